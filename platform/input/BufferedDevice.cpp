@@ -2,6 +2,8 @@
 
 #include "platform/input/InputSystem.h"
 
+#include <chrono>
+
 namespace platform {
 
 BufferedDevice::BufferedDevice(InputSystem& system, Kind kind) : system_(&system), kind_(kind)
@@ -26,6 +28,19 @@ InputResult BufferedDevice::Acquire()
     acquired_ = true;
     lost_ = false;
     return InputResult::Ok;
+}
+
+bool BufferedDevice::IsForeground() const
+{
+    return system_ && system_->IsForeground();
+}
+
+bool BufferedDevice::WaitForEvent(uint32_t timeoutMs)
+{
+    std::unique_lock lock(signalMutex_);
+    const bool arrived = signal_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return signalled_; });
+    signalled_ = false; // auto-reset
+    return arrived;
 }
 
 void BufferedDevice::Unacquire()
@@ -69,6 +84,11 @@ void BufferedDevice::Push(uint32_t code, uint32_t value, uint32_t timeStamp)
     event.timeStamp = timeStamp;
     event.sequence = system_->NextSequence();
     buffer_.push_back(event);
+    {
+        std::lock_guard lock(signalMutex_);
+        signalled_ = true;
+    }
+    signal_.notify_all();
 }
 
 void BufferedDevice::OnInputLost() {}

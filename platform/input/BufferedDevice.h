@@ -8,7 +8,9 @@
 #include "platform/input/DeviceEvent.h"
 
 #include <cstddef>
+#include <condition_variable>
 #include <deque>
+#include <mutex>
 
 namespace platform {
 
@@ -21,6 +23,11 @@ public:
     virtual ~BufferedDevice();
 
     InputResult Acquire();
+    // True while the system that feeds this device says the main window is in front.
+    bool IsForeground() const;
+    // Blocks until an event was buffered since the last wait, or the time is up.
+    // Returns true when an event arrived. Events come from the feeding thread.
+    bool WaitForEvent(uint32_t timeoutMs);
     void Unacquire();
     bool IsAcquired() const { return acquired_; }
 
@@ -55,6 +62,9 @@ private:
     bool acquired_ = false;
     bool lost_ = false;
     bool overflowed_ = false;
+    std::mutex signalMutex_;
+    std::condition_variable signal_;
+    bool signalled_ = false;
 };
 
 } // namespace platform
