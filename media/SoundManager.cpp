@@ -198,7 +198,6 @@ bool SoundManager::Start(const char* deviceName)
     std::vector<uint8_t> table;
     if (!sound::ReadSoundFile(kEffectTablePath, table) || !sound::ParseEffectTable(table, s.effectFiles))
         WriteLog("Sound: cannot read the effect table %s\n", kEffectTablePath);
-    WriteLog("Sound device: %s\n", alcGetString(s.device, ALC_DEVICE_SPECIFIER));
     return true;
 }
 
