@@ -281,14 +281,23 @@ void XmlSetAttrInt(xmlNode* node, const char* name, int value)
 {
     char text[256];
     std::snprintf(text, sizeof text, "%d", value);
-    if (node && name)
-        xmlSetProp(node, X(name), X(text));
+    XmlSetAttrText(node, name, text);
 }
 
 void XmlSetAttrText(xmlNode* node, const char* name, const std::string& value)
 {
-    if (node && name)
-        xmlSetProp(node, X(name), X(value.c_str()));
+    if (!node || !name)
+        return;
+    // Replace the value of the attribute lookups find, whatever its namespace.
+    if (xmlAttr* attr = XmlGetAttr(node, name)) {
+        xmlFreeNodeList(attr->children);
+        xmlNode* text = xmlNewDocText(node->doc, X(value.c_str()));
+        attr->children = attr->last = text;
+        if (text)
+            text->parent = reinterpret_cast<xmlNode*>(attr);
+        return;
+    }
+    xmlSetProp(node, X(name), X(value.c_str()));
 }
 
 xmlNode* XmlNewChild(xmlNode* parent, const char* name)
