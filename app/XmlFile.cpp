@@ -1,6 +1,7 @@
 #include "app/FileManager.h"
 #include "app/HostPath.h"
 #include "app/Log.h"
+#include "app/UserFolders.h"
 #include "app/XmlUtil.h"
 
 #include <libxml/parser.h>
@@ -9,6 +10,7 @@
 
 #include <climits>
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -134,6 +136,27 @@ XmlDocument XmlLoadFile(const std::string& name)
     if (!data || size == 0)
         return nullptr;
     return XmlParseBuffer(data, static_cast<size_t>(size), name);
+}
+
+XmlDocument XmlLoadUserFile(const std::string& name)
+{
+    if (!IsConfinedRelativePath(name))
+        return nullptr;
+    const std::string root = IsUserFolderPath(name) ? GetUserRoot() : GetProgramFolder();
+    const std::string path = ResolveHostPathNoCase(root, name);
+    return path.empty() ? nullptr : XmlLoadHostFile(path);
+}
+
+XmlDocument XmlLoadHostFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return XmlParseBuffer(bytes.data(), bytes.size(), path);
+}
+
+XmlDocument XmlCopyDocument(xmlDoc* doc)
+{
+    return XmlDocument(doc ? xmlCopyDoc(doc, 1) : nullptr);
 }
 
 int XmlSaveFile(xmlDoc* doc, const std::string& name)

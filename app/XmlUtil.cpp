@@ -305,6 +305,14 @@ xmlNode* XmlNewChild(xmlNode* parent, const char* name)
     return parent && name ? xmlNewChild(parent, nullptr, X(name), nullptr) : nullptr;
 }
 
+void XmlRemoveNode(xmlNode* node)
+{
+    if (!node)
+        return;
+    xmlUnlinkNode(node);
+    xmlFreeNode(node);
+}
+
 XmlDocument XmlNewDocument(const char* rootName)
 {
     XmlDocument doc(xmlNewDoc(X("1.0")));

@@ -79,6 +79,8 @@ void XmlSetAttrInt(xmlNode* node, const char* name, int value);
 void XmlSetAttrText(xmlNode* node, const char* name, const std::string& value);
 // A new empty element child.
 xmlNode* XmlNewChild(xmlNode* parent, const char* name);
+// Unlinks and frees a node with its subtree.
+void XmlRemoveNode(xmlNode* node);
 // A new document with a root element of that name.
 XmlDocument XmlNewDocument(const char* rootName);
 
@@ -86,6 +88,11 @@ XmlDocument XmlNewDocument(const char* rootName);
 // Loads through `fileManager`: gzip (1F 8B) or zlib data is inflated first; blank text
 // nodes are dropped. Null when the file is missing, empty, broken or not well formed.
 XmlDocument XmlLoadFile(const std::string& name);
+// Loads a file straight from the user-folder map (user files the index may not know yet).
+XmlDocument XmlLoadUserFile(const std::string& name);
+XmlDocument XmlCopyDocument(xmlDoc* doc);
+// Loads a file by its path on this machine.
+XmlDocument XmlLoadHostFile(const std::string& hostPath);
 // Parses a buffer the same way (the loader's second half).
 XmlDocument XmlParseBuffer(const void* data, size_t size, const std::string& label);
 // Saves indented under the user-folder map; gzip when the document has a compression level.
