@@ -71,3 +71,8 @@ std::string Md5Hex(std::string_view text)
 {
     return Md5Format(Md5Of(text), "%02x");
 }
+
+std::string Md5Hex(Md5Context& context)
+{
+    return Md5Format(context.Final(), "%02X");
+}

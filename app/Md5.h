@@ -41,3 +41,5 @@ std::string Md5Format(const Md5Digest& digest, std::string_view perByteFormat);
 std::string Md5String(std::string_view text, std::string_view perByteFormat = "%02x");
 // 32 lower-case hex digits.
 std::string Md5Hex(std::string_view text);
+// Finalises the context (once; later calls reuse the digest): 32 upper-case hex digits.
+std::string Md5Hex(Md5Context& context);

@@ -1,0 +1,179 @@
+#include "app/GzipFile.h"
+
+#include "app/FileManager.h"
+#include "app/HostPath.h"
+#include "app/Log.h"
+#include "app/UserFolders.h"
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+namespace {
+constexpr size_t kInputSize = 4095;
+constexpr size_t kTrialSize = 100;
+} // namespace
+
+struct GzipFile::State {
+    int handle = 0;          // fileManager handle when reading
+    std::FILE* plain = nullptr;
+    gzFile gz = nullptr;
+    bool reading = false;
+    bool inflating = false;
+    z_stream stream{};
+    unsigned char input[kInputSize];
+    bool endOfInput = false;
+};
+
+GzipFile::GzipFile() : state_(std::make_unique<State>()) {}
+
+GzipFile::~GzipFile()
+{
+    Close();
+}
+
+bool GzipFile::IsOpen() const
+{
+    return state_->handle != 0 || state_->plain || state_->gz;
+}
+
+bool GzipFile::Open(const char* mode, const std::string& name)
+{
+    Close();
+    State& s = *state_;
+    const std::string m = mode ? mode : "";
+    if (m == "r" || m == "rb") {
+        if (!fileManager || (s.handle = fileManager->Open(name)) == 0)
+            return false;
+        s.reading = true;
+        s.endOfInput = false;
+        s.stream = z_stream{};
+        if (inflateInit2(&s.stream, 31) != Z_OK) {
+            compressed = false;
+        } else {
+            unsigned char trial[kTrialSize];
+            unsigned char out[4096];
+            const size_t got = fileManager->Read(s.handle, trial, sizeof trial);
+            s.stream.next_in = trial;
+            s.stream.avail_in = static_cast<uInt>(got);
+            s.stream.next_out = out;
+            s.stream.avail_out = sizeof out;
+            const int result = inflate(&s.stream, Z_NO_FLUSH);
+            compressed = got > 0 && result != Z_DATA_ERROR && result != Z_STREAM_ERROR;
+            if (compressed) {
+                inflateReset(&s.stream);
+                s.inflating = true;
+            } else {
+                inflateEnd(&s.stream);
+            }
+            s.stream.next_in = s.input;
+            s.stream.avail_in = 0;
+        }
+        fileManager->Seek(s.handle, 0, 0);
+        return true;
+    }
+    const std::string path = HostPathForWrite(name);
+    if (path.empty())
+        return false;
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    if (compressed)
+        s.gz = gzopen(path.c_str(), m.c_str());
+    else
+        s.plain = std::fopen(path.c_str(), m.c_str());
+    return IsOpen();
+}
+
+size_t GzipFile::Read(void* destination, size_t count)
+{
+    State& s = *state_;
+    if (!s.reading || !s.handle || !destination || !fileManager)
+        return 0;
+    if (!s.inflating)
+        return fileManager->Read(s.handle, destination, count);
+    s.stream.next_out = static_cast<Bytef*>(destination);
+    s.stream.avail_out = static_cast<uInt>(std::min<size_t>(count, UINT32_MAX));
+    while (s.stream.avail_out > 0) {
+        if (s.stream.avail_in == 0) {
+            if (s.endOfInput)
+                break;
+            const size_t got = fileManager->Read(s.handle, s.input, kInputSize);
+            if (got == 0) {
+                s.endOfInput = true;
+                break;
+            }
+            s.stream.next_in = s.input;
+            s.stream.avail_in = static_cast<uInt>(got);
+        }
+        const int result = inflate(&s.stream, Z_NO_FLUSH);
+        if (result == Z_STREAM_END) {
+            inflateReset(&s.stream); // a following member continues the stream
+        } else if (result != Z_OK && result != Z_BUF_ERROR) {
+            return 0;
+        }
+    }
+    return count - s.stream.avail_out;
+}
+
+size_t GzipFile::Write(const void* data, size_t count)
+{
+    State& s = *state_;
+    if (s.plain)
+        return std::fwrite(data, 1, count, s.plain);
+    if (s.gz) {
+        const int written = gzwrite(s.gz, data, static_cast<unsigned>(count));
+        return written > 0 ? static_cast<size_t>(written) : 0;
+    }
+    return 0;
+}
+
+void GzipFile::Close()
+{
+    State& s = *state_;
+    if (s.inflating)
+        inflateEnd(&s.stream);
+    s.inflating = false;
+    if (s.handle && fileManager)
+        fileManager->Close(s.handle);
+    s.handle = 0;
+    s.reading = false;
+    if (s.plain)
+        std::fclose(s.plain);
+    s.plain = nullptr;
+    if (s.gz)
+        gzclose(s.gz);
+    s.gz = nullptr;
+}
+
+bool GzipFileCopy(const std::string& source, const std::string& target, bool compress)
+{
+    const std::string from = GetUserPath(source);
+    const std::string to = HostPathForWrite(target);
+    if (to.empty())
+        return false;
+    gzFile in = gzopen(from.c_str(), "rb"); // reads plain files as they are
+    if (!in) {
+        WriteLog("ERROR: cannot read [%s]\n", from.c_str());
+        return false;
+    }
+    gzFile outGz = compress ? gzopen(to.c_str(), "wb9") : nullptr;
+    std::FILE* outPlain = compress ? nullptr : std::fopen(to.c_str(), "wb");
+    bool ok = outGz || outPlain;
+    char buffer[1 << 16];
+    int got = 0;
+    while (ok && (got = gzread(in, buffer, sizeof buffer)) > 0)
+        ok = outGz ? gzwrite(outGz, buffer, static_cast<unsigned>(got)) == got
+                   : std::fwrite(buffer, 1, static_cast<size_t>(got), outPlain) == static_cast<size_t>(got);
+    if (got < 0)
+        ok = false;
+    gzclose(in);
+    if (outGz && gzclose(outGz) != Z_OK)
+        ok = false;
+    if (outPlain && std::fclose(outPlain) != 0)
+        ok = false;
+    if (!ok)
+        WriteLog("ERROR: cannot write [%s]\n", to.c_str());
+    return ok;
+}
