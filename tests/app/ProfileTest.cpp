@@ -15,7 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-ConsoleParam g_musicLevel("musiclevel", ConsoleParamType::Int, "128", "music gain");
 ConsoleParam g_touchscreen("touchscreen", ConsoleParamType::Int, "0", "touch screen");
 
 std::string ReadText(const fs::path& path)
@@ -73,7 +72,7 @@ TEST_F(ProfileTest, SavedProfileLoadsBackUnchanged)
     ASSERT_TRUE(profile.Load("Alice"));
     EXPECT_EQ(CurrentPlayerName, "Alice");
     EXPECT_EQ(profile.Setting("music_volume"), "77");
-    EXPECT_EQ(g_musicLevel.GetInt(), 77);
+    EXPECT_EQ(ConsoleParam::Find("musiclevel")->GetInt(), 77);
     EXPECT_EQ(profile.Setting("last_edited_level"), "Level\\my level.flevel");
     EXPECT_EQ(KeyNameForAction("GulpUp"), "U");
     EXPECT_EQ(KeyBindings::CommandForKey("left mouse"), "GulpUp");
