@@ -62,7 +62,7 @@ inline uint32_t BilerpInside(const uint32_t* r0, const uint32_t* r1, uint32_t fu
     return uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
 }
 
-inline uint32_t BilinearSample(const Sampler& s, int64_t fs, int64_t ft)
+__attribute__((noinline)) uint32_t BilinearSample(const Sampler& s, int64_t fs, int64_t ft)
 {
     const int64_t i = fs >> 16, j = ft >> 16;
     const uint32_t fu = uint32_t(fs >> 8) & 255u, fv = uint32_t(ft >> 8) & 255u;
@@ -173,30 +173,62 @@ BlendKind Classify(const BlendConfig& c)
 
 } // namespace
 
-void FetchAffine(const Sampler& sampler, int64_t s, int64_t t, int64_t ds, int64_t dt, int count, uint32_t* out)
+const uint32_t* FetchAffine(const Sampler& sampler, int64_t s, int64_t t, int64_t ds, int64_t dt, int count,
+                            uint32_t* out)
 {
     const TexelView& v = sampler.view;
     const bool weightless = !sampler.bilinear || (ds == 0x10000 && (s & 0xFF00) == 0 && dt == 0 && (t & 0xFF00) == 0);
     if (weightless && ds == 0x10000 && dt == 0) {
-        // Texel-aligned row copy (1:1 drawing).
+        // Texel-aligned row (1:1 drawing): read in place when it lies inside the texture.
         const int64_t x0 = sampler.bilinear ? (s >> 16) : ((s + 0x8000) >> 16);
         const int64_t y = sampler.bilinear ? (t >> 16) : ((t + 0x8000) >> 16);
         const int row = AddressTexel(y, v.height, sampler.addressV);
-        if (x0 >= 0 && x0 + count <= v.width) {
-            std::memcpy(out, v.texels + size_t(row) * v.pitch + x0, size_t(count) * 4);
-            return;
-        }
+        if (x0 >= 0 && x0 + count <= v.width)
+            return v.texels + size_t(row) * v.pitch + x0;
         for (int i = 0; i < count; ++i)
             out[i] = Texel(v, AddressTexel(x0 + i, v.width, sampler.addressU), row);
-        return;
+        return out;
     }
     if (!sampler.bilinear) {
         for (int i = 0; i < count; ++i, s += ds, t += dt)
             out[i] = PointSample(sampler, s, t);
-        return;
+        return out;
     }
-    for (int i = 0; i < count; ++i, s += ds, t += dt)
-        out[i] = BilinearSample(sampler, s, t);
+    // Bilinear: texels whose 2x2 footprint lies inside the texture take the inlined path.
+    const uint64_t innerW = uint64_t(v.width - 1), innerH = uint64_t(v.height - 1);
+    const __m128i zero = _mm_setzero_si128();
+    __m128i wv = zero;
+    auto verticalWeights = [](uint32_t fv) {
+        const __m128i x = _mm_cvtsi32_si128(int((fv << 16) | (256 - fv)));
+        const __m128i y = _mm_unpacklo_epi16(x, x);
+        return _mm_unpacklo_epi32(y, y);
+    };
+    if (dt == 0)
+        wv = verticalWeights(uint32_t(t >> 8) & 255u);
+    for (int i = 0; i < count; ++i, s += ds, t += dt) {
+        const int64_t si = s >> 16, tj = t >> 16;
+        if (uint64_t(si) < innerW && uint64_t(tj) < innerH) {
+            const uint32_t fu = uint32_t(s >> 8) & 255u;
+            if (dt != 0)
+                wv = verticalWeights(uint32_t(t >> 8) & 255u);
+            const uint32_t* r0 = v.texels + size_t(tj) * v.pitch + si;
+            __m128i a = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(r0)), zero);
+            __m128i b = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(r0 + v.pitch)), zero);
+            const __m128i x = _mm_cvtsi32_si128(int((fu << 16) | (256 - fu)));
+            const __m128i y = _mm_unpacklo_epi16(x, x);
+            const __m128i wu = _mm_unpacklo_epi32(y, y);
+            a = _mm_mullo_epi16(a, wu);
+            b = _mm_mullo_epi16(b, wu);
+            a = _mm_srli_epi16(_mm_add_epi16(a, _mm_srli_si128(a, 8)), 8);
+            b = _mm_srli_epi16(_mm_add_epi16(b, _mm_srli_si128(b, 8)), 8);
+            __m128i r = _mm_mullo_epi16(_mm_unpacklo_epi64(a, b), wv);
+            r = _mm_srli_epi16(_mm_add_epi16(r, _mm_srli_si128(r, 8)), 8);
+            out[i] = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(r, r)));
+        } else {
+            out[i] = BilinearSample(sampler, s, t);
+        }
+    }
+    return out;
 }
 
 void FetchArrays(const Sampler& sampler, const int64_t* s, const int64_t* t, int count, uint32_t* out)
@@ -231,52 +263,87 @@ void ModulateSpan(const uint32_t* a, const uint32_t* b, int bStride, int count, 
         out[i] = ModulatePixel(a[i], b[i]);
 }
 
+namespace {
+
+template <BlendKind kKind, bool kMasked>
+inline __m128i BlendBlock(__m128i s, __m128i d, __m128i fill, __m128i m)
+{
+    const __m128i zero = _mm_setzero_si128();
+    __m128i r;
+    if constexpr (kKind == BlendKind::Alpha) {
+        const __m128i lo = AlphaBlendHalf(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
+        const __m128i hi = AlphaBlendHalf(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
+        r = _mm_packus_epi16(lo, hi);
+    } else if constexpr (kKind == BlendKind::Additive) {
+        r = _mm_adds_epu8(s, d);
+    } else if constexpr (kKind == BlendKind::AlphaAdditive) {
+        const __m128i sl = _mm_unpacklo_epi8(s, zero), sh = _mm_unpackhi_epi8(s, zero);
+        const __m128i al = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sl, 0xFF), 0xFF);
+        const __m128i ah = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sh, 0xFF), 0xFF);
+        r = _mm_adds_epu8(_mm_packus_epi16(Mul8x8(sl, al), Mul8x8(sh, ah)), d);
+    } else {
+        r = s;
+    }
+    r = _mm_or_si128(r, fill);
+    if constexpr (kMasked)
+        r = _mm_or_si128(_mm_and_si128(r, m), _mm_andnot_si128(m, d));
+    return r;
+}
+
+template <BlendKind kKind, bool kMasked>
+void BlendRun(const BlendConfig& config, const uint32_t* src, const uint32_t* keep, int count, uint32_t* target)
+{
+    const __m128i fill = _mm_set1_epi32(int(config.opaqueTarget ? 0xFF000000u : 0u));
+    const __m128i writeMask = _mm_set1_epi32(int(config.writeMask));
+    auto mask = [&](const uint32_t* k) {
+        return k ? _mm_and_si128(writeMask, _mm_loadu_si128(reinterpret_cast<const __m128i*>(k))) : writeMask;
+    };
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(target + i));
+        const __m128i m = kMasked ? mask(keep ? keep + i : nullptr) : writeMask;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(target + i), BlendBlock<kKind, kMasked>(s, d, fill, m));
+    }
+    if (i < count) {
+        // The last one to three pixels go through the same block, padded.
+        alignas(16) uint32_t s4[4] = {}, d4[4] = {}, k4[4] = {};
+        const int rest = count - i;
+        for (int j = 0; j < rest; ++j) {
+            s4[j] = src[i + j];
+            d4[j] = target[i + j];
+            k4[j] = keep ? keep[i + j] : 0xFFFFFFFFu;
+        }
+        const __m128i m = kMasked ? mask(k4) : writeMask;
+        const __m128i r = BlendBlock<kKind, kMasked>(_mm_load_si128(reinterpret_cast<const __m128i*>(s4)),
+                                                     _mm_load_si128(reinterpret_cast<const __m128i*>(d4)), fill, m);
+        _mm_store_si128(reinterpret_cast<__m128i*>(d4), r);
+        for (int j = 0; j < rest; ++j)
+            target[i + j] = d4[j];
+    }
+}
+
+template <BlendKind kKind>
+void BlendRunMasked(const BlendConfig& config, const uint32_t* src, const uint32_t* keep, int count, uint32_t* target)
+{
+    if (keep || config.writeMask != 0xFFFFFFFFu)
+        BlendRun<kKind, true>(config, src, keep, count, target);
+    else
+        BlendRun<kKind, false>(config, src, keep, count, target);
+}
+
+} // namespace
+
 void BlendSpan(const BlendConfig& config, const uint32_t* src, const uint32_t* keep, int count, uint32_t* target)
 {
-    const BlendKind kind = Classify(config);
-    const uint32_t alphaFill = config.opaqueTarget ? 0xFF000000u : 0u;
-    const bool masked = keep != nullptr || config.writeMask != 0xFFFFFFFFu;
-    int i = 0;
-    if (kind != BlendKind::Generic) {
-        const __m128i zero = _mm_setzero_si128();
-        const __m128i fill = _mm_set1_epi32(int(alphaFill));
-        const __m128i writeMask = _mm_set1_epi32(int(config.writeMask));
-        for (; i + 4 <= count; i += 4) {
-            const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-            const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(target + i));
-            __m128i r;
-            switch (kind) {
-            case BlendKind::Alpha: {
-                const __m128i lo = AlphaBlendHalf(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
-                const __m128i hi = AlphaBlendHalf(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
-                r = _mm_packus_epi16(lo, hi);
-                break;
-            }
-            case BlendKind::Additive:
-                r = _mm_adds_epu8(s, d);
-                break;
-            case BlendKind::AlphaAdditive: {
-                const __m128i sl = _mm_unpacklo_epi8(s, zero), sh = _mm_unpackhi_epi8(s, zero);
-                const __m128i al = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sl, 0xFF), 0xFF);
-                const __m128i ah = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sh, 0xFF), 0xFF);
-                r = _mm_adds_epu8(_mm_packus_epi16(Mul8x8(sl, al), Mul8x8(sh, ah)), d);
-                break;
-            }
-            default:
-                r = s;
-                break;
-            }
-            r = _mm_or_si128(r, fill);
-            if (masked) {
-                __m128i m = writeMask;
-                if (keep)
-                    m = _mm_and_si128(m, _mm_loadu_si128(reinterpret_cast<const __m128i*>(keep + i)));
-                r = _mm_or_si128(_mm_and_si128(r, m), _mm_andnot_si128(m, d));
-            }
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(target + i), r);
-        }
+    switch (Classify(config)) {
+    case BlendKind::Replace: BlendRunMasked<BlendKind::Replace>(config, src, keep, count, target); return;
+    case BlendKind::Alpha: BlendRunMasked<BlendKind::Alpha>(config, src, keep, count, target); return;
+    case BlendKind::Additive: BlendRunMasked<BlendKind::Additive>(config, src, keep, count, target); return;
+    case BlendKind::AlphaAdditive: BlendRunMasked<BlendKind::AlphaAdditive>(config, src, keep, count, target); return;
+    case BlendKind::Generic: break;
     }
-    for (; i < count; ++i) {
+    for (int i = 0; i < count; ++i) {
         const uint32_t d = target[i];
         const uint32_t r = BlendPixel(config, src[i], d);
         const uint32_t m = config.writeMask & (keep ? keep[i] : 0xFFFFFFFFu);

@@ -31,7 +31,9 @@ struct Sampler {
 
 // Texel positions in 16.16 fixed point, texel centres at integers (s = u * width - 0.5).
 // Affine spans step s and t by constant amounts; perspective spans give arrays.
-void FetchAffine(const Sampler& sampler, int64_t s, int64_t t, int64_t ds, int64_t dt, int count, uint32_t* out);
+// FetchAffine returns out, or a pointer straight into the texture for texel-aligned rows.
+const uint32_t* FetchAffine(const Sampler& sampler, int64_t s, int64_t t, int64_t ds, int64_t dt, int count,
+                            uint32_t* out);
 void FetchArrays(const Sampler& sampler, const int64_t* s, const int64_t* t, int count, uint32_t* out);
 
 // out[i] = Mul8 per channel of a[i] and b[i] (b may be a constant when bStride is 0).

@@ -338,7 +338,10 @@ void Rasterizer::Span(const TriangleSetup& ts, int y, int x0, int count)
 {
     const double fy = y, fx = x0;
     // Diffuse colour.
-    if (needDiffuse_) {
+    const bool diffuseArray = needDiffuse_
+                              && (!ts.flatColour || combine_ == CombineKind::Generic
+                                  || combine_ == CombineKind::DiffuseOnly);
+    if (diffuseArray) {
         if (ts.flatColour) {
             std::fill_n(diffuse_, count, ts.flat);
         } else if (!ts.perspective) {
@@ -371,12 +374,13 @@ void Rasterizer::Span(const TriangleSetup& ts, int y, int x0, int count)
         if (!needTexture_[st]) {
             if (UsesTexture(setup_.stages[st]))
                 std::fill_n(texels_[st], count, 0xFFFFFFFFu);
+            tex_[st] = texels_[st];
             continue;
         }
         const Sampler& sampler = *ts.sampler[st];
         if (!ts.perspective) {
-            FetchAffine(sampler, ToFixed16(ts.s[st].At(fx, fy)), ToFixed16(ts.t[st].At(fx, fy)),
-                        ToFixed16(ts.s[st].dx), ToFixed16(ts.t[st].dx), count, texels_[st]);
+            tex_[st] = FetchAffine(sampler, ToFixed16(ts.s[st].At(fx, fy)), ToFixed16(ts.t[st].At(fx, fy)),
+                                   ToFixed16(ts.s[st].dx), ToFixed16(ts.t[st].dx), count, texels_[st]);
         } else {
             const double w = sampler.view.width, h = sampler.view.height;
             for (int i = 0; i < count; ++i) {
@@ -385,14 +389,10 @@ void Rasterizer::Span(const TriangleSetup& ts, int y, int x0, int count)
                 t_[i] = ToFixed16(ts.t[st].At(px, fy) * inv * h - 0.5);
             }
             FetchArrays(sampler, s_, t_, count, texels_[st]);
+            tex_[st] = texels_[st];
         }
     }
-    Combine(ts, count);
-    const uint32_t* colour = colour_;
-    if (combine_ == CombineKind::TextureOnly)
-        colour = texels_[0];
-    else if (combine_ == CombineKind::DiffuseOnly)
-        colour = diffuse_;
+    const uint32_t* colour = Combine(ts, count);
 
     bool masked = false;
     if (setup_.alphaTest) {
@@ -410,33 +410,36 @@ void Rasterizer::Span(const TriangleSetup& ts, int y, int x0, int count)
     BlendSpan(setup_.blend, colour, masked ? keep_ : nullptr, count, setup_.target->Row<uint32_t>(uint32_t(y)) + x0);
 }
 
-void Rasterizer::Combine(const TriangleSetup& ts, int count)
+const uint32_t* Rasterizer::Combine(const TriangleSetup& ts, int count)
 {
     switch (combine_) {
     case CombineKind::TextureOnly:
+        return tex_[0];
     case CombineKind::DiffuseOnly:
-        return;
+        return diffuse_;
     case CombineKind::Modulate:
-        if (ts.flatColour && ts.flat == 0xFFFFFFFFu)
-            std::copy_n(texels_[0], count, colour_);
-        else
-            ModulateSpan(texels_[0], diffuse_, ts.flatColour ? 0 : 1, count, colour_);
-        return;
+        if (!ts.flatColour) {
+            ModulateSpan(tex_[0], diffuse_, 1, count, colour_);
+            return colour_;
+        }
+        if (ts.flat == 0xFFFFFFFFu)
+            return tex_[0];
+        ModulateSpan(tex_[0], &ts.flat, 0, count, colour_);
+        return colour_;
     case CombineKind::ModulateColourOnly:
     case CombineKind::ModulateAlphaOnly: {
         const uint32_t keep = combine_ == CombineKind::ModulateColourOnly ? 0xFF000000u : 0x00FFFFFFu;
         if (ts.flatColour) {
             const uint32_t factor = ts.flat | keep;
             if (factor == 0xFFFFFFFFu)
-                std::copy_n(texels_[0], count, colour_);
-            else
-                ModulateSpan(texels_[0], &factor, 0, count, colour_);
+                return tex_[0];
+            ModulateSpan(tex_[0], &factor, 0, count, colour_);
         } else {
             for (int i = 0; i < count; ++i)
                 colour_[i] = diffuse_[i] | keep;
-            ModulateSpan(texels_[0], colour_, 1, count, colour_);
+            ModulateSpan(tex_[0], colour_, 1, count, colour_);
         }
-        return;
+        return colour_;
     }
     case CombineKind::Generic:
         break;
@@ -447,7 +450,7 @@ void Rasterizer::Combine(const TriangleSetup& ts, int count)
         uint32_t current = diffuse;
         for (int st = 0; st < setup_.stageCount; ++st) {
             const StageSetup& s = setup_.stages[st];
-            const uint32_t texel = texels_[st][i];
+            const uint32_t texel = tex_[st][i];
             uint32_t rgb = 0;
             {
                 const uint32_t x = StageArg(s.colorArg1, diffuse, current, texel, factor);
@@ -467,6 +470,7 @@ void Rasterizer::Combine(const TriangleSetup& ts, int count)
         }
         colour_[i] = current;
     }
+    return colour_;
 }
 
 bool Rasterizer::DepthStencil(const TriangleSetup& ts, int y, int x0, int count)

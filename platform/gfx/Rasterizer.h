@@ -78,7 +78,8 @@ private:
     void PrepareTexturing(TriangleSetup& ts, const RasterVertex* v[3], double x0, double y0, double e1x, double e1y,
                           double e2x, double e2y, double det) const;
     void Span(const TriangleSetup& ts, int y, int x0, int count);
-    void Combine(const TriangleSetup& ts, int count);
+    // The combined colours of the span (colour_, or a fetched or interpolated array).
+    const uint32_t* Combine(const TriangleSetup& ts, int count);
     bool DepthStencil(const TriangleSetup& ts, int y, int x0, int count);
 
     RasterSetup setup_;
@@ -88,6 +89,7 @@ private:
 
     alignas(16) uint32_t diffuse_[kSpanChunk];
     alignas(16) uint32_t texels_[2][kSpanChunk];
+    const uint32_t* tex_[2] = {texels_[0], texels_[1]}; // fetched texels (maybe in the texture itself)
     alignas(16) uint32_t colour_[kSpanChunk];
     alignas(16) uint32_t keep_[kSpanChunk];
     int64_t s_[kSpanChunk];
