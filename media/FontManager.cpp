@@ -8,6 +8,7 @@
 #include "media/TextConversion.h"
 
 #include <array>
+#include <cctype>
 #include <mutex>
 
 namespace FontManager {
@@ -97,6 +98,17 @@ void CreateSlot(Manager& m, int id)
     m.slots[id] = MakeFont(m, face, row.pointSize, row.style, row.shadeX, row.shadeY);
 }
 
+// Language codes name a cache folder: letters, digits, '-' and '_' only.
+bool IsSafeLanguageCode(const std::string& code)
+{
+    if (code.empty() || code.size() > 16)
+        return false;
+    for (unsigned char c : code)
+        if (!std::isalnum(c) && c != '-' && c != '_')
+            return false;
+    return true;
+}
+
 void RegisterOnce(Manager& m)
 {
     if (!m.registered) {
@@ -146,7 +158,12 @@ void SetLanguage(const std::string& language, std::shared_ptr<TextConversion> co
     Manager& m = TheManager();
     std::lock_guard<std::mutex> guard(m.lock);
     RegisterOnce(m);
-    m.language = language;
+    if (IsSafeLanguageCode(language)) {
+        m.language = language;
+    } else {
+        WriteLog("FontManager: language code [%s] refused, using \"en\"\n", language.c_str());
+        m.language = "en";
+    }
     m.conversion = std::move(conversion);
 }
 

@@ -202,3 +202,49 @@ TEST_F(FontManagerTest, SampleSheetOfEveryFont)
     ASSERT_TRUE(DXManager::SurfaceToFile(DXManager::kFormatPng, nullptr, DXManager::GetBackBuffer(), path, 0));
     EXPECT_GT(y, 300);
 }
+
+TEST_F(FontManagerTest, LanguageChoosesTheFaceColumnAndConsoleFontIsRemade)
+{
+    EXPECT_EQ(FontManager::GetFont(4)->Face(), "Blessed");
+    FontManager::SetLanguage("de", std::make_shared<TextConversion>());
+    EXPECT_EQ(FontManager::Language(), "de");
+    EXPECT_EQ(FontManager::GetFont(4)->Face(), "Arial");
+    EXPECT_EQ(FontManager::GetFont(7)->Face(), "Lucida Console");
+    // Still registered after the language change: the device loss reaches the new fonts.
+    Font* game = FontManager::GetFont(6);
+    ASSERT_GE(DXManager::ResetDevice(), 0);
+    EXPECT_EQ(game->DeviceLossCount(), 1);
+
+    FontManager::RecreateConsoleFont();
+    Font* console = FontManager::GetFont(7);
+    EXPECT_EQ(console->AtlasName(), "Lucida Console8-regular");
+    EXPECT_EQ(console->DeviceLossCount(), 0);
+    EXPECT_TRUE(console->HasAtlas());
+
+    FontManager::SetLanguage("..\\..\\x", nullptr);
+    EXPECT_EQ(FontManager::Language(), "en");
+}
+
+TEST_F(FontManagerTest, MissingFaceFallsBackOnlyWhenAllowed)
+{
+    Font missing("No Such Face Anywhere", 12, 0, 0, 0);
+    EXPECT_FALSE(missing.BuildAtlas(U"abc", false));
+    EXPECT_TRUE(missing.BuildAtlas(U"abc", true));
+    EXPECT_GT(missing.TextWidth("abc"), 0);
+    // Code points the atlas lacks are measured and drawn as '?'.
+    EXPECT_EQ(missing.TextWidth("\xE4\xB8\xAD"), missing.TextWidth("?"));
+}
+
+TEST(TextConversionTest, Utf8ToCodePointsWithBrokenBytes)
+{
+    TextConversion utf8;
+    ASSERT_TRUE(utf8.IsValid());
+    EXPECT_EQ(utf8.ToCodePoints("z\xC3\xBCnden"), U"z\u00FCnden");
+    EXPECT_EQ(utf8.ToCodePoints("A\xFF" "B"), U"A?B");
+    EXPECT_EQ(utf8.ToCodePoints("cut \xC3"), U"cut ?");
+    TextConversion latin1("ISO-8859-1");
+    EXPECT_EQ(latin1.ToCodePoints("\xFC"), U"\u00FC");
+    TextConversion unknown("NO-SUCH-CHARSET");
+    EXPECT_FALSE(unknown.IsValid());
+    EXPECT_EQ(unknown.ToCodePoints("a\xFC"), U"a?");
+}
