@@ -165,6 +165,26 @@ TEST_F(FontManagerTest, DrawnTextHasTheMeasuredWidthAndFollowsTheFlags)
             EXPECT_LE(box.bottom, y + line);
         }
     }
+    // Turned a quarter: the line runs down from (x, y), its top towards +x.
+    ClearScreen();
+    font->DrawTextTransformed(x, 40, 0xFFFFFFFF, "HIH", 0, 1.0f, float(M_PI / 2));
+    Box turned = LitBox();
+    EXPECT_NEAR(turned.top, 40, 4);
+    EXPECT_NEAR(turned.bottom + 1, 40 + width, 4);
+    EXPECT_GE(turned.left, x - line - 1);
+    EXPECT_LE(turned.right, x + 1);
+    // The highlight flag lightens the colour.
+    auto brightest = [&](uint32_t flags) {
+        ClearScreen();
+        font->DrawTextTransformed(x, y, 0xFF606060, "HIH", flags);
+        uint32_t best = 0;
+        for (int py = 0; py < kHeight; ++py)
+            for (int px = 0; px < kWidth; ++px)
+                best = std::max(best, DXManager::GetBackBuffer()->ReadPixel(px, py) & 0xFF);
+        return best;
+    };
+    EXPECT_EQ(brightest(0), 0x60u);
+    EXPECT_EQ(brightest(kTextHighlight), 0x60u + (0xFFu - 0x60u) / 2);
     // Wrapping breaks at spaces within the width.
     const float two = font->TextWidth("HIH HIH");
     const TextExtent wrapped = font->MeasureText("HIH HIH HIH", 1.0f, 1.0f, two);
