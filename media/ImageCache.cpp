@@ -42,7 +42,7 @@ std::string Key(const std::string& path, float radius, bool bleed)
 // the nearest edge pixel with bleed.
 std::vector<uint32_t> Blur(const std::vector<uint32_t>& argb, int w, int h, float sigma, bool bleed)
 {
-    const int reach = std::max(1, int(std::ceil(sigma * 3.0f)));
+    const int reach = std::clamp(int(std::ceil(sigma * 3.0f)), 1, std::max(w, h));
     std::vector<float> kernel(2 * reach + 1);
     float sum = 0.0f;
     for (int i = -reach; i <= reach; ++i)
@@ -126,7 +126,10 @@ std::unique_ptr<AnimSurface> LoadBlurred(const std::string& path, float radius, 
     try {
         bitmap->LoadFromMemory(bytes.data(), bytes.size(), BlurredCacheName(path, radius, bleed), 0);
     } catch (const std::exception& e) {
+        // A damaged cache file is dropped so that the next request makes it again.
         WriteLog("ImageCache: <%s> - %s", path.c_str(), e.what());
+        std::error_code ignored;
+        std::filesystem::remove(GetUserPath(BlurredCacheName(path, radius, bleed)), ignored);
         return nullptr;
     }
     auto image = std::make_unique<AnimSurface>();
