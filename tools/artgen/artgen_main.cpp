@@ -1,0 +1,118 @@
+// artgen: draws the game's images from the image table into a folder.
+//
+//   artgen <image table .xml> <output folder>
+//
+// Every image of the table is drawn with cairo at its size, frame by frame, and written as
+// PNG to the game path it names below the output folder. Fails on an unreadable table, an
+// unknown look or a frame layout that does not fit the image.
+#include "tools/artgen/Looks.h"
+
+#include <cairo.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Attr(const xmlNode* node, const char* name, const char* fallback = "")
+{
+    xmlChar* value = xmlGetProp(node, BAD_CAST name);
+    std::string text = value ? reinterpret_cast<const char*>(value) : fallback;
+    xmlFree(value);
+    return text;
+}
+
+int IntAttr(const xmlNode* node, const char* name, int fallback)
+{
+    const std::string text = Attr(node, name);
+    return text.empty() ? fallback : std::atoi(text.c_str());
+}
+
+bool ReadTable(const char* path, std::vector<artgen::ImageSpec>& images)
+{
+    xmlDocPtr doc = xmlReadFile(path, nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    if (!doc)
+        return false;
+    const xmlNode* root = xmlDocGetRootElement(doc);
+    for (const xmlNode* n = root ? root->children : nullptr; n; n = n->next) {
+        if (n->type != XML_ELEMENT_NODE || xmlStrcmp(n->name, BAD_CAST "image") != 0)
+            continue;
+        artgen::ImageSpec spec;
+        spec.name = Attr(n, "name");
+        spec.width = IntAttr(n, "width", 0);
+        spec.height = IntAttr(n, "height", 0);
+        spec.frameWidth = IntAttr(n, "frameWidth", spec.width);
+        spec.frameHeight = IntAttr(n, "frameHeight", spec.height);
+        spec.frames = IntAttr(n, "frames", 1);
+        spec.look = Attr(n, "look");
+        spec.colour = std::strtoul(Attr(n, "colour", "#808080").c_str() + 1, nullptr, 16);
+        images.push_back(spec);
+    }
+    xmlFreeDoc(doc);
+    return root != nullptr;
+}
+
+bool Fits(const artgen::ImageSpec& s)
+{
+    return s.width > 0 && s.height > 0 && s.frameWidth > 0 && s.frameHeight > 0 && s.frames > 0 &&
+           s.frames <= (s.width / s.frameWidth) * (s.height / s.frameHeight);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: artgen <image table> <output folder>\n");
+        return 2;
+    }
+    std::vector<artgen::ImageSpec> images;
+    if (!ReadTable(argv[1], images)) {
+        std::fprintf(stderr, "artgen: cannot read %s\n", argv[1]);
+        return 1;
+    }
+    for (const auto& spec : images) {
+        if (!Fits(spec)) {
+            std::fprintf(stderr, "artgen: %s: frames do not fit the image\n", spec.name.c_str());
+            return 1;
+        }
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, spec.width, spec.height);
+        cairo_t* cr = cairo_create(surface);
+        const int columns = spec.width / spec.frameWidth;
+        bool drawn = true;
+        for (int f = 0; f < spec.frames && drawn; ++f) {
+            cairo_save(cr);
+            cairo_translate(cr, (f % columns) * spec.frameWidth, (f / columns) * spec.frameHeight);
+            cairo_rectangle(cr, 0, 0, spec.frameWidth, spec.frameHeight);
+            cairo_clip(cr);
+            drawn = artgen::DrawFrame(cr, spec, f);
+            cairo_restore(cr);
+        }
+        cairo_destroy(cr);
+        if (!drawn) {
+            cairo_surface_destroy(surface);
+            std::fprintf(stderr, "artgen: %s: unknown look '%s'\n", spec.name.c_str(), spec.look.c_str());
+            return 1;
+        }
+        std::string relative = spec.name;
+        for (char& c : relative)
+            if (c == '\\')
+                c = '/';
+        const fs::path out = fs::path(argv[2]) / relative;
+        fs::create_directories(out.parent_path());
+        const cairo_status_t status = cairo_surface_write_to_png(surface, out.string().c_str());
+        cairo_surface_destroy(surface);
+        if (status != CAIRO_STATUS_SUCCESS) {
+            std::fprintf(stderr, "artgen: cannot write %s\n", out.string().c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
