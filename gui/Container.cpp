@@ -57,6 +57,14 @@ bool Container<Primitive>::HasChild(const Primitive* child) const
     return std::find(children_.begin(), children_.end(), child) != children_.end();
 }
 
+void Container<Primitive>::UnlinkDeletedChild(Primitive* child)
+{
+    if (HasChild(child)) {
+        children_.remove(child);
+        MarkWindowListChanged();
+    }
+}
+
 bool Container<Primitive>::PointInRectF(int x, int y) const
 {
     return PointInRect(x, y);
@@ -197,6 +205,7 @@ void Container<Primitive>::DropChild(Primitive* child, bool deleteIt)
         delete child;
         return;
     }
+    child->parent = nullptr;
     child->visible = 1;
     child->highlight = 1;
     child->active = 1;
@@ -245,6 +254,7 @@ void Container<Primitive>::AddChildNear(Primitive* child, Primitive* reference, 
     auto place = std::find(children_.begin(), children_.end(), reference);
     if (place == children_.end()) {
         WriteLog("WANRING: index prim not found\n");
+        child->parent = nullptr;
         MarkWindowListChanged();
         return;
     }
@@ -275,6 +285,8 @@ void Container<Primitive>::RemoveChild(Primitive* child, bool destroy)
     ForgetPrimitive(child);
     if (destroy && child->deleteWhenClosed)
         delete child;
+    else
+        child->parent = nullptr;
     MarkWindowListChanged();
 }
 

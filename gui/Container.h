@@ -65,6 +65,8 @@ public:
     Primitive* NextTabStop(int current);
 
     bool HasChild(const Primitive* child) const;
+    // A child that is being deleted leaves the list (nothing else happens to it).
+    void UnlinkDeletedChild(Primitive* child);
     const std::list<Primitive*>& Children() const { return children_; }
     const GuiViewport& ClipViewport() const { return clip_; }
 

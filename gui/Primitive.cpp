@@ -38,6 +38,8 @@ bool IPanel::Deactivate()
 
 Primitive::~Primitive()
 {
+    if (auto* container = dynamic_cast<Container<Primitive>*>(parent))
+        container->UnlinkDeletedChild(this);
     ForgetPrimitive(this);
 }
 

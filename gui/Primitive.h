@@ -83,7 +83,7 @@ public:
 class Primitive : public IPanel, public IKeyTarget {
 public:
     Primitive() = default;
-    // Forgets itself in the input routing.
+    // Leaves its parent's child list and forgets itself in the input routing.
     ~Primitive() override;
 
     Primitive* OnLeftButton(int x, int y, int phase) override;
