@@ -3,7 +3,7 @@
 float LinearFloatTransform::Evaluate(float t)
 {
     const float span = endTime - startTime;
-    if (span == 0.0f)
+    if (span == 0.0f || t == endTime)
         return toValue;
     return fromValue + (toValue - fromValue) * (t - startTime) / span;
 }
@@ -23,7 +23,7 @@ void AcceleratedTransform::Recompute()
 float AcceleratedTransform::Evaluate(float t)
 {
     const float span = endTime - startTime;
-    if (std::fabs(span) < 0.001f)
+    if (std::fabs(span) < 0.001f || t == endTime)
         return toValue;
     if (dirty)
         Recompute();
