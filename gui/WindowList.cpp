@@ -414,7 +414,7 @@ void DrawOpenWindows()
         SetDeviceViewport(&full);
         window->Draw();
     }
-    if (s.modalActive && s.modal) {
+    if (s.modalActive && s.modal && s.modal->visible) {
         SetDeviceViewport(&full);
         s.modal->Draw();
     }

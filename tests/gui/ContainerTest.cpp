@@ -184,6 +184,7 @@ TEST_F(ContainerTest, UpdateTakesClosedChildrenOutSafely)
     EXPECT_EQ(Events(), (std::vector<std::string>{"s:update", "s:update"}));
     box.AddChild(kept);
     EXPECT_EQ(Names(box), (std::vector<std::string>{"s", "hidden", "kept"}));
+    kept->deleteWhenClosed = 1;
 }
 
 TEST_F(ContainerTest, FindChildAndTheChildReaders)
