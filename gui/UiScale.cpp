@@ -1,0 +1,25 @@
+#include "gui/UiScale.h"
+
+#include "gui/GuiDevice.h"
+
+#include <cmath>
+
+float GetUiScale()
+{
+    const float width = static_cast<float>(GetScreenWidth());
+    const float height = static_cast<float>(GetScreenHeight());
+    if (width / height >= 4.0f / 3.0f)
+        return height / 768.0f;
+    return width / 1024.0f;
+}
+
+float ScreenImageScale()
+{
+    constexpr float kInverse768 = 0.0013020833721384406f;
+    return static_cast<float>(static_cast<double>(GetScreenHeight()) * static_cast<double>(kInverse768));
+}
+
+IntPoint RoundToPoint(float x, float y)
+{
+    return IntPoint{static_cast<int>(std::lrint(x)), static_cast<int>(std::lrint(y))};
+}
