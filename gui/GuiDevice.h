@@ -1,6 +1,9 @@
 #pragma once
 // What the GUI needs of the graphics device: the screen size in pixels and the device's
 // current viewport. Every use of the device by the GUI goes through these functions.
+//
+// The screen size is the device manager's back-buffer size. While no device exists
+// (tools, layout-only tests) the viewport is kept here, so containers behave the same.
 
 #include <cstdint>
 
@@ -15,10 +18,11 @@ struct GuiViewport {
     bool operator==(const GuiViewport&) const = default;
 };
 
-// The back buffer size in pixels (1024 x 768 until set).
+// The back buffer size in pixels (1024 x 768 until the device manager sets it).
 int GetScreenWidth();
 int GetScreenHeight();
-// Sets the screen size and makes the viewport the whole screen.
+// Sets the screen size (the device manager's, for runs without a device) and makes the
+// viewport the whole screen.
 void SetScreenSize(int width, int height);
 
 void GetDeviceViewport(GuiViewport* viewport);
