@@ -176,11 +176,11 @@ void GameWnd::StartServices(uint32_t t0)
     WriteLog("Resource indexed %d\n", ElapsedSince(t0));
 
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    LIBXML_TEST_VERSION;
+    xmlCheckVersion(20628);
     WriteLog("loading paramfile.. %d\n", ElapsedSince(t0));
     ConsoleParam::All();
 
-    if (!platform::steam::Init(GetUserPath("Cache\\Settings")))
+    if (!platform::steam::Init(GetUserPath("Cache\\Settings\\PlatformStore")))
         throw GameException("Steam must be running to play this game (SteamAPI_Init() failed).");
 
     const DisplayMode mode = ChooseDisplayMode();
