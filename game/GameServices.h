@@ -1,5 +1,5 @@
 #pragma once
-// Game state services the program shell calls: the spec files loaded at start-up, the
+// Game state services the program shell calls: the definition files loaded at start-up, the
 // controller globals, the per-update steps and the releases at shutdown.
 #include <cstdint>
 
