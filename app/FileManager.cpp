@@ -85,14 +85,10 @@ FileManager::~FileManager()
         Unmap(handle);
     for (int handle : tables_->files.LiveHandles())
         Close(handle);
-    WriteLog("FM1\n");
     for (auto& member : members_)
         member.reset();
-    WriteLog("FM2\n");
     members_.clear();
-    WriteLog("FM3\n");
     index_.Clear();
-    WriteLog("FM4\n");
 }
 
 void FileManager::AddMember(std::unique_ptr<IFileManager> member)

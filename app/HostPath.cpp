@@ -6,25 +6,50 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// The entry of `folder` named `part`, exact first, else the first (in name order) equal
-// ignoring case. Empty when none.
-std::string MatchComponent(const fs::path& folder, const std::string& part)
+// The entries of `folder` named `part`: the exact name first, then those equal ignoring
+// case, in name order.
+std::vector<std::string> MatchComponents(const fs::path& folder, const std::string& part)
 {
     std::error_code error;
+    std::vector<std::string> matches;
     if (fs::exists(folder / part, error))
-        return part;
-    std::string best;
+        matches.push_back(part);
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
-        if (EqualsNoCase(name, part) && (best.empty() || name < best))
-            best = name;
+        if (name != part && EqualsNoCase(name, part))
+            matches.push_back(name);
     }
-    return best;
+    if (matches.size() > 1)
+        std::sort(matches.begin() + (matches.front() == part ? 1 : 0), matches.end());
+    return matches;
+}
+
+std::string MatchComponent(const fs::path& folder, const std::string& part)
+{
+    const std::vector<std::string> matches = MatchComponents(folder, part);
+    return matches.empty() ? std::string() : matches.front();
+}
+
+// Walks the parts below `path`; where several entries differ only in case, each is tried in
+// turn so that "data\x" finds "Data/x" beside an unrelated "data" folder.
+std::string ResolveParts(const fs::path& path, const std::vector<std::string>& parts, size_t index)
+{
+    while (index < parts.size() && parts[index] == ".")
+        ++index;
+    if (index == parts.size())
+        return path.string();
+    for (const std::string& match : MatchComponents(path, parts[index])) {
+        std::string found = ResolveParts(path / match, parts, index + 1);
+        if (!found.empty())
+            return found;
+    }
+    return {};
 }
 
 } // namespace
@@ -33,16 +58,7 @@ std::string ResolveHostPathNoCase(const std::string& hostRoot, std::string_view 
 {
     if (!gameRelative.empty() && !IsConfinedRelativePath(gameRelative))
         return {};
-    fs::path path(hostRoot);
-    for (const std::string& part : SplitString(gameRelative, "\\/")) {
-        if (part == ".")
-            continue;
-        const std::string match = MatchComponent(path, part);
-        if (match.empty())
-            return {};
-        path /= match;
-    }
-    return path.string();
+    return ResolveParts(fs::path(hostRoot), SplitString(gameRelative, "\\/"), 0);
 }
 
 std::string HostPathForWrite(std::string_view gamePath)

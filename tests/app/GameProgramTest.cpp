@@ -1,16 +1,21 @@
 // Starts the game program headless and ends it the way a desktop session would.
 #include "app/Log.h"
+#include "app/UserFolders.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -33,24 +38,123 @@ bool WaitForText(const std::string& path, const std::string& text, std::chrono::
     return false;
 }
 
-} // namespace
+struct ProgramRun {
+    int exitCode = -1;
+    std::string log;
+    std::string errors;
+};
 
-TEST(GameProgram, StartsHeadlessAndQuitsOnSigterm)
+// Runs the program with the arguments and extra environment; sends SIGTERM once `waitFor`
+// shows in the log (and `linger` more has passed), or waits for it to end by itself.
+ProgramRun RunProgram(std::vector<std::string> arguments, const char* extraEnv, const std::string& waitFor,
+               std::chrono::milliseconds linger)
 {
     const std::string program = std::string(FLIMBS_GAME_DIR) + "/Bin/FlimbsGame";
+    const std::string errorsPath = GetUserRoot() + "/stderr.txt";
+    arguments.insert(arguments.begin(), program);
     const pid_t child = fork();
-    ASSERT_GE(child, 0);
     if (child == 0) {
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        if (extraEnv)
+            putenv(const_cast<char*>(extraEnv));
+        if (!freopen(errorsPath.c_str(), "w", stderr))
+            _exit(126);
+        std::vector<char*> argv;
+        for (std::string& a : arguments)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
         _exit(127);
     }
-    const std::string log = LogFilePath();
-    const bool ready = WaitForText(log, "Game ready", std::chrono::seconds(30));
-    kill(child, SIGTERM);
+    ProgramRun run;
+    if (child < 0)
+        return run;
+    if (!waitFor.empty()) {
+        if (WaitForText(LogFilePath(), waitFor, std::chrono::seconds(30)))
+            std::this_thread::sleep_for(linger);
+        kill(child, SIGTERM);
+    }
     int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(ready) << ReadFile(log);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_NE(ReadFile(log).find("[night falls, and once again peace fills the land....]\n"), std::string::npos);
+    if (waitpid(child, &status, 0) == child && WIFEXITED(status))
+        run.exitCode = WEXITSTATUS(status);
+    run.log = ReadFile(LogFilePath());
+    run.errors = ReadFile(errorsPath);
+    return run;
+}
+
+// Each line in order, each found after the previous one.
+void ExpectInOrder(const std::string& log, const std::vector<std::string>& lines)
+{
+    size_t at = 0;
+    for (const std::string& line : lines) {
+        const size_t found = log.find(line, at);
+        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line << "\n" << log;
+        at = found + line.size();
+    }
+}
+
+const std::vector<std::string> kShutdownLines = {
+    "Destroying Window....\n", "Steam Destroy....\n", "xmlCleanupParser....\n", "fileManager....\n",
+    "CoUninitialize....\n",    "protobuf....\n",      "[night falls, and once again peace fills the land....]\n"};
+
+} // namespace
+
+TEST(GameProgram, StartsRunsAndStopsInOrder)
+{
+    const ProgramRun run = RunProgram({}, nullptr, "Game ready", std::chrono::milliseconds(3000));
+    EXPECT_EQ(run.exitCode, 0);
+    std::vector<std::string> startup;
+    for (const char* step :
+         {"Path set", "Resource loaded", "Resource indexed", "loading paramfile..", "loading graphics..",
+          "loading fonts..", "loading cursors..", "loading language..", "loading sound..", "loading gamepad..",
+          "loading player profile..", "loading console..", "loading keyboard..", "loading mouse..",
+          "loading network..", "loading controller..", "loading landscape..", "loading flimbs..", "loading traps..",
+          "loading cursors..", "loading particles..", "loading items..", "loading keybindings..", "Game ready"}) {
+        const std::regex withFigure(std::string("(^|\\n)") + step + " [0-9]+\\n");
+        EXPECT_TRUE(std::regex_search(run.log, withFigure)) << step;
+        startup.push_back(std::string(step) + " ");
+    }
+    ExpectInOrder(run.log, startup);
+    std::smatch frames;
+    ASSERT_TRUE(std::regex_search(run.log, frames, std::regex("Main loop ended after ([0-9]+) frames")));
+    EXPECT_GE(std::stoi(frames[1]), 60);
+    ExpectInOrder(run.log, {"Game ready"});
+    ExpectInOrder(run.log.substr(run.log.find("Game ready")), kShutdownLines);
+    EXPECT_EQ(run.log.substr(run.log.size() - kShutdownLines.back().size()), kShutdownLines.back());
+
+    int count = 0;
+    const char* const* names = UserFolderNames(count);
+    EXPECT_EQ(count, 19);
+    for (int i = 0; i < count; ++i)
+        EXPECT_TRUE(std::filesystem::is_directory(GetUserPath(names[i]))) << names[i];
+}
+
+TEST(GameProgram, FailedStartShowsTheReasonShutsDownAndFails)
+{
+    const ProgramRun steam = RunProgram({}, "FLIMBS_STEAM_FAIL=1", "", {});
+    const std::string text = "Steam must be running to play this game (SteamAPI_Init() failed).";
+    EXPECT_NE(steam.exitCode, 0);
+    EXPECT_NE(steam.log.find(text + "\n"), std::string::npos) << steam.log;
+    EXPECT_NE(steam.errors.find("[Exception] " + text), std::string::npos) << steam.errors;
+    EXPECT_EQ(steam.log.find("Game ready"), std::string::npos);
+    ExpectInOrder(steam.log, kShutdownLines);
+
+    const ProgramRun archive = RunProgram({}, "FLIMBS_REQUIRE_ARCHIVE=1", "", {});
+    EXPECT_NE(archive.exitCode, 0);
+    EXPECT_NE(archive.errors.find("[Exception] Cannot open the resource archive Data\\resource.dat"),
+              std::string::npos)
+        << archive.errors;
+}
+
+TEST(GameProgram, HelpIsShownAndNothingStarts)
+{
+    const ProgramRun run = RunProgram({"-l", "x.flevel", "-h"}, nullptr, "", {});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.errors.find("FlimbsGame.exe [options]\n\t-h\t\tShow Help\n\t-e <filename>\tEdit Level\n"
+                              "\t-l <filename>\tLaunch Level\n\t-m\t\tAllow Multiple Instances\n"
+                              "\t+connect <id>\tConnect to Multiplayer Server\n"),
+              std::string::npos)
+        << run.errors;
+    EXPECT_NE(run.log.find("Flimbs Help"), std::string::npos);
+    EXPECT_EQ(run.log.find("Path set"), std::string::npos);
+    ExpectInOrder(run.log, kShutdownLines);
 }

@@ -1,0 +1,113 @@
+// What start-up loads from the neighbouring subsystems: each spec file's failure text, the
+// bonus item table, and the placement of the main window.
+#include "app/FileManager.h"
+#include "app/GameException.h"
+#include "app/HostPath.h"
+#include "app/MemoryFileManager.h"
+#include "app/UserFolders.h"
+#include "app/WindowPlacement.h"
+#include "game/GameServices.h"
+#include "modes/ModeServices.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace {
+
+class SpecFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        manager_ = std::make_unique<FileManager>();
+        auto memory = std::make_unique<MemoryFileManager>();
+        memory_ = memory.get();
+        manager_->AddMember(std::move(memory));
+        fileManager = manager_.get();
+    }
+    void TearDown() override { fileManager = nullptr; }
+
+    void Add(const std::string& name, const std::string& text) { memory_->AddFile(name, text.data(), text.size()); }
+
+    std::string FailureOf(const std::function<void()>& load)
+    {
+        try {
+            load();
+        } catch (const GameException& error) {
+            return error.Message();
+        }
+        return "";
+    }
+
+    std::unique_ptr<FileManager> manager_;
+    MemoryFileManager* memory_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(SpecFiles, EachMissingFileFailsWithItsOwnText)
+{
+    EXPECT_EQ(FailureOf(LoadProfileResources), "Cannot load the animation-spec.xml file!");
+    Add("Graphics\\Animations\\animation-spec.xml", "<animation-spec/>");
+    EXPECT_EQ(FailureOf(LoadProfileResources), "Cannot load the level defaults file!");
+    Add("Level\\level_defaults.xml", "<level-defaults/>");
+    EXPECT_EQ(FailureOf(LoadProfileResources), "");
+
+    EXPECT_EQ(FailureOf(AnimationSpec::Load), "Cannot load the action-sprite-spec.xml file!");
+    Add("Graphics\\Actions\\action-sprite-spec.xml", "<s><group-labels/><group/><group/></s>");
+    EXPECT_EQ(FailureOf(AnimationSpec::Load), "Cannot load the decorations-spec.xml file!");
+    Add("Graphics\\Animations\\Decorations\\decorations-spec.xml", "<d/>");
+    EXPECT_EQ(FailureOf(AnimationSpec::Load), "");
+    EXPECT_EQ(AnimationSpec::GroupCount(), 2);
+
+    Add("Graphics\\Traps\\trap-spec.xml", "<broken");
+    EXPECT_EQ(FailureOf(LoadTrapSpecs), "Cannot load the trap-spec.xml file!");
+
+    EXPECT_EQ(FailureOf(LoadBonusItems), "Invalid bonus item file");
+    ReleaseProfileResources();
+    AnimationSpec::Release();
+}
+
+TEST_F(SpecFiles, BonusItemsNeedEveryAttribute)
+{
+    const std::string item = "<item type='Stamp' min_qdots='3' min_points='100' min_fragments='0' level_beaten='x'"
+                             " description='d' award_msg='m' filepath='Graphics\\s.png'/>";
+    Add("Data\\bonus_items.xml", "<items>" + item + "</items>");
+    ASSERT_EQ(FailureOf(LoadBonusItems), "");
+    ASSERT_EQ(BonusItems().size(), 1u);
+    EXPECT_EQ(BonusItems()[0].type, "Stamp");
+    EXPECT_EQ(BonusItems()[0].minPoints, 100);
+    EXPECT_EQ(BonusItems()[0].filePath, "Graphics\\s.png");
+
+    Add("Data\\bonus_items.xml", "<items><item type='Stamp' min_qdots='many'/></items>");
+    EXPECT_EQ(FailureOf(LoadBonusItems), "Invalid bonus item file");
+    EXPECT_EQ(BonusItems().size(), 1u) << "a bad file leaves the loaded table alone";
+}
+
+TEST(ShellPaths, CaseVariantsAreAllTried)
+{
+    namespace fs = std::filesystem;
+    const fs::path root = fs::path(GetUserRoot()) / "game";
+    fs::create_directories(root / "data");
+    fs::create_directories(root / "Data");
+    std::ofstream(root / "Data" / "items.xml") << "<x/>";
+    EXPECT_EQ(ResolveHostPathNoCase(root.string(), "data\\ITEMS.xml"), (root / "Data" / "items.xml").string());
+    EXPECT_EQ(ResolveHostPathNoCase(root.string(), "data\\none.xml"), "");
+}
+
+TEST(ShellPaths, WindowFitsAndCentresOnTheDesktop)
+{
+    EXPECT_EQ(FitOnDesktop({10, 20, 810, 620}, false, 1920, 1080).left, 10);
+    const WindowRect centred = FitOnDesktop({5, 5, 805, 605}, true, 1920, 1080);
+    EXPECT_EQ(centred.left, 560);
+    EXPECT_EQ(centred.top, 240);
+    const WindowRect big = FitOnDesktop({1500, 900, 4000, 3000}, false, 1280, 720);
+    EXPECT_EQ(big.left, 0);
+    EXPECT_EQ(big.top, 0);
+    EXPECT_EQ(big.right, 1280);
+    EXPECT_EQ(big.bottom, 720);
+}

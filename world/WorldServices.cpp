@@ -1,0 +1,88 @@
+#include "world/WorldServices.h"
+
+#include "app/GameException.h"
+
+#include <memory>
+#include <new>
+#include <vector>
+
+bool particleRebuild = false;
+
+namespace {
+
+// The landscape's shared graphics are loaded once the image cache exists.
+struct Landscape {};
+
+struct Particle {
+    float x = 0, y = 0, vx = 0, vy = 0;
+    int life = 0;
+};
+
+constexpr size_t kParticleCapacity = 8192;
+
+std::unique_ptr<Landscape>& TheLandscape()
+{
+    static std::unique_ptr<Landscape> landscape;
+    return landscape;
+}
+
+std::vector<Particle>& Particles()
+{
+    static std::vector<Particle> particles;
+    return particles;
+}
+
+} // namespace
+
+void InitLandscape()
+{
+    TheLandscape() = std::make_unique<Landscape>();
+}
+
+void ReleaseLandscape()
+{
+    TheLandscape().reset();
+}
+
+bool LandscapeExists()
+{
+    return TheLandscape() != nullptr;
+}
+
+void InitParticles()
+{
+    try {
+        Particles().assign(kParticleCapacity, Particle{});
+    } catch (const std::bad_alloc&) {
+        throw GameException("Couldn't allocate enough memory for the particle buffer");
+    }
+}
+
+void ReleaseParticles()
+{
+    std::vector<Particle>().swap(Particles());
+}
+
+void UpdateParticles()
+{
+    for (Particle& p : Particles()) {
+        if (p.life <= 0)
+            continue;
+        p.x += p.vx;
+        p.y += p.vy;
+        --p.life;
+    }
+}
+
+void RebuildParticleVertices()
+{
+    particleRebuild = false;
+}
+
+int LiveParticleCount()
+{
+    int live = 0;
+    for (const Particle& p : Particles())
+        live += p.life > 0 ? 1 : 0;
+    return live;
+}
