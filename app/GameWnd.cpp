@@ -56,12 +56,6 @@ uint32_t ElapsedSince(uint32_t t0)
     return SteadyMilliseconds() - t0;
 }
 
-bool EnvironmentSwitch(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value && value[0] == '1';
-}
-
 std::unique_ptr<FileManager> BuildFileManager()
 {
     auto aggregate = std::make_unique<FileManager>();
@@ -72,12 +66,9 @@ std::unique_ptr<FileManager> BuildFileManager()
     const std::string archive = program->Resolve("Data\\resource.dat");
     auto resources = std::make_unique<ResourceFileManager>(archive.empty() ? GetProgramFolder() + "/Data/resource.dat"
                                                                            : archive);
-    if (!resources->IsValid()) {
-        // Until the packed archive ships, the loose files of the game folder serve alone.
-        if (EnvironmentSwitch("FLIMBS_REQUIRE_ARCHIVE"))
-            throw GameException("Cannot open the resource archive Data\\resource.dat");
-        WriteLog("Data\\resource.dat missing or unreadable: using the loose files\n");
-    }
+    // The build packs the archive; a game folder without it cannot start.
+    if (!resources->IsValid())
+        throw GameException("Cannot open the resource archive Data\\resource.dat");
     aggregate->AddMember(std::move(resources));
 
     if (program->Exists("Data\\resource01.dat", 0))

@@ -47,9 +47,8 @@ struct ProgramRun {
 // Runs the program with the arguments and extra environment; sends SIGTERM once `waitFor`
 // shows in the log (and `linger` more has passed), or waits for it to end by itself.
 ProgramRun RunProgram(std::vector<std::string> arguments, const char* extraEnv, const std::string& waitFor,
-               std::chrono::milliseconds linger)
+               std::chrono::milliseconds linger, std::string program = std::string(FLIMBS_GAME_DIR) + "/Bin/FlimbsGame")
 {
-    const std::string program = std::string(FLIMBS_GAME_DIR) + "/Bin/FlimbsGame";
     const std::string errorsPath = GetUserRoot() + "/stderr.txt";
     arguments.insert(arguments.begin(), program);
     const pid_t child = fork();
@@ -74,7 +73,20 @@ ProgramRun RunProgram(std::vector<std::string> arguments, const char* extraEnv, 
         kill(child, SIGTERM);
     }
     int status = 0;
-    if (waitpid(child, &status, 0) == child && WIFEXITED(status))
+    pid_t ended = 0;
+    if (waitFor.empty()) {
+        // A run expected to end by itself is stopped should it start up instead.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while ((ended = waitpid(child, &status, WNOHANG)) == 0) {
+            if (std::chrono::steady_clock::now() > deadline ||
+                ReadFile(LogFilePath()).find("Game ready") != std::string::npos)
+                kill(child, SIGTERM);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    } else {
+        ended = waitpid(child, &status, 0);
+    }
+    if (ended == child && WIFEXITED(status))
         run.exitCode = WEXITSTATUS(status);
     run.log = ReadFile(LogFilePath());
     run.errors = ReadFile(errorsPath);
@@ -138,7 +150,12 @@ TEST(GameProgram, FailedStartShowsTheReasonShutsDownAndFails)
     EXPECT_EQ(steam.log.find("Game ready"), std::string::npos);
     ExpectInOrder(steam.log, kShutdownLines);
 
-    const ProgramRun archive = RunProgram({}, "FLIMBS_REQUIRE_ARCHIVE=1", "", {});
+    // A game folder whose Data holds no archive: the program alone, copied into it.
+    const std::filesystem::path folder = GetUserRoot() + "/bare-game";
+    std::filesystem::create_directories(folder / "Bin");
+    std::filesystem::create_directories(folder / "Data");
+    std::filesystem::copy_file(std::string(FLIMBS_GAME_DIR) + "/Bin/FlimbsGame", folder / "Bin/FlimbsGame");
+    const ProgramRun archive = RunProgram({}, nullptr, "", {}, (folder / "Bin/FlimbsGame").string());
     EXPECT_NE(archive.exitCode, 0);
     EXPECT_NE(archive.errors.find("[Exception] Cannot open the resource archive Data\\resource.dat"),
               std::string::npos)
