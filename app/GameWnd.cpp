@@ -198,6 +198,7 @@ void GameWnd::StartServices(uint32_t t0)
     DXManager::SetShiftStateProvider([] { return kbManager.IsShiftDown(); });
     WriteLog("loading mouse.. %d\n", ElapsedSince(t0));
     msManager.Init(*input_);
+    ConnectGuiInput();
     WriteLog("loading network.. %d\n", ElapsedSince(t0));
     if (curl_global_init(CURL_GLOBAL_NOTHING) != CURLE_OK)
         throw GameException("Couldn't start the network library");

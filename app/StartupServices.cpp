@@ -1,33 +1,113 @@
-// Until the fonts, language texts, cursors, image cache, HUD and window list are linked in,
-// these calls do nothing (held buttons still repeat through the input update).
+// The program shell's calls into the font manager, the language texts, the image cache and
+// the GUI's window list. Cursors, the HUD, the global popup and movie capture are not part
+// of the game yet; their calls stay empty until they are.
 #include "app/StartupServices.h"
 
+#include "app/ConsoleParam.h"
+#include "app/GameClock.h"
+#include "app/LanguageTexts.h"
+#include "gui/GuiClock.h"
+#include "gui/WindowList.h"
+#include "media/Font.h"
+#include "media/FontManager.h"
 #include "media/ButtonPresses.h"
+#include "media/ImageCache.h"
+#include "media/MSManager.h"
+#include "media/TextConversion.h"
 
-void StartFontManager() {}
-void AddDefaultFont() {}
-void SetUpFonts() {}
+#include <memory>
+
+namespace {
+
+// The language of the texts and fonts; the player's profile sets it.
+ConsoleParam g_language("lang", ConsoleParamType::Text, "en", "language of the game's texts");
+
+void ApplyLanguage(const std::string& code)
+{
+    LanguageDatabase::SetLanguage(code);
+    const auto info = LanguageDatabase::FindLanguage(code);
+    FontManager::SetLanguage(code, std::make_shared<TextConversion>(info ? info->charset : "UTF-8"));
+}
+
+} // namespace
+
+void StartFontManager()
+{
+    FontManager::Start();
+}
+
+void AddDefaultFont()
+{
+    FontManager::GetFont(0);
+}
+
+void ConnectGuiInput()
+{
+    InstallGuiInputRouting();
+}
+
+void SetUpFonts()
+{
+    FontManager::GetFont(3);
+}
+
 void LoadCursorSpecs() {}
-void LoadLanguageTexts() {}
+
+void LoadLanguageTexts()
+{
+    LanguageDatabase::LoadSpecification();
+    ApplyLanguage(g_language.GetString());
+    g_language.SetChangeHandler([](ConsoleParam& self) { ApplyLanguage(self.GetString()); });
+}
+
 void LoadStartupImages() {}
 void SelectCursor(const std::string&) {}
 
-void ReleaseAllPointerCaptures() {}
+void ReleaseAllPointerCaptures()
+{
+    ReleaseAllCaptures();
+}
 
 void UpdateGuiInput()
 {
+    SetGuiFrameElapsed(gameClock.frameTime);
     RepeatHeldButtons();
+    UpdateGuiInput(msManager.X(), msManager.Y());
+    UpdateOpenWindows();
 }
 
-void DrawGuiWindows() {}
-void DrawRateLine(const std::string&, float, float, uint32_t, float) {}
+void DrawGuiWindows()
+{
+    DrawOpenWindows();
+}
+
+void DrawRateLine(const std::string& text, float x, float y, uint32_t argb, float scale)
+{
+    if (Font* font = FontManager::GetFont(3))
+        font->DrawTextTransformed(x, y, argb, text, 0, scale);
+}
+
 void DrawCursor() {}
 void CaptureRecordedFrame() {}
 
 void UpdateGlobalPopup() {}
 
-void ReleaseGuiWindows() {}
-void ReleaseLanguageTexts() {}
+void ReleaseGuiWindows()
+{
+    CloseAllWindows();
+}
+
+void ReleaseLanguageTexts()
+{
+    LanguageDatabase::Reset();
+}
+
 void ShutdownHud() {}
-void ShutdownFonts() {}
+
+void ShutdownFonts()
+{
+    FontManager::ReleaseFonts();
+    ImageCache::Clear();
+}
+
 void ShutdownCursors() {}

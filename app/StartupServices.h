@@ -14,6 +14,7 @@ void LoadLanguageTexts();  // "loading language.."
 void LoadStartupImages();  // with the flimbs and traps: "Graphics\Actions\halo.png",
                            // "Graphics\Menu\FlimbGroupSelector\group-select.png"
 void SelectCursor(const std::string& name); // "loading cursors.." again, with "regular"
+void ConnectGuiInput();    // once keyboard and mouse exist: their events reach the windows
 
 // Input poll.
 void ReleaseAllPointerCaptures(); // captures, hover and keyboard focus, in the background
