@@ -211,7 +211,6 @@ void GameWnd::StartServices(uint32_t t0)
     AnimationSpec::Load();
     WriteLog("loading traps.. %d\n", ElapsedSince(t0));
     LoadTrapSpecs();
-    LoadStartupImages();
     WriteLog("loading cursors.. %d\n", ElapsedSince(t0));
     SelectCursor("regular");
     WriteLog("loading particles.. %d\n", ElapsedSince(t0));
@@ -228,6 +227,11 @@ void GameWnd::StartServices(uint32_t t0)
     for (const auto& binding : fixedBindings)
         if (BindKeyToAction(binding[0], binding[1]) != 0)
             WriteLog("Cannot bind %s to %s\n", binding[0], binding[1]);
+    ShellActionHooks shellActions;
+    shellActions.screenshot = [] { DXManager::TakeScreenshot(true); };
+    shellActions.changeDisplayMode = [] { DXManager::ToggleWindowed(true); };
+    shellActions.toggleMovieMode = [] { DXManager::SetMovieRecording(!DXManager::IsMovieRecording()); };
+    SetShellActionHooks(std::move(shellActions));
 
     splash_->Close();
 

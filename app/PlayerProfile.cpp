@@ -75,6 +75,7 @@ const std::vector<std::string>& ProfileSettingTags()
         "center_on_select", "touchscreen",     "positive_scroll",     "auto_orient",
         "auto_pause",      "positive_scroll_scale", "edge_scroll_speed", "avatar",
         "last_edited_level", "last_multiplayer_hosted_level", "last_playback_level",
+        "showfps", // the frame's rate line
     };
     return tags;
 }

@@ -1,6 +1,6 @@
-// The program shell's calls into the font manager, the language texts, the image cache and
-// the GUI's window list. Cursors, the HUD, the global popup and movie capture are not part
-// of the game yet; their calls stay empty until they are.
+// The program shell's calls into the font manager, the language texts, the cursors, the
+// image cache and the GUI's window list. The HUD, the global popup and movie capture are not
+// part of the game yet; their calls stay empty until they are.
 #include "app/StartupServices.h"
 
 #include "app/ConsoleParam.h"
@@ -11,9 +11,11 @@
 #include "media/Font.h"
 #include "media/FontManager.h"
 #include "media/ButtonPresses.h"
+#include "media/Cursors.h"
 #include "media/ImageCache.h"
 #include "media/MSManager.h"
 #include "media/TextConversion.h"
+#include "platform/window/MainWindow.h"
 
 #include <memory>
 
@@ -51,7 +53,11 @@ void SetUpFonts()
     FontManager::GetFont(3);
 }
 
-void LoadCursorSpecs() {}
+void LoadCursorSpecs()
+{
+    if (Cursors::LoadSpecs())
+        platform::ShowSystemCursor(false);
+}
 
 void LoadLanguageTexts()
 {
@@ -60,8 +66,10 @@ void LoadLanguageTexts()
     g_language.SetChangeHandler([](ConsoleParam& self) { ApplyLanguage(self.GetString()); });
 }
 
-void LoadStartupImages() {}
-void SelectCursor(const std::string&) {}
+void SelectCursor(const std::string& name)
+{
+    Cursors::SetCursor(name);
+}
 
 void ReleaseAllPointerCaptures()
 {
@@ -73,6 +81,7 @@ void UpdateGuiInput()
     SetGuiFrameElapsed(gameClock.frameTime);
     RepeatHeldButtons();
     UpdateGuiInput(msManager.X(), msManager.Y());
+    Cursors::SetCursor(GetPointerCursorName());
     UpdateOpenWindows();
 }
 
@@ -87,7 +96,10 @@ void DrawRateLine(const std::string& text, float x, float y, uint32_t argb, floa
         font->DrawTextTransformed(x, y, argb, text, 0, scale);
 }
 
-void DrawCursor() {}
+void DrawCursor()
+{
+    Cursors::Draw(msManager.X(), msManager.Y(), gameClock.now);
+}
 void CaptureRecordedFrame() {}
 
 void UpdateGlobalPopup() {}
@@ -107,7 +119,12 @@ void ShutdownHud() {}
 void ShutdownFonts()
 {
     FontManager::ReleaseFonts();
-    ImageCache::Clear();
 }
 
-void ShutdownCursors() {}
+// The cursors are the image cache's last users: the cache is emptied after them.
+void ShutdownCursors()
+{
+    Cursors::Shutdown();
+    platform::ShowSystemCursor(true);
+    ImageCache::Clear();
+}

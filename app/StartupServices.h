@@ -11,8 +11,6 @@ void AddDefaultFont();     // right after StartFontManager
 void SetUpFonts();         // "loading fonts.."
 void LoadCursorSpecs();    // "loading cursors.."
 void LoadLanguageTexts();  // "loading language.."
-void LoadStartupImages();  // with the flimbs and traps: "Graphics\Actions\halo.png",
-                           // "Graphics\Menu\FlimbGroupSelector\group-select.png"
 void SelectCursor(const std::string& name); // "loading cursors.." again, with "regular"
 void ConnectGuiInput();    // once keyboard and mouse exist: their events reach the windows
 

@@ -3,6 +3,7 @@
 #include "app/ConsoleParam.h"
 #include "app/GameException.h"
 #include "app/XmlUtil.h"
+#include "media/ImageCache.h"
 
 ControllerGlobals controllerGlobals;
 uint32_t gameUpdateCounter = 0;
@@ -20,6 +21,8 @@ struct LoadedSpecs {
     XmlDocument actionSprites;
     XmlDocument decorations;
     XmlDocument traps;
+    AnimSurface* halo = nullptr;        // drawn round the chosen flimb
+    AnimSurface* groupSelect = nullptr; // the group selector's marker, hot spot at its centre
 };
 
 LoadedSpecs& Specs()
@@ -68,12 +71,21 @@ void Load()
         LoadOrThrow("Graphics\\Actions\\action-sprite-spec.xml", "Cannot load the action-sprite-spec.xml file!");
     Specs().decorations = LoadOrThrow("Graphics\\Animations\\Decorations\\decorations-spec.xml",
                                       "Cannot load the decorations-spec.xml file!");
+    ImageCache::ReleaseImage(Specs().halo);
+    Specs().halo = ImageCache::GetImage("Graphics\\Actions\\halo.png");
 }
 
 void Release()
 {
     Specs().actionSprites.reset();
     Specs().decorations.reset();
+    ImageCache::ReleaseImage(Specs().halo);
+    Specs().halo = nullptr;
+}
+
+AnimSurface* HaloImage()
+{
+    return Specs().halo;
 }
 
 int GroupCount()
@@ -86,11 +98,23 @@ int GroupCount()
 void LoadTrapSpecs()
 {
     Specs().traps = LoadOrThrow("Graphics\\Traps\\trap-spec.xml", "Cannot load the trap-spec.xml file!");
+    ImageCache::ReleaseImage(Specs().groupSelect);
+    AnimSurface* marker = ImageCache::GetImage("Graphics\\Menu\\FlimbGroupSelector\\group-select.png");
+    if (marker)
+        marker->SetHotspot(marker->imageWidth / 2, marker->imageHeight / 2);
+    Specs().groupSelect = marker;
 }
 
 void ReleaseTrapSpecs()
 {
     Specs().traps.reset();
+    ImageCache::ReleaseImage(Specs().groupSelect);
+    Specs().groupSelect = nullptr;
+}
+
+AnimSurface* GroupSelectImage()
+{
+    return Specs().groupSelect;
 }
 
 int TrapSpecCount()

@@ -3,21 +3,27 @@
 // controller globals, the per-update steps and the releases at shutdown.
 #include <cstdint>
 
+class AnimSurface;
+
 // "Graphics\Animations\animation-spec.xml" and "Level\level_defaults.xml".
 void LoadProfileResources();
 void ReleaseProfileResources();
 
 namespace AnimationSpec {
-// "Graphics\Actions\action-sprite-spec.xml" and the decorations spec.
+// "Graphics\Actions\action-sprite-spec.xml", the decorations spec and the halo image.
 void Load();
 void Release();
 int GroupCount();
+// "Graphics\Actions\halo.png" (image cache), null before Load.
+AnimSurface* HaloImage();
 } // namespace AnimationSpec
 
-// "Graphics\Traps\trap-spec.xml".
+// "Graphics\Traps\trap-spec.xml" and the group-select marker.
 void LoadTrapSpecs();
 void ReleaseTrapSpecs();
 int TrapSpecCount();
+// "Graphics\Menu\FlimbGroupSelector\group-select.png", hot spot at its centre.
+AnimSurface* GroupSelectImage();
 
 struct ControllerGlobals {
     int32_t levelCount = 0;

@@ -1,6 +1,7 @@
 #include "media/MSManager.h"
 
 #include "app/GameException.h"
+#include "media/Cursors.h"
 #include "media/InputClock.h"
 #include "platform/input/InputSystem.h"
 #include "platform/input/MouseDevice.h"
@@ -91,6 +92,7 @@ void MSManager::SetCursorPosition(int x, int y)
 {
     x_ = x;
     y_ = y;
+    Cursors::SetCursorMoved(true);
     if (device_)
         device_->SetCursorPosition(x, y);
 }

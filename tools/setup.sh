@@ -9,6 +9,8 @@ PACKAGES=(
   clang libclang-rt-14-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  # a real X server and key presses for the windowed end-to-end test
+  xvfb xdotool x11-utils
   # core libraries
   zlib1g-dev libxml2-dev libglib2.0-dev uuid-dev
   # window, input

@@ -56,6 +56,12 @@ bool IsHeadless()
     return driver == nullptr || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
 }
 
+void ShowSystemCursor(bool show)
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO))
+        SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
 void RequestQuit()
 {
     g_quitRequested.store(true);

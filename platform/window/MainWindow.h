@@ -82,6 +82,9 @@ bool InitVideo();
 // True when windows cannot be seen by anyone (offscreen or dummy driver, or no video).
 bool IsHeadless();
 
+// Shows or hides the system's mouse pointer over our windows (the game draws its own).
+void ShowSystemCursor(bool show);
+
 // Asks the main loop to end. Safe from any thread; the next pump returns Quit.
 void RequestQuit();
 bool QuitRequested();

@@ -1,6 +1,7 @@
 // Starts the game program headless and ends it the way a desktop session would.
 #include "app/Log.h"
 #include "app/UserFolders.h"
+#include "platform/image/ImageCodec.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -46,15 +48,18 @@ struct ProgramRun {
 
 // Runs the program with the arguments and extra environment; sends SIGTERM once `waitFor`
 // shows in the log (and `linger` more has passed), or waits for it to end by itself.
-ProgramRun RunProgram(std::vector<std::string> arguments, const char* extraEnv, const std::string& waitFor,
-               std::chrono::milliseconds linger, std::string program = std::string(FLIMBS_GAME_DIR) + "/Bin/FlimbsGame")
+// `whileRunning` runs once the text is in the log, before the linger.
+ProgramRun RunProgram(std::vector<std::string> arguments, std::vector<std::string> environment,
+                      const std::string& waitFor, std::chrono::milliseconds linger,
+                      std::string program = std::string(FLIMBS_GAME_DIR) + "/Bin/FlimbsGame",
+                      const std::function<void()>& whileRunning = {})
 {
     const std::string errorsPath = GetUserRoot() + "/stderr.txt";
     arguments.insert(arguments.begin(), program);
     const pid_t child = fork();
     if (child == 0) {
-        if (extraEnv)
-            putenv(const_cast<char*>(extraEnv));
+        for (std::string& variable : environment)
+            putenv(variable.data());
         if (!freopen(errorsPath.c_str(), "w", stderr))
             _exit(126);
         std::vector<char*> argv;
@@ -68,8 +73,11 @@ ProgramRun RunProgram(std::vector<std::string> arguments, const char* extraEnv, 
     if (child < 0)
         return run;
     if (!waitFor.empty()) {
-        if (WaitForText(LogFilePath(), waitFor, std::chrono::seconds(30)))
+        if (WaitForText(LogFilePath(), waitFor, std::chrono::seconds(30))) {
+            if (whileRunning)
+                whileRunning();
             std::this_thread::sleep_for(linger);
+        }
         kill(child, SIGTERM);
     }
     int status = 0;
@@ -112,7 +120,7 @@ const std::vector<std::string> kShutdownLines = {
 
 TEST(GameProgram, StartsRunsAndStopsInOrder)
 {
-    const ProgramRun run = RunProgram({}, nullptr, "Game ready", std::chrono::milliseconds(3000));
+    const ProgramRun run = RunProgram({}, {}, "Game ready", std::chrono::milliseconds(3000));
     EXPECT_EQ(run.exitCode, 0);
     std::vector<std::string> startup;
     for (const char* step :
@@ -142,7 +150,7 @@ TEST(GameProgram, StartsRunsAndStopsInOrder)
 
 TEST(GameProgram, FailedStartShowsTheReasonShutsDownAndFails)
 {
-    const ProgramRun steam = RunProgram({}, "FLIMBS_STEAM_FAIL=1", "", {});
+    const ProgramRun steam = RunProgram({}, {"FLIMBS_STEAM_FAIL=1"}, "", {});
     const std::string text = "Steam must be running to play this game (SteamAPI_Init() failed).";
     EXPECT_NE(steam.exitCode, 0);
     EXPECT_NE(steam.log.find(text + "\n"), std::string::npos) << steam.log;
@@ -155,7 +163,7 @@ TEST(GameProgram, FailedStartShowsTheReasonShutsDownAndFails)
     std::filesystem::create_directories(folder / "Bin");
     std::filesystem::create_directories(folder / "Data");
     std::filesystem::copy_file(std::string(FLIMBS_GAME_DIR) + "/Bin/FlimbsGame", folder / "Bin/FlimbsGame");
-    const ProgramRun archive = RunProgram({}, nullptr, "", {}, (folder / "Bin/FlimbsGame").string());
+    const ProgramRun archive = RunProgram({}, {}, "", {}, (folder / "Bin/FlimbsGame").string());
     EXPECT_NE(archive.exitCode, 0);
     EXPECT_NE(archive.errors.find("[Exception] Cannot open the resource archive Data\\resource.dat"),
               std::string::npos)
@@ -164,7 +172,7 @@ TEST(GameProgram, FailedStartShowsTheReasonShutsDownAndFails)
 
 TEST(GameProgram, HelpIsShownAndNothingStarts)
 {
-    const ProgramRun run = RunProgram({"-l", "x.flevel", "-h"}, nullptr, "", {});
+    const ProgramRun run = RunProgram({"-l", "x.flevel", "-h"}, {}, "", {});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_NE(run.errors.find("FlimbsGame.exe [options]\n\t-h\t\tShow Help\n\t-e <filename>\tEdit Level\n"
                               "\t-l <filename>\tLaunch Level\n\t-m\t\tAllow Multiple Instances\n"
@@ -174,4 +182,107 @@ TEST(GameProgram, HelpIsShownAndNothingStarts)
     EXPECT_NE(run.log.find("Flimbs Help"), std::string::npos);
     EXPECT_EQ(run.log.find("Path set"), std::string::npos);
     ExpectInOrder(run.log, kShutdownLines);
+}
+
+namespace {
+
+// An X server of our own for one test: started with -displayfd, stopped with the object.
+class VirtualDisplay {
+public:
+    VirtualDisplay()
+    {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(fds[0]);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        std::string number;
+        char c = 0;
+        while (read(fds[0], &c, 1) == 1 && c != '\n')
+            number.push_back(c);
+        close(fds[0]);
+        if (!number.empty())
+            name_ = ":" + number;
+    }
+    ~VirtualDisplay()
+    {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    const std::string& Name() const { return name_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string name_;
+};
+
+bool OnPath(const char* program)
+{
+    return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path) << text;
+}
+
+} // namespace
+
+// A real X server: the window appears, draws frames with the rate line, and F12 writes a
+// screenshot that shows the line at the bottom left.
+TEST(GameProgram, WindowOnAnXServerTakesAScreenshotWithTheRateLine)
+{
+    if (!OnPath("Xvfb") || !OnPath("xdotool"))
+        GTEST_SKIP() << "needs Xvfb and xdotool (tools/setup.sh installs them)";
+    VirtualDisplay display;
+    ASSERT_FALSE(display.Name().empty());
+
+    // A player whose profile shows the rate line.
+    WriteText(GetUserPath("Cache\\Settings\\global_config.xml"),
+              "<flimbs-config><last-profile>viewer</last-profile></flimbs-config>");
+    WriteText(GetUserPath("Profiles\\viewer.xml"), "<flimbs-profile><settings><showfps>1</showfps></settings></flimbs-profile>");
+
+    const std::string displayName = display.Name();
+    const std::string pressF12 = "DISPLAY=" + displayName +
+                                 " sh -c 'w=$(xdotool search --sync --onlyvisible --name \"^Flimbs$\" | head -n1) && "
+                                 "xdotool windowfocus --sync \"$w\" && sleep 1 && xdotool key --window \"$w\" F12'";
+    bool pressed = false;
+    const ProgramRun run = RunProgram({}, {"SDL_VIDEODRIVER=x11", "DISPLAY=" + displayName}, "Game ready",
+                                      std::chrono::milliseconds(1500), std::string(FLIMBS_GAME_DIR) + "/Bin/FlimbsGame",
+                                      [&] { pressed = std::system(pressF12.c_str()) == 0; });
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(run.exitCode, 0) << run.log;
+
+    const std::string shot = GetUserPath("Cache\\Screenshots\\flimbs_screenshot_0000.jpg");
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(platform::image::ReadFileBytes(shot, bytes)) << run.log;
+    platform::image::Image image;
+    ASSERT_TRUE(platform::image::DecodeImage(bytes.data(), bytes.size(), image));
+    // Keep the picture with the build for a look.
+    std::vector<uint8_t> png;
+    if (platform::image::EncodePng(image.argb.data(), image.width, image.height, image.width * 4, false, png))
+        platform::image::WriteFileBytes(std::string(FLIMBS_GAME_DIR) + "/windowed-screenshot.png", png);
+
+    // The rate line: light text from x = width x 18/1024 at y = height x 745/768, on the dark
+    // empty front end.
+    auto light = [&](int x, int y) {
+        const uint32_t p = image.argb[size_t(y) * image.width + x];
+        return ((p >> 16) & 0xFF) > 150 && ((p >> 8) & 0xFF) > 150 && (p & 0xFF) > 150;
+    };
+    const int lineTop = image.height * 745 / 768, lineLeft = image.width * 18 / 1024;
+    int inLine = 0;
+    for (int y = lineTop - 2; y < image.height; ++y)
+        for (int x = lineLeft - 2; x < image.width / 2; ++x)
+            inLine += light(x, y) ? 1 : 0;
+    EXPECT_GT(inLine, 40) << "no rate line";
 }

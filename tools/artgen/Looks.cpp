@@ -1,5 +1,8 @@
 #include "tools/artgen/Looks.h"
 
+#include "tools/artgen/CursorLooks.h"
+#include "tools/artgen/MarkerLooks.h"
+
 #include <cairo.h>
 
 #include <cmath>
@@ -136,7 +139,7 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         {"missing", Missing}, {"disc", Disc}, {"spinner", Spinner}, {"ring", Ring}, {"panel", Panel}};
     const auto look = looks.find(spec.look);
     if (look == looks.end())
-        return false;
+        return DrawCursorFrame(cr, spec, frame) || DrawMarkerFrame(cr, spec, frame);
     look->second(cr, spec, frame);
     return true;
 }
