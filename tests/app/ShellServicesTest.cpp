@@ -6,6 +6,8 @@
 #include "app/MemoryFileManager.h"
 #include "app/UserFolders.h"
 #include "app/WindowPlacement.h"
+#include "frontend/FrontEndServices.h"
+#include "gui/WindowList.h"
 #include "game/GameServices.h"
 #include "modes/ModeServices.h"
 
@@ -110,4 +112,16 @@ TEST(ShellPaths, WindowFitsAndCentresOnTheDesktop)
     EXPECT_EQ(big.top, 0);
     EXPECT_EQ(big.right, 1280);
     EXPECT_EQ(big.bottom, 720);
+}
+
+TEST(ShellScreens, FrontEndOpensOneEmptyFullScreenWindow)
+{
+    ShowFrontEnd();
+    ShowFrontEnd();
+    ASSERT_EQ(OpenWindows().size(), 1u);
+    Primitive* screen = FindOpenWindow("FrontEnd");
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(OpenWindows().front(), screen);
+    CloseAllWindows();
+    EXPECT_TRUE(OpenWindows().empty());
 }
