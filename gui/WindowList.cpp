@@ -7,6 +7,7 @@
 #include "media/MSManager.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -22,7 +23,14 @@ struct PointerRecord {
 
 struct RoutingState {
     std::vector<Primitive*> windows;
-    bool changed = false;
+    // Atomic: also raised by containers that a loader's worker thread builds.
+    struct ChangedFlag {
+        std::atomic<bool> value{false};
+        ChangedFlag() = default;
+        ChangedFlag& operator=(const ChangedFlag& other) { value.store(other.value.load()); return *this; }
+        ChangedFlag& operator=(bool set) { value.store(set); return *this; }
+        operator bool() const { return value.load(); }
+    } changed;
     Primitive* focus = nullptr;
     Primitive* previousFocus = nullptr;
     Primitive* modal = nullptr;

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <mutex>
 #include <vector>
 
 using namespace gfx;
@@ -42,6 +43,12 @@ ManagerState& State()
 {
     static ManagerState state;
     return state;
+}
+
+std::recursive_mutex& DeviceMutex()
+{
+    static std::recursive_mutex mutex;
+    return mutex;
 }
 
 const char* CapsFailureText(HRESULT hr)
@@ -110,6 +117,7 @@ std::vector<uint32_t> ReadArgb(Surface* surface, const RECT& r, bool& locked)
 
 HRESULT Init(platform::MainWindow* window, int width, int height)
 {
+    const auto deviceLock = LockDevice();
     ManagerState& s = State();
     screenWidth = width;
     screenHeight = height;
@@ -189,13 +197,17 @@ void CheckDeviceCaps()
         throw GameException("Video card cannot load 2048x2048 textures");
 }
 
+std::unique_lock<std::recursive_mutex> LockDevice() { return std::unique_lock(DeviceMutex()); }
+
 void RegisterDeviceObject(IDeviceObject* object)
 {
+    const auto deviceLock = LockDevice();
     State().deviceObjects.push_back(object);
 }
 
 void UnregisterDeviceObject(IDeviceObject* object)
 {
+    const auto deviceLock = LockDevice();
     auto& list = State().deviceObjects;
     auto found = std::find(list.begin(), list.end(), object);
     if (found != list.end())
@@ -204,6 +216,7 @@ void UnregisterDeviceObject(IDeviceObject* object)
 
 HRESULT InvalidateDeviceObjects()
 {
+    const auto deviceLock = LockDevice();
     ManagerState& s = State();
     s.backBuffer.reset();
     s.sprite.reset();
@@ -219,6 +232,7 @@ HRESULT InvalidateDeviceObjects()
 
 HRESULT RestoreDeviceObjects()
 {
+    const auto deviceLock = LockDevice();
     ManagerState& s = State();
     // The floating-point control word of the original platform needs no setting here:
     // SSE arithmetic already rounds to nearest with exceptions masked.
@@ -256,6 +270,7 @@ HRESULT RestoreDeviceObjects()
 
 HRESULT ResetDevice()
 {
+    const auto deviceLock = LockDevice();
     ManagerState& s = State();
     if (!s.device)
         return E_FAIL;
@@ -459,6 +474,7 @@ void SetClockProvider(std::function<double()> nowMs) { State().clock = std::move
 
 void ReleaseAll()
 {
+    const auto deviceLock = LockDevice();
     ManagerState& s = State();
     s.sprite.reset();
     s.backBuffer.reset();
@@ -470,6 +486,7 @@ void ReleaseAll()
 
 void Shutdown()
 {
+    const auto deviceLock = LockDevice();
     ReleaseAll();
     State().deviceObjects.clear();
     State().deviceObjects.shrink_to_fit();
@@ -477,7 +494,11 @@ void Shutdown()
 
 bool IsDeviceUsable() { return State().deviceUsable; }
 bool IsWindowed() { return State().params.Windowed; }
-Device* GetDevice() { return State().device.get(); }
+Device* GetDevice()
+{
+    const auto deviceLock = LockDevice();
+    return State().device.get();
+}
 Sprite* GetSprite() { return State().sprite.get(); }
 Surface* GetBackBuffer() { return State().backBuffer.get(); }
 const D3DCAPS9& GetCaps() { return State().caps; }

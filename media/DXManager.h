@@ -6,13 +6,16 @@
 // the device is lost and when it has been restored), switches between windowed and
 // full-screen presentation, clips drawing to a rectangle, writes surfaces to image files
 // and takes numbered screenshots. One instance per process: global state with free
-// operations, all called from the main thread.
+// operations, called from the main thread, except that surfaces may be created, loaded,
+// registered and destroyed on a worker thread (a screen built in the background): the
+// device lock below keeps those apart from init, reset and shutdown.
 
 #include "platform/gfx/Device.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace platform {
@@ -50,6 +53,12 @@ gfx::HRESULT Init(platform::MainWindow* window, int width, int height);
 // Throws "Device Caps Missing: D3DPRESENT_INTERVAL_ONE" or
 // "Video card cannot load 2048x2048 textures".
 void CheckDeviceCaps();
+
+// Held while the device or the device-object list changes (init, reset, shutdown,
+// registration) and while a texture is created for a surface. Recursive. Lost and restored
+// callbacks run under it, so they must not wait for a lock that a worker may hold while it
+// creates a surface (the image cache's).
+std::unique_lock<std::recursive_mutex> LockDevice();
 
 void RegisterDeviceObject(IDeviceObject* object);
 // Removes the first entry equal to object; nothing when absent.

@@ -90,6 +90,7 @@ int BitmapBaseSurface::LoadFromMemory(const void* data, size_t size, const std::
 {
     D3DXIMAGE_INFO info;
     Texture* created = nullptr;
+    auto deviceLock = DXManager::LockDevice();
     HRESULT hr = D3DXCreateTextureFromFileInMemoryEx(
         DXManager::GetDevice(), data, uint32_t(size), D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2, 3, 0,
         D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_DEFAULT, colourKey, &info, nullptr, &created);
@@ -147,6 +148,7 @@ MemBaseSurface::MemBaseSurface()
 int MemBaseSurface::Create(int w, int h, D3DFORMAT format)
 {
     Texture* created = nullptr;
+    const auto deviceLock = DXManager::LockDevice();
     if (w <= 0 || h <= 0 ||
         FAILED(D3DXCreateTexture(DXManager::GetDevice(), uint32_t(w), uint32_t(h), 1, 0, format, D3DPOOL_MANAGED,
                                  &created)) ||

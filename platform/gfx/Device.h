@@ -24,6 +24,10 @@
 // Texture-stage arithmetic: MODULATE round(a * b / 255), ADD saturating, ADDSIGNED
 // a + b - 128 clamped, SUBTRACT a - b clamped; blending as in PixelKernels.h.
 //
+// Threads: the Create* calls read only what is fixed when the device is made (caps,
+// the reset tally) and may be made from any thread while the device lives; every other
+// call belongs to the one thread that draws at a time (the caller keeps them apart).
+//
 // Lost devices: a change of the window's full-screen state or client size (or the test
 // hook SimulateDeviceLost) loses the device. TestCooperativeLevel then answers
 // D3DERR_DEVICELOST while the loss lasts and D3DERR_DEVICENOTRESET once Reset may be
