@@ -349,3 +349,26 @@ TEST_F(ListBoxTest, ScrollBarArrowsTrackAndDrag)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ListBoxTest, ContainersGetAPlainScrollBarThatScrollsThem)
+{
+    PrimContainer box;
+    box.SetPosition(0, 0);
+    box.SetSize(200, 100);
+    box.containerFlags = kContainerAutoScroll;
+    box.SetContentHeight(300);
+    box.UpdateAbsolutePosition();
+    auto* bar = dynamic_cast<SimpleScrollBar*>(box.InputDelegate());
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->count, 300);
+    bar->SetScrollPosition(40, true);
+    EXPECT_EQ(box.scrollY, 40.0f);
+    box.SetContentHeight(50);
+    box.UpdateAbsolutePosition();
+    EXPECT_EQ(box.InputDelegate(), nullptr);
+    EXPECT_EQ(box.scrollY, 0.0f);
+}
+
+} // namespace
