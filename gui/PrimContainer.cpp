@@ -1,6 +1,7 @@
 #include "gui/PrimContainer.h"
 
 #include "app/Log.h"
+#include "gui/ScrollBar.h"
 #include "gui/UiScale.h"
 
 namespace {
@@ -113,7 +114,7 @@ void PrimContainer::Close()
     Deactivate();
 }
 
-std::unique_ptr<Primitive> PrimContainer::CreateScrollBar() { return nullptr; }
+std::unique_ptr<Primitive> PrimContainer::CreateScrollBar() { return std::make_unique<SimpleScrollBar>(); }
 
 void PrimContainer::DrawOverlay()
 {

@@ -52,8 +52,8 @@ public:
     virtual void Close();
     virtual void ReservedSlot42() {}
     virtual int ReservedSlot43() { return 0; }
-    // Makes the automatic scroll bar: a primitive that implements IScrollDelegate. None
-    // here; the scroll-bar widgets provide it.
+    // Makes the automatic scroll bar: a primitive that implements IScrollDelegate (a plain
+    // SimpleScrollBar here; skinned containers make their own).
     virtual std::unique_ptr<Primitive> CreateScrollBar();
 
     // Pixels; compared with the container's height for the scroll bar.

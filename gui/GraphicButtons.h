@@ -1,0 +1,74 @@
+#pragma once
+// Buttons drawn from images: GraphicButton shows the frame of its strip that matches the
+// state, AnimButton plays a looping animation, SuperNovaButton is a GraphicButton that
+// keeps its image's proportions and puts a caption under it.
+
+#include "gui/Button.h"
+
+class AnimSurface;
+
+class GraphicButton : public Button {
+public:
+    GraphicButton() = default;
+    // Loads folder + "\" + file through the image cache, cut into `frames` equal columns
+    // (frame 0 normal, 1 hover, 2 pressed, 3 disabled when there is one). The button takes
+    // the frame's size.
+    GraphicButton(const std::string& folder, const std::string& file, int frames = 4);
+    ~GraphicButton() override;
+
+    void Draw() override;
+    // A coordinate at or below -999.0 takes the frame's size.
+    void SetSize(float width, float height) override;
+    // The current size, or the frame's size while none is set.
+    bool GetSize(float* width, float* height) override;
+    // Reserved for the skinned buttons.
+    virtual void ApplySkin() {}
+
+    // The draw alpha: the pulse while it runs and the button is enabled, else the
+    // primitive's.
+    uint8_t DrawAlpha() const;
+    // The frame for the state (the disabled frame when there is one and the button is off).
+    int FrameForState() const;
+
+    AnimSurface* image = nullptr;
+    int32_t frames = 4;
+    uint32_t tint = 0xFF808080;
+    int32_t value = -1; // free for the owner (a trap id, an index)
+};
+
+class AnimButton : public GraphicButton {
+public:
+    AnimButton() = default;
+    // The image cut into frames of frameWidth x frameHeight, each shown frameTime ms.
+    AnimButton(const std::string& path, int frameWidth, int frameHeight, uint32_t frameTimeMs);
+    ~AnimButton() override;
+
+    void Draw() override;
+    void SetSize(float width, float height) override;
+    bool GetSize(float* width, float* height) override;
+
+    AnimSurface* animation = nullptr;
+    int32_t frame = 0;
+    uint8_t growOnHover = 0;
+    uint8_t animating = 1;
+    uint32_t frameTime = 100;
+    uint32_t frameClock = 0;
+    int32_t noCatchUp = 0;
+    float scaleX = 1.0f;
+    float scaleY = 1.0f;
+    int32_t offsetX = 0;
+    int32_t offsetY = 0;
+    uint32_t colour = 0xFFFFFFFF;
+};
+
+class SuperNovaButton : public GraphicButton {
+public:
+    using GraphicButton::GraphicButton;
+
+    // The frame scaled to fit the area above the caption line, centred; the caption under it.
+    void Draw() override;
+
+    std::string caption;
+    int32_t fontId = 0;
+    uint32_t textColour = 0xFFFFFFFF;
+};
