@@ -430,6 +430,9 @@ void EditBox::DrawTextAndCaret()
         multiline ? top : (rect.top + rect.bottom) / 2.0f - lineHeight / 2.0f;
     const uint32_t colour = WithAlpha(textColour, uint8_t(((textColour >> 24) * alpha) / 255));
     const bool showCaret = focus && GetKeyboardFocus() == this && (GuiNow() / kCaretBlinkMs) % 2 == 0;
+    const ScopedWidgetClip clip(rect);
+    if (clip.Empty())
+        return;
     size_t lineStart = 0;
     for (int line = 0;; ++line) {
         const size_t lineEnd = LineEnd(lineStart);

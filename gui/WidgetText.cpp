@@ -4,6 +4,7 @@
 #include "media/FontManager.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -87,4 +88,28 @@ size_t PreviousCharBoundary(const std::string& text, size_t at)
     while (at > 0 && IsContinuation(text[at]))
         --at;
     return at;
+}
+
+ScopedWidgetClip::ScopedWidgetClip(const FloatRect& area)
+{
+    GetDeviceViewport(&kept_);
+    const float left = std::max(float(kept_.X), std::floor(area.left));
+    const float top = std::max(float(kept_.Y), std::floor(area.top));
+    const float right = std::min(float(kept_.X) + float(kept_.Width), std::ceil(area.right));
+    const float bottom = std::min(float(kept_.Y) + float(kept_.Height), std::ceil(area.bottom));
+    if (left >= right || top >= bottom) {
+        empty_ = true;
+        return;
+    }
+    GuiViewport inner = kept_;
+    inner.X = uint32_t(left);
+    inner.Y = uint32_t(top);
+    inner.Width = uint32_t(right - left);
+    inner.Height = uint32_t(bottom - top);
+    SetDeviceViewport(&inner);
+}
+
+ScopedWidgetClip::~ScopedWidgetClip()
+{
+    SetDeviceViewport(&kept_);
 }

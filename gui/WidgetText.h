@@ -2,6 +2,7 @@
 // Text measuring and drawing for the generic widgets, through the font manager. Lengths
 // are screen pixels; a font id the manager does not know gives its default font.
 
+#include "gui/GuiDevice.h"
 #include "gui/Primitive.h"
 
 #include <cstdint>
@@ -30,3 +31,19 @@ uint32_t WithAlpha(uint32_t colour, uint8_t alpha);
 // UTF-8 stepping: the start of the character after / before byte offset `at`.
 size_t NextCharBoundary(const std::string& text, size_t at);
 size_t PreviousCharBoundary(const std::string& text, size_t at);
+
+// Narrows the device viewport to a rectangle (pixels, within the present viewport) for
+// its lifetime.
+class ScopedWidgetClip {
+public:
+    explicit ScopedWidgetClip(const FloatRect& area);
+    ~ScopedWidgetClip();
+    ScopedWidgetClip(const ScopedWidgetClip&) = delete;
+    ScopedWidgetClip& operator=(const ScopedWidgetClip&) = delete;
+    // True when the rectangle does not meet the present viewport.
+    bool Empty() const { return empty_; }
+
+private:
+    GuiViewport kept_{};
+    bool empty_ = false;
+};

@@ -79,3 +79,48 @@ TEST_F(ImageWidgetTest, GraphicCheckBoxShowsItsStateFrame)
 }
 
 } // namespace
+
+#include "gui/EditBox.h"
+#include "media/FontManager.h"
+
+namespace {
+
+// The lit pixels' horizontal extent within rows top..bottom.
+std::pair<int, int> LitColumns(int top, int bottom)
+{
+    int first = 1024, last = -1;
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < 1024; ++x)
+            if ((DXManager::GetBackBuffer()->ReadPixel(x, y) & 0xFF) > 0x60) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+    return {first, last};
+}
+
+TEST_F(ImageWidgetTest, EditBoxDrawsItsTextOnlyInsideItself)
+{
+    FontManager::ReleaseFonts(); // fonts made now draw on this device
+    FontManager::Start();
+    auto* box = new EditBox;
+    box->fillColour = 0;
+    box->frameColour = 0;
+    box->caretColour = 0;
+    box->SetPosition(Primitive::ToVirtualX(200), Primitive::ToVirtualY(100));
+    box->SetSize(Primitive::ToVirtualX(120), Primitive::ToVirtualY(40));
+    Host(box);
+    box->TakeFocus();
+    for (int i = 0; i < 40; ++i)
+        Tap(kTestKeyH); // far wider than the box: it scrolls
+    ClearScreen();
+    ASSERT_EQ(DXManager::GetDevice()->BeginScene(), gfx::D3D_OK);
+    DrawOpenWindows();
+    DXManager::GetDevice()->EndScene();
+    const auto [first, last] = LitColumns(100, 140);
+    EXPECT_LE(first, last); // some text is drawn
+    EXPECT_GE(first, 200);
+    EXPECT_LT(last, 320);
+    FontManager::ReleaseFonts();
+}
+
+} // namespace
