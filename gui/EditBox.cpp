@@ -79,6 +79,14 @@ void EditBox::SetText(const std::string& text)
     Invalidate();
 }
 
+void EditBox::InitText(const std::string& text, bool caretAtStart)
+{
+    SetText(text);
+    editing_ = 0;
+    if (caretAtStart)
+        SetCaret(0, false);
+}
+
 int EditBox::GetIntValue()
 {
     int32_t value = 0;

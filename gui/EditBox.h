@@ -34,6 +34,8 @@ public:
     std::string GetText() override { return text_; }
     // Replaces the text (cut to the capacity); the caret goes to the end, no callback.
     void SetText(const std::string& text) override;
+    // SetText with the caret at the start (caretAtStart) or the end; clears the edit state.
+    void InitText(const std::string& text, bool caretAtStart);
     // The text as a whole number; 0 when it is none.
     int GetIntValue() override;
     float GetFloatValue() override;

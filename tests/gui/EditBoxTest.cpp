@@ -182,6 +182,9 @@ TEST_F(EditBoxTest, NumbersAndHostileText)
     EXPECT_EQ(box->GetText(), "ab ");
     box->SetCaret(9999, false);
     EXPECT_EQ(box->Caret(), 3u);
+    box->InitText("start", true);
+    EXPECT_EQ(box->Caret(), 0u);
+    EXPECT_FALSE(box->IsEditing());
 }
 
 } // namespace
