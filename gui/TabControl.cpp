@@ -21,8 +21,9 @@ PrimContainer* TabControl::AddPage(const std::string& caption, PrimContainer* pa
 {
     if (!page)
         page = new PrimContainer;
-    if (page->parent != this)
-        AddChild(page);
+    PrimContainer* host = frame_ ? frame_ : this;
+    if (page->parent != host)
+        host->AddChild(page);
     pages_.push_back({page, caption, std::max(0.0f, headerWidth)});
     page->visible = 0;
     LayoutPages();
@@ -57,8 +58,24 @@ std::string TabControl::GetText()
     return PageCaption(current_);
 }
 
+void TabControl::PrunePages()
+{
+    const Container<Primitive>* host = frame_ ? static_cast<Container<Primitive>*>(frame_) : this;
+    if (frame_ && !HasChild(frame_)) {
+        frame_ = nullptr;
+        host = this;
+    }
+    const auto gone = std::remove_if(pages_.begin(), pages_.end(),
+                                     [host](const PageEntry& entry) { return !host->HasChild(entry.page); });
+    if (gone == pages_.end())
+        return;
+    pages_.erase(gone, pages_.end());
+    current_ = pages_.empty() ? -1 : std::clamp(current_, 0, PageCount() - 1);
+}
+
 void TabControl::SelectPage(int index, bool notify)
 {
+    PrunePages();
     if (pages_.empty()) {
         current_ = -1;
         return;
@@ -109,13 +126,36 @@ int TabControl::TabAt(int x, int y) const
     return -1;
 }
 
+void TabControl::SetPageFrame(PrimContainer* frame)
+{
+    if (!frame || frame == frame_)
+        return;
+    AddChild(frame);
+    for (PageEntry& entry : pages_) {
+        if (auto* holder = dynamic_cast<Container<Primitive>*>(entry.page->parent))
+            holder->RemoveChild(entry.page, false);
+        frame->AddChild(entry.page);
+    }
+    if (frame_)
+        RemoveChild(frame_, true);
+    frame_ = frame;
+    LayoutPages();
+}
+
 void TabControl::LayoutPages()
 {
+    PrunePages();
     const float header = HeaderHeight();
     const float width = rect.right - rect.left;
     const float height = std::max(0.0f, (rect.bottom - rect.top) - header);
+    float pageTop = header;
+    if (frame_) {
+        frame_->SetPosition(0.0f, ToVirtualY(header));
+        frame_->SetSize(ToVirtualX(width), ToVirtualY(height));
+        pageTop = 0.0f;
+    }
     for (PageEntry& entry : pages_) {
-        entry.page->SetPosition(0.0f, ToVirtualY(header));
+        entry.page->SetPosition(0.0f, ToVirtualY(pageTop));
         entry.page->SetSize(ToVirtualX(width), ToVirtualY(height));
     }
 }

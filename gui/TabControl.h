@@ -38,6 +38,10 @@ public:
     int PageCount() const { return int(pages_.size()); }
     const std::string& PageCaption(int index) const;
     void SetPageCaption(int index, const std::string& caption);
+    // Installs a container (owned as a child) below the headers that holds the pages from
+    // now on, as a frame round them; the pages already added move into it.
+    void SetPageFrame(PrimContainer* frame);
+    PrimContainer* PageFrame() const { return frame_; }
     // Pixels: the header strip's height and a tab's width.
     float HeaderHeight() const;
     float TabWidth(int index) const;
@@ -63,7 +67,10 @@ private:
         float headerWidth;
     };
     void LayoutPages();
+    // Forgets pages that are no longer children of the page host (deleted or taken out).
+    void PrunePages();
 
     std::vector<PageEntry> pages_;
+    PrimContainer* frame_ = nullptr; // a child, or none
     int current_ = -1;
 };

@@ -97,3 +97,28 @@ TEST_F(TabControlTest, FocusLeavesAHiddenPageAndCtrlTabSteps)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TabControlTest, PagesMoveIntoAPageFrameAndDeletedPagesAreForgotten)
+{
+    auto* frame = new PrimContainer;
+    frame->name = "frame";
+    tabs->SetPageFrame(frame);
+    EXPECT_EQ(first->parent, frame);
+    EXPECT_EQ(second->parent, frame);
+    EXPECT_NEAR(frame->rect.top, header, 0.01f);
+    EXPECT_NEAR(first->rect.top, header, 0.01f);
+    PrimContainer* third = tabs->AddPage("Third");
+    EXPECT_EQ(third->parent, frame);
+    Click(50, ProbeY()); // the first page still takes input inside the frame
+    EXPECT_EQ(Events().front(), "one:left2");
+
+    tabs->SelectPage(2, false);
+    delete third;
+    tabs->SelectPage(2, false);
+    EXPECT_EQ(tabs->PageCount(), 2);
+    EXPECT_EQ(tabs->CurrentIndex(), 1);
+}
+
+} // namespace
