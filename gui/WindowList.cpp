@@ -337,6 +337,14 @@ void ReleaseAllCaptures()
     s.previousFocus = nullptr;
 }
 
+void GetPointerPosition(int* x, int* y)
+{
+    if (x)
+        *x = State().under.x;
+    if (y)
+        *y = State().under.y;
+}
+
 Primitive* GetModalWindow() { return State().modal; }
 bool IsModalActive() { return State().modalActive; }
 

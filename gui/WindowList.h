@@ -49,6 +49,8 @@ IKeyTarget* RouteKeyToGui(int value, int code, bool shift, IInputDevice& device)
 Primitive* GetLeftCapture();
 Primitive* GetRightCapture();
 Primitive* GetHoverPrimitive();
+// The pointer position (pixels) of the last hover pass.
+void GetPointerPosition(int* x, int* y);
 // The cursor named by the primitive under the pointer ("regular" when none).
 const std::string& GetPointerCursorName();
 
