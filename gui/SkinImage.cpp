@@ -7,15 +7,6 @@
 #include <algorithm>
 #include <utility>
 
-std::string SkinPath(const std::string& folder, const std::string& file)
-{
-    if (folder.empty())
-        return file;
-    if (folder.back() == '\\' || folder.back() == '/')
-        return folder + file;
-    return folder + "\\" + file;
-}
-
 SkinImage::SkinImage(const std::string& folder, const std::string& file)
 {
     Load(folder, file);
@@ -40,7 +31,7 @@ SkinImage& SkinImage::operator=(SkinImage&& other) noexcept
 void SkinImage::Load(const std::string& folder, const std::string& file)
 {
     Reset();
-    image_ = ImageCache::GetImage(SkinPath(folder, file));
+    image_ = ImageCache::GetImageFromParts(folder, file);
 }
 
 void SkinImage::Reset()

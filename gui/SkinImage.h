@@ -10,9 +10,6 @@ namespace gfx {
 struct RECT;
 }
 
-// folder + file with one backslash between them.
-std::string SkinPath(const std::string& folder, const std::string& file);
-
 class SkinImage {
 public:
     SkinImage() = default;

@@ -165,7 +165,9 @@ AnimSurface* GetImage(const std::string& name) { return Get(GraphicsPath(name), 
 
 AnimSurface* GetImageFromParts(const std::string& folder, const std::string& name)
 {
-    return GetImage(folder.empty() ? name : folder + "\\" + name);
+    if (folder.empty() || folder.back() == '\\' || folder.back() == '/')
+        return GetImage(folder + name);
+    return GetImage(folder + "\\" + name);
 }
 
 AnimSurface* GetBlurredImage(const std::string& name, float radius, bool bleed)

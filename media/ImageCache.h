@@ -11,7 +11,7 @@ namespace ImageCache {
 
 // name is a game path; one that does not begin with "Graphics\" is taken below it.
 AnimSurface* GetImage(const std::string& name);
-// folder + "\" + name.
+// folder + "\" + name (no second backslash when the folder ends in one).
 AnimSurface* GetImageFromParts(const std::string& folder, const std::string& name);
 // radius 0: the plain image. Otherwise a Gaussian blur of that radius (sigma); bleed lets
 // the edge pixels run on beyond the image instead of fading to transparent. The blurred
