@@ -52,6 +52,7 @@ bool ReadTable(const char* path, std::vector<artgen::ImageSpec>& images)
         spec.frameHeight = IntAttr(n, "frameHeight", spec.height);
         spec.frames = IntAttr(n, "frames", 1);
         spec.look = Attr(n, "look");
+        spec.part = Attr(n, "part");
         spec.colour = std::strtoul(Attr(n, "colour", "#808080").c_str() + 1, nullptr, 16);
         images.push_back(spec);
     }
