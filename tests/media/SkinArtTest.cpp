@@ -95,7 +95,7 @@ char StretchOf(const TableImage& image)
         return 'v';
     if (p.rfind("mid", 0) == 0 && image.look != "scroll-grip")
         return 'h';
-    if (p == "fill-on" || p == "fill-off" || p == "header" || p == "row")
+    if (p == "fill-off" || p == "header" || p == "row") // "fill-on" fades out at its ends
         return 'h';
     if (image.look == "scroll-track" || (image.look == "scroll-grip" && p == "mid") || p == "divider")
         return 'v';
@@ -339,9 +339,11 @@ TEST_F(SkinArtTest, EveryImageLoadsWithItsTableLayoutAndStretchesCleanly)
     const int sheetWidth = 1200;
     int x = 10, y = 10, rowHeight = 0;
     std::vector<std::pair<const Picture*, std::pair<int, int>>> placed;
+    // Small pieces at twice their size, large images at most 448 pixels wide.
+    auto shownWidth = [&](const Picture& p) { return p.width <= 160 ? p.width * 2 : std::min(p.width, 448); };
     for (const TableImage& t : table) {
         const Picture& p = pictures[t.name];
-        const int w = std::min(p.width * 2, sheetWidth - 20), h = p.height * w / std::max(1, p.width);
+        const int w = shownWidth(p), h = p.height * w / std::max(1, p.width);
         if (x + w > sheetWidth - 10)
             x = 10, y += rowHeight + 10, rowHeight = 0;
         placed.push_back({&p, {x, y}});
@@ -349,9 +351,9 @@ TEST_F(SkinArtTest, EveryImageLoadsWithItsTableLayoutAndStretchesCleanly)
         rowHeight = std::max(rowHeight, h);
     }
     const int widgetsTop = y + rowHeight + 30;
-    Sheet sheet(sheetWidth, widgetsTop + 420);
+    Sheet sheet(sheetWidth, widgetsTop + 600);
     for (const auto& [picture, at] : placed) {
-        const int w = std::min(picture->width * 2, sheetWidth - 20);
+        const int w = shownWidth(*picture);
         sheet.Blit(*picture, 0, 0, picture->width, picture->height, at.first, at.second, w,
                    picture->height * w / std::max(1, picture->width));
     }

@@ -23,7 +23,8 @@ void PaintFrame(cairo_t* cr, double w, double h, Rgb body, const FrameStyle& st)
 {
     const double r = st.radius, t = st.thickness;
     if (!st.raised) {
-        // Recessed: light bevel outside, dark outline, shadow band inside, open middle.
+        // Recessed: light bevel outside, dark outline, shadow band inside, open middle (the
+        // panel shows through, so the list reads as cut into it).
         RoundedRect(cr, 0.5, 1.0, w - 1, h - 1.0, r);
         SetRgb(cr, palette::kCream, 0.35);
         cairo_set_line_width(cr, 1.0);
@@ -146,7 +147,7 @@ void AddFrameLooks(LookTable& table)
     table["window2-frame"] = FrameLook({20, 12, FromHex(0xe98a3c), true, 0.97});
     table["client-frame"] = FrameLook({16, 9, palette::kGold, true, 0.97});
     table["tooltip-frame"] = FrameLook({8, 6, palette::kGold, true, 0.95});
-    table["list-frame"] = FrameLook({10, 6, palette::kGold, false, 0.55});
+    table["list-frame"] = FrameLook({10, 6, palette::kGold, false, 0.0});
     table["window-grid"] = WindowGrid;
 }
 

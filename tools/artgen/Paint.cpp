@@ -59,7 +59,7 @@ State StateOfFrame(int frame)
 Rgb StateColour(Rgb base, State state)
 {
     switch (state) {
-    case State::Hover: return Lighten(base, 0.22);
+    case State::Hover: return Lighten(base, 0.12);
     case State::Pressed: return Darken(base, 0.22);
     case State::Disabled: return Mix(base, palette::kDisabled, 0.8);
     default: return base;

@@ -99,7 +99,8 @@ void Tab(cairo_t* cr, double w, double h, Rgb colour, int, const std::string&)
     TabShape(cr, w, h, colour, false);
 }
 
-// Tab button pieces: "fill-on" and "fill-off" are middle pieces of a lit or a dark tab.
+// Tab button pieces: "fill-off" is the middle of a dark tab; "fill-on" lights it orange,
+// fading back to the dark body at both ends so it meets the dark caps softly.
 Look TabButtonLook()
 {
     return [](cairo_t* cr, const ImageSpec& s, int) {
@@ -107,8 +108,21 @@ Look TabButtonLook()
         const SliceCanvas canvas = Slice3(cr, s, fill ? "mid" : s.part, 14);
         if (!canvas.valid)
             return false;
-        const bool lit = s.part == "fill-on";
-        TabShape(cr, canvas.width, canvas.height, lit ? FromHex(0xe0782a) : FromHex(s.colour), lit);
+        const Rgb dark = FromHex(s.colour);
+        TabShape(cr, canvas.width, canvas.height, dark, false);
+        if (s.part != "fill-on")
+            return true;
+        // The lit tab, drawn through a mask that fades it out towards the piece's ends.
+        cairo_push_group(cr);
+        TabShape(cr, canvas.width, canvas.height, FromHex(0xe0782a), true);
+        cairo_pop_group_to_source(cr);
+        cairo_pattern_t* fade = cairo_pattern_create_linear(14, 0, 14 + s.frameWidth, 0);
+        cairo_pattern_add_color_stop_rgba(fade, 0, 0, 0, 0, 0);
+        cairo_pattern_add_color_stop_rgba(fade, 0.15, 0, 0, 0, 1);
+        cairo_pattern_add_color_stop_rgba(fade, 0.85, 0, 0, 0, 1);
+        cairo_pattern_add_color_stop_rgba(fade, 1, 0, 0, 0, 0);
+        cairo_mask(cr, fade);
+        cairo_pattern_destroy(fade);
         return true;
     };
 }
