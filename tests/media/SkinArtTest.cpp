@@ -296,6 +296,51 @@ void DrawWidgets(Assembler& a, int top)
     a.Image("Slider\\slider_bar.png", 540, y + 3);
 }
 
+// The pieces of one widget fit together: the three pieces of a strip share their frame
+// height, and a frame's edges are as thick as its corners. The combo box closes its edit
+// strip with the scroll bar's down arrow, so those share a height too.
+TEST(SkinArtTable, PiecesOfAWidgetFitTogether)
+{
+    const std::vector<TableImage> table = ReadSkinTable();
+    std::map<std::string, const TableImage*> byName;
+    std::map<std::string, std::vector<const TableImage*>> families; // folder + look
+    for (const TableImage& t : table) {
+        byName[t.name] = &t;
+        if (!t.part.empty())
+            families[t.name.substr(0, t.name.rfind('\\')) + " " + t.look].push_back(&t);
+    }
+    for (const auto& [family, pieces] : families) {
+        SCOPED_TRACE(family);
+        const bool frame = family.size() > 6 && family.compare(family.size() - 6, 6, "-frame") == 0;
+        const bool strip = family.find(" pill-button") != std::string::npos || family.find(" tablet") != std::string::npos ||
+                           family.find(" edit-field") != std::string::npos || family.find(" menu-bar") != std::string::npos ||
+                           family.find(" tab") != std::string::npos;
+        int cornerWidth = 0, cornerHeight = 0;
+        for (const TableImage* p : pieces)
+            if (p->part == "top-left")
+                cornerWidth = p->frameWidth, cornerHeight = p->frameHeight;
+        for (const TableImage* p : pieces) {
+            if (strip) {
+                EXPECT_EQ(p->frameHeight, pieces.front()->frameHeight) << p->name;
+            }
+            // Corners ("top-left"...) and the top and bottom edges share the corner height;
+            // corners and the side edges share its width.
+            if (frame && (p->part == "top" || p->part == "bottom" || p->part.find('-') != std::string::npos)) {
+                EXPECT_EQ(p->frameHeight, cornerHeight) << p->name;
+            }
+            if (frame && p->part != "top" && p->part != "bottom" && p->part != "fill") {
+                EXPECT_EQ(p->frameWidth, cornerWidth) << p->name;
+            }
+        }
+        EXPECT_TRUE(!frame || cornerWidth > 0) << "a frame without its top-left corner";
+    }
+    const TableImage* edit = byName["Graphics\\Menu\\EditBox\\edit-left.png"];
+    const TableImage* arrow = byName["Graphics\\Menu\\ScrollBar\\scroll-down.png"];
+    ASSERT_TRUE(edit && arrow);
+    EXPECT_EQ(edit->frameHeight, arrow->frameHeight);
+    EXPECT_GE(families.size(), 15u);
+}
+
 using SkinArtTest = SurfaceFixture;
 
 TEST_F(SkinArtTest, EveryImageLoadsWithItsTableLayoutAndStretchesCleanly)
