@@ -1,18 +1,18 @@
+// Basic looks: placeholders and plain game images (missing-image checker, shaded disc,
+// spinner, ring band, plain panel), and the table that finds a look by name.
 #include "tools/artgen/Looks.h"
+#include "tools/artgen/Paint.h"
 
 #include "tools/artgen/CursorLooks.h"
 #include "tools/artgen/MarkerLooks.h"
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
-#include <functional>
-#include <map>
 
 namespace artgen {
 namespace {
-
-constexpr double kPi = 3.14159265358979;
 
 void SetColour(cairo_t* cr, uint32_t rgb, double alpha = 1.0, double lighten = 0.0)
 {
@@ -23,19 +23,9 @@ void SetColour(cairo_t* cr, uint32_t rgb, double alpha = 1.0, double lighten = 0
     cairo_set_source_rgba(cr, channel(16), channel(8), channel(0), alpha);
 }
 
-void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r)
-{
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
-    cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
-    cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
-    cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
-    cairo_close_path(cr);
-}
-
 // The stand-in for a missing image: a magenta and charcoal checker in a white frame with a
 // bold question mark, unmistakable at any size.
-void Missing(cairo_t* cr, const ImageSpec& s, int)
+bool Missing(cairo_t* cr, const ImageSpec& s, int)
 {
     const int cells = 4;
     const double cw = double(s.frameWidth) / cells, ch = double(s.frameHeight) / cells;
@@ -58,10 +48,11 @@ void Missing(cairo_t* cr, const ImageSpec& s, int)
     cairo_stroke(cr);
     cairo_arc(cr, cx, size * 0.78, size * 0.06, 0, 2 * kPi);
     cairo_fill(cr);
+    return true;
 }
 
 // A shaded ball with a highlight.
-void Disc(cairo_t* cr, const ImageSpec& s, int)
+bool Disc(cairo_t* cr, const ImageSpec& s, int)
 {
     const double r = std::min(s.frameWidth, s.frameHeight) / 2.0 - 1.5;
     const double cx = s.frameWidth / 2.0, cy = s.frameHeight / 2.0;
@@ -80,10 +71,11 @@ void Disc(cairo_t* cr, const ImageSpec& s, int)
     cairo_set_source_rgba(cr, 0, 0, 0, 0.7);
     cairo_set_line_width(cr, 1.5);
     cairo_stroke(cr);
+    return true;
 }
 
 // A busy indicator: twelve dots round a circle, the bright one moving on each frame.
-void Spinner(cairo_t* cr, const ImageSpec& s, int frame)
+bool Spinner(cairo_t* cr, const ImageSpec& s, int frame)
 {
     const double cx = s.frameWidth / 2.0, cy = s.frameHeight / 2.0;
     const double size = std::min(s.frameWidth, s.frameHeight);
@@ -97,10 +89,11 @@ void Spinner(cairo_t* cr, const ImageSpec& s, int frame)
         cairo_arc(cr, cx + orbit * std::cos(a), cy + orbit * std::sin(a), dot * (1.0 - 0.4 * age), 0, 2 * kPi);
         cairo_fill(cr);
     }
+    return true;
 }
 
 // A band for textured rings: bright in the middle, fading to both edges (v runs across).
-void Ring(cairo_t* cr, const ImageSpec& s, int)
+bool Ring(cairo_t* cr, const ImageSpec& s, int)
 {
     cairo_pattern_t* band = cairo_pattern_create_linear(0, 0, 0, s.frameHeight);
     const auto c = s.colour;
@@ -118,10 +111,11 @@ void Ring(cairo_t* cr, const ImageSpec& s, int)
     cairo_set_source(cr, band);
     cairo_fill(cr);
     cairo_pattern_destroy(band);
+    return true;
 }
 
 // A window panel: rounded, filled, with a light rim.
-void Panel(cairo_t* cr, const ImageSpec& s, int)
+bool Panel(cairo_t* cr, const ImageSpec& s, int)
 {
     RoundedRect(cr, 1.5, 1.5, s.frameWidth - 3, s.frameHeight - 3, std::min(s.frameWidth, s.frameHeight) / 6.0);
     SetColour(cr, s.colour, 0.92);
@@ -129,19 +123,34 @@ void Panel(cairo_t* cr, const ImageSpec& s, int)
     SetColour(cr, s.colour, 1.0, 0.55);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
+    return true;
 }
 
 } // namespace
 
+void AddBasicLooks(LookTable& table)
+{
+    table["missing"] = Missing;
+    table["disc"] = Disc;
+    table["spinner"] = Spinner;
+    table["ring"] = Ring;
+    table["panel"] = Panel;
+}
+
 bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
 {
-    static const std::map<std::string, std::function<void(cairo_t*, const ImageSpec&, int)>> looks = {
-        {"missing", Missing}, {"disc", Disc}, {"spinner", Spinner}, {"ring", Ring}, {"panel", Panel}};
+    static const LookTable looks = [] {
+        LookTable table;
+        AddBasicLooks(table);
+        AddFrameLooks(table);
+        AddStripLooks(table);
+        AddControlLooks(table);
+        return table;
+    }();
     const auto look = looks.find(spec.look);
     if (look == looks.end())
         return DrawCursorFrame(cr, spec, frame) || DrawMarkerFrame(cr, spec, frame);
-    look->second(cr, spec, frame);
-    return true;
+    return look->second(cr, spec, frame);
 }
 
 } // namespace artgen

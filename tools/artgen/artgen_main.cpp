@@ -4,7 +4,7 @@
 //
 // Every image of the table is drawn with cairo at its size, frame by frame, and written as
 // PNG to the game path it names below the output folder. Fails on an unreadable table, an
-// unknown look or a frame layout that does not fit the image.
+// unknown look or part, or a frame layout that does not fit the image.
 #include "tools/artgen/Looks.h"
 
 #include <cairo.h>
@@ -52,6 +52,7 @@ bool ReadTable(const char* path, std::vector<artgen::ImageSpec>& images)
         spec.frameHeight = IntAttr(n, "frameHeight", spec.height);
         spec.frames = IntAttr(n, "frames", 1);
         spec.look = Attr(n, "look");
+        spec.part = Attr(n, "part");
         spec.colour = std::strtoul(Attr(n, "colour", "#808080").c_str() + 1, nullptr, 16);
         images.push_back(spec);
     }
@@ -98,7 +99,8 @@ int main(int argc, char** argv)
         cairo_destroy(cr);
         if (!drawn) {
             cairo_surface_destroy(surface);
-            std::fprintf(stderr, "artgen: %s: unknown look '%s'\n", spec.name.c_str(), spec.look.c_str());
+            std::fprintf(stderr, "artgen: %s: unknown look '%s' or part '%s'\n", spec.name.c_str(), spec.look.c_str(),
+                         spec.part.c_str());
             return 1;
         }
         std::string relative = spec.name;
