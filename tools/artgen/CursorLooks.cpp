@@ -3,6 +3,7 @@
 // rim shows only outside the fill and overlapping parts merge into one outline. Shapes are
 // laid out on a 32 x 32 grid; the hot spots in the cursor spec point at their tips.
 #include "tools/artgen/CursorLooks.h"
+#include "tools/artgen/Paint.h"
 
 #include <cairo.h>
 
@@ -15,7 +16,6 @@
 namespace artgen {
 namespace {
 
-constexpr double kPi = 3.14159265358979;
 using PathBuilder = std::function<void(cairo_t*)>;
 using Points = std::vector<std::pair<double, double>>;
 
@@ -78,17 +78,6 @@ void Polygon(cairo_t* cr, const Points& points)
     cairo_close_path(cr);
 }
 
-void RoundedBox(cairo_t* cr, double x, double y, double w, double h, double r)
-{
-    r = std::min({r, w / 2, h / 2});
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
-    cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
-    cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
-    cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
-    cairo_close_path(cr);
-}
-
 // The classic pointer, tip at (3, 2).
 void PointerPath(cairo_t* cr)
 {
@@ -98,30 +87,30 @@ void PointerPath(cairo_t* cr)
 // A hand with the index finger up, fingertip at (11, fingerTop).
 void PointingHandPath(cairo_t* cr, double fingerTop)
 {
-    RoundedBox(cr, 8, fingerTop, 6, 18 - fingerTop, 3);     // index finger
-    RoundedBox(cr, 13.5, 11.5, 5, 8, 2.5);                  // folded middle finger
-    RoundedBox(cr, 18, 12.5, 4.6, 7.5, 2.3);                // ring finger
-    RoundedBox(cr, 22, 14, 4.2, 7, 2.1);                    // little finger
-    RoundedBox(cr, 8, 15, 18.2, 14, 5);                     // palm
+    RoundedRect(cr, 8, fingerTop, 6, 18 - fingerTop, 3);     // index finger
+    RoundedRect(cr, 13.5, 11.5, 5, 8, 2.5);                  // folded middle finger
+    RoundedRect(cr, 18, 12.5, 4.6, 7.5, 2.3);                // ring finger
+    RoundedRect(cr, 22, 14, 4.2, 7, 2.1);                    // little finger
+    RoundedRect(cr, 8, 15, 18.2, 14, 5);                     // palm
     cairo_save(cr);                                         // thumb, leaning out
     cairo_translate(cr, 8.5, 19.5);
     cairo_rotate(cr, -0.75);
-    RoundedBox(cr, -9, -2.5, 11, 5, 2.5);
+    RoundedRect(cr, -9, -2.5, 11, 5, 2.5);
     cairo_restore(cr);
 }
 
 // An open hand for grabbing and dragging.
 void OpenHandPath(cairo_t* cr)
 {
-    RoundedBox(cr, 7.5, 6, 4.2, 13, 2.1);
-    RoundedBox(cr, 11.8, 3, 4.4, 15, 2.2);
-    RoundedBox(cr, 16.3, 4, 4.4, 14, 2.2);
-    RoundedBox(cr, 20.8, 7, 4, 12, 2);
-    RoundedBox(cr, 7.5, 13, 17.3, 15, 5.5);
+    RoundedRect(cr, 7.5, 6, 4.2, 13, 2.1);
+    RoundedRect(cr, 11.8, 3, 4.4, 15, 2.2);
+    RoundedRect(cr, 16.3, 4, 4.4, 14, 2.2);
+    RoundedRect(cr, 20.8, 7, 4, 12, 2);
+    RoundedRect(cr, 7.5, 13, 17.3, 15, 5.5);
     cairo_save(cr);
     cairo_translate(cr, 8.5, 20);
     cairo_rotate(cr, -0.6);
-    RoundedBox(cr, -8.5, -2.4, 10, 4.8, 2.4);
+    RoundedRect(cr, -8.5, -2.4, 10, 4.8, 2.4);
     cairo_restore(cr);
 }
 
