@@ -26,6 +26,23 @@ constexpr int kBindBadCode = -13;
 // Passed as the repeat delay: the binding does not repeat.
 constexpr int kNoRepeat = -1;
 
+// Binds in a device's table of `count` codes: 0, or kBindBadCode for a code outside it.
+// A delay of kNoRepeat switches repeat off and keeps the stored timing.
+inline int BindInTable(ButtonBinding* table, int count, int code, ActionHandler handler, int repeatDelay,
+                       int repeatInterval)
+{
+    if (code < 0 || code >= count)
+        return kBindBadCode;
+    ButtonBinding& binding = table[code];
+    binding.handler = handler;
+    binding.repeat = repeatDelay != kNoRepeat;
+    if (binding.repeat) {
+        binding.repeatDelay = static_cast<uint32_t>(repeatDelay);
+        binding.repeatInterval = static_cast<uint32_t>(repeatInterval);
+    }
+    return 0;
+}
+
 class IInputDevice {
 public:
     virtual ~IInputDevice() = default;

@@ -12,41 +12,28 @@
 
 KBManager kbManager;
 
-namespace {
-
-// A lost device is acquired again at most this many times per frame.
-constexpr int kReacquireAttempts = 3;
-
-} // namespace
-
-KBManager::KBManager() : buffer_(std::make_unique<platform::DeviceEvent[]>(kBufferSize)) {}
+KBManager::KBManager() : link_(kBufferSize) {}
 
 KBManager::~KBManager() = default;
 
 void KBManager::Init(platform::InputSystem& system)
 {
-    device_ = system.CreateKeyboard();
-    if (!device_)
+    std::unique_ptr<platform::KeyboardDevice> keyboard = system.CreateKeyboard();
+    if (!keyboard)
         throw GameException::Format("KBManager:: Init() %s", "Could not get keyboard!\n");
-    device_->SetBufferSize(kBufferSize);
-    waiting_ = 0;
-    Acquire();
+    device_ = keyboard.get();
+    link_.Attach(std::move(keyboard));
 }
 
 void KBManager::Shutdown()
 {
-    if (device_)
-        device_->Unacquire();
-    device_.reset();
-    acquired_ = false;
-    waiting_ = 0;
+    link_.Detach();
+    device_ = nullptr;
 }
 
 int KBManager::WaitForEvent()
 {
-    if (!device_)
-        return -1;
-    return device_->WaitForEvent(15000) ? 0 : 1;
+    return link_.WaitForEvent();
 }
 
 bool KBManager::IsButtonDown(int code) const
@@ -56,28 +43,12 @@ bool KBManager::IsButtonDown(int code) const
 
 int KBManager::BindButton(int code, ActionHandler handler, int repeatDelay, int repeatInterval)
 {
-    if (code < 0 || code >= kKeyCount)
-        return kBindBadCode;
-    ButtonBinding& binding = bindings_[code];
-    binding.handler = handler;
-    if (repeatDelay != kNoRepeat) {
-        binding.repeat = true;
-        binding.repeatDelay = static_cast<uint32_t>(repeatDelay);
-        binding.repeatInterval = static_cast<uint32_t>(repeatInterval);
-    } else {
-        binding.repeat = false;
-    }
-    return 0;
+    return BindInTable(bindings_, kKeyCount, code, handler, repeatDelay, repeatInterval);
 }
 
 bool KBManager::Acquire()
 {
-    if (!device_)
-        return false;
-    const platform::InputResult result = device_->Acquire();
-    if (result == platform::InputResult::Ok || result == platform::InputResult::AlreadyAcquired)
-        acquired_ = true;
-    return platform::Succeeded(result);
+    return link_.Acquire();
 }
 
 const ButtonBinding* KBManager::Binding(int code) const
@@ -138,35 +109,15 @@ void KBManager::Update()
 
 bool KBManager::ReadKeyState()
 {
-    if (!device_)
-        return false;
-    for (int attempt = 0; attempt <= kReacquireAttempts; ++attempt) {
-        const platform::InputResult result = device_->GetState(keyState_);
-        if (result == platform::InputResult::Ok)
-            return true;
-        if (result != platform::InputResult::InputLost && result != platform::InputResult::NotAcquired)
-            break;
-        if (attempt == 0)
-            ReleaseHeldKeys();
-        if (!Acquire())
-            break;
-    }
+    if (device_ && link_.ReadState([this] { return device_->GetState(keyState_); }, [this] { ReleaseHeldKeys(); }))
+        return true;
     std::memset(keyState_, 0, sizeof keyState_);
     return false;
 }
 
 void KBManager::ReadBufferedData()
 {
-    if (!device_)
-        return;
-    int count = kBufferSize - waiting_;
-    if (count <= 0)
-        return;
-    const platform::InputResult result = device_->GetData(buffer_.get() + waiting_, count);
-    if (platform::Succeeded(result))
-        waiting_ += count;
-    else if (result == platform::InputResult::InputLost)
-        Acquire();
+    link_.ReadBuffered();
 }
 
 void KBManager::ReleaseHeldKeys()
@@ -181,21 +132,7 @@ void KBManager::ReleaseHeldKeys()
 
 void KBManager::CollectEvents(std::vector<InputEvent>& list)
 {
-    const bool foreground = device_ && device_->IsForeground();
-    for (int i = 0; i < waiting_; ++i) {
-        platform::DeviceEvent& event = buffer_[i];
-        if (!foreground)
-            continue;
-        event.appData = 0;
-        InputEvent copy;
-        copy.code = static_cast<int32_t>(event.code);
-        copy.value = static_cast<int32_t>(event.value);
-        copy.time = event.timeStamp;
-        copy.sequence = event.sequence;
-        copy.kind = kInputKeyboard;
-        list.push_back(copy);
-    }
-    waiting_ = 0;
+    link_.CollectInto(list, kInputKeyboard);
 }
 
 void KBManager::TranslateKeyboardEvent(const InputEvent& event)

@@ -4,6 +4,7 @@
 // the recording and playback of keyboard input.
 
 #include "media/InputDevice.h"
+#include "media/InputDeviceLink.h"
 #include "media/InputRecorder.h"
 
 #include <cstdint>
@@ -60,19 +61,17 @@ public:
     void SetMode(InputMode mode) { recorder_.SetMode(mode); }
     InputRecorder& Recorder() { return recorder_; }
 
-    int WaitingEvents() const { return waiting_; }
+    int WaitingEvents() const { return link_.WaitingCount(); }
 
 private:
     bool ReadKeyState();
     void ReadBufferedData();
     void ReleaseHeldKeys();
 
-    bool acquired_ = false;
-    int waiting_ = 0;
-    std::unique_ptr<platform::KeyboardDevice> device_;
+    InputDeviceLink link_;
+    platform::KeyboardDevice* device_ = nullptr; // owned by link_
     uint8_t keyState_[kKeyCount] = {};
     ButtonBinding bindings_[kKeyCount];
-    std::unique_ptr<platform::DeviceEvent[]> buffer_;
     InputRecorder recorder_;
 };
 

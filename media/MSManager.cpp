@@ -12,39 +12,32 @@ MSManager msManager;
 
 namespace {
 
-constexpr int kReacquireAttempts = 3;
 constexpr int kFirstButton = 12;
 
 } // namespace
 
-MSManager::MSManager() : buffer_(std::make_unique<platform::DeviceEvent[]>(kBufferSize)) {}
+MSManager::MSManager() : link_(kBufferSize) {}
 
 MSManager::~MSManager() = default;
 
 void MSManager::Init(platform::InputSystem& system)
 {
-    device_ = system.CreateMouse();
-    if (!device_)
+    std::unique_ptr<platform::MouseDevice> mouse = system.CreateMouse();
+    if (!mouse)
         throw GameException::Format("MSManager:: Init() %s", "Could not get mouse!\n");
-    device_->SetBufferSize(kBufferSize);
-    waiting_ = 0;
-    Acquire();
+    device_ = mouse.get();
+    link_.Attach(std::move(mouse));
 }
 
 void MSManager::Shutdown()
 {
-    if (device_)
-        device_->Unacquire();
-    device_.reset();
-    acquired_ = false;
-    waiting_ = 0;
+    link_.Detach();
+    device_ = nullptr;
 }
 
 int MSManager::WaitForEvent()
 {
-    if (!device_)
-        return -1;
-    return device_->WaitForEvent(15000) ? 0 : 1;
+    return link_.WaitForEvent();
 }
 
 bool MSManager::IsButtonDown(int code) const
@@ -56,26 +49,12 @@ bool MSManager::IsButtonDown(int code) const
 
 int MSManager::BindButton(int code, ActionHandler handler, int repeatDelay, int repeatInterval)
 {
-    if (code < 0 || code >= kCodeCount)
-        return kBindBadCode;
-    ButtonBinding& binding = bindings_[code];
-    binding.handler = handler;
-    binding.repeat = repeatDelay != kNoRepeat;
-    if (binding.repeat) {
-        binding.repeatDelay = static_cast<uint32_t>(repeatDelay);
-        binding.repeatInterval = static_cast<uint32_t>(repeatInterval);
-    }
-    return 0;
+    return BindInTable(bindings_, kCodeCount, code, handler, repeatDelay, repeatInterval);
 }
 
 bool MSManager::Acquire()
 {
-    if (!device_)
-        return false;
-    const platform::InputResult result = device_->Acquire();
-    if (result == platform::InputResult::Ok || result == platform::InputResult::AlreadyAcquired)
-        acquired_ = true;
-    return platform::Succeeded(result);
+    return link_.Acquire();
 }
 
 const ButtonBinding* MSManager::Binding(int code) const
@@ -132,19 +111,12 @@ bool MSManager::ReadState()
         return false;
     x_ = device_->CursorX();
     y_ = device_->CursorY();
-    for (int attempt = 0; attempt <= kReacquireAttempts; ++attempt) {
-        platform::MouseState state;
-        const platform::InputResult result = device_->GetState(state);
-        if (result == platform::InputResult::Ok) {
-            std::copy(std::begin(state.buttons), std::end(state.buttons), buttons_);
-            movedX_ += state.dx;
-            movedY_ += state.dy;
-            return true;
-        }
-        if (result != platform::InputResult::InputLost && result != platform::InputResult::NotAcquired)
-            break;
-        if (!Acquire())
-            break;
+    platform::MouseState state;
+    if (link_.ReadState([&] { return device_->GetState(state); })) {
+        std::copy(std::begin(state.buttons), std::end(state.buttons), buttons_);
+        movedX_ += state.dx;
+        movedY_ += state.dy;
+        return true;
     }
     std::fill(std::begin(buttons_), std::end(buttons_), 0);
     return false;
@@ -152,32 +124,12 @@ bool MSManager::ReadState()
 
 void MSManager::ReadBufferedData()
 {
-    if (!device_)
-        return;
-    int count = kBufferSize - waiting_;
-    if (count <= 0)
-        return;
-    const platform::InputResult result = device_->GetData(buffer_.get() + waiting_, count);
-    if (platform::Succeeded(result))
-        waiting_ += count;
-    else if (result == platform::InputResult::InputLost)
-        Acquire();
+    link_.ReadBuffered();
 }
 
 void MSManager::CollectEvents(std::vector<InputEvent>& list)
 {
-    const bool foreground = device_ && device_->IsForeground();
-    for (int i = 0; foreground && i < waiting_; ++i) {
-        const platform::DeviceEvent& event = buffer_[i];
-        InputEvent copy;
-        copy.code = static_cast<int32_t>(event.code);
-        copy.value = static_cast<int32_t>(event.value);
-        copy.time = event.timeStamp;
-        copy.sequence = event.sequence;
-        copy.kind = kInputMouse;
-        list.push_back(copy);
-    }
-    waiting_ = 0;
+    link_.CollectInto(list, kInputMouse);
 }
 
 void MSManager::DispatchEvent(const InputEvent& event)

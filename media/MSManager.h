@@ -4,6 +4,7 @@
 // recording and playback of mouse input.
 
 #include "media/InputDevice.h"
+#include "media/InputDeviceLink.h"
 #include "media/InputRecorder.h"
 
 #include <cstdint>
@@ -71,14 +72,12 @@ private:
     void ReadBufferedData();
     void SetButton(int code, int value);
 
-    bool acquired_ = false;
-    int waiting_ = 0;
-    std::unique_ptr<platform::MouseDevice> device_;
+    InputDeviceLink link_;
+    platform::MouseDevice* device_ = nullptr; // owned by link_
     uint8_t buttons_[4] = {};
     int x_ = 0, y_ = 0;
     int movedX_ = 0, movedY_ = 0;
     ButtonBinding bindings_[kCodeCount];
-    std::unique_ptr<platform::DeviceEvent[]> buffer_;
     InputRecorder recorder_;
     PointerHooks hooks_;
 };

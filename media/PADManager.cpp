@@ -13,7 +13,6 @@ PADManager padManager;
 
 namespace {
 
-constexpr int kReacquireAttempts = 3;
 
 int Direction(int32_t axis)
 {
@@ -22,33 +21,28 @@ int Direction(int32_t axis)
 
 } // namespace
 
-PADManager::PADManager() : buffer_(std::make_unique<platform::DeviceEvent[]>(kBufferSize)) {}
+PADManager::PADManager() : link_(kBufferSize) {}
 
 PADManager::~PADManager() = default;
 
 void PADManager::Init(platform::InputSystem& system)
 {
-    device_ = system.CreatePad();
-    device_->SetBufferSize(kBufferSize);
-    waiting_ = 0;
-    if (!device_->IsAttached())
+    std::unique_ptr<platform::PadDevice> pad = system.CreatePad();
+    device_ = pad.get();
+    if (!device_ || !device_->IsAttached())
         WriteLog("No game pad found\n");
-    Acquire();
+    link_.Attach(std::move(pad));
 }
 
 void PADManager::Shutdown()
 {
-    if (device_)
-        device_->Unacquire();
-    device_.reset();
-    waiting_ = 0;
+    link_.Detach();
+    device_ = nullptr;
 }
 
 int PADManager::WaitForEvent()
 {
-    if (!device_)
-        return -1;
-    return device_->WaitForEvent(15000) ? 0 : 1;
+    return link_.WaitForEvent();
 }
 
 bool PADManager::IsAttached() const
@@ -72,21 +66,12 @@ bool PADManager::IsButtonDown(int code) const
 
 int PADManager::BindButton(int code, ActionHandler handler, int repeatDelay, int repeatInterval)
 {
-    if (code < 0 || code >= kCodeCount)
-        return kBindBadCode;
-    ButtonBinding& binding = bindings_[code];
-    binding.handler = handler;
-    binding.repeat = repeatDelay != kNoRepeat;
-    if (binding.repeat) {
-        binding.repeatDelay = static_cast<uint32_t>(repeatDelay);
-        binding.repeatInterval = static_cast<uint32_t>(repeatInterval);
-    }
-    return 0;
+    return BindInTable(bindings_, kCodeCount, code, handler, repeatDelay, repeatInterval);
 }
 
 bool PADManager::Acquire()
 {
-    return device_ && platform::Succeeded(device_->Acquire());
+    return link_.Acquire();
 }
 
 const ButtonBinding* PADManager::Binding(int code) const
@@ -115,19 +100,12 @@ bool PADManager::ReadState()
 {
     if (!device_ || !device_->IsAttached())
         return false;
-    for (int attempt = 0; attempt <= kReacquireAttempts; ++attempt) {
-        platform::PadState state;
-        const platform::InputResult result = device_->GetState(state);
-        if (result == platform::InputResult::Ok) {
-            x_ = state.x;
-            y_ = state.y;
-            std::copy(std::begin(state.buttons), std::end(state.buttons), buttons_);
-            return true;
-        }
-        if (result != platform::InputResult::InputLost && result != platform::InputResult::NotAcquired)
-            break;
-        if (!Acquire())
-            break;
+    platform::PadState state;
+    if (link_.ReadState([&] { return device_->GetState(state); })) {
+        x_ = state.x;
+        y_ = state.y;
+        std::copy(std::begin(state.buttons), std::end(state.buttons), buttons_);
+        return true;
     }
     x_ = y_ = 0;
     std::fill(std::begin(buttons_), std::end(buttons_), 0);
@@ -136,12 +114,7 @@ bool PADManager::ReadState()
 
 void PADManager::ReadBufferedData()
 {
-    int count = kBufferSize - waiting_;
-    if (count <= 0)
-        return;
-    const platform::InputResult result = device_->GetData(buffer_.get() + waiting_, count);
-    if (platform::Succeeded(result))
-        waiting_ += count;
+    link_.ReadBuffered();
 }
 
 void PADManager::MoveAxis(int negativeCode, int value)
@@ -161,8 +134,8 @@ void PADManager::MoveAxis(int negativeCode, int value)
 void PADManager::DispatchEvents()
 {
     const uint32_t now = InputClockNow();
-    for (int i = 0; i < waiting_; ++i) {
-        const platform::DeviceEvent& event = buffer_[i];
+    for (int i = 0; i < link_.WaitingCount(); ++i) {
+        const platform::DeviceEvent& event = link_.Waiting(i);
         const int code = static_cast<int>(event.code);
         const int value = static_cast<int>(event.value);
         if (code >= kFirstButton && code < kCodeCount) {
@@ -174,7 +147,7 @@ void PADManager::DispatchEvents()
             MoveAxis(kUp, value);
         }
     }
-    waiting_ = 0;
+    link_.ClearWaiting();
 }
 
 void PADManager::RunPadAction(int action, int value, uint32_t time)

@@ -3,6 +3,7 @@
 // up 4, down 5), their bindings, and the dispatch of the pad's events each frame.
 
 #include "media/InputDevice.h"
+#include "media/InputDeviceLink.h"
 
 #include <cstdint>
 #include <functional>
@@ -53,14 +54,13 @@ private:
     void ReadBufferedData();
     void MoveAxis(int negativeCode, int value);
 
-    int waiting_ = 0;
-    std::unique_ptr<platform::PadDevice> device_;
+    InputDeviceLink link_;
+    platform::PadDevice* device_ = nullptr; // owned by link_
     int32_t x_ = 0, y_ = 0;
     uint8_t buttons_[32] = {};
     // Directions as dispatched (the axis as the dispatcher last saw it).
     int dispatchedX_ = 0, dispatchedY_ = 0;
     ButtonBinding bindings_[kCodeCount];
-    std::unique_ptr<platform::DeviceEvent[]> buffer_;
     PadActionHook padActionHook_;
 };
 
