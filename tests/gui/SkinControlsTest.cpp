@@ -374,4 +374,40 @@ TEST_F(SkinControlsTest, SliderTakesTheSkinImagesClampsItsValueAndReportsChanges
     EXPECT_EQ(Pixel(knobX, 16), SkinColour("Graphics\\Menu\\Slider\\slider_bar.png"));
 }
 
+TEST_F(SkinControlsTest, MissingSkinImagesLeaveWorkingControlsThatDrawNothing)
+{
+    StartScreen(256, 768);
+    manager_ = std::make_unique<FileManager>(); // no files at all
+    fileManager = manager_.get();
+    FlimbsEditBox edit;
+    edit.SetPosition(10, 10);
+    edit.SetSize(Primitive::ToVirtualX(100), kKeepCoordinate);
+    edit.SetSize(kKeepCoordinate, Primitive::ToVirtualY(30));
+    EXPECT_GT(edit.rect.bottom, edit.rect.top);
+    FlimbsEditBoxMultiline multi;
+    FlimbsCheckBox check("caption");
+    CollapseCheckBox collapse;
+    FlimbsListBox list;
+    for (int i = 0; i < 30; ++i)
+        list.AddItem("row");
+    FlimbsComboBox combo;
+    FlimbsScrollBar bar;
+    FlimbsToolTip tip(100.0f);
+    FlimbsSliderBar slider;
+    Primitive* controls[] = {&edit, &multi, &check, &collapse, &list, &combo, &bar, &tip, &slider};
+    for (Primitive* control : controls)
+        PlacePixels(*control, 10, 10, 120, 60);
+    bar.SetScrollRange(10, 3);
+    collapse.SetChecked(true, true, true);
+    DrawFrame([&] {
+        for (Primitive* control : controls)
+            control->Draw();
+    });
+    EXPECT_EQ(collapse.ImageName(), "arrow_up.png");
+    float width = 0.0f;
+    float height = 0.0f;
+    for (Primitive* control : controls)
+        EXPECT_TRUE(control->GetSize(&width, &height));
+}
+
 } // namespace
