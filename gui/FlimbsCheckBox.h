@@ -23,9 +23,6 @@ public:
     const SkinImage& OnImage() const { return on_; }
     const SkinImage& OffImage() const { return off_; }
 
-    uint8_t stateA = 0;
-    uint8_t stateB = 0;
-
 private:
     SkinImage on_;
     SkinImage off_;
@@ -44,8 +41,6 @@ public:
     void SetChecked(bool state, bool markChanged, bool notify) override;
     // The image now shown.
     const std::string& ImageName() const { return imageName_; }
-
-    uint8_t collapseState = 0;
 
 private:
     std::string imageName_;

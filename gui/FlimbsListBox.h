@@ -29,7 +29,6 @@ public:
     // The rows that got the highlight image in the last Draw (-1: none).
     int32_t drawnHoverRow = -1;
     int32_t drawnSelectedRow = -1;
-    uint8_t skinFlag = 0;
 
 private:
     // False when the row is not shown.
