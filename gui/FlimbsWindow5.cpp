@@ -1,5 +1,6 @@
 #include "gui/FlimbsWindow5.h"
 
+#include "gui/FlimbsScrollBar.h"
 #include "gui/UiScale.h"
 #include "media/ImageCache.h"
 
@@ -19,3 +20,5 @@ void FlimbsWindow5::Draw()
     DrawNinePieceFrame(frame_, {rect.left, rect.top, rect.right, rect.bottom}, 0xFFFFFFFFu, alpha);
     PrimContainer::Draw();
 }
+
+std::unique_ptr<Primitive> FlimbsWindow5::CreateScrollBar() { return CreateFlimbsScrollBar(); }

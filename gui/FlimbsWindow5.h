@@ -13,6 +13,8 @@ public:
     ~FlimbsWindow5() override;
 
     void Draw() override;
+    // The skinned scroll bar.
+    std::unique_ptr<Primitive> CreateScrollBar() override;
 
     const NinePieceFrame& Frame() const { return frame_; }
 

@@ -65,7 +65,7 @@ public:
     bool GetSize(float* width, float* height) override;
 
     // Arrow length, track and thumb in pixels of the present rectangle.
-    float ArrowLength() const;
+    virtual float ArrowLength() const;
     float TrackTop() const { return rect.top + ArrowLength(); }
     float TrackBottom() const { return rect.bottom - ArrowLength(); }
 
