@@ -91,4 +91,15 @@ TEST_F(FlimbsDoorTest, OpeningDrawsTheLeavesApart)
     EXPECT_NE(Pixel(600, 200), 0u);             // the right leaf, to the right
 }
 
+TEST_F(FlimbsDoorTest, MissingLeafImagesGiveTheFallbackAndTheDoorStillWorks)
+{
+    FlimbsDoor door("Graphics\\Menu\\NoSuchDoor", "left.png", "right.png", 14);
+    EXPECT_GT(door.LeafWidth(), 0.0f);
+    EXPECT_GT(door.LeafHeight(), 0.0f);
+    door.SetOpening(100, 0);
+    RunDoor(door, 500);
+    EXPECT_EQ(door.Fraction(), 1.0f);
+    DrawFrame([&] { door.Draw(); });
+}
+
 } // namespace
