@@ -277,10 +277,10 @@ void Container<Primitive>::InsertChild(Primitive* child, bool atEnd)
     MarkWindowListChanged();
 }
 
-void Container<Primitive>::RemoveChild(Primitive* child, bool destroy)
+bool Container<Primitive>::RemoveChild(Primitive* child, bool destroy)
 {
     if (!child || !HasChild(child))
-        return;
+        return false;
     children_.remove(child);
     ForgetPrimitive(child);
     if (destroy && child->deleteWhenClosed)
@@ -288,6 +288,7 @@ void Container<Primitive>::RemoveChild(Primitive* child, bool destroy)
     else
         child->parent = nullptr;
     MarkWindowListChanged();
+    return true;
 }
 
 void Container<Primitive>::ClearChildren(bool keep)

@@ -48,8 +48,9 @@ public:
     void AddChildNear(Primitive* child, Primitive* reference, bool after);
     // Moves the child to the front or the back of the list (no second entry).
     void InsertChild(Primitive* child, bool atEnd);
-    // Takes a child out; deletes it when asked and it carries delete-when-closed.
-    void RemoveChild(Primitive* child, bool destroy);
+    // Takes a child out; deletes it when asked and it carries delete-when-closed. True when
+    // the child was taken out.
+    virtual bool RemoveChild(Primitive* child, bool destroy);
     // keep: deactivates every child in place; else removes them all.
     void ClearChildren(bool keep);
     // The first active descendant with this exact name, depth first.
