@@ -199,14 +199,35 @@ void DataGridView::Draw()
         }
     };
     const float headerBottom = std::min(rect.top + rowHeight, rect.bottom);
-    Draw2D::DrawFilledRect(rect.left, rect.top, rect.right, headerBottom, headerColour);
+    DrawHeaderBack(FloatRect{rect.left, rect.top, rect.right, headerBottom});
     drawCells(rect.top, [](const DataGridViewColumn& column) { return column.header; });
     float top = headerBottom;
     for (int i = firstVisible_; i < int(rows_.size()) && top < rect.bottom; ++i, top += rowHeight) {
         const float bottom = std::min(top + rowHeight, rect.bottom);
-        Draw2D::DrawFilledRect(rect.left, top, rect.right, bottom, i == selected_ ? selectedColour : rowColours[i % 2]);
+        DrawRowBack(i, i == selected_, FloatRect{rect.left, top, rect.right, bottom});
         const DataRowBase& row = *rows_[size_t(i)];
         drawCells(top, [&](const DataGridViewColumn& column) { return column.CellText(row); });
     }
+    // The lines between columns run from the header to the last row drawn.
+    float columnRight = rect.left;
+    for (size_t c = 0; c + 1 < columns_.size(); ++c) {
+        columnRight += ToPixelsX(columns_[c]->width);
+        if (columnRight >= rect.right)
+            break;
+        DrawColumnDivider(columnRight, rect.top, std::min(top, rect.bottom));
+    }
     PrimContainer::Draw();
 }
+
+void DataGridView::DrawHeaderBack(const FloatRect& area)
+{
+    Draw2D::DrawFilledRect(area.left, area.top, area.right, area.bottom, headerColour);
+}
+
+void DataGridView::DrawRowBack(int position, bool selected, const FloatRect& area)
+{
+    Draw2D::DrawFilledRect(area.left, area.top, area.right, area.bottom,
+                           selected ? selectedColour : rowColours[position % 2]);
+}
+
+void DataGridView::DrawColumnDivider(float, float, float) {}

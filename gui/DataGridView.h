@@ -100,6 +100,14 @@ public:
     uint32_t rowColours[2] = {0xFF1C2630, 0xFF222E3A};
     uint32_t selectedColour = 0xFF4FB3FF;
 
+protected:
+    // The looks of the header, the rows and the lines between columns (pixels); skinned
+    // grids draw their own. Rows are numbered from 0 in the order shown.
+    virtual void DrawHeaderBack(const FloatRect& area);
+    virtual void DrawRowBack(int position, bool selected, const FloatRect& area);
+    // Between two columns at x, from top to bottom; nothing here.
+    virtual void DrawColumnDivider(float x, float top, float bottom);
+
 private:
     // The column under a screen x, or -1.
     int ColumnAtX(float x) const;

@@ -1,0 +1,99 @@
+#pragma once
+// A 1024 x 768 software device (skin images drawn at their own size, UI scale 1), skin
+// images held in memory with one plain colour per strip frame, a settable clock and input
+// routing to the open windows.
+
+#include "GuiFixture.h"
+
+#include "app/FileManager.h"
+#include "app/MemoryFileManager.h"
+#include "gui/PrimContainer.h"
+#include "media/DXManager.h"
+#include "media/ImageCache.h"
+#include "platform/gfx/Device.h"
+#include "platform/image/ImageCodec.h"
+#include "platform/window/MainWindow.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class SkinnedControlsFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        gfx::ResetAdapterProfile();
+        ASSERT_TRUE(window_.Create("Flimbs", {0, 0, 64, 48}));
+        manager_ = std::make_unique<FileManager>();
+        auto memory = std::make_unique<MemoryFileManager>();
+        memory_ = memory.get();
+        manager_->AddMember(std::move(memory));
+        fileManager = manager_.get();
+        DXManager::Init(&window_, 1024, 768);
+        ASSERT_NE(DXManager::GetDevice(), nullptr);
+        ResetGuiInput();
+        GuiTestNow() = 1000;
+        SetInputClock([] { return GuiTestNow(); });
+        SetGuiFrameElapsed(0);
+    }
+    void TearDown() override
+    {
+        CloseAllWindows();
+        ResetGuiInput();
+        SetInputClock(nullptr);
+        ImageCache::Clear();
+        DXManager::Shutdown();
+        fileManager = nullptr;
+        gfx::ResetAdapterProfile();
+    }
+
+    // An image of `frames` frames side by side, each frameWidth x height, frame f in
+    // colours[f]; held in memory under name.
+    void AddStrip(const std::string& name, int frameWidth, int height, const std::vector<uint32_t>& colours)
+    {
+        const int frames = int(colours.size());
+        const int width = frameWidth * frames;
+        std::vector<uint32_t> argb(size_t(width) * height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                argb[size_t(y) * width + x] = 0xFF000000u | colours[size_t(x / frameWidth)];
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(platform::image::EncodePng(argb.data(), width, height, width * 4, true, bytes));
+        memory_->AddFile(name, bytes.data(), bytes.size());
+        manager_->IndexNames(nullptr, 0, nullptr);
+    }
+
+    uint32_t Pixel(int x, int y) { return DXManager::GetBackBuffer()->ReadPixel(uint32_t(x), uint32_t(y)) & 0xFFFFFFu; }
+    template <class Fn>
+    void DrawFrame(Fn draw)
+    {
+        gfx::Device* device = DXManager::GetDevice();
+        device->Clear(0, nullptr, gfx::D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+        device->BeginScene();
+        draw();
+        device->EndScene();
+    }
+    // Places a primitive in pixels of the screen.
+    static void PlacePixels(Primitive& primitive, float x, float y, float w, float h)
+    {
+        primitive.SetPosition(Primitive::ToVirtualX(x), Primitive::ToVirtualY(y));
+        primitive.SetSize(Primitive::ToVirtualX(w), Primitive::ToVirtualY(h));
+    }
+    // A whole-screen window holding the widget, opened at the front.
+    PrimContainer* Host(Primitive* widget)
+    {
+        auto* window = MakeWindow("skinned_host", 0, 0, 1000, 1000);
+        window->AddChild(widget);
+        OpenWindow(window, true);
+        return window;
+    }
+    void Click(int x, int y)
+    {
+        RouteLeftButton(kPhaseDown, GuiTestNow(), x, y);
+        RouteLeftButton(kPhaseUp, GuiTestNow(), x, y);
+    }
+
+    platform::MainWindow window_;
+    std::unique_ptr<FileManager> manager_;
+    MemoryFileManager* memory_ = nullptr;
+};
