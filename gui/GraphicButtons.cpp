@@ -1,5 +1,7 @@
 #include "gui/GraphicButtons.h"
 
+#include "media/Draw2D.h"
+
 #include "gui/GuiClock.h"
 #include "gui/UiScale.h"
 #include "media/Font.h"
@@ -66,6 +68,7 @@ void GraphicButton::Draw()
     image->SetFrame(FrameForState());
     const float sx = (rect.right - rect.left) / static_cast<float>(image->frameWidth);
     const float sy = (rect.bottom - rect.top) / static_cast<float>(image->frameHeight);
+    const Draw2D::TintScope tinted;
     DrawFrameAt(image, rect.left, rect.top, sx, sy, tint, DrawAlpha());
 }
 
@@ -174,6 +177,7 @@ void SuperNovaButton::Draw()
                                      height / static_cast<float>(image->frameHeight));
         const float drawnW = static_cast<float>(image->frameWidth) * scale;
         const float drawnH = static_cast<float>(image->frameHeight) * scale;
+        const Draw2D::TintScope tinted;
         DrawFrameAt(image, rect.left + (width - drawnW) / 2.0f, rect.top + (height - drawnH) / 2.0f, scale, scale,
                     tint, DrawAlpha());
     }

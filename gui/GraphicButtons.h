@@ -32,7 +32,7 @@ public:
 
     AnimSurface* image = nullptr;
     int32_t frames = 4;
-    uint32_t tint = 0xFF808080;
+    uint32_t tint = 0xFF808080; // doubled when drawn: 0x80 shows the image as it is
     int32_t value = -1; // free for the owner (a trap id, an index)
 };
 

@@ -1,5 +1,7 @@
 #include "gui/StretchGraphicButton.h"
 
+#include "media/Draw2D.h"
+
 #include "gui/UiScale.h"
 #include "gui/WidgetText.h"
 
@@ -105,7 +107,10 @@ void StretchGraphicButton::Draw()
     const uint32_t colour = WithAlpha(tint, uint8_t(((tint >> 24) * drawAlpha) / 255u));
     const float width = rect.right - rect.left;
     middleWidth_ = ThreeSliceMiddleWidth(left_, right_, width, imageScale_);
-    DrawThreeSlice(left_, middle_, right_, rect.left, rect.top, width, imageScale_, colour, FrameForState());
+    {
+        const Draw2D::TintScope tinted;
+        DrawThreeSlice(left_, middle_, right_, rect.left, rect.top, width, imageScale_, colour, FrameForState());
+    }
     if (icon_) {
         const float iconScale = ScreenImageScale() * iconScale_;
         const float centreY = (rect.top + rect.bottom) / 2.0f;

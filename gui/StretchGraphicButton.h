@@ -52,7 +52,7 @@ public:
     const SkinImage& RightImage() const { return right_; }
     const SkinImage& IconImage() const { return icon_; }
 
-    uint32_t tint = 0xFF808080;
+    uint32_t tint = 0xFF808080; // doubled when drawn: 0x80 shows the image as it is
 
 private:
     void UpdateIconMargin();

@@ -27,6 +27,8 @@ struct ColourVertex {
 };
 constexpr DWORD kColourFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE;
 
+bool g_doubleColour = false; // set by TintScope
+
 Device* SetStates(Texture* texture, DWORD address)
 {
     Device* device = DXManager::GetDevice();
@@ -38,7 +40,8 @@ Device* SetStates(Texture* texture, DWORD address)
     device->SetRenderState(D3DRS_ZENABLE, 0);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     device->SetTexture(0, texture);
-    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_COLOROP,
+                                 texture && g_doubleColour ? D3DTOP_MODULATE2X : D3DTOP_MODULATE);
     device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
     device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
     device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
@@ -112,6 +115,16 @@ HRESULT DrawColoured(D3DPRIMITIVETYPE type, uint32_t count, const std::vector<Co
 ColourVertex At(float x, float y, D3DCOLOR colour) { return {x, y, 0.0f, 1.0f, colour}; }
 
 } // namespace
+
+TintScope::TintScope() : previous_(g_doubleColour)
+{
+    g_doubleColour = true;
+}
+
+TintScope::~TintScope()
+{
+    g_doubleColour = previous_;
+}
 
 HRESULT DrawTexturedQuad(Texture* texture, const RECT* sourceRect, float x, float y, float scaleX, float scaleY,
                          float centreX, float centreY, float rotation, const D3DCOLOR colours[4])

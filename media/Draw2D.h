@@ -11,6 +11,20 @@ class Texture;
 
 namespace Draw2D {
 
+// While one lives, textured draws double the texture-times-colour product (a tint of 0x80
+// per channel draws the image as it is, 0xFF up to twice as bright): the tint convention of
+// the skinned buttons. Alpha is still plain texture times colour. Main thread only.
+class TintScope {
+public:
+    TintScope();
+    ~TintScope();
+    TintScope(const TintScope&) = delete;
+    TintScope& operator=(const TintScope&) = delete;
+
+private:
+    bool previous_;
+};
+
 // A textured quad: the source rectangle (null: the whole texture) is drawn with its point
 // (centreX, centreY) at (x, y), scaled by (scaleX, scaleY) and turned by rotation radians
 // about that point. colours: top-left, top-right, bottom-right, bottom-left.

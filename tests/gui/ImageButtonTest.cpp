@@ -44,7 +44,6 @@ TEST_F(ImageButtonTest, GraphicButtonShowsTheFrameOfItsState)
     EXPECT_NEAR(button.rect.right - button.rect.left, 10.0f, 0.01f); // takes the frame's size
     button.SetPosition(Primitive::ToVirtualX(20), Primitive::ToVirtualY(10));
     button.SetSize(Primitive::ToVirtualX(20), Primitive::ToVirtualY(20)); // stretched
-    button.tint = 0xFFFFFFFF;
     struct Case {
         int32_t state;
         bool enabled;

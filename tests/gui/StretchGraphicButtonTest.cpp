@@ -23,11 +23,11 @@ protected:
         AddStrip(prefix + "mid.png", 32, 32, kMiddleFrames);
         AddStrip(prefix + "right.png", 42, 32, kRightFrames);
     }
-    // A captionless, untinted button at (100, 100) of the given pixel width.
+    // A captionless button with the default tint (the images as they are) at (100, 100) of
+    // the given pixel width.
     FlimbsButton* MakeButton(float width)
     {
         auto* button = new FlimbsButton;
-        button->tint = 0xFFFFFFFF;
         button->SetPosition(Primitive::ToVirtualX(100), Primitive::ToVirtualY(100));
         button->SetSize(Primitive::ToVirtualX(width), kKeepCoordinate);
         return button;
@@ -113,7 +113,7 @@ TEST_F(StretchGraphicButtonTest, NarrowerThanItsCapsTheMiddleGetsNoWidth)
     }
 }
 
-TEST_F(StretchGraphicButtonTest, EachSkinLoadsItsStripsTintedAtHalf)
+TEST_F(StretchGraphicButtonTest, EachSkinLoadsItsStripsWithTheDoubledTint)
 {
     // Without its images a skin draws nothing and never fails.
     {
@@ -157,12 +157,15 @@ TEST_F(StretchGraphicButtonTest, EachSkinLoadsItsStripsTintedAtHalf)
         EXPECT_FLOAT_EQ(button.margins.bottom, 4.0f * GetUiScale());
     }
 
-    // The default tint halves the skin's colours.
+    // The tint is doubled: the default shows the skin's colours as they are, a quarter tint
+    // halves them, a full tint doubles them.
     FlimbsButton* button = MakeButton(200);
-    button->tint = 0xFF808080;
-    DrawFrame([&] { button->Draw(); });
-    const uint32_t red = Pixel(110, 116) >> 16;
-    EXPECT_NEAR(double(red), 0x08, 1.0);
+    for (const auto& [tint, expected] : {std::pair{0xFF808080u, 0x10}, std::pair{0xFF404040u, 0x08},
+                                         std::pair{0xFFFFFFFFu, 0x20}}) {
+        button->tint = tint;
+        DrawFrame([&] { button->Draw(); });
+        EXPECT_NEAR(double(Pixel(110, 116) >> 16), expected, 1.0) << std::hex << tint;
+    }
     delete button;
 
     // The optional icon sits before the caption and pushes it right.
