@@ -411,6 +411,12 @@ Primitive* LayoutEngine::Find(const std::string& key) const
     return target_->FindChild(key);
 }
 
+bool LayoutEngine::IsRegistered(const Primitive* control) const
+{
+    return std::any_of(registry_.begin(), registry_.end(),
+                       [control](const auto& entry) { return entry.second == control; });
+}
+
 bool LayoutEngine::WasChanged(const std::string& key) const
 {
     Primitive* control = Find(key);

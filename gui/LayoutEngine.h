@@ -146,6 +146,7 @@ public:
     // The control registered under the key while it is still in the target, else the
     // target's descendant of that name; null when none.
     Primitive* Find(const std::string& key) const;
+    bool IsRegistered(const Primitive* control) const;
     bool WasChanged(const std::string& key) const;
     // Clears the changed flag of every registered control.
     void ClearChanged();
