@@ -308,7 +308,8 @@ ImageChooser* LayoutEngine::AddImageChooser(const std::string& key, const std::s
 
 SimpleLabel* LayoutEngine::AddCaption(const std::string& text, const std::string& key)
 {
-    NewRow();
+    if (direction_ == FlowDirection::Rows)
+        NewRow();
     return AddLabel(text, key.c_str(), true);
 }
 
@@ -343,7 +344,7 @@ void LayoutEngine::SetTip(Primitive* control, const std::string& tip)
 {
     if (!control)
         return;
-    if (!toolTip_)
+    if (!toolTip_ || !Placed(toolTip_))
         AddToolTip(std::string());
     if (toolTip_)
         toolTip_->SetTip(control, tip);
@@ -406,7 +407,9 @@ Primitive* LayoutEngine::Find(const std::string& key) const
     if (!target_)
         return nullptr;
     const auto it = registry_.find(key);
-    if (it != registry_.end() && Placed(it->second))
+    // A registered control counts while it is in the target under that name (a control
+    // made later at the address of a removed one does not answer for the old key).
+    if (it != registry_.end() && Placed(it->second) && it->second->name == key)
         return it->second;
     return target_->FindChild(key);
 }
@@ -557,6 +560,8 @@ void LayoutEngine::PlaceControl(Primitive* control, bool caption)
 void LayoutEngine::AlignLine()
 {
     // Rows: the controls of the row are centred on its height.
+    // Controls that left the target since they were placed are skipped.
+    std::erase_if(state_.line, [this](Primitive* control) { return !target_ || !target_->HasChild(control); });
     if (direction_ != FlowDirection::Rows)
         return;
     for (Primitive* control : state_.line) {

@@ -192,7 +192,10 @@ TEST_F(LayoutEngineTest, LabelKeysTakeTheSuffixOnlyWhenAsked)
     // A control that leaves the panel is no longer found nor laid out.
     panel->RemoveChild(named, true);
     EXPECT_EQ(engine.Find("plain"), nullptr);
+    engine.NewRow();
+    SimpleLabel* after = engine.AddLabel("After", "after", false);
     engine.Finish();
+    EXPECT_GT(At(after).y, At(caption).y);
 
     // No target: nothing is made, nothing fails.
     LayoutEngine orphan(nullptr);
@@ -225,6 +228,13 @@ TEST_F(LayoutEngineTest, ToolTipIsSharedAndStaysOutOfTheRegistryAndFlow)
     for (Primitive* child : panel->Children())
         tooltips += dynamic_cast<ToolTip*>(child) != nullptr;
     EXPECT_EQ(tooltips, 1);
+
+    // A tooltip that left the panel is made again on the next tip.
+    panel->RemoveChild(tip, true);
+    engine.SetTip(first, "again");
+    ASSERT_NE(engine.SharedToolTip(), nullptr);
+    EXPECT_EQ(engine.SharedToolTip()->parent, panel);
+    EXPECT_EQ(engine.SharedToolTip()->TipFor(first), "again");
 
     // Without one, the first tip makes it.
     PrimContainer* other = Host(new PrimContainer);
