@@ -232,11 +232,16 @@ ToolTip* LayoutEngine::AddToolTip(const std::string& text)
 {
     auto tip = std::make_unique<SimpleToolTip>();
     tip->SetText(text);
-    ToolTip* raw = tip.release();
-    if (target_)
-        target_->AddChild(raw);
-    toolTip_ = raw;
-    return raw;
+    return AdoptToolTip(std::move(tip));
+}
+
+ToolTip* LayoutEngine::AdoptToolTip(std::unique_ptr<ToolTip> toolTip)
+{
+    if (!target_ || !toolTip)
+        return nullptr;
+    toolTip_ = toolTip.release();
+    target_->AddChild(toolTip_);
+    return toolTip_;
 }
 
 ScreenImage* LayoutEngine::AddImage(const std::string& key, const std::string& path)
@@ -346,7 +351,7 @@ void LayoutEngine::SetTip(Primitive* control, const std::string& tip)
         return;
     if (!toolTip_ || !Placed(toolTip_))
         AddToolTip(std::string());
-    if (toolTip_)
+    if (toolTip_ && Placed(toolTip_))
         toolTip_->SetTip(control, tip);
 }
 

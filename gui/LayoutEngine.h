@@ -166,8 +166,9 @@ protected:
         return AdoptPrimitive(raw, caption) ? raw : nullptr;
     }
     void Register(const std::string& key, Primitive* control);
-    // Stores the tooltip that SetTip uses (a subclass's AddToolTip calls it).
-    void SetSharedToolTip(ToolTip* toolTip) { toolTip_ = toolTip; }
+    // Adds a tooltip to the target, unregistered and out of the flow, as the shared one
+    // that SetTip uses (for a subclass's AddToolTip); null without a target.
+    ToolTip* AdoptToolTip(std::unique_ptr<ToolTip> toolTip);
 
 private:
     struct FlowItem {
