@@ -110,3 +110,28 @@ TEST_F(MessageBoxTest, DefaultOkButtonLoggingStackingAndDrawing)
 }
 
 } // namespace
+
+namespace {
+
+// The generic box keeps the same rules without the skin.
+TEST_F(MessageBoxTest, GenericBoxKeepsTheKeyAndCloseRules)
+{
+    int yes = 0, no = 0;
+    auto* question = new MessageBox("Confirm", "Sure?", {{"Yes", Count(yes)}, {"No", Count(no)}}, true);
+    question->Show();
+    EXPECT_EQ(GetModalWindow(), question);
+    EXPECT_EQ(Key(0x80, kKeyEnter), 1);
+    EXPECT_EQ(yes, 1);
+    EXPECT_TRUE(Gone(question));
+
+    auto* notice = new MessageBox("Error", "Couldn't save the level", {}, true);
+    notice->Show();
+    EXPECT_EQ(notice->GetButton(0)->GetText(), "OK");
+    ClickButton(notice->CloseButton());
+    EXPECT_EQ(notice->pressedButton, -1);
+    EXPECT_EQ(GetModalWindow(), nullptr);
+    EXPECT_TRUE(Gone(notice));
+    EXPECT_EQ(yes + no, 1);
+}
+
+} // namespace
