@@ -91,7 +91,9 @@ void FlimbsMessageBox::Build(const std::vector<MessageBoxButton>& buttons)
     const float width = innerWidth + frameSides;
     const float height = Title()->ImageHeight() + clientHeight;
     SetSize(ToVirtualX(width), ToVirtualY(height));
-    SetPosition(ToVirtualX((screenWidth - width) / 2.0f), ToVirtualY((screenHeight - height) / 2.0f));
+    // A box taller or wider than the screen keeps its title on the screen.
+    SetPosition(ToVirtualX(std::max(0.0f, (screenWidth - width) / 2.0f)),
+                ToVirtualY(std::max(0.0f, (screenHeight - height) / 2.0f)));
 }
 
 StretchGraphicButton* FlimbsMessageBox::GetButton(int index) const

@@ -1,10 +1,10 @@
 #pragma once
 // The generic message box: a modal window in front of all others with a title, a wrapped
-// text and a row of buttons. ShowMessageBox and ShowClosableMessageBox open the skinned
-// FlimbsMessageBox, which keeps the same rules. Enter presses the first button; Escape presses the last one
+// text and a row of buttons. Enter presses the first button; Escape presses the last one
 // when there are several, else only closes the box. Every button closes the box after its
 // action runs. The closable box also has a close button in its title bar, which closes it
-// without running any action.
+// without running any action. ShowMessageBox and ShowClosableMessageBox open the skinned
+// FlimbsMessageBox (gui/FlimbsMessageBox.h), which keeps the same rules.
 //
 //   ShowMessageBox("Error", "Couldn't save the level");
 //   ShowClosableMessageBox("Confirm", "Really delete entire set?",

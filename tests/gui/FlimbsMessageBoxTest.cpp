@@ -73,6 +73,14 @@ TEST_F(FlimbsMessageBoxTest, OpensCentredAndDrawsItsFrameTitleTextAndButtons)
     EXPECT_GT(button.g, button.b);
     // No close button on a plain box: its place on the title shows the plate only.
     EXPECT_LT(CloseButtonPixels(*box), 24 * 24 / 8); // the cap's rounding only
+
+    // A box taller than the screen keeps its title on the screen.
+    std::string lines;
+    for (int i = 0; i < 80; ++i)
+        lines += "line\n";
+    FlimbsMessageBox* tall = ShowMessageBox("Log", lines);
+    EXPECT_GT(tall->rect.bottom - tall->rect.top, 768.0f);
+    EXPECT_GE(tall->rect.top, 0.0f);
 }
 
 TEST_F(FlimbsMessageBoxTest, ClosableBoxDrawsItsCloseButtonWhichClosesIt)
