@@ -2,6 +2,7 @@
 
 #include "app/LanguageTexts.h"
 #include "app/Log.h"
+#include "gui/FlimbsMessageBox.h"
 #include "gui/TextButtons.h"
 #include "gui/UiScale.h"
 #include "gui/WindowList.h"
@@ -93,14 +94,28 @@ Button* MessageBox::GetButton(int index) const
     return buttons_[static_cast<size_t>(index)];
 }
 
-void MessageBox::Show()
+void ModalHandover::Take(Primitive* box)
 {
-    previousModal_ = GetModalWindow();
+    previous_ = GetModalWindow();
     previousBlocks_ = IsModalActive();
-    OpenWindow(this, true);
-    SetModalWindow(this, true);
-    SetKeyboardFocus(this);
+    OpenWindow(box, true);
+    SetModalWindow(box, true);
+    SetKeyboardFocus(box);
 }
+
+void ModalHandover::Release(Primitive* box)
+{
+    if (GetModalWindow() == box) {
+        if (previous_ && previous_ != box && IsWindowOpen(previous_))
+            SetModalWindow(previous_, previousBlocks_);
+        else
+            SetModalWindow(nullptr, false);
+    }
+    if (GetKeyboardFocus() && box->IsSelfOrAncestorOf(GetKeyboardFocus()))
+        SetKeyboardFocus(nullptr);
+}
+
+void MessageBox::Show() { modal_.Take(this); }
 
 void MessageBox::Press(int index)
 {
@@ -118,14 +133,7 @@ void MessageBox::Press(int index)
 bool MessageBox::Deactivate()
 {
     const bool result = PrimContainer::Deactivate();
-    if (GetModalWindow() == this) {
-        if (previousModal_ && IsWindowOpen(previousModal_))
-            SetModalWindow(previousModal_, previousBlocks_);
-        else
-            SetModalWindow(nullptr, false);
-    }
-    if (GetKeyboardFocus() && IsSelfOrAncestorOf(GetKeyboardFocus()))
-        SetKeyboardFocus(nullptr);
+    modal_.Release(this);
     return result;
 }
 
@@ -164,26 +172,26 @@ void MessageBox::Draw()
 
 namespace {
 
-MessageBox* OpenBox(const std::string& title, const std::string& text, std::vector<MessageBoxButton> buttons,
-                    bool logText, bool closable)
+FlimbsMessageBox* OpenBox(const std::string& title, const std::string& text, std::vector<MessageBoxButton> buttons,
+                          bool logText, bool closable)
 {
     if (logText)
         WriteLog("%s: %s\n", title.c_str(), text.c_str());
-    auto* box = new MessageBox(title, text, std::move(buttons), closable);
+    auto* box = new FlimbsMessageBox(title, text, std::move(buttons), closable);
     box->Show();
     return box;
 }
 
 } // namespace
 
-MessageBox* ShowMessageBox(const std::string& title, const std::string& text, std::vector<MessageBoxButton> buttons,
-                           bool logText)
+FlimbsMessageBox* ShowMessageBox(const std::string& title, const std::string& text,
+                                 std::vector<MessageBoxButton> buttons, bool logText)
 {
     return OpenBox(title, text, std::move(buttons), logText, false);
 }
 
-MessageBox* ShowClosableMessageBox(const std::string& title, const std::string& text,
-                                   std::vector<MessageBoxButton> buttons, bool logText)
+FlimbsMessageBox* ShowClosableMessageBox(const std::string& title, const std::string& text,
+                                         std::vector<MessageBoxButton> buttons, bool logText)
 {
     return OpenBox(title, text, std::move(buttons), logText, true);
 }

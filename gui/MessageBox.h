@@ -3,7 +3,8 @@
 // text and a row of buttons. Enter presses the first button; Escape presses the last one
 // when there are several, else only closes the box. Every button closes the box after its
 // action runs. The closable box also has a close button in its title bar, which closes it
-// without running any action.
+// without running any action. ShowMessageBox and ShowClosableMessageBox open the skinned
+// FlimbsMessageBox (gui/FlimbsMessageBox.h), which keeps the same rules.
 //
 //   ShowMessageBox("Error", "Couldn't save the level");
 //   ShowClosableMessageBox("Confirm", "Really delete entire set?",
@@ -18,6 +19,20 @@
 struct MessageBoxButton {
     std::string caption; // shown as given (already translated)
     ButtonCallback action; // none: the button only closes the box
+};
+
+class FlimbsMessageBox;
+
+// Takes the modal role for a box and gives it back, on release, to the window that had it
+// before (when that one is still open).
+class ModalHandover {
+public:
+    void Take(Primitive* box);
+    void Release(Primitive* box);
+
+private:
+    Primitive* previous_ = nullptr;
+    bool previousBlocks_ = false;
 };
 
 class MessageBox : public PrimContainer {
@@ -55,17 +70,16 @@ private:
     std::vector<Button*> buttons_; // children
     std::vector<ButtonCallback> actions_;
     Button* closeButton_ = nullptr;
-    Primitive* previousModal_ = nullptr;
-    bool previousBlocks_ = false;
+    ModalHandover modal_;
     float titleHeight_ = 0.0f; // pixels
     float textTop_ = 0.0f;
     float wrapWidth_ = 0.0f;
 };
 
-// A modal message box with the buttons given (none: "OK"). With logText the title and text
-// also go to the log. Returns the open box.
-MessageBox* ShowMessageBox(const std::string& title, const std::string& text,
-                           std::vector<MessageBoxButton> buttons = {}, bool logText = false);
-// The same with a close button in the title bar.
-MessageBox* ShowClosableMessageBox(const std::string& title, const std::string& text,
-                                   std::vector<MessageBoxButton> buttons = {}, bool logText = false);
+// The skinned modal message box with the buttons given (none: "OK"). With logText the title
+// and text also go to the log. Returns the open box.
+FlimbsMessageBox* ShowMessageBox(const std::string& title, const std::string& text,
+                                 std::vector<MessageBoxButton> buttons = {}, bool logText = false);
+// The same with the close button in the title bar.
+FlimbsMessageBox* ShowClosableMessageBox(const std::string& title, const std::string& text,
+                                         std::vector<MessageBoxButton> buttons = {}, bool logText = false);

@@ -1,4 +1,4 @@
-#include "WidgetFixture.h"
+#include "MessageBoxFixture.h"
 
 #include "app/Log.h"
 #include "gui/MessageBox.h"
@@ -8,32 +8,14 @@
 
 namespace {
 
-class MessageBoxTest : public WidgetFixture {
+class MessageBoxTest : public SkinnedMessageBoxFixture {
 protected:
     ButtonCallback Count(int& counter)
     {
         return [&counter](Primitive* owner, Button* button) {
             ++counter;
-            EXPECT_EQ(owner, button->parent); // the box
+            EXPECT_EQ(owner, button->FindOwningWindow()); // the box
         };
-    }
-
-    void ClickButton(Button* button)
-    {
-        const int x = static_cast<int>((button->rect.left + button->rect.right) / 2);
-        const int y = static_cast<int>((button->rect.top + button->rect.bottom) / 2);
-        RouteLeftButton(kPhaseDown, GuiTestNow(), x, y);
-        RouteLeftButton(kPhaseUp, GuiTestNow(), x, y);
-    }
-
-    // Drops closed windows; true when the box is gone.
-    static bool Gone(MessageBox* box)
-    {
-        UpdateGuiInput(0, 0);
-        for (Primitive* window : OpenWindows())
-            if (window == box)
-                return false;
-        return true;
     }
 };
 
@@ -43,13 +25,14 @@ TEST_F(MessageBoxTest, OpensModalInFrontAndEnterPressesTheFirstButton)
     behind->At(0, 0, 1000, 1000);
     OpenWindow(behind, true);
     int yes = 0, no = 0;
-    MessageBox* box = ShowMessageBox("Confirm", "Really delete entire set?", {{"Yes", Count(yes)}, {"No", Count(no)}});
+    FlimbsMessageBox* box =
+        ShowMessageBox("Confirm", "Really delete entire set?", {{"Yes", Count(yes)}, {"No", Count(no)}});
     EXPECT_EQ(OpenWindows().front(), box);
     EXPECT_EQ(GetModalWindow(), box);
     EXPECT_TRUE(IsModalActive());
-    EXPECT_EQ(box->Title(), "Confirm");
+    EXPECT_EQ(box->Title()->title, "Confirm");
     EXPECT_EQ(box->ButtonCount(), 2);
-    EXPECT_EQ(box->CloseButton(), nullptr);
+    EXPECT_FALSE(box->CloseButton()->visible);
     const FloatRect screen = box->GetScreenRect();
     EXPECT_NEAR((screen.left + screen.right) / 2, 500.0f, 1.0f);
 
@@ -72,13 +55,13 @@ TEST_F(MessageBoxTest, OpensModalInFrontAndEnterPressesTheFirstButton)
 TEST_F(MessageBoxTest, EscapePressesTheLastOfSeveralButtonsOrOnlyCloses)
 {
     int yes = 0, no = 0, ok = 0;
-    MessageBox* question = ShowMessageBox("Confirm", "Sure?", {{"Yes", Count(yes)}, {"No", Count(no)}});
+    FlimbsMessageBox* question = ShowMessageBox("Confirm", "Sure?", {{"Yes", Count(yes)}, {"No", Count(no)}});
     EXPECT_EQ(Key(0x80, 1), 1);
     EXPECT_EQ(no, 1);
     EXPECT_EQ(yes, 0);
     EXPECT_TRUE(Gone(question));
 
-    MessageBox* notice = ShowMessageBox("Error", "Couldn't save the level", {{"OK", Count(ok)}});
+    FlimbsMessageBox* notice = ShowMessageBox("Error", "Couldn't save the level", {{"OK", Count(ok)}});
     EXPECT_EQ(Key(0x80, 1), 1);
     EXPECT_EQ(ok, 0);
     EXPECT_EQ(notice->pressedButton, -1);
@@ -88,9 +71,9 @@ TEST_F(MessageBoxTest, EscapePressesTheLastOfSeveralButtonsOrOnlyCloses)
 TEST_F(MessageBoxTest, ButtonsAndTheCloseButtonByMouse)
 {
     int yes = 0, no = 0;
-    MessageBox* box = ShowClosableMessageBox("Lonely Match", "Would you like some help?",
+    FlimbsMessageBox* box = ShowClosableMessageBox("Lonely Match", "Would you like some help?",
                                              {{"Yes", Count(yes)}, {"No", Count(no)}});
-    ASSERT_NE(box->CloseButton(), nullptr);
+    ASSERT_TRUE(box->CloseButton()->visible);
     ClickButton(box->CloseButton());
     EXPECT_EQ(yes + no, 0);
     EXPECT_TRUE(Gone(box));
@@ -104,7 +87,7 @@ TEST_F(MessageBoxTest, ButtonsAndTheCloseButtonByMouse)
 
 TEST_F(MessageBoxTest, DefaultOkButtonLoggingStackingAndDrawing)
 {
-    MessageBox* first = ShowMessageBox("Warning", "There is no set selected.", {}, true);
+    FlimbsMessageBox* first = ShowMessageBox("Warning", "There is no set selected.", {}, true);
     ASSERT_EQ(first->ButtonCount(), 1);
     EXPECT_EQ(first->GetButton(0)->GetText(), "OK");
     std::ifstream log(LogFilePath());
@@ -113,7 +96,7 @@ TEST_F(MessageBoxTest, DefaultOkButtonLoggingStackingAndDrawing)
     EXPECT_NE(lines.str().find("Warning: There is no set selected.\n"), std::string::npos);
 
     // A long text wraps inside the box; drawing needs no device.
-    MessageBox* second = ShowMessageBox("Error", std::string(600, 'w') + " " + std::string(50, 'v'));
+    FlimbsMessageBox* second = ShowMessageBox("Error", std::string(600, 'w') + " " + std::string(50, 'v'));
     EXPECT_LE(second->GetScreenRect().right, 1000.0f);
     DrawOpenWindows();
     EXPECT_EQ(GetModalWindow(), second);
@@ -124,6 +107,31 @@ TEST_F(MessageBoxTest, DefaultOkButtonLoggingStackingAndDrawing)
     EXPECT_EQ(GetModalWindow(), nullptr);
     EXPECT_TRUE(Gone(first));
     EXPECT_TRUE(Gone(second));
+}
+
+} // namespace
+
+namespace {
+
+// The generic box keeps the same rules without the skin.
+TEST_F(MessageBoxTest, GenericBoxKeepsTheKeyAndCloseRules)
+{
+    int yes = 0, no = 0;
+    auto* question = new MessageBox("Confirm", "Sure?", {{"Yes", Count(yes)}, {"No", Count(no)}}, true);
+    question->Show();
+    EXPECT_EQ(GetModalWindow(), question);
+    EXPECT_EQ(Key(0x80, kKeyEnter), 1);
+    EXPECT_EQ(yes, 1);
+    EXPECT_TRUE(Gone(question));
+
+    auto* notice = new MessageBox("Error", "Couldn't save the level", {}, true);
+    notice->Show();
+    EXPECT_EQ(notice->GetButton(0)->GetText(), "OK");
+    ClickButton(notice->CloseButton());
+    EXPECT_EQ(notice->pressedButton, -1);
+    EXPECT_EQ(GetModalWindow(), nullptr);
+    EXPECT_TRUE(Gone(notice));
+    EXPECT_EQ(yes + no, 1);
 }
 
 } // namespace
