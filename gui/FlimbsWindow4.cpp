@@ -6,6 +6,8 @@ FlimbsWindow4::FlimbsWindow4(int font) : FlimbsTabControl(font), frame_(new Flim
 {
     frame_->name = "page_frame";
     SetPageFrame(frame_);
+    const SkinFrame& border = frame_->Border();
+    SetPageInsets(border.LeftWidth(), border.TopHeight(), border.RightWidth(), border.BottomHeight());
     containerFlags |= kContainerWindow;
     UpdateAbsolutePosition();
 }

@@ -7,6 +7,7 @@
 #include "media/Font.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 enum : int { kKeyTab = 15, kKeyLeftCtrl = 29, kKeyRightCtrl = 157 };
@@ -148,16 +149,27 @@ void TabControl::LayoutPages()
     const float header = HeaderHeight();
     const float width = rect.right - rect.left;
     const float height = std::max(0.0f, (rect.bottom - rect.top) - header);
-    float pageTop = header;
+    float pageLeft = 0.0f, pageTop = header, pageWidth = width, pageHeight = height;
     if (frame_) {
         frame_->SetPosition(0.0f, ToVirtualY(header));
         frame_->SetSize(ToVirtualX(width), ToVirtualY(height));
-        pageTop = 0.0f;
+        pageLeft = insets_[0];
+        pageTop = insets_[1];
+        pageWidth = std::max(0.0f, width - insets_[0] - insets_[2]);
+        pageHeight = std::max(0.0f, height - insets_[1] - insets_[3]);
     }
     for (PageEntry& entry : pages_) {
-        entry.page->SetPosition(0.0f, ToVirtualY(pageTop));
-        entry.page->SetSize(ToVirtualX(width), ToVirtualY(height));
+        entry.page->SetPosition(ToVirtualX(pageLeft), ToVirtualY(pageTop));
+        entry.page->SetSize(ToVirtualX(pageWidth), ToVirtualY(pageHeight));
     }
+}
+
+void TabControl::SetPageInsets(float left, float top, float right, float bottom)
+{
+    const float values[4] = {left, top, right, bottom};
+    for (int i = 0; i < 4; ++i)
+        insets_[i] = std::isfinite(values[i]) ? std::max(0.0f, values[i]) : 0.0f;
+    LayoutPages();
 }
 
 void TabControl::SetSize(float width, float height)

@@ -42,6 +42,9 @@ public:
     // now on, as a frame round them; the pages already added move into it.
     void SetPageFrame(PrimContainer* frame);
     PrimContainer* PageFrame() const { return frame_; }
+    // Pixels between the page frame's edges and the pages (its border), left, top, right,
+    // bottom; used only with a page frame.
+    void SetPageInsets(float left, float top, float right, float bottom);
     // Pixels: the header strip's height and a tab's width.
     float HeaderHeight() const;
     float TabWidth(int index) const;
@@ -72,5 +75,6 @@ private:
 
     std::vector<PageEntry> pages_;
     PrimContainer* frame_ = nullptr; // a child, or none
+    float insets_[4] = {};           // left, top, right, bottom
     int current_ = -1;
 };

@@ -152,6 +152,13 @@ TEST_F(FlimbsMessageBoxTest, TabbedWindowFramesItsPagesAndNamesTheCurrentOne)
     EXPECT_NEAR(frame.top, 100.0f + window.HeaderHeight(), 0.01f); // under the tabs
     EXPECT_NEAR(frame.bottom, 400.0f, 0.01f);
     EXPECT_EQ(window.AsContainer(), video);
+    // The pages sit inside the frame's border.
+    const SkinFrame& border = window.Frame()->Border();
+    ASSERT_GT(border.LeftWidth(), 0.0f);
+    EXPECT_NEAR(video->rect.left, frame.left + border.LeftWidth(), 0.01f);
+    EXPECT_NEAR(video->rect.top, frame.top + border.TopHeight(), 0.01f);
+    EXPECT_NEAR(video->rect.right, frame.right - border.RightWidth(), 0.01f);
+    EXPECT_NEAR(video->rect.bottom, frame.bottom - border.BottomHeight(), 0.01f);
 
     window.SelectPage(1, false);
     EXPECT_EQ(window.AsContainer(), sound);
