@@ -12,6 +12,7 @@
 #include "gui/TextButtons.h"
 #include "gui/UiScale.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -37,6 +38,20 @@ void SetWidthKeepNaturalHeight(Primitive* control, float width)
         control->SetSize(kKeepCoordinate, height);
 }
 
+// A skinned button is never narrower than its two caps, whose images would else spill
+// over its neighbours.
+void FitStretchButton(TextButton* button)
+{
+    float width = 0.0f;
+    button->GetSize(&width, nullptr);
+    if (auto* skinned = dynamic_cast<StretchGraphicButton*>(button)) {
+        const float caps = skinned->LeftImage().DrawnWidth(skinned->ImageScale()) +
+                           skinned->RightImage().DrawnWidth(skinned->ImageScale());
+        width = std::max(width, Primitive::ToVirtualX(caps));
+    }
+    button->SetSize(width, kKeepCoordinate);
+}
+
 } // namespace
 
 ComboBox* FlimbsLayoutEngine::AddComboBox(const std::string& key, PrimContainer* owner)
@@ -54,7 +69,8 @@ ListBox* FlimbsLayoutEngine::AddListBox(const std::string& key)
 {
     auto list = std::make_unique<FlimbsListBox>();
     list->SetName(key.c_str());
-    list->SetSize(ControlWidth(), ControlWidth() * 0.6f);
+    // Three fifths as high as wide, in pixels of either axis.
+    list->SetSize(ControlWidth(), Primitive::ToVirtualY(Primitive::ToPixelsX(ControlWidth()) * 0.6f));
     return Adopt(std::move(list));
 }
 
@@ -75,11 +91,11 @@ EditBox* FlimbsLayoutEngine::AddEditBox(const std::string& key, const std::strin
     box->SetName(key.c_str());
     box->InitText(text, true);
     if (multiline) {
-        // Four lines of the box's own one-line height.
+        // Room for four lines (at least the text's) inside the frame.
         box->SetSize(ControlWidth(), 0.0f);
-        float height = 0.0f;
-        box->GetSize(nullptr, &height);
-        box->SetSize(kKeepCoordinate, height * 4.0f);
+        const float lines = std::max(4.0f, float(std::count(text.begin(), text.end(), '\n') + 1));
+        const float pixels = box->LineHeight() * lines + box->margins.top + box->margins.bottom;
+        box->SetSize(kKeepCoordinate, Primitive::ToVirtualY(pixels));
     } else {
         SetWidthKeepNaturalHeight(box.get(), ControlWidth());
     }
@@ -115,9 +131,7 @@ TextButton* FlimbsLayoutEngine::AddButton(const std::string& caption, const std:
     button->commandId = commandId;
     button->secondId = -1;
     // As wide as the caption needs; as high as the skin.
-    float width = 0.0f;
-    button->GetSize(&width, nullptr);
-    button->SetSize(width, kKeepCoordinate);
+    FitStretchButton(button.get());
     return Adopt(std::move(button));
 }
 
@@ -134,9 +148,7 @@ TextButton* FlimbsLayoutEngine::AddCompactButton(const std::string& caption, con
     button->SetFont(3, 0xFFFFFFFF, 1.0f);
     button->SetMargins(DesignX(4.0f), DesignY(1.0f), DesignX(4.0f), DesignY(1.0f));
     // The new font and margins change its natural width; its height stays its own.
-    float width = 0.0f;
-    button->GetSize(&width, nullptr);
-    button->SetSize(width, kKeepCoordinate);
+    FitStretchButton(button);
     Layout();
     return button;
 }

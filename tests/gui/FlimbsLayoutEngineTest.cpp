@@ -13,6 +13,7 @@
 #include "gui/TextButtons.h"
 #include "gui/UiScale.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -168,12 +169,15 @@ TEST_F(FlimbsLayoutEngineTest, CompactButtonStylesWhateverAddButtonMakes)
         EXPECT_NEAR(button->margins.right, 4.0f * ui, 1e-3f) << c.name;
         EXPECT_NEAR(button->margins.top, 1.0f * ui, 1e-3f) << c.name;
         EXPECT_NEAR(button->margins.bottom, 1.0f * ui, 1e-3f) << c.name;
-        float width = 0.0f;
-        button->GetSize(&width, nullptr);
-        EXPECT_NEAR(button->GetSizeVirtual().x, width, 0.01f) << c.name; // fitted to the new caption
-        // The skin keeps its height: the strips at the screen's skin scale.
+        // Fitted to the new caption, but never narrower than the two caps.
         auto* skinned = dynamic_cast<StretchGraphicButton*>(button);
         ASSERT_NE(skinned, nullptr) << c.name;
+        float width = 0.0f;
+        button->GetSize(&width, nullptr);
+        const float caps = skinned->LeftImage().DrawnWidth(skinned->ImageScale()) +
+                           skinned->RightImage().DrawnWidth(skinned->ImageScale());
+        EXPECT_NEAR(button->GetSizeVirtual().x, std::max(width, Primitive::ToVirtualX(caps)), 0.01f) << c.name;
+        // The skin keeps its height: the strips at the screen's skin scale.
         EXPECT_FLOAT_EQ(skinned->ImageScale(), ScreenImageScale()) << c.name;
         EXPECT_NEAR(button->rect.bottom - button->rect.top, 32.0f * ScreenImageScale(), 0.01f) << c.name;
     }
