@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <ostream>
 #include <set>
 #include <vector>
 
@@ -167,7 +168,13 @@ struct DemoDialog {
     }
 };
 
-class FlimbsLayoutDemoTest : public SkinnedLayoutFixture, public ::testing::WithParamInterface<IntPoint> {
+struct ScreenSize {
+    int x;
+    int y;
+};
+void PrintTo(const ScreenSize& size, std::ostream* out) { *out << size.x << "x" << size.y; }
+
+class FlimbsLayoutDemoTest : public SkinnedLayoutFixture, public ::testing::WithParamInterface<ScreenSize> {
 protected:
     // Frames of 10 ms with the pointer at (x, y): routing, hover, the windows' updates.
     void RunFrames(uint32_t milliseconds, int x, int y)
@@ -195,7 +202,7 @@ protected:
 
 TEST_P(FlimbsLayoutDemoTest, DialogOfEveryControlIsLaidOutNeatlyAndDrawnAtTheScreensScale)
 {
-    const IntPoint screen = GetParam();
+    const ScreenSize screen = GetParam();
     StartScreen(screen.x, screen.y);
     DemoDialog dialog;
     dialog.Build();
@@ -249,6 +256,10 @@ TEST_P(FlimbsLayoutDemoTest, DialogOfEveryControlIsLaidOutNeatlyAndDrawnAtTheScr
     }
     EXPECT_NEAR(window.Title()->rect.bottom - window.Title()->rect.top, 36.0f * scale, 0.5f);
     EXPECT_EQ(dialog.engine->ReadInt("difficulty"), 2);
+    // The list's rows grow with the UI scale: the same rows show at every screen size.
+    auto* layers = dynamic_cast<ListBox*>(dialog.engine->Find("layers"));
+    ASSERT_NE(layers, nullptr);
+    EXPECT_EQ(layers->visibleRows, 5);
 
     // Rest the pointer on OK until its tooltip shows, then draw the screen.
     const int okX = int((ok->rect.left + ok->rect.right) / 2.0f);
@@ -290,8 +301,8 @@ TEST_P(FlimbsLayoutDemoTest, DialogOfEveryControlIsLaidOutNeatlyAndDrawnAtTheScr
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, FlimbsLayoutDemoTest,
-                         ::testing::Values(IntPoint{1280, 720}, IntPoint{1920, 1080}),
-                         [](const ::testing::TestParamInfo<IntPoint>& info) {
+                         ::testing::Values(ScreenSize{1280, 720}, ScreenSize{1920, 1080}),
+                         [](const ::testing::TestParamInfo<ScreenSize>& info) {
                              return std::to_string(info.param.x) + "x" + std::to_string(info.param.y);
                          });
 
