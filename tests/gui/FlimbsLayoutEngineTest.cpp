@@ -238,4 +238,36 @@ TEST_F(FlimbsLayoutEngineTest, OnA1536PixelHighScreenEverySkinImageIsDrawnTwiceI
     EXPECT_GT(covered, iconSize.x * iconSize.y * 2); // more than the unscaled icon could cover
 }
 
+TEST_F(FlimbsLayoutEngineTest, BadInputMakesNothingOrAFallbackAndNeverFails)
+{
+    // No target: every operation gives null.
+    FlimbsLayoutEngine orphan(nullptr);
+    EXPECT_EQ(orphan.AddComboBox("c", nullptr), nullptr);
+    EXPECT_EQ(orphan.AddListBox("l"), nullptr);
+    EXPECT_EQ(orphan.AddEditBox("e", "x", true), nullptr);
+    EXPECT_EQ(orphan.AddSlider("s", 1.0f, 2.0f, 0.0f), nullptr);
+    EXPECT_EQ(orphan.AddCheckBox("k", true), nullptr);
+    EXPECT_EQ(orphan.AddButton("b", "b", 1), nullptr);
+    EXPECT_EQ(orphan.AddCompactButton("b", "b", 1), nullptr);
+    EXPECT_EQ(orphan.AddToolTip("t"), nullptr);
+    EXPECT_EQ(orphan.AddIconButton("i", "i", kIcon, 1), nullptr);
+
+    PrimContainer* panel = Host(new PrimContainer);
+    FlimbsLayoutEngine engine(panel);
+    // A missing icon still makes a button of a sane size; a reversed range still clamps.
+    IconButton* icon = engine.AddIconButton("Lost", "lost", "Graphics\\no-such-icon.png", 1);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_GT(icon->GetSizeVirtual().x, 0.0f);
+    EXPECT_LT(icon->GetSizeVirtual().y, 1000.0f);
+    GraphicSliderBar* slider = engine.AddSlider("reversed", 50.0f, 10.0f, 20.0f);
+    ASSERT_NE(slider, nullptr);
+    EXPECT_FLOAT_EQ(slider->GetFloatValue(), 10.0f);
+    // An empty multi-line text still gets its four lines.
+    EditBox* empty = engine.AddEditBox("empty", "", true);
+    ASSERT_NE(empty, nullptr);
+    EXPECT_NEAR(empty->rect.bottom - empty->rect.top,
+                4.0f * empty->LineHeight() + empty->margins.top + empty->margins.bottom, 0.5f);
+    engine.Finish();
+}
+
 } // namespace
