@@ -62,6 +62,8 @@ public:
     bool IsEditing() const { return editing_ != 0; }
     // The byte offset of the character boundary nearest to a screen point (pixels).
     size_t PositionAt(int x, int y) const;
+    // The height of one line of text (pixels).
+    float LineHeight() const;
 
     ControlCallback onChange;
     uint8_t multiline = 0;
@@ -90,7 +92,6 @@ private:
     size_t CharCount(size_t from, size_t to) const;
     size_t AdvanceChars(size_t from, size_t count, size_t limit) const;
     void MoveVertically(int lines, bool extend);
-    float LineHeight() const;
     void KeepCaretVisible();
 
     std::string text_;

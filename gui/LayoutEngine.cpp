@@ -162,7 +162,8 @@ ListBox* LayoutEngine::AddListBox(const std::string& key)
 {
     auto list = std::make_unique<SimpleListBox>();
     list->SetName(key.c_str());
-    list->SetSize(controlWidth_, controlWidth_ * 0.6f);
+    // Three fifths as high as wide, in pixels of either axis.
+    list->SetSize(controlWidth_, Primitive::ToVirtualY(Primitive::ToPixelsX(controlWidth_) * 0.6f));
     return Adopt(std::move(list));
 }
 

@@ -33,6 +33,7 @@ bool IsTypeAheadChar(char c)
 ListBox::ListBox()
 {
     const float scale = GetUiScale();
+    textScale = scale;
     textInsetLeft = 10.0f * scale;
     rowInsetAbove = 2.3f * scale;
     textInsetRight = 5.0f * scale;
@@ -58,7 +59,7 @@ FloatRect ListBox::TextArea() const
 float ListBox::RowHeight() const
 {
     const Font* font = ListFont(fontId);
-    const float height = (font ? font->LineHeight(1.0f) : 0.0f) + rowInsetAbove + rowInsetBelow;
+    const float height = (font ? font->LineHeight(textScale) : 0.0f) + rowInsetAbove + rowInsetBelow;
     return std::max(height, 1.0f);
 }
 
@@ -358,7 +359,7 @@ std::string ListBox::FitText(const std::string& text) const
     const FloatRect area = TextArea();
     const float width = area.right - area.left - textInsetLeft - textInsetRight;
     std::string cut = text;
-    while (!cut.empty() && font->TextWidth(cut) > width) {
+    while (!cut.empty() && font->TextWidth(cut, textScale) > width) {
         cut.pop_back();
         // Never leave half a UTF-8 sequence.
         while (!cut.empty() && (static_cast<unsigned char>(cut.back()) & 0xC0) == 0x80)
@@ -404,7 +405,7 @@ void ListBox::Draw()
         if (index == hoverIndex && index != selected)
             flags |= kTextHighlight;
         const uint32_t colour = (textColour & 0x00FFFFFFu) | (static_cast<uint32_t>(alpha) << 24);
-        font->DrawTextLines(area.left + textInsetLeft, top + rowInsetAbove, 1.0f, 1.0f, colour,
+        font->DrawTextLines(area.left + textInsetLeft, top + rowInsetAbove, textScale, textScale, colour,
                             FitText(items[static_cast<size_t>(index)]->text), flags);
         if (styleFlags & kListRowLines)
             Draw2D::DrawLine(area.left, top + rowHeight, area.right, top + rowHeight, lineColour);
@@ -419,7 +420,7 @@ bool ListBox::GetSize(float* width, float* height)
     float widest = 0.0f;
     for (const auto& item : items)
         if (font)
-            widest = std::max(widest, font->TextWidth(item->text));
+            widest = std::max(widest, font->TextWidth(item->text, textScale));
     const float w = std::max(150.0f * GetUiScale(),
                              widest + textInsetLeft + textInsetRight + margins.left + margins.right);
     const float h = static_cast<float>(GetCount()) * RowHeight() + margins.top + margins.bottom;

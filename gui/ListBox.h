@@ -107,6 +107,7 @@ public:
     float textInsetRight;
     float rowInsetBelow;
     int32_t fontId = -1;
+    float textScale; // the rows' text size: the UI scale
     uint32_t styleFlags = kListScrollBar;
     ListCallback onSelectionChanged;
     ListCallback onDoubleClick;

@@ -119,11 +119,23 @@ void IconButton::SetIcon(const std::string& iconName, int columns, int rows, boo
     columns = std::max(columns, 1);
     rows = std::max(rows, 1);
     icon->SetFrameSize(icon->imageWidth / columns, icon->imageHeight / rows);
-    const float side = static_cast<float>(icon->frameWidth) + 10.0f * GetUiScale();
+    const float side = IconWidth() + 10.0f * GetUiScale();
     if (left)
         margins.left = side;
     else
         margins.right = side;
+}
+
+float IconButton::IconWidth() const { return icon ? static_cast<float>(icon->frameWidth) * iconScale : 0.0f; }
+float IconButton::IconHeight() const { return icon ? static_cast<float>(icon->frameHeight) * iconScale : 0.0f; }
+
+bool IconButton::GetSize(float* width, float* height)
+{
+    float h = 0.0f;
+    TextButton::GetSize(width, &h);
+    if (height)
+        *height = std::max(h, ToVirtualY(IconHeight()));
+    return true;
 }
 
 void IconButton::SetHighlight(const std::string& imageName)
@@ -161,13 +173,13 @@ void IconButton::Draw()
     }
     if (icon && icon->bitmap) {
         icon->SetFrame(state);
-        icon->bitmap->scaleX = 1.0f;
-        icon->bitmap->scaleY = 1.0f;
+        icon->bitmap->scaleX = iconScale;
+        icon->bitmap->scaleY = iconScale;
         icon->bitmap->alpha = alpha;
-        const float iconX = iconLeft ? rect.left : rect.right - static_cast<float>(icon->frameWidth);
-        const float iconY = centreY - static_cast<float>(icon->frameHeight) / 2.0f;
-        icon->Draw(iconX + hoverOffsetX + static_cast<float>(icon->hotspotX),
-                   iconY + hoverOffsetY + static_cast<float>(icon->hotspotY));
+        const float iconX = iconLeft ? rect.left : rect.right - IconWidth();
+        const float iconY = centreY - IconHeight() / 2.0f;
+        icon->Draw(iconX + hoverOffsetX + static_cast<float>(icon->hotspotX) * iconScale,
+                   iconY + hoverOffsetY + static_cast<float>(icon->hotspotY) * iconScale);
     }
     DrawCaption(area);
 }

@@ -75,10 +75,15 @@ public:
     void Draw() override;
 
     // Loads the icon, cuts it into columns x rows frames (each at least 1) and moves the
-    // margin on its side to the icon's width plus 10 x UI scale.
+    // margin on its side to the icon's drawn width plus 10 x UI scale.
     void SetIcon(const std::string& iconName, int columns, int rows, bool left);
     // Null or empty: none.
     void SetHighlight(const std::string& imageName);
+    // The caption's size with the height raised to the icon's drawn height.
+    bool GetSize(float* width, float* height) override;
+    // The icon's drawn frame size (pixels).
+    float IconWidth() const;
+    float IconHeight() const;
 
     AnimSurface* icon = nullptr;
     AnimSurface* highlightImage = nullptr;
@@ -86,4 +91,6 @@ public:
     float hoverAlpha = 0.0f;
     float hoverOffsetX = 0.0f;
     float hoverOffsetY = 0.0f;
+    // The icon is drawn at this scale (set it before SetIcon).
+    float iconScale = 1.0f;
 };
