@@ -141,7 +141,7 @@ struct DemoDialog {
         e.Place(std::move(grid), "scores");
         e.NewRow();
         e.AddImageView("antlers", "Graphics\\Menu\\Eom\\antlers_blue.png", DesignX(40), DesignY(40));
-        e.AddAnimButton("spinner", "Graphics\\Common\\throbber.png", 48, 48, 120)->SetSize(DesignX(40), DesignY(40));
+        e.AddAnimButton("spinner", "Graphics\\Common\\throbber.png", 24, 24, 120)->SetSize(DesignX(40), DesignY(40));
         e.Place(std::make_unique<CollapseCheckBox>(), "more");
         e.AddLabel("More options", "more", true);
         e.Finish();
