@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int kKeyEscape = 1;
 // Design pixels, times the UI scale.
 constexpr float kTextWidth = 420.0f;
 constexpr float kGap = 10.0f;           // between the text and the buttons, and between buttons
@@ -129,12 +128,9 @@ int FlimbsMessageBox::OnKey(int value, int code, bool shift, IInputDevice& devic
 {
     if (!active)
         return 0;
-    if (value != 0 && code == kKeyEnter) {
-        Press(0);
-        return 1;
-    }
-    if (value != 0 && code == kKeyEscape) {
-        Press(ButtonCount() > 1 ? ButtonCount() - 1 : -1);
+    const int button = MessageBoxKeyButton(value, code, ButtonCount());
+    if (button != kNotABoxKey) {
+        Press(button);
         return 1;
     }
     FlimbsWindow3::OnKey(value, code, shift, device);

@@ -115,6 +115,17 @@ void ModalHandover::Release(Primitive* box)
         SetKeyboardFocus(nullptr);
 }
 
+int MessageBoxKeyButton(int value, int code, int buttonCount)
+{
+    if (value == 0)
+        return kNotABoxKey;
+    if (code == kKeyEnter)
+        return 0;
+    if (code == kKeyEscape)
+        return buttonCount > 1 ? buttonCount - 1 : -1;
+    return kNotABoxKey;
+}
+
 void MessageBox::Show() { modal_.Take(this); }
 
 void MessageBox::Press(int index)
@@ -141,12 +152,9 @@ int MessageBox::OnKey(int value, int code, bool shift, IInputDevice& device)
 {
     if (!active)
         return 0;
-    if (value != 0 && code == kKeyEnter) {
-        Press(0);
-        return 1;
-    }
-    if (value != 0 && code == kKeyEscape) {
-        Press(ButtonCount() > 1 ? ButtonCount() - 1 : -1);
+    const int button = MessageBoxKeyButton(value, code, ButtonCount());
+    if (button != kNotABoxKey) {
+        Press(button);
         return 1;
     }
     PrimContainer::OnKey(value, code, shift, device);

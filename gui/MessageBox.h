@@ -35,6 +35,12 @@ private:
     bool previousBlocks_ = false;
 };
 
+// What a key does in a message box of `buttonCount` buttons: Enter (pressed) the first
+// button, Escape (pressed) the last of several, or -1 (close without an action) for one or
+// none. kNotABoxKey for every other key and for releases.
+constexpr int kNotABoxKey = -2;
+int MessageBoxKeyButton(int value, int code, int buttonCount);
+
 class MessageBox : public PrimContainer {
 public:
     // No buttons: one "OK" (translated).

@@ -1,4 +1,4 @@
-#include "../media/SurfaceFixture.h"
+#include "DeviceFixture.h"
 
 #include "gui/DecoratedPrimContainer.h"
 #include "gui/FlimbsWindow5.h"
@@ -10,34 +10,17 @@
 namespace {
 
 // A 128 x 768 screen: skin pictures are drawn at their own size.
-class FramedWidgetsTest : public SurfaceFixture {
+class FramedWidgetsTest : public DeviceFixture {
 protected:
     void SetUp() override
     {
-        SurfaceFixture::SetUp();
-        DXManager::Init(&window_, 128, 768);
-        ASSERT_NE(DXManager::GetDevice(), nullptr);
+        DeviceFixture::SetUp();
+        StartScreen(128, 768);
     }
     void TearDown() override
     {
         ResetGuiInput();
-        SurfaceFixture::TearDown();
-    }
-    uint32_t Pixel(int x, int y) { return DXManager::GetBackBuffer()->ReadPixel(uint32_t(x), uint32_t(y)) & 0xFFFFFFu; }
-    template <class Fn>
-    void DrawFrame(Fn draw)
-    {
-        gfx::Device* device = DXManager::GetDevice();
-        device->Clear(0, nullptr, gfx::D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
-        device->BeginScene();
-        draw();
-        device->EndScene();
-    }
-    // Places a primitive in pixels of the current screen.
-    static void PlacePixels(Primitive& primitive, float x, float y, float w, float h)
-    {
-        primitive.SetPosition(Primitive::ToVirtualX(x), Primitive::ToVirtualY(y));
-        primitive.SetSize(Primitive::ToVirtualX(w), Primitive::ToVirtualY(h));
+        DeviceFixture::TearDown();
     }
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 // A software device of a chosen size whose only files are the skinned controls' images,
 // each one solid colour at its skin size, plus the test clock of the GUI fixture.
-#include "../media/SurfaceFixture.h"
+#include "DeviceFixture.h"
 
 #include "GuiFixture.h"
 
@@ -61,11 +61,11 @@ inline uint32_t SkinColour(const std::string& name)
     return 0xFFFFFFFF;
 }
 
-class SkinControlsFixture : public SurfaceFixture {
+class SkinControlsFixture : public DeviceFixture {
 protected:
     void SetUp() override
     {
-        SurfaceFixture::SetUp();
+        DeviceFixture::SetUp();
         // Only the pictures above: no archive image can stand in for them.
         manager_ = std::make_unique<FileManager>();
         auto memory = std::make_unique<MemoryFileManager>();
@@ -85,29 +85,6 @@ protected:
         CloseAllWindows();
         ResetGuiInput();
         SetInputClock(nullptr);
-        SurfaceFixture::TearDown();
-    }
-    // The device and the GUI screen at width x height pixels; make widgets after it.
-    void StartScreen(int width, int height)
-    {
-        DXManager::Init(&window_, width, height);
-        ASSERT_NE(DXManager::GetDevice(), nullptr);
-        SetScreenSize(width, height);
-    }
-    uint32_t Pixel(int x, int y) { return DXManager::GetBackBuffer()->ReadPixel(uint32_t(x), uint32_t(y)) & 0xFFFFFFu; }
-    template <class Fn>
-    void DrawFrame(Fn draw)
-    {
-        gfx::Device* device = DXManager::GetDevice();
-        device->Clear(0, nullptr, gfx::D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
-        device->BeginScene();
-        draw();
-        device->EndScene();
-    }
-    // Places a primitive in pixels of the current screen.
-    static void PlacePixels(Primitive& primitive, float x, float y, float w, float h)
-    {
-        primitive.SetPosition(Primitive::ToVirtualX(x), Primitive::ToVirtualY(y));
-        primitive.SetSize(Primitive::ToVirtualX(w), Primitive::ToVirtualY(h));
+        DeviceFixture::TearDown();
     }
 };

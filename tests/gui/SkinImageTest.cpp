@@ -1,31 +1,21 @@
-#include "../media/SurfaceFixture.h"
+#include "DeviceFixture.h"
 
 #include "gui/SkinImage.h"
 #include "platform/gfx/Device.h"
 
 namespace {
 
-class SkinImageTest : public SurfaceFixture {
+class SkinImageTest : public DeviceFixture {
 protected:
     void SetUp() override
     {
-        SurfaceFixture::SetUp();
-        StartDevice();
+        DeviceFixture::SetUp();
+        StartScreen(64, 48);
         AddImage("Graphics\\Skin\\left.png", 4, 8, [](int, int) { return 0xFF110000u; });
         AddImage("Graphics\\Skin\\mid.png", 2, 8, [](int, int) { return 0xFF002200u; });
         AddImage("Graphics\\Skin\\right.png", 4, 8, [](int, int) { return 0xFF000033u; });
         // Two frames side by side: red, then blue.
         AddImage("Graphics\\Skin\\strip.png", 8, 4, [](int x, int) { return x < 4 ? 0xFFFF0000u : 0xFF0000FFu; });
-    }
-    uint32_t Pixel(int x, int y) { return DXManager::GetBackBuffer()->ReadPixel(uint32_t(x), uint32_t(y)) & 0xFFFFFFu; }
-    template <class Fn>
-    void DrawFrame(Fn draw)
-    {
-        gfx::Device* device = DXManager::GetDevice();
-        device->Clear(0, nullptr, gfx::D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
-        device->BeginScene();
-        draw();
-        device->EndScene();
     }
 };
 

@@ -3,34 +3,30 @@
 // images held in memory with one plain colour per strip frame, a settable clock and input
 // routing to the open windows.
 
+#include "DeviceFixture.h"
 #include "GuiFixture.h"
 
 #include "app/FileManager.h"
 #include "app/MemoryFileManager.h"
 #include "gui/PrimContainer.h"
-#include "media/DXManager.h"
-#include "media/ImageCache.h"
-#include "platform/gfx/Device.h"
 #include "platform/image/ImageCodec.h"
-#include "platform/window/MainWindow.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
-class SkinnedControlsFixture : public ::testing::Test {
+class SkinnedControlsFixture : public DeviceFixture {
 protected:
     void SetUp() override
     {
-        gfx::ResetAdapterProfile();
-        ASSERT_TRUE(window_.Create("Flimbs", {0, 0, 64, 48}));
+        DeviceFixture::SetUp();
+        // Only the images the tests add: no archive image can stand in for them.
         manager_ = std::make_unique<FileManager>();
         auto memory = std::make_unique<MemoryFileManager>();
         memory_ = memory.get();
         manager_->AddMember(std::move(memory));
         fileManager = manager_.get();
-        DXManager::Init(&window_, 1024, 768);
-        ASSERT_NE(DXManager::GetDevice(), nullptr);
+        StartScreen(1024, 768);
         ResetGuiInput();
         GuiTestNow() = 1000;
         SetInputClock([] { return GuiTestNow(); });
@@ -41,10 +37,7 @@ protected:
         CloseAllWindows();
         ResetGuiInput();
         SetInputClock(nullptr);
-        ImageCache::Clear();
-        DXManager::Shutdown();
-        fileManager = nullptr;
-        gfx::ResetAdapterProfile();
+        DeviceFixture::TearDown();
     }
 
     // An image of `frames` frames side by side, each frameWidth x height, frame f in
@@ -63,22 +56,6 @@ protected:
         manager_->IndexNames(nullptr, 0, nullptr);
     }
 
-    uint32_t Pixel(int x, int y) { return DXManager::GetBackBuffer()->ReadPixel(uint32_t(x), uint32_t(y)) & 0xFFFFFFu; }
-    template <class Fn>
-    void DrawFrame(Fn draw)
-    {
-        gfx::Device* device = DXManager::GetDevice();
-        device->Clear(0, nullptr, gfx::D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
-        device->BeginScene();
-        draw();
-        device->EndScene();
-    }
-    // Places a primitive in pixels of the screen.
-    static void PlacePixels(Primitive& primitive, float x, float y, float w, float h)
-    {
-        primitive.SetPosition(Primitive::ToVirtualX(x), Primitive::ToVirtualY(y));
-        primitive.SetSize(Primitive::ToVirtualX(w), Primitive::ToVirtualY(h));
-    }
     // A whole-screen window holding the widget, opened at the front.
     PrimContainer* Host(Primitive* widget)
     {
@@ -92,8 +69,4 @@ protected:
         RouteLeftButton(kPhaseDown, GuiTestNow(), x, y);
         RouteLeftButton(kPhaseUp, GuiTestNow(), x, y);
     }
-
-    platform::MainWindow window_;
-    std::unique_ptr<FileManager> manager_;
-    MemoryFileManager* memory_ = nullptr;
 };

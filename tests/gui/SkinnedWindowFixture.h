@@ -1,20 +1,19 @@
 #pragma once
 // A 1024 x 768 device (skin images at their own size, UI scale 1) over the build's
 // resource archive, with the GUI routing on the test clock and pixel read-back.
-#include "../media/SurfaceFixture.h"
+#include "DeviceFixture.h"
 #include "WidgetFixture.h"
 
 #include "gui/GuiClock.h"
 #include "gui/WindowList.h"
 #include "platform/gfx/Device.h"
 
-class SkinnedWindowFixture : public SurfaceFixture {
+class SkinnedWindowFixture : public DeviceFixture {
 protected:
     void SetUp() override
     {
-        SurfaceFixture::SetUp();
-        DXManager::Init(&window_, 1024, 768);
-        ASSERT_NE(DXManager::GetDevice(), nullptr);
+        DeviceFixture::SetUp();
+        StartScreen(1024, 768);
         ResetGuiInput();
         GuiTestNow() = 1000;
         SetInputClock([] { return GuiTestNow(); });
@@ -26,28 +25,9 @@ protected:
         ResetGuiInput();
         SetInputClock(nullptr);
         SetGuiFrameElapsed(0);
-        SurfaceFixture::TearDown();
+        DeviceFixture::TearDown();
     }
 
-    uint32_t Pixel(int x, int y) { return DXManager::GetBackBuffer()->ReadPixel(uint32_t(x), uint32_t(y)) & 0xFFFFFFu; }
-    template <class Fn>
-    void DrawFrame(Fn draw)
-    {
-        gfx::Device* device = DXManager::GetDevice();
-        device->Clear(0, nullptr, gfx::D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
-        device->BeginScene();
-        draw();
-        device->EndScene();
-    }
-public:
-    // Places a primitive in pixels.
-    static void PlacePixels(Primitive& primitive, float x, float y, float w, float h)
-    {
-        primitive.SetPosition(Primitive::ToVirtualX(x), Primitive::ToVirtualY(y));
-        primitive.SetSize(Primitive::ToVirtualX(w), Primitive::ToVirtualY(h));
-    }
-
-protected:
     // Runs frames of 10 ms: the clock, the routing (click repeats, hover) with the pointer
     // at (x, y), and the open windows' updates.
     void RunFrames(uint32_t milliseconds, int x, int y)
