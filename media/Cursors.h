@@ -9,8 +9,8 @@
 
 namespace Cursors {
 
-// Reads the spec and takes each cursor's image from the image cache. Logs and keeps going
-// without the cursors that fail; false when the spec itself cannot be read.
+// Reads the cursor file and takes each cursor's image from the image cache. Logs and keeps going
+// without the cursors that fail; false when the file itself cannot be read.
 bool LoadSpecs(const std::string& specFile = "Graphics\\Cursors\\cursor-spec.xml");
 // Selects the cursor to draw. An unknown name is logged once and falls back to "regular".
 void SetCursor(const std::string& name);
