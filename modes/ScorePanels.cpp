@@ -130,8 +130,9 @@ void ScoreCard::Draw()
         DrawImageFrame(icons_[i], icons_[i]->frameWidth, icons_[i]->frameHeight, 0, dest, WithAlpha(0xFFFFFFFFu, alpha));
     }
     if (scoreImage_) {
-        const FloatRect dest{rect.right - Pixels(22.0f), rect.top + Pixels(4.0f), rect.right - Pixels(4.0f),
-                             rect.top + Pixels(22.0f)};
+        // A badge on the card's top-right corner, clear of the values.
+        const FloatRect dest{rect.right - Pixels(12.0f), rect.top - Pixels(8.0f), rect.right + Pixels(6.0f),
+                             rect.top + Pixels(10.0f)};
         DrawImageFrame(scoreImage_, scoreImage_->frameWidth, scoreImage_->frameHeight, 0, dest,
                        WithAlpha(0xFFFFFFFFu, alpha));
     }
@@ -235,7 +236,7 @@ void ScoreMeter::Draw()
         bar(group, 0.0f, end, top, top + height, 0xFF);
     }
     // The group's marker at the end of the saved part, its size breathing with the timer.
-    const float radius = height * 0.75f * (1.0f + 0.1f * float(animationFrame_ % 4) / 3.0f);
+    const float radius = height * 0.5f * (1.0f + 0.1f * float(animationFrame_ % 4) / 3.0f);
     Draw2D::DrawFilledCircle(radius, rect.left + end, (rect.top + rect.bottom) / 2.0f,
                              WithAlpha(world.GroupColour(group), alpha));
 }
