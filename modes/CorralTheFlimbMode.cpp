@@ -281,6 +281,5 @@ std::string CorralTheFlimbMode::GetObjectiveText()
 void CorralTheFlimbMode::HashState(ModeStateHasher& hasher) const
 {
     GameMode::HashState(hasher);
-    hasher.Add(stealNoticeSent);
     hasher.Add(showMinimum);
 }

@@ -392,6 +392,8 @@ bool GameMode::AcceptsFileType(int fileType)
     return fileType == 0 || fileType == 1;
 }
 
+// The match state every peer shares. What only concerns the local player (the notices
+// already shown, the lose-check streak, the player's own modifier uses) stays out.
 void GameMode::HashState(ModeStateHasher& hasher) const
 {
     hasher.Add(modeIndex);
@@ -402,9 +404,6 @@ void GameMode::HashState(ModeStateHasher& hasher) const
     for (int32_t count : qdotCounts)
         hasher.Add(count);
     hasher.Add(freezeCount);
-    hasher.Add(loseStreak);
-    hasher.Add(loseCheckFinished);
-    hasher.Add(doppelHintShown);
     const MatchOptions& options = CurrentMatchOptions();
     for (bool flag : {options.allowPaint, options.allowStun, options.doubleFall, options.stickyGibs,
                       options.explosionPhysics, options.explodingGibs, options.contagiousNova,
@@ -412,12 +411,6 @@ void GameMode::HashState(ModeStateHasher& hasher) const
         hasher.Add(flag);
     hasher.Add(options.explosionMag);
     hasher.Add(options.doubleSpeedMorph);
-    hasher.Add(uint32_t(modifiers.size()));
-    for (const auto& modifier : modifiers) {
-        hasher.Add(modifier->modifierType);
-        hasher.Add(modifier->count);
-        hasher.Add(modifier->armed);
-    }
 }
 
 bool GameMode::RunCommand(const std::string& name, bool pressed)
