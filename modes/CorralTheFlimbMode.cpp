@@ -283,3 +283,8 @@ void CorralTheFlimbMode::HashState(ModeStateHasher& hasher) const
     GameMode::HashState(hasher);
     hasher.Add(showMinimum);
 }
+
+bool CorralTheFlimbMode::IsOptionKey(const std::string& key) const
+{
+    return key == "showMinSave" || GameMode::IsOptionKey(key);
+}

@@ -27,6 +27,7 @@ public:
     std::unique_ptr<PrimContainer> BuildOptionsPanel(LayoutEngine* layout) override;
     std::string GetObjectiveText() override;
     void HashState(ModeStateHasher& hasher) const override;
+    bool IsOptionKey(const std::string& key) const override;
 
     CorralModeStatsWidget* GroupBar() const { return groupBar.get(); }
     GameModeStatsWidget* SavedDisplay() const { return savedDisplay.get(); }

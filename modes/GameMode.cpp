@@ -2,6 +2,7 @@
 
 #include "app/KeyBindings.h"
 #include "app/LanguageTexts.h"
+#include "app/Log.h"
 #include "app/PlayerProfile.h"
 #include "frontend/FrontEndServices.h"
 #include "media/KeyTables.h"
@@ -67,6 +68,7 @@ int GameMode::IndexFromName(const std::string& name)
     for (int i = 0; kModeTable[i].keyName; ++i)
         if (name == kModeTable[i].keyName)
             return i;
+    WriteLog("WARNING: unknown game mode [%s]; the rescue mode is played\n", name.c_str());
     return 0;
 }
 

@@ -129,6 +129,8 @@ public:
     virtual bool AcceptsFileType(int fileType);                               // 50
     // Adds the mode's state to the world state hash; modes add their own fields.
     virtual void HashState(ModeStateHasher& hasher) const;                    // 51
+    // Whether an element of the option block is one of this mode's options.
+    virtual bool IsOptionKey(const std::string& key) const;                   // 52
 
     // Non-virtual operations.
     bool RunCommand(const std::string& name, bool pressed);

@@ -141,9 +141,22 @@ void GameMode::WriteOptions(xmlNode* node)
         XmlAddChildInt(node, MatchOptionKeys()[i], values[i]);
 }
 
+bool GameMode::IsOptionKey(const std::string& key) const
+{
+    for (const char* known : MatchOptionKeys())
+        if (key == known)
+            return true;
+    return false;
+}
+
 void GameMode::ReadOptions(xmlNode* node, xmlNode* defaults)
 {
     modifiers.clear();
+    for (xmlNode* child = XmlChildren(node); child; child = XmlNext(child)) {
+        const std::string key = XmlName(child);
+        if (!key.empty() && !IsOptionKey(key))
+            WriteLog("WARNING: unknown game mode option [%s] ignored\n", key.c_str());
+    }
     MatchOptions& o = g_options;
     ReadOptionFlag(node, defaults, "allow_paint", o.allowPaint);
     ReadOptionFlag(node, defaults, "allow_stun", o.allowStun);

@@ -4,6 +4,7 @@
 #include "../support/FakeMatch.h"
 
 #include "app/KeyBindings.h"
+#include "app/Log.h"
 #include "frontend/FrontEndServices.h"
 #include "media/KeyTables.h"
 #include "modes/CorralTheFlimbMode.h"
@@ -12,7 +13,9 @@
 #include "modes/ModeServices.h"
 #include "modes/SuperSynergyMode.h"
 
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <typeinfo>
 #include <algorithm>
 #include <map>
@@ -39,6 +42,12 @@ TEST_F(ModeTable, FactoryNamesAndPrefixes)
     EXPECT_EQ(typeid(*GameMode::Create(6)), typeid(SuperSynergyMode));
     // The rescue rule: anything unknown is the rescue mode; names compare exactly.
     EXPECT_EQ(GameMode::IndexFromName("Nothing"), 0);
+    {
+        std::ifstream log(LogFilePath());
+        std::stringstream text;
+        text << log.rdbuf();
+        EXPECT_NE(text.str().find("WARNING: unknown game mode [Nothing]; the rescue mode is played"), std::string::npos);
+    }
     EXPECT_EQ(GameMode::IndexFromName("superSynergy"), 0);
     EXPECT_EQ(GameMode::IndexFromName(""), 0);
     EXPECT_EQ(GameMode::IndexFromPrefix("tl"), 5);

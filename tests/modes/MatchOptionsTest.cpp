@@ -114,6 +114,9 @@ TEST_F(MatchOptionsTest, BadBlocksAreReadWithoutThrowing)
     EXPECT_EQ(CurrentMatchOptions().explosionMag, 55);
     EXPECT_TRUE(CurrentMatchOptions().shatterDoppel);
     EXPECT_NE(LogText().find("WARNING: game mode option [shatter_doppel] not found"), std::string::npos);
+    EXPECT_NE(LogText().find("WARNING: unknown game mode option [unknown_option] ignored"), std::string::npos);
+    mode->ReadOptions(Block({{"showMinSave", "0"}}), nullptr);
+    EXPECT_EQ(LogText().find("unknown game mode option [showMinSave]"), std::string::npos) << "the rescue mode's own";
 
     struct Case {
         const char* mag;
