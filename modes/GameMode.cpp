@@ -14,6 +14,7 @@
 #include "modes/MatchWorld.h"
 #include "modes/ModeServices.h"
 #include "modes/ModeStateHasher.h"
+#include "modes/ScorePanels.h"
 #include "modes/SuperSynergyMode.h"
 
 #include <cmath>
@@ -36,6 +37,15 @@ constexpr GameModeInfo kModeTable[kModeCount + 1] = {
 class InterimRulesMode final : public CorralTheFlimbMode {
 public:
     explicit InterimRulesMode(int index) { modeIndex = index; }
+    // The capture and the turn modes have score panels of their own.
+    std::unique_ptr<FlimbsWindow5> CreateScorePanel() override
+    {
+        if (modeIndex == 1)
+            return std::make_unique<CaptureTheFlimbScore>();
+        if (modeIndex == 5)
+            return std::make_unique<QuantumLoopScore>();
+        return CorralTheFlimbMode::CreateScorePanel();
+    }
 };
 
 constexpr int kExitEffect = 29;

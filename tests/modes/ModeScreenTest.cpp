@@ -242,6 +242,26 @@ TEST_F(ModeScreenTest, ScorePanelListsThePlayersOfEachGroup)
     EXPECT_EQ(scores->GroupLabelText(0), "Ann(0), Cyd(2)");
 }
 
+TEST_F(ModeScreenTest, CaptureAndTurnModesHaveTheirOwnPanels)
+{
+    EXPECT_NE(dynamic_cast<CaptureTheFlimbScore*>(GameMode::Create(1)->CreateScorePanel().get()), nullptr);
+    EXPECT_NE(dynamic_cast<QuantumLoopScore*>(GameMode::Create(5)->CreateScorePanel().get()), nullptr);
+    EXPECT_NE(dynamic_cast<SavedMeterScoreWindow*>(GameMode::Create(6)->CreateScorePanel().get()), nullptr);
+
+    // The capture panel shows the group of the exit nearest to the target flimb.
+    CaptureTheFlimbScore capture;
+    world.AddExit(3, 0, 0).x = 100.0f;
+    world.AddExit(6, 0, 0).x = 20.0f;
+    FlimbInfo target;
+    target.x = 30.0f;
+    world.specialFlimbs = {target};
+    EXPECT_EQ(capture.ShownGroup(), -1);
+    SetGuiFrameElapsed(ScoreMeter::kAnimationPeriod);
+    capture.Update();
+    SetGuiFrameElapsed(0);
+    EXPECT_EQ(capture.ShownGroup(), 6);
+}
+
 TEST_F(ModeScreenTest, OptionsPanelRowsDriveTheCurrentMode)
 {
     CreateCurrentGameMode(0);
