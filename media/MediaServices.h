@@ -1,7 +1,7 @@
 #pragma once
-// Calls of the program shell into the font manager, the language texts, the cursors, the
-// image cache, the HUD and the GUI's window list. Each sits at its place in the start-up,
-// frame and shutdown order.
+// What the program shell calls of the media services at start-up, in a frame and at
+// shutdown: the font manager, the language texts, the cursors and the image cache. The
+// shell alone knows the order.
 #include <cstdint>
 #include <string>
 
@@ -12,25 +12,14 @@ void SetUpFonts();         // "loading fonts.."
 void LoadCursorSpecs();    // "loading cursors.."
 void LoadLanguageTexts();  // "loading language.."
 void SelectCursor(const std::string& name); // "loading cursors.." again, with "regular"
-void ConnectGuiInput();    // once keyboard and mouse exist: their events reach the windows
-
-// Input poll.
-void ReleaseAllPointerCaptures(); // captures, hover and keyboard focus, in the background
-void UpdateGuiInput();            // hover, click repeats, focus check
 
 // Frame.
-void DrawGuiWindows(); // the window list in order, the modal window last
 void DrawRateLine(const std::string& text, float x, float y, uint32_t argb, float scale); // font 3
 void DrawCursor();     // second scene
 // Movie recording's capture of the frame just presented.
 void CaptureRecordedFrame();
 
-// World step.
-void UpdateGlobalPopup(); // the open global popup, when there is one
-
 // Shutdown.
-void ReleaseGuiWindows(); // window list and screens
 void ReleaseLanguageTexts();
-void ShutdownHud();
 void ShutdownFonts();
 void ShutdownCursors();

@@ -1,0 +1,5 @@
+#include "hud/HudServices.h"
+
+void UpdateGlobalPopup() {}
+
+void ShutdownHud() {}
