@@ -9,6 +9,7 @@
 #include "gui/GuiClock.h"
 #include "gui/PrimContainer.h"
 #include "gui/UiScale.h"
+#include "media/FontManager.h"
 #include "media/PngFile.h"
 #include "modes/CorralTheFlimbMode.h"
 #include "modes/GameModeStatsWidget.h"
@@ -30,16 +31,26 @@ protected:
         SetMatchWorld(&world);
         SetMatchEffects(&effects);
         ResetMatchOptions();
-        StartScreen(1024, 768);
+        Screen(1024, 768);
     }
     void TearDown() override
     {
+        FontManager::ReleaseFonts();
         ClearCurrentGameMode();
         ResetMatchOptions();
         SetMatchWorld(nullptr);
         SetMatchEffects(nullptr);
         DeviceFixture::TearDown();
         SetScreenSize(1000, 1000);
+    }
+    // The device at that size, with the fonts made on it (before any widget is made).
+    void Screen(int width, int height)
+    {
+        FontManager::ReleaseFonts();
+        ImageCache::Clear();
+        DXManager::Shutdown();
+        StartScreen(width, height);
+        FontManager::Start();
     }
     static std::vector<int> Pulse(GameModeStatsWidget& widget, int updates)
     {
@@ -296,7 +307,7 @@ TEST_F(ModeScreenTest, OptionsPanelRowsDriveTheCurrentMode)
 // Draws every stat image once, magnified, for a look at the art.
 TEST_F(ModeScreenTest, StatIconSheet)
 {
-    StartScreen(1280, 720);
+    Screen(1280, 720);
     std::vector<std::string> names;
     for (const char* label : {"blue", "green", "red", "grey", "white", "yellow", "orange", "purple", "all"})
         for (const char* stem : {"stat_flimb_", "stat_start_", "stat_lost_"})
@@ -332,7 +343,7 @@ TEST_F(ModeScreenTest, StatIconSheet)
 // of stat widgets (every other one shaded).
 TEST_F(ModeScreenTest, CorralScoreWindowOverTheStatStrip)
 {
-    StartScreen(1280, 720);
+    Screen(1280, 720);
     TwoGroupsOneSteal();
     CorralTheFlimbMode mode;
     mode.CreateStatsWidget(nullptr);
