@@ -127,6 +127,18 @@ XmlDocument XmlParseBuffer(const void* data, size_t size, const std::string& lab
                                      nullptr, kParseOptions));
 }
 
+std::string XmlDocumentText(xmlDoc* doc)
+{
+    if (!doc)
+        return {};
+    xmlChar* text = nullptr;
+    int size = 0;
+    xmlDocDumpFormatMemoryEnc(doc, &text, &size, "UTF-8", 0);
+    std::string result = text && size > 0 ? std::string(reinterpret_cast<const char*>(text), size_t(size)) : std::string();
+    xmlFree(text);
+    return result;
+}
+
 XmlDocument XmlLoadFile(const std::string& name)
 {
     FileHandle handle = FileHandle::FromString(name);

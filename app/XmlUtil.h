@@ -95,6 +95,8 @@ XmlDocument XmlCopyDocument(xmlDoc* doc);
 XmlDocument XmlLoadHostFile(const std::string& hostPath);
 // Parses a buffer the same way (the loader's second half).
 XmlDocument XmlParseBuffer(const void* data, size_t size, const std::string& label);
+// The document as UTF-8 text with its XML declaration, unindented (network payloads).
+std::string XmlDocumentText(xmlDoc* doc);
 // Saves indented under the user-folder map; gzip when the document has a compression level.
 // Returns the bytes written, negative on failure.
 int XmlSaveFile(xmlDoc* doc, const std::string& name);

@@ -22,7 +22,7 @@ cmake --build "$BUILD_DIR" --parallel "$(nproc)"
 
 SEEDS="$BUILD_DIR/seeds"
 rm -rf "$SEEDS"
-mkdir -p "$SEEDS/archive" "$SEEDS/xml"
+mkdir -p "$SEEDS/archive" "$SEEDS/xml" "$SEEDS/modes"
 
 # Archives: empty, one entry, two entries (the second at an odd offset), a folder marker.
 printf '\x00\x00\x00\x00' >"$SEEDS/archive/empty"
@@ -42,6 +42,13 @@ printf '%s' "$LEVEL" | gzip -9 -c >"$SEEDS/xml/level.gz"
 printf '%s' '<?xml version="1.0"?><flimbs-level><globals><title>T &amp; U</title></globals><traps><trap><x>5</x></trap><TRAP><x>-1</x></TRAP></traps><groups><group id="1" available_group="yes"/></groups></flimbs-level>' \
   >"$SEEDS/xml/traps.xml"
 printf '%s' '<r><!--c--><debug><a hash="x"/></debug><![CDATA[z]]></r>' >"$SEEDS/xml/comment.xml"
+
+# Game-mode option blocks: every option, the rescue mode's own, bad numbers and words, none.
+printf '%s' '<game-mode-state><gamemode_data><allow_paint>1</allow_paint><allow_stun>yes</allow_stun><double_fall>0</double_fall><sticky_gibs>YES</sticky_gibs><explosion_physics>1</explosion_physics><explosion_mag>55</explosion_mag><exploding_gibs>0</exploding_gibs><contagious_nova>1</contagious_nova><statsmatch>1</statsmatch><shatter_doppel>0</shatter_doppel><doublespeed_morph>4</doublespeed_morph><showMinSave>0</showMinSave></gamemode_data></game-mode-state>' \
+  >"$SEEDS/modes/all.xml"
+printf '%s' '<game-mode-state><gamemode_data><explosion_mag>x12</explosion_mag><doublespeed_morph>77</doublespeed_morph><allow_paint>true</allow_paint></gamemode_data></game-mode-state>' \
+  >"$SEEDS/modes/bad.xml"
+printf '%s' '<game-mode-state><gamemode_data/></game-mode-state>' >"$SEEDS/modes/empty.xml"
 
 mkdir -p "$BUILD_DIR/artifacts"
 run_target() {
@@ -63,4 +70,5 @@ run_target() {
 
 run_target fuzz_archive "$SEEDS/archive"
 run_target fuzz_xml "$SEEDS/xml"
+run_target fuzz_mode_options "$SEEDS/modes"
 echo "fuzz.sh: no findings"
