@@ -202,6 +202,7 @@ void GameWnd::StartServices(uint32_t t0)
     msManager.Init(*input_);
     ConnectGuiInput();
     WriteLog("loading network.. %d\n", ElapsedSince(t0));
+    VerifyProtobufVersion();
     if (curl_global_init(CURL_GLOBAL_NOTHING) != CURLE_OK)
         throw GameException("Couldn't start the network library");
     curlStarted_ = true;

@@ -49,6 +49,22 @@ printf '%s' '<game-mode-state><gamemode_data><allow_paint>1</allow_paint><allow_
 printf '%s' '<game-mode-state><gamemode_data><explosion_mag>x12</explosion_mag><doublespeed_morph>77</doublespeed_morph><allow_paint>true</allow_paint></gamemode_data></game-mode-state>' \
   >"$SEEDS/modes/bad.xml"
 printf '%s' '<game-mode-state><gamemode_data/></game-mode-state>' >"$SEEDS/modes/empty.xml"
+# Reliable stream: state byte, then [flags][u16 length][datagram] (the harness seals it).
+mkdir -p "$SEEDS/pseudotcp" "$SEEDS/worldserver" "$SEEDS/candidates"
+HEADER='\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00'
+printf '\x02''\x06\x18\x00'"$HEADER"'\x05\x00\x00\x00\x03\x00\x08\x00\x00\x00AB' >"$SEEDS/pseudotcp/data"
+printf '\x02''\x07\x18\x00'"$HEADER"'\x05\x00\x00\x00\x03\x00\x08\x00\x01\x00AB' >"$SEEDS/pseudotcp/deflated"
+printf '\x00''\x04\x1c\x00'"$HEADER"'\x01\x00\x00\x00\x21\x00\x0c\x00\x01\x00\x00\x00\x00\x00\x00\x00' \
+  >"$SEEDS/pseudotcp/connect"
+printf '\x81''\x06\x14\x00'"$HEADER"'\x02\x00\x00\x00\x22\x00\x08\x00' >"$SEEDS/pseudotcp/ack"
+# World server: state byte (4, 5, 6), then [u8 length-1][bytes] chunks of frames.
+printf '\x00''\x08''\x05\x00\x00\x00\x2a\x03abc' >"$SEEDS/worldserver/hello"
+printf '\x01''\x03''\x04\x00\x00\x00''\x03''\x08\x01\x10\x07' >"$SEEDS/worldserver/login"
+printf '\x02''\x0b''\x08\x00\x00\x00\x08\x80\x80\x1c\x12\x02\x08\x2a' >"$SEEDS/worldserver/register"
+printf '\x02''\x0b''\x08\x00\x00\x00\x08\x05\x1a\x04\x08\x03\x10\x07' >"$SEEDS/worldserver/peer"
+# Candidates: a peer message with one host candidate and credentials.
+printf '\x08\x01\x10\x02\x1a\x15\x0a\x13\x08\x00\x12\x09127.0.0.1\x42\x011\x48\x88\x27''\x2a\x06\x0a\x01u\x12\x01p' \
+  >"$SEEDS/candidates/one"
 
 mkdir -p "$BUILD_DIR/artifacts"
 run_target() {
@@ -71,4 +87,7 @@ run_target() {
 run_target fuzz_archive "$SEEDS/archive"
 run_target fuzz_xml "$SEEDS/xml"
 run_target fuzz_mode_options "$SEEDS/modes"
+run_target fuzz_pseudotcp "$SEEDS/pseudotcp"
+run_target fuzz_worldserver "$SEEDS/worldserver"
+run_target fuzz_candidates "$SEEDS/candidates"
 echo "fuzz.sh: no findings"
