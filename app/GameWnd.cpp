@@ -17,6 +17,7 @@
 #include "editor/EditorServices.h"
 #include "frontend/FrontEndServices.h"
 #include "game/GameServices.h"
+#include "game/WorldUpdate.h"
 #include "media/DXManager.h"
 #include "media/InputClock.h"
 #include "media/InputDispatch.h"
@@ -402,13 +403,7 @@ void GameWnd::RenderFrame()
 
 void GameWnd::UpdateWorld()
 {
-    UpdateGameState();
-    UpdateWorldLists();
-    UpdateParticles();
-    if (particleRebuild)
-        RebuildParticleVertices();
-    UpdateGlobalPopup();
-    ++gameUpdateCounter;
+    ::UpdateWorld(UpdateGlobalPopup);
 }
 
 void GameWnd::Shutdown()

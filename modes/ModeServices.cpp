@@ -58,3 +58,32 @@ const std::vector<BonusItem>& BonusItems()
 {
     return Items();
 }
+
+bool ModeExists()
+{
+    return false;
+}
+
+bool ModeAcceptsCommands(const Flimb& /*flimb*/)
+{
+    return true;
+}
+
+bool ModeMaySelect(const Flimb& /*flimb*/)
+{
+    return true;
+}
+
+void ModeFlimbDied(Flimb& /*flimb*/) {}
+
+void ModeUpdate() {}
+
+bool ModeMatchStarted()
+{
+    return false;
+}
+
+bool ModeKeyHook(int /*key*/, int /*state*/)
+{
+    return false;
+}

@@ -1,0 +1,14 @@
+#include "hud/HudServices.h"
+
+void HudAddToHistoryStrip(Flimb* /*flimb*/) {}
+
+void HudNoteSelection(Flimb* /*flimb*/) {}
+
+void HudHideBelt() {}
+
+void HudSetBeltLock(bool /*locked*/) {}
+
+bool HudPressScoreButton(bool /*down*/)
+{
+    return false;
+}
