@@ -6,6 +6,7 @@
 namespace {
 
 GameClientRequests* client = nullptr;
+GameServerCommands* server = nullptr;
 
 // The client to send through, or null when nothing may be sent now.
 GameClientRequests* Sender()
@@ -54,4 +55,15 @@ void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId)
 {
     if (GameClientRequests* sender = Sender())
         sender->SendTrapState(trap, activate, flimbId);
+}
+
+void SetGameServerCommands(GameServerCommands* commands)
+{
+    server = commands;
+}
+
+void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant)
+{
+    if (server && !PreviewRunning())
+        server->BroadcastCreateFlimb(x, y, group, variant);
 }

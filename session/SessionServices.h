@@ -29,3 +29,13 @@ void SendHighlight(int16_t flimbId);
 void SendUpdateFlimbType(int16_t flimbId, uint8_t type, uint8_t argument, int32_t value);
 void SendGulpChange(int16_t flimbId, uint8_t variant);
 void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId);
+
+// What the game server is asked to do from this machine (a debugging key). Nothing happens
+// without a game server.
+class GameServerCommands {
+public:
+    virtual ~GameServerCommands() = default;
+    virtual void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant) = 0;
+};
+void SetGameServerCommands(GameServerCommands* server);
+void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant);

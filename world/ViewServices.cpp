@@ -1,6 +1,7 @@
 #include "world/ViewServices.h"
 
 #include "gui/WindowList.h"
+#include "media/MSManager.h"
 
 namespace {
 
@@ -63,4 +64,14 @@ void PanGameViewToX(float x)
 {
     if (Hooks().panToX)
         Hooks().panToX(x);
+}
+
+void MouseWorldPoint(int32_t& x, int32_t& y)
+{
+    if (Hooks().mouseWorldPoint) {
+        Hooks().mouseWorldPoint(x, y);
+        return;
+    }
+    x = msManager.X();
+    y = msManager.Y();
 }

@@ -21,6 +21,8 @@ struct GameViewHooks {
     std::function<void(float& x, float& y)> viewCentre;
     // Pans the game view to a world x (clamped by the view), keeping y.
     std::function<void(float x)> panToX;
+    // The mouse pointer in world pixels through the current view.
+    std::function<void(int32_t& x, int32_t& y)> mouseWorldPoint;
 };
 
 // Replaces the hooks; empty members keep the built-in answers.
@@ -47,3 +49,5 @@ float CurrentViewWidth();
 float CurrentViewHeight();
 void CurrentViewCentre(float& x, float& y);
 void PanGameViewToX(float x);
+// The mouse pointer in world pixels; without a view its client pixels.
+void MouseWorldPoint(int32_t& x, int32_t& y);

@@ -68,6 +68,8 @@ void ClearLandscapePrimitives() {}
 
 void AddLandscapeChild(Primitive* /*child*/) {}
 
+void SpawnDebugParticle(int32_t /*x*/, int32_t /*y*/, uint32_t /*colour*/) {}
+
 void InitParticles()
 {
     try {

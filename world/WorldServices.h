@@ -21,6 +21,8 @@ int32_t LandscapeHeight();
 void ClearLandscapePrimitives();
 // Adds a GUI element (an annotation) as a child of the landscape panel.
 void AddLandscapeChild(Primitive* child);
+// A debugging particle (kind 1, scale 2.0) at a world point.
+void SpawnDebugParticle(int32_t x, int32_t y, uint32_t colour);
 
 // Allocates the particle buffer. Throws GameException when it cannot be allocated.
 void InitParticles();
