@@ -5,6 +5,7 @@
 #include "app/XmlUtil.h"
 #include "tests/media/SurfaceFixture.h"
 #include "tests/support/TestWorld.h"
+#include "world/ActionChecks.h"
 #include "world/AnimationSpec.h"
 #include "world/FlimbTable.h"
 #include "world/TrapSpecs.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -232,6 +234,64 @@ TEST_F(SpecsTest, LoadedTypeRowsHoldTheirStartValues)
     EXPECT_EQ(changes(kFall), "00100011100");
     EXPECT_EQ(changes(kWalk), "11111111111");
     EXPECT_EQ(changes(kClob), "11111101111");
+}
+
+TEST_F(SpecsTest, ActionChecksFollowTheLoadedRows)
+{
+    ASSERT_NO_THROW(LoadActionSprites());
+    for (auto& group : Controller().groups)
+        group.uses.fill(5);
+    struct Case {
+        const char* what;
+        uint8_t type;
+        std::function<void(Flimb&)> setup;
+        int side;
+        uint8_t action;
+        bool checkUses;
+        bool allowed;
+    };
+    const auto none = [](Flimb&) {};
+    const Case cases[] = {
+        {"a walker digs", kWalk, none, 0, kClob, true, true},
+        {"not into its own type", kWalk, none, 0, kWalk, false, false},
+        {"but Mold again", kMold, none, 0, kMold, false, true},
+        {"no digging while falling", kWalk, [](Flimb& f) { f.fallDistance = 4; }, 0, kClob, false, false},
+        {"a Nova may start while falling", kWalk, [](Flimb& f) { f.fallDistance = 4; }, 0, kNova, false, true},
+        {"Puff needs a fall", kWalk, none, 0, kPuff, false, false},
+        {"Puff while falling", kFall, [](Flimb& f) { f.fallDistance = 5; }, 0, kPuff, false, true},
+        {"no Puff with the attribute", kFall,
+         [](Flimb& f) {
+             f.fallDistance = 5;
+             f.attributes |= kAttrNoPuff;
+         },
+         0, kPuff, false, false},
+        {"no second fuse", kWalk, [](Flimb& f) { f.attributes |= kAttrNovaFuse; }, 0, kNova, false, false},
+        {"final types take nothing", kSplat, none, 0, kWalk, false, false},
+        {"a Doppel only explodes", kDoppel, none, 0, kWalk, false, false},
+        {"a Doppel may go Nova", kDoppel, none, 0, kNova, false, true},
+        {"spawning flimbs take no orders", kSpawn, none, 0, kClob, false, false},
+        {"a steered Entangle counts as a walker", kEntangle, [](Flimb& f) { f.attributes = kAttrSteered; }, 0, kClob,
+         false, true},
+        {"an exhausted budget", kWalk, [](Flimb& f) { Controller().groups[f.group].uses[kClob] = 0; }, 0, kClob,
+         true, false},
+        {"200 and above is no budget", kWalk, [](Flimb& f) { Controller().groups[f.group].uses[kClob] = 200; }, 0,
+         kClob, true, false},
+        {"199 is unlimited", kWalk, [](Flimb& f) { Controller().groups[f.group].uses[kClob] = 199; }, 0, kClob, true,
+         true},
+        {"not alive", kWalk, [](Flimb& f) { f.flags &= static_cast<uint8_t>(~kFlimbAlive); }, 0, kClob, false, false},
+        {"no action 11", kWalk, none, 0, 11, false, false},
+        {"facing the wrong side", kWalk, none, 1, kDrill, false, false},
+        {"facing the wanted side", kWalk, none, 2, kDrill, false, true},
+        {"sides swap under gravity 1", kWalk, [](Flimb& f) { f.gravity = 1; }, 1, kDrill, false, true},
+        {"a turning walker faces the other way for Clob", kWalk, [](Flimb& f) { f.anim = 2; }, 1, kClob, false, true},
+    };
+    int16_t id = 1;
+    for (const Case& c : cases) {
+        Flimb* flimb = AddFlimb(0, 0, id++, 1, c.type, 0, kFlimbStartEnergy, 0, 1);
+        c.setup(*flimb);
+        EXPECT_EQ(CanGiveAction(*flimb, c.side, c.action, c.checkUses), c.allowed) << c.what;
+        Controller().groups[1].uses.fill(5);
+    }
 }
 
 TEST_F(SpecsTest, TheFlimbRectangleIsMeasuredOnTheWalkingFrameForDiggers)
