@@ -18,6 +18,10 @@ ConsoleParam stateHashEvery("statehash", ConsoleParamType::Int, "0",
 
 void UpdateWorld(void (*beforeCount)())
 {
+    // Game time is simulation time: every update stands for the same 71 ms on every peer.
+    WorldClock& clock = World().clock;
+    clock.elapsed = kUpdateMilliseconds;
+    clock.gameTime += kUpdateMilliseconds;
     UpdateFlimbs();
     UpdateTraps();
     // The particle pool moves once a game mode has started a match.
@@ -29,10 +33,8 @@ void UpdateWorld(void (*beforeCount)())
         ModeUpdate();
     if (beforeCount)
         beforeCount();
-    WorldState& world = World();
-    ++world.clock.updateCounter;
+    ++clock.updateCounter;
     const int every = stateHashEvery.GetInt();
-    if (every > 0 && world.clock.updateCounter % static_cast<uint32_t>(every) == 0)
-        WriteLog("STATE HASH %u %016llx\n", world.clock.updateCounter,
-                 static_cast<unsigned long long>(WorldStateHash()));
+    if (every > 0 && clock.updateCounter % static_cast<uint32_t>(every) == 0)
+        WriteLog("STATE HASH %u %016llx\n", clock.updateCounter, static_cast<unsigned long long>(WorldStateHash()));
 }

@@ -14,9 +14,10 @@ bool Contains(const gfx::RECT& r, int32_t x, int32_t y)
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
 
-bool Visible(const Flimb& flimb, bool ignoreVisibility)
+// Whether the queries may return flimbs of groups the local player does not command.
+bool AnyGroup(bool ignoreVisibility)
 {
-    return ignoreVisibility || ConsoleInt("god") != 0 || LocalPlayerControls(flimb.group);
+    return ignoreVisibility || ConsoleInt("god") != 0;
 }
 
 } // namespace
@@ -43,6 +44,7 @@ FlimbList FindFlimbsInArea(bool ignoreVisibility, bool includeDying, int32_t lef
                            int32_t bottom)
 {
     FlimbList found;
+    const bool anyGroup = AnyGroup(ignoreVisibility);
     for (Flimb& flimb : World()) {
         if (flimb.IsFree())
             continue;
@@ -52,7 +54,7 @@ FlimbList FindFlimbsInArea(bool ignoreVisibility, bool includeDying, int32_t lef
         const gfx::RECT r = flimb.GetCurrentSprite();
         if (!(left < r.right && right > r.left && top < r.bottom && bottom > r.top))
             continue;
-        if (Visible(flimb, ignoreVisibility))
+        if (anyGroup || LocalPlayerControls(flimb.group))
             found.push_back(&flimb);
     }
     return found;
@@ -61,9 +63,10 @@ FlimbList FindFlimbsInArea(bool ignoreVisibility, bool includeDying, int32_t lef
 FlimbList FindFlimbsAtPoint(int32_t x, int32_t y, bool ignoreVisibility)
 {
     FlimbList found;
+    const bool anyGroup = AnyGroup(ignoreVisibility);
     for (Flimb& flimb : World())
         if (!flimb.IsFree() && flimb.IsAlive() && Contains(flimb.GetCurrentSprite(), x, y) &&
-            Visible(flimb, ignoreVisibility))
+            (anyGroup || LocalPlayerControls(flimb.group)))
             found.push_back(&flimb);
     return found;
 }

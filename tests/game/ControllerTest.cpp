@@ -63,6 +63,8 @@ TEST(WorldUpdate, CountsUpdatesRunsTheHookLastAndLogsTheHash)
     EXPECT_EQ(counterSeenByHook, 0u) << "the popup runs before the counter goes up";
     UpdateWorld();
     EXPECT_EQ(World().clock.updateCounter, 2u);
+    EXPECT_EQ(World().clock.gameTime, 142u) << "71 ms of game time per update";
+    EXPECT_EQ(World().clock.elapsed, 71u);
     char expected[64];
     std::snprintf(expected, sizeof expected, "STATE HASH 2 %016llx", static_cast<unsigned long long>(WorldStateHash()));
     std::ifstream in(LogFilePath());
