@@ -47,18 +47,22 @@ void ForEveryTrap(Call call)
 void DestroyQueuedTraps()
 {
     TrapRegistries& registries = Registries();
-    // Traps queued while the dying are told of go in the same pass, after them.
-    for (size_t i = 0; i < registries.pendingDeletions.size(); ++i) {
-        Trap* dying = registries.pendingDeletions[i];
+    // Queue order; traps queued while the dying are told of go in the same pass, after them.
+    while (!registries.pendingDeletions.empty()) {
+        Trap* dying = registries.pendingDeletions.front();
         for (int32_t kind = 0; kind < kTrapKindCount; ++kind) {
             if (!KindTraits(kind).notified_of_removal)
                 continue;
             for (Trap* listener : std::vector<Trap*>(registries.byKind[static_cast<size_t>(kind)]))
                 listener->ForgetTrap(dying);
         }
-        UnregisterTrap(dying).reset();
+        // Unregistering takes it off the queue; a trap no registry owns is not ours to destroy.
+        std::unique_ptr<Trap> owned = UnregisterTrap(dying);
+        if (!registries.pendingDeletions.empty() && registries.pendingDeletions.front() == dying) {
+            registries.pendingDeletions.erase(registries.pendingDeletions.begin());
+            registries.pendingDeletionIds.erase(dying->id);
+        }
     }
-    registries.pendingDeletions.clear();
     registries.pendingDeletionIds.clear();
 }
 
@@ -136,6 +140,9 @@ std::unique_ptr<Trap> UnregisterTrap(Trap* trap)
     EraseFirstWithId(registries.drawList, trap->id);
     registries.drawMap.erase(trap->id);
     std::erase_if(registries.pendingActivations, [trap](const auto& pending) { return pending.first == trap; });
+    // A trap taken out while queued for deletion is no longer the queue's to destroy.
+    if (std::erase(registries.pendingDeletions, trap))
+        registries.pendingDeletionIds.erase(trap->id);
     return owned;
 }
 

@@ -25,7 +25,7 @@ void QueueTrapDeletion(Trap* trap);
 // The target's Activate(by) runs at the end of the current trap pass.
 void QueueTrapActivation(Trap* target, Flimb* by);
 // Takes the trap out of every registry and gives it back to the caller (null when it was
-// not registered); its pending activations are dropped.
+// not registered); its pending activations and a pending deletion are dropped.
 std::unique_ptr<Trap> UnregisterTrap(Trap* trap);
 // Destroys every registered trap (once each, in registration order) and empties every
 // registry, then the saved traps; next trap id 1, no highlighted trap.

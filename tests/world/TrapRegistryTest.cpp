@@ -135,6 +135,19 @@ TEST_F(TrapRegistryTest, RegistrationLookupsAndUnregistering)
     EXPECT_TRUE(GetTrapsOfKind(55).empty());
 }
 
+TEST_F(TrapRegistryTest, ATrapUnregisteredWhileQueuedIsNotDestroyedAgain)
+{
+    RecordingTrap* queued = Add(1);
+    Add(1);
+    QueueTrapDeletion(queued);
+    std::unique_ptr<Trap> taken = UnregisterTrap(queued);
+    taken.reset();
+    journal.clear();
+    UpdateTraps();
+    EXPECT_EQ(journal, std::vector<std::string>{"2 update"});
+    EXPECT_TRUE(World().traps.pendingDeletions.empty());
+}
+
 TEST_F(TrapRegistryTest, NotificationsReachEveryTrapAliveOrNot)
 {
     Add(1)->alive = 0;
