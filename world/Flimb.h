@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 
 class AnimSurface;
 class Primitive;
@@ -146,6 +147,8 @@ struct Flimb {
     bool IsAlive() const { return (flags & kFlimbAlive) != 0; }
     bool IsSelected() const { return (flags & kFlimbSelected) != 0; }
 };
+
+static_assert(std::is_trivially_copyable_v<Flimb>, "flimb records are copied whole");
 
 // The behaviour of one type, run by Flimb::Update. The table is empty until the flimb
 // behaviour fills it; an empty entry does nothing.
