@@ -1,5 +1,6 @@
 #include "app/AtomicFile.h"
 #include "app/FileManager.h"
+#include "app/GameException.h"
 #include "app/HostPath.h"
 #include "app/Log.h"
 #include "app/UserFolders.h"
@@ -151,6 +152,14 @@ XmlDocument XmlLoadFile(const std::string& name)
     return XmlParseBuffer(data, static_cast<size_t>(size), name);
 }
 
+XmlDocument XmlLoadFileOrThrow(const std::string& name, const char* failure)
+{
+    XmlDocument doc = XmlLoadFile(name);
+    if (!doc || !XmlRoot(doc.get()))
+        throw GameException(failure);
+    return doc;
+}
+
 XmlDocument XmlLoadUserFile(const std::string& name)
 {
     if (!IsConfinedRelativePath(name))
@@ -185,6 +194,18 @@ int XmlSaveFile(xmlDoc* doc, const std::string& name)
         return written >= 0;
     });
     return saved ? written : -1;
+}
+
+int XmlSaveUserCopy(xmlDoc* doc, const std::string& name)
+{
+    if (!doc || !IsConfinedRelativePath(name)) {
+        WriteLog("ERROR: refused file name outside the game folders [%s]\n", name.c_str());
+        return -1;
+    }
+    const std::filesystem::path path = std::filesystem::path(GetUserRoot()) / ToHostSeparators(name);
+    std::error_code ignored;
+    std::filesystem::create_directories(path.parent_path(), ignored);
+    return xmlSaveFormatFile(path.string().c_str(), doc, 1);
 }
 
 bool XmlRehashFile(const std::string& name)

@@ -1,5 +1,7 @@
 #pragma once
-// The bonus items a player can earn, read from "Data\bonus_items.xml" at start-up.
+// What the rest of the game asks of the game modes: the bonus items a player can earn,
+// read from "Data\bonus_items.xml" at start-up, and the current game mode's operations
+// (each gives the answer of "no game mode" until the modes exist).
 #include <string>
 #include <vector>
 

@@ -14,6 +14,7 @@
 #include "editor/EditorServices.h"
 #include "frontend/FrontEndServices.h"
 #include "game/GameServices.h"
+#include "game/WorldUpdate.h"
 #include "gui/GuiServices.h"
 #include "hud/HudServices.h"
 #include "media/DXManager.h"
@@ -405,13 +406,7 @@ void GameWnd::RenderFrame()
 
 void GameWnd::UpdateWorld()
 {
-    UpdateGameState();
-    UpdateWorldLists();
-    UpdateParticles();
-    if (particleRebuild)
-        RebuildParticleVertices();
-    UpdateGlobalPopup();
-    ++gameUpdateCounter;
+    ::UpdateWorld(UpdateGlobalPopup);
 }
 
 void GameWnd::Shutdown()

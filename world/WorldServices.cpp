@@ -49,6 +49,27 @@ bool LandscapeExists()
     return TheLandscape() != nullptr;
 }
 
+uint64_t LandscapeStateHash()
+{
+    return 0; // no terrain is built yet
+}
+
+int32_t LandscapeWidth()
+{
+    return 0;
+}
+
+int32_t LandscapeHeight()
+{
+    return 0;
+}
+
+void ClearLandscapePrimitives() {}
+
+void AddLandscapeChild(Primitive* /*child*/) {}
+
+void SpawnDebugParticle(int32_t /*x*/, int32_t /*y*/, uint32_t /*colour*/) {}
+
 void InitParticles()
 {
     try {
