@@ -7,6 +7,7 @@
 
 ControllerGlobals controllerGlobals;
 uint32_t gameUpdateCounter = 0;
+int32_t gameRunState = 0;
 int rateDisplay = 0;
 FrameStatistics frameStatistics;
 

@@ -45,6 +45,9 @@ void UpdateWorldLists();
 
 // Game updates so far.
 extern uint32_t gameUpdateCounter;
+// The game's run state: 0 none, 1 running, 2 the other playing state (toggled by the pause
+// command). Terrain bashes wrap round the edges only while it is 1.
+extern int32_t gameRunState;
 
 // True when the game view covers the whole screen (only depth needs clearing).
 bool GameViewCoversScreen();

@@ -8,3 +8,14 @@ bool LaunchLevelAsHost(const std::string& levelFile)
     WriteLog("Cannot host %s: no game session available\n", levelFile.c_str());
     return false;
 }
+
+std::string SessionLevelName()
+{
+    return {};
+}
+
+bool SavePlayback(const std::string& path, int)
+{
+    WriteLog("Cannot save the playback %s: no game session\n", path.c_str());
+    return false;
+}
