@@ -1,5 +1,6 @@
 #include "world/Landscape.h"
 
+#include "app/FileManager.h"
 #include "app/Log.h"
 #include "game/GameServices.h"
 #include "gui/WindowList.h"
@@ -140,4 +141,16 @@ void Landscape::OnTerrainChanged(int left, int top, int right, int bottom)
 {
     if (minimapSurface_)
         minimapSurface_->TerrainChanged(left, top, right, bottom);
+}
+
+uint32_t GetFileCrcAndClose(IFileManager& files, int handle)
+{
+    const uint32_t crc = files.GetCrc(handle);
+    files.Close(handle);
+    return crc;
+}
+
+uint32_t GetFileCrcAndClose(int handle)
+{
+    return fileManager ? GetFileCrcAndClose(*fileManager, handle) : 0u;
 }

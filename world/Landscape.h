@@ -91,3 +91,9 @@ private:
 
 // The game's landscape; null outside InitLandscape .. ReleaseLandscape.
 Landscape* GameLandscape();
+
+class IFileManager;
+// The CRC-32 of an open file; the handle is closed. 0 without a file manager.
+uint32_t GetFileCrcAndClose(IFileManager& files, int handle);
+// The same through the game's file manager.
+uint32_t GetFileCrcAndClose(int handle);
