@@ -19,6 +19,8 @@ char AsciiChar(int material)
 {
     if (material == 0)
         return '.';
+    if (material == 2)
+        return '#';
     if (material >= 1 && material <= 9)
         return static_cast<char>('0' + material);
     if (material >= 10 && material <= 31)

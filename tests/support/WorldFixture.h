@@ -5,7 +5,7 @@
 //   '.'         empty (material 0)
 //   '1' .. '9'  materials 1-9
 //   'a' .. 'v'  materials 10-31 ('a' = 10, 'h' = 17)
-//   '#'         material 2 (rock)
+//   '#'         material 2 (rock); ReadAscii shows material 2 as '#'
 // Every other character is refused by the fixture (a test failure). Each pixel gets
 // AsciiColour(material), so a test can follow colours as well as materials.
 //
