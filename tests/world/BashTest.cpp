@@ -391,7 +391,7 @@ TEST_F(Bashing, CopyOutAndEraseOutside)
     erase.material = 2;
     erase.eraseOutside = true;
     Stamp(*land, *mask, 0, 61, erase);
-    EXPECT_EQ(ReadAscii(*land, 0, 61, 4, 1), AsciiMap{"2.2."});
+    EXPECT_EQ(ReadAscii(*land, 0, 61, 4, 1), AsciiMap{"#.#."});
     EXPECT_EQ(Front(*land, 1, 61), 0u);
 
     // Forced opacity never paints where the mask is transparent, copy-out or not.
@@ -400,7 +400,7 @@ TEST_F(Bashing, CopyOutAndEraseOutside)
     forced.options.forceOpaque = 1;
     forced.copyOut = saved.get();
     Stamp(*land, *mask, 0, 62, forced);
-    EXPECT_EQ(ReadAscii(*land, 0, 62, 4, 1), AsciiMap{"2.2."});
+    EXPECT_EQ(ReadAscii(*land, 0, 62, 4, 1), AsciiMap{"#.#."});
     EXPECT_EQ(Front(*land, 1, 62), 0u);
     EXPECT_EQ(Front(*land, 0, 62), 0xFFFFFFFFu);
 }
