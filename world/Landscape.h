@@ -40,6 +40,9 @@ public:
     Landscape();
     ~Landscape() override;
 
+    // SetSize is the terrain's size; the panel's own size stays reachable through Primitive.
+    using TileStore::SetSize;
+
     // Start-up: names the panel "LandScape", makes its own area transparent to clicks,
     // empties the brush masks and sets the edges: top and bottom wrap, left open, right wall.
     void InitGlobal();
