@@ -22,7 +22,7 @@ cmake --build "$BUILD_DIR" --parallel "$(nproc)"
 
 SEEDS="$BUILD_DIR/seeds"
 rm -rf "$SEEDS"
-mkdir -p "$SEEDS/archive" "$SEEDS/xml"
+mkdir -p "$SEEDS/archive" "$SEEDS/xml" "$SEEDS/landscape"
 
 # Archives: empty, one entry, two entries (the second at an odd offset), a folder marker.
 printf '\x00\x00\x00\x00' >"$SEEDS/archive/empty"
@@ -42,6 +42,15 @@ printf '%s' "$LEVEL" | gzip -9 -c >"$SEEDS/xml/level.gz"
 printf '%s' '<?xml version="1.0"?><flimbs-level><globals><title>T &amp; U</title></globals><traps><trap><x>5</x></trap><TRAP><x>-1</x></TRAP></traps><groups><group id="1" available_group="yes"/></groups></flimbs-level>' \
   >"$SEEDS/xml/traps.xml"
 printf '%s' '<r><!--c--><debug><a hash="x"/></debug><![CDATA[z]]></r>' >"$SEEDS/xml/comment.xml"
+
+# Terrain operation streams: fill then an emitting removal and a checksum; a loose block
+# under step gravity; a resize, a fill and a tile copy.
+printf '\x05\x01\x01\x0b\x6b\x88\xff\x01\x0a\x00\x01\x0a\x00\x01\x28\x00\x01\x28\x00''\x03\x01\x05\x00\x01\x05\x00\x01\x20\x00\x01\x20\x00\x00\x00\x01\x00\x00\x00\x00\x00\x70\x00\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\xff\x01\x00\x02\x00\x02''\x09\x01\x00\x00\x01\x00\x00\x01\xff\x00\x01\xff\x00\x01' \
+  >"$SEEDS/landscape/bash"
+printf '\x05\x01\x01\xff\xff\xff\xff\x01\x14\x00\x01\x00\x00\x01\x1e\x00\x01\x0a\x00''\x07\x00\x00\x01\x00\x01\x00\x00\x01\x00\x00\x01\xff\x00\x01\xff\x00' \
+  >"$SEEDS/landscape/gravity"
+printf '\x00\x00\x40\x00\x20\x01''\x05\x02\x01\x11\x22\x33\xff\x01\x00\x00\x01\x00\x00\x01\x7f\x00\x01\x7f\x00''\x06\x01\x00\x00\x01\x00\x00\x01\xff\x00\x01\x7f\x00\x01\x80\x00\x01\x00\x00' \
+  >"$SEEDS/landscape/copy"
 
 mkdir -p "$BUILD_DIR/artifacts"
 run_target() {
@@ -63,4 +72,5 @@ run_target() {
 
 run_target fuzz_archive "$SEEDS/archive"
 run_target fuzz_xml "$SEEDS/xml"
+run_target fuzz_landscape "$SEEDS/landscape"
 echo "fuzz.sh: no findings"

@@ -56,16 +56,23 @@ bool OnStep(int64_t offset, int32_t step)
     return step > 0 ? offset % step == 0 : offset == 0;
 }
 
-// The tint split once per bash.
+// The tint split once per bash, as lookup tables of the exact per-pixel formulas.
 struct TintParts {
-    explicit TintParts(uint32_t tint, bool multiply)
-        : alphaFactor(static_cast<float>(tint >> 24) / 255.0f), multiply(multiply),
-          neutral(multiply ? tint == 0xFFFFFFFFu : (tint | 0xFF000000u) == 0xFF808080u)
+    TintParts(uint32_t tint, bool multiply)
+        : neutral(multiply ? tint == 0xFFFFFFFFu : (tint | 0xFF000000u) == 0xFF808080u)
     {
+        const float alphaFactor = static_cast<float>(tint >> 24) / 255.0f;
+        for (int a = 0; a < 256; ++a)
+            tintedAlpha[a] = static_cast<uint8_t>(static_cast<int>(static_cast<float>(a) * alphaFactor));
+        if (neutral)
+            return;
         for (int i = 0; i < 3; ++i) {
             const uint32_t channel = Channel(tint, 16 - 8 * i);
-            offset[i] = static_cast<int>(channel) - 128;
-            factor[i] = static_cast<float>(channel) / 255.0f;
+            const int offset = static_cast<int>(channel) - 128;
+            const float factor = static_cast<float>(channel) / 255.0f;
+            for (int v = 0; v < 256; ++v)
+                channels[i][v] = multiply ? static_cast<uint8_t>(static_cast<float>(v) * factor)
+                                          : static_cast<uint8_t>(std::clamp(v + offset, 0, 255));
         }
     }
     // The mask colour's red, green and blue after the tint.
@@ -73,20 +80,13 @@ struct TintParts {
     {
         for (int i = 0; i < 3; ++i) {
             const uint32_t channel = Channel(c, 16 - 8 * i);
-            if (neutral)
-                rgb[i] = channel;
-            else if (multiply)
-                rgb[i] = static_cast<uint32_t>(static_cast<float>(channel) * factor[i]);
-            else
-                rgb[i] = static_cast<uint32_t>(std::clamp(static_cast<int>(channel) + offset[i], 0, 255));
+            rgb[i] = neutral ? channel : channels[i][channel];
         }
     }
 
-    float alphaFactor;
-    bool multiply;
     bool neutral;
-    int offset[3]{};
-    float factor[3]{};
+    uint8_t tintedAlpha[256];
+    uint8_t channels[3][256];
 };
 
 // Front pixel after laying `colour` at `alpha` over `old`.
@@ -219,13 +219,32 @@ uint32_t TileStore::BashTiles(const BashJob& job, int64_t left, int64_t top, int
     if (firstTx > lastTx || firstTy > lastTy)
         return 0;
 
+    // Everything the pixel loop reads lives in locals: the terrain is written through byte
+    // pointers, which could alias any field the loop would otherwise read again.
     const BashMask& source = *job.source;
-    const bool plainReader = job.reader.read == nullptr;
+    const uint32_t* const sourcePixels = source.pixels;
+    const int sourceWidth = source.width, sourceHeight = source.height;
+    const MaskReader reader = job.reader;
+    const bool plainReader = reader.read == nullptr;
     const TintParts tint(job.tint, job.multiplyTint);
-    const bool special = job.copyOut || job.eraseOutside;
-    const bool removing = job.material == 0;
+    BashMask* const copyOut = job.copyOut;
+    BashEmitter* const emitter = job.emitter;
+    const bool eraseOutside = job.eraseOutside;
+    const bool shadow = job.shadow;
+    const bool special = copyOut || eraseOutside;
+    const int material = job.material;
+    const bool removing = material == 0;
+    const bool useSourceColour = job.useSourceColour;
+    bool affectedTable[256];
+    for (int m = 0; m < 256; ++m)
+        affectedTable[m] = InMaterialSet(job.affected, m);
+    const bool skipEmpty = removing || material == 16; // empty pixels take no part (but in special bashes)
     const int threshold = job.options.alphaThreshold;
-    const uint32_t materialColour = MaterialColour(job.material);
+    const bool forceOpaque = job.options.forceOpaque != 0;
+    const int darken = job.options.shadowDarken;
+    const uint32_t materialColour = MaterialColour(material);
+    const uint32_t updateCounter = job.updateCounter;
+    const bool recordUndo = undoRecording != 0;
     uint32_t result = 0;
 
     for (int64_t ty = firstTy; ty <= lastTy; ++ty) {
@@ -237,55 +256,59 @@ uint32_t TileStore::BashTiles(const BashJob& job, int64_t left, int64_t top, int
             const int x1 = int(std::min<int64_t>(right, (tx + 1) << kTileShift));
             const int y0 = int(std::max<int64_t>(top, ty << kTileShift));
             const int y1 = int(std::min<int64_t>(bottom, (ty + 1) << kTileShift));
+            uint8_t* map = tile.material.get();
+            uint32_t* front = tile.front.get();
+            uint32_t* back = tile.back.get();
             bool prepared = false;
             bool abandoned = false;
             for (int y = y0; y < y1 && !abandoned; ++y) {
                 const int64_t my = y - top;
+                const uint32_t* sourceRow =
+                    plainReader && sourcePixels && my >= 0 && my < sourceHeight ? source.Row(int(my)) : nullptr;
                 for (int x = x0; x < x1; ++x) {
-                    uint8_t* map = tile.material.get();
                     const int mi = MaterialIndex(x, y);
                     const int m = map ? map[mi] : 0;
-                    const bool affected = InMaterialSet(job.affected, m);
-                    if (!special && (!affected || (m == 0 && (removing || job.material == 16))))
+                    const bool affected = affectedTable[m];
+                    if (!special && (!affected || (m == 0 && skipEmpty)))
                         continue;
                     const int64_t mx = x - left;
                     uint32_t c = 0;
-                    if (mx <= std::numeric_limits<int>::max() && my <= std::numeric_limits<int>::max()) {
-                        if (plainReader)
-                            c = source.pixels && source.Contains(int(mx), int(my)) ? source.Row(int(my))[mx] : 0u;
-                        else
-                            c = job.reader.read(source, int(mx), int(my), job.reader.context);
+                    if (plainReader) {
+                        if (sourceRow && mx >= 0 && mx < sourceWidth)
+                            c = sourceRow[mx];
+                    } else if (mx <= std::numeric_limits<int>::max() && my <= std::numeric_limits<int>::max()) {
+                        c = reader.read(source, int(mx), int(my), reader.context);
                     }
                     const uint32_t a = c >> 24;
-                    const int tinted = static_cast<int>(static_cast<float>(a) * tint.alphaFactor);
+                    const int tinted = tint.tintedAlpha[a];
                     const bool passes = tinted != 0 && tinted >= threshold;
                     if (!special && !passes)
                         continue;
-                    const uint32_t layAlpha = job.options.forceOpaque ? 255u : static_cast<uint32_t>(tinted);
+                    const uint32_t layAlpha = forceOpaque ? 255u : static_cast<uint32_t>(tinted);
 
                     if (!prepared) {
-                        if (undoRecording)
+                        if (recordUndo)
                             SaveUndo(tile);
                         if (!removing) {
                             if (!MakeTerrain(tile)) {
                                 abandoned = true;
                                 break;
                             }
-                            if (job.shadow)
+                            if (shadow)
                                 MakeBack(tile);
                         }
                         ++tile.revision;
                         prepared = true;
                         map = tile.material.get();
+                        front = tile.front.get();
+                        back = tile.back.get();
                     }
-                    uint32_t* front = tile.front.get();
-                    uint32_t* back = tile.back.get();
                     const int ci = ColourIndex(x, y);
                     const uint32_t old = front ? front[ci] : 0u;
-                    if (job.copyOut && job.copyOut->Contains(int(mx), int(my)))
-                        job.copyOut->Row(int(my))[mx] = old;
+                    if (copyOut && copyOut->Contains(int(mx), int(my)))
+                        copyOut->Row(int(my))[mx] = old;
 
-                    if (job.eraseOutside && a == 0 && affected && m != 0) {
+                    if (eraseOutside && a == 0 && affected && m != 0) {
                         if (front)
                             front[ci] = MaterialColour(0);
                         map[mi] = 0;
@@ -300,17 +323,15 @@ uint32_t TileStore::BashTiles(const BashJob& job, int64_t left, int64_t top, int
                             map[mi] = 0;
                             if (old != 0) {
                                 result = old;
-                                BashEmitter* emitter = job.emitter;
-                                const int64_t dx = mx, dy = my;
-                                if (emitter && OnStep(dx, emitter->stepX) && OnStep(dy, emitter->stepY)) {
-                                    SimSrand(static_cast<uint32_t>((dy + 1) * (dx + 1) + job.updateCounter));
+                                if (emitter && OnStep(mx, emitter->stepX) && OnStep(my, emitter->stepY)) {
+                                    SimSrand(static_cast<uint32_t>((my + 1) * (mx + 1) + updateCounter));
                                     emitter->emitted = 1;
                                     if (emitter->callback)
                                         emitter->callback(*emitter, x, y, old);
                                 }
                             }
                         }
-                        if (job.shadow && back)
+                        if (shadow && back)
                             back[ci] = 0;
                         continue;
                     }
@@ -318,23 +339,26 @@ uint32_t TileStore::BashTiles(const BashJob& job, int64_t left, int64_t top, int
                     // Adding: only pixels that pass the alpha test are laid, forced opaque or not.
                     if (!passes || !affected)
                         continue;
-                    if (job.material == 16) {
+                    if (material == 16) {
                         if (m == 0 || m == 5)
                             map[mi] = 1;
-                    } else if (job.material != 6) {
-                        map[mi] = static_cast<uint8_t>(job.material);
+                    } else if (material != 6) {
+                        map[mi] = static_cast<uint8_t>(material);
                     }
-                    uint32_t rgb[3];
-                    tint.Apply(c, rgb);
-                    const uint32_t laid = (layAlpha << 24) | (rgb[0] << 16) | (rgb[1] << 8) | rgb[2];
-                    if (job.shadow && back && layAlpha > 127) {
-                        const int darken = job.options.shadowDarken;
-                        auto dark = [darken](uint32_t v) {
-                            return static_cast<uint32_t>(std::clamp<int64_t>(int64_t(v) - darken, 0, 255));
-                        };
-                        back[ci] = (layAlpha << 24) | (dark(rgb[0]) << 16) | (dark(rgb[1]) << 8) | dark(rgb[2]);
+                    const bool shadowed = shadow && back && layAlpha > 127;
+                    uint32_t colour = materialColour;
+                    if (useSourceColour || shadowed) {
+                        uint32_t rgb[3];
+                        tint.Apply(c, rgb);
+                        if (useSourceColour)
+                            colour = (layAlpha << 24) | (rgb[0] << 16) | (rgb[1] << 8) | rgb[2];
+                        if (shadowed) {
+                            auto dark = [darken](uint32_t v) {
+                                return static_cast<uint32_t>(std::clamp<int64_t>(int64_t(v) - darken, 0, 255));
+                            };
+                            back[ci] = (layAlpha << 24) | (dark(rgb[0]) << 16) | (dark(rgb[1]) << 8) | dark(rgb[2]);
+                        }
                     }
-                    const uint32_t colour = job.useSourceColour ? laid : materialColour;
                     front[ci] = layAlpha == 255 || old == 0 ? colour : Blend(colour, old, layAlpha);
                 }
             }
