@@ -322,13 +322,13 @@ int32_t TileStore::Checksum(const PixelRect* rect) const
 void TileStore::LogBlockChecksums() const
 {
     int index = 0;
-    for (int slot = 0; slot < kTileSlots; ++slot) {
+    ForTouchedSlots([&](int slot) {
         if (!tiles_[slot].material)
-            continue;
+            return;
         const int column = slot / kMaxTilesPerAxis, row = slot % kMaxTilesPerAxis;
         WriteLog("Block %d (%d,%d) ", index++, column, row);
         const PixelRect tile{column << kTileShift, row << kTileShift, (column << kTileShift) + kTileMask,
                              (row << kTileShift) + kTileMask};
         Checksum(&tile);
-    }
+    });
 }

@@ -43,30 +43,40 @@ bool TileStore::SetSize(int width, int height)
 void TileStore::Clear()
 {
     FreeTiles();
-    for (int slot = 0; slot < kTileSlots; ++slot) {
+    ForTouchedSlots([this](int slot) {
         Tile& tile = tiles_[slot];
         tile.back.reset();
         tile.material.reset();
         tile.front.reset();
         ++tile.revision;
-    }
+    });
+    touchedColumns_ = 0;
+    touchedRows_ = 0;
     tileColumns_ = 0;
     tileRows_ = 0;
 }
 
 void TileStore::FreeTiles()
 {
-    for (int slot = 0; slot < kTileSlots; ++slot) {
+    ForTouchedSlots([this](int slot) {
         tiles_[slot].undoMaterial.Reset();
         tiles_[slot].undoFront.Reset();
-    }
+    });
 }
 
 void TileStore::SetFrontAlpha(uint8_t alpha)
 {
-    for (int slot = 0; slot < kTileSlots; ++slot)
+    ForTouchedSlots([this, alpha](int slot) {
         if (tiles_[slot].front)
             tiles_[slot].alpha = alpha;
+    });
+}
+
+void TileStore::Touch(const Tile& tile)
+{
+    const int slot = static_cast<int>(&tile - tiles_.get());
+    touchedColumns_ = std::max(touchedColumns_, slot / kMaxTilesPerAxis + 1);
+    touchedRows_ = std::max(touchedRows_, slot % kMaxTilesPerAxis + 1);
 }
 
 void TileStore::OnTerrainChanged(int, int, int, int) {}
@@ -103,6 +113,7 @@ uint32_t TileStore::FrontAt(int x, int y) const
 
 bool TileStore::MakeTerrain(Tile& tile)
 {
+    Touch(tile);
     if (!tile.material) {
         tile.material.reset(new (std::nothrow) uint8_t[kTilePixels]);
         if (!tile.material) {
@@ -129,6 +140,7 @@ bool TileStore::MakeBack(Tile& tile)
 {
     if (tile.back)
         return true;
+    Touch(tile);
     tile.back.reset(new (std::nothrow) uint32_t[kTilePixels]);
     if (!tile.back) {
         WriteLogChannel(1, "Failed to create memory texture\n");
@@ -141,6 +153,7 @@ bool TileStore::MakeBack(Tile& tile)
 
 void TileStore::SaveUndo(Tile& tile)
 {
+    Touch(tile);
     if (tile.undoMaterial.state == UndoState::None) {
         if (tile.material) {
             tile.undoMaterial.data.reset(new (std::nothrow) uint8_t[kTilePixels]);
@@ -293,11 +306,11 @@ uint64_t TileStore::StateHash() const
     hash.Add(static_cast<uint32_t>(tileRows_));
     for (int32_t mode : edgeModes)
         hash.Add(static_cast<uint32_t>(mode));
-    for (int slot = 0; slot < kTileSlots; ++slot) {
+    ForTouchedSlots([&](int slot) {
         const Tile& tile = tiles_[slot];
         const uint32_t present = (tile.material ? 1u : 0u) | (tile.front ? 2u : 0u) | (tile.back ? 4u : 0u);
         if (!present)
-            continue;
+            return;
         hash.Add((uint64_t(slot) << 8) | present);
         if (tile.material)
             hash.AddBytes(tile.material.get(), kTilePixels);
@@ -305,6 +318,6 @@ uint64_t TileStore::StateHash() const
             hash.AddBytes(tile.front.get(), kTilePixels * sizeof(uint32_t));
         if (tile.back)
             hash.AddBytes(tile.back.get(), kTilePixels * sizeof(uint32_t));
-    }
+    });
     return hash.Value();
 }

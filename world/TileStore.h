@@ -203,6 +203,11 @@ private:
     struct BashJob;
 
     const Tile* TileAt(int slot) const;
+    // Notes that a tile holds data, so that the walks over every tile can stay inside the
+    // columns and rows that were ever touched since the last Clear.
+    void Touch(const Tile& tile);
+    template <class Fn>
+    void ForTouchedSlots(Fn fn) const;
     bool InGrid(int column, int row) const;
     // The material at an in-landscape pixel (0 without a map).
     uint8_t MaterialAt(int x, int y) const;
@@ -229,4 +234,14 @@ private:
     int32_t tileColumns_ = 0;
     int32_t tileRows_ = 0;
     int32_t created_ = 0;
+    int32_t touchedColumns_ = 0;
+    int32_t touchedRows_ = 0;
 };
+
+template <class Fn>
+void TileStore::ForTouchedSlots(Fn fn) const
+{
+    for (int column = 0; column < touchedColumns_; ++column)
+        for (int row = 0; row < touchedRows_; ++row)
+            fn(TileSlot(column, row));
+}

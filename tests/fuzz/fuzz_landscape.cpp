@@ -86,18 +86,30 @@ void Emit(BashEmitter&, int, int, uint32_t)
     SimRand();
 }
 
+FuzzStore* g_store = nullptr;
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     UseTemporaryHome();
+    g_store = new FuzzStore;
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Stream in(data, size);
-    FuzzStore store;
+    // One store for every input, brought back to the same start each time.
+    FuzzStore& store = *g_store;
+    store.Clear();
+    store.FreePredefinedMasks();
+    store.edgeModes = {};
+    store.undoRecording = 0;
+    store.suppressed = 0;
+    store.counter = 0;
+    store.runState = 1;
+    store.buildMasks = 0;
     store.Create(256, 256);
     BashMaskPtr mask = AllocateBashMask(4, 4);
     BashMaskPtr copyOut = AllocateBashMask(8, 8);

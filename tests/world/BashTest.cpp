@@ -539,3 +539,15 @@ TEST_F(Bashing, TheMinimapIsToldOfEveryChange)
     land->Clear();
     EXPECT_EQ(land->Minimap(), nullptr);
 }
+
+TEST_F(Bashing, VerboseLogShowsTheDestinationAndTheBlockChecksums)
+{
+    Paint(0, 0, 0, 0, 1);
+    const BashMaskPtr mask = Filled(1, 1, 0xFFFFFFFFu);
+    LogCapture log;
+    verboseLog = 1;
+    Stamp(*land, *mask, 0, 0, {});
+    verboseLog = 0;
+    EXPECT_EQ(log.Text(), "BASH DEST = { 0 , 0 , 1 , 1 }\nBEFORE Block 0 (0,0) CheckSum 122881\n"
+                          "AFTER Block 0 (0,0) CheckSum 122880\n");
+}

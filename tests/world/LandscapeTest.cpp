@@ -121,6 +121,14 @@ TEST(Landscape, ClearFreesEveryTile)
     EXPECT_EQ(land.HitTestPoint(5, 5), 0);
 }
 
+TEST(Landscape, SixteenBitMaterialColours)
+{
+    EXPECT_EQ(kMaterialColours16.colour[0], 0x0000);
+    EXPECT_EQ(kMaterialColours16.colour[1], 0xC5A1);  // 0xFF886B0B
+    EXPECT_EQ(kMaterialColours16.colour[9], 0x091F);  // 0x001144FF: no alpha bit
+    EXPECT_EQ(kMaterialColours16.colour[17], 0xFE31); // 0xFFFF8888
+}
+
 TEST(Landscape, FrontAlphaOfExistingTiles)
 {
     Landscape land;
