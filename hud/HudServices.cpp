@@ -1,5 +1,7 @@
 #include "hud/HudServices.h"
 
+#include "app/Log.h"
+
 void UpdateGlobalPopup() {}
 
 void ShutdownHud() {}
@@ -15,4 +17,9 @@ void HudSetBeltLock(bool /*locked*/) {}
 bool HudPressScoreButton(bool /*down*/)
 {
     return false;
+}
+
+void PostChatLine(const std::string& text, uint32_t)
+{
+    WriteLog("%s\n", text.c_str());
 }

@@ -1,6 +1,11 @@
 #pragma once
-// What the program shell calls of the in-game HUD: the global popup's step and the HUD's
-// shutdown. The HUD is not part of the game yet; both do nothing until it is.
+#include <cstdint>
+#include <string>
+
+// What the shell and the game ask of the in-game HUD. The HUD is not part of the game yet:
+// each call does nothing (or logs) until it is.
+
+// The shell: the global popup's step and the HUD's shutdown.
 
 void UpdateGlobalPopup(); // the open global popup, when there is one
 void ShutdownHud();
@@ -19,3 +24,7 @@ void HudHideBelt();
 void HudSetBeltLock(bool locked);
 // The score key over the "ScoreButton" panel; false when there is no such panel.
 bool HudPressScoreButton(bool down);
+
+// Shows a line in the chat in an ARGB colour. Until the HUD's chat exists the line goes to
+// the log.
+void PostChatLine(const std::string& text, uint32_t argb);

@@ -67,3 +67,14 @@ void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant)
     if (server && !PreviewRunning())
         server->BroadcastCreateFlimb(x, y, group, variant);
 }
+
+std::string SessionLevelName()
+{
+    return {};
+}
+
+bool SavePlayback(const std::string& path, int)
+{
+    WriteLog("Cannot save the playback %s: no game session\n", path.c_str());
+    return false;
+}

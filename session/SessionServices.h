@@ -39,3 +39,9 @@ public:
 };
 void SetGameServerCommands(GameServerCommands* server);
 void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant);
+
+// The level the current match plays (its name without ".flevel"); empty without a session.
+std::string SessionLevelName();
+// Saves the current match recording under a game path (the game client's playback save).
+// Without a session nothing is saved: a log line, and false.
+bool SavePlayback(const std::string& path, int flag);

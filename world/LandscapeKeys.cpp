@@ -100,12 +100,12 @@ void SelectNext(bool right)
 
 } // namespace
 
-bool LandscapeOnKey(int key, int state)
+bool LandscapeOnKey(int key, int state, const IInputDevice* device)
 {
     const int32_t runState = Controller().runState;
     if (runState != kRunRunning && runState != kRunPaused)
         return false;
-    if (ModeOnKey(key, state, &kbManager))
+    if (ModeOnKey(key, state, device ? device : &kbManager))
         return true;
     if (runState != kRunRunning || state != 1)
         return false;

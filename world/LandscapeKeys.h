@@ -17,7 +17,9 @@ constexpr int kFlimbSelectEffect = 13;
 //     is held, with variant 1-3 while key 5-7 is held;
 //   F11 (with "god", the game view open): a debugging particle at the mouse point.
 // state: 0 released, 1 pressed, 2 repeated. True when the key was used.
-bool LandscapeOnKey(int key, int state);
+class IInputDevice;
+// `device` names the key for the mode's hook (the keyboard when null).
+bool LandscapeOnKey(int key, int state, const IInputDevice* device = nullptr);
 
 // "LeftFlimb" / "RightFlimb": on a press, while the game is not paused and a flimb is
 // selected, selects the nearest flimb left (right) of it within 200 pixels and 25 above.

@@ -5,9 +5,10 @@
 
 class Primitive;
 
-// Creates the one landscape object and loads its shared graphics. Throws GameException.
+// Creates the game's landscape (GameLandscape, world/Landscape.h) and sets it up for the
+// program's life (Landscape::InitGlobal). Throws GameException.
 void InitLandscape();
-// Frees what InitLandscape made; safe when it never ran.
+// Landscape::ShutdownGlobal and frees it; safe when InitLandscape never ran.
 void ReleaseLandscape();
 bool LandscapeExists();
 

@@ -1,9 +1,10 @@
 // The world state hash: alike worlds agree; any simulation change shows; a selection does not.
-// (The landscape's part is the terrain's own hash and is tested with the terrain.)
 #include "app/Random.h"
 #include "tests/support/RecordingTrap.h"
 #include "tests/support/TestWorld.h"
 #include "world/FlimbTable.h"
+#include "world/Landscape.h"
+#include "world/WorldServices.h"
 #include "world/StateHash.h"
 #include "world/TrapRegistry.h"
 
@@ -57,6 +58,23 @@ TEST(StateHash, AlikeWorldsHashEqualAndEveryChangeShows)
               }),
               base)
         << "the selection is the local player's";
+}
+
+TEST(StateHash, TheGameLandscapeTakesPart)
+{
+    InitLandscape();
+    Landscape& land = *GameLandscape();
+    land.Create(256, 128);
+    land.PlotPixel(1, 0xFF112233u, 40, 50);
+    const uint64_t base = HashOf(nullptr);
+    land.PlotPixel(2, 0xFF112233u, 40, 50);
+    EXPECT_NE(HashOf(nullptr), base) << "a material pixel";
+    land.PlotPixel(1, 0xFF112234u, 40, 50);
+    EXPECT_NE(HashOf(nullptr), base) << "a tile colour";
+    land.PlotPixel(1, 0xFF112233u, 40, 50);
+    EXPECT_EQ(HashOf(nullptr), base);
+    ReleaseLandscape();
+    EXPECT_NE(HashOf(nullptr), base) << "no landscape";
 }
 
 TEST(StateHash, ATrapKindAddsItsOwnState)
