@@ -26,19 +26,27 @@ constexpr std::array<uint32_t, 8> kGroupColours = {0xFF8888FF, 0xFF88FF88, 0xFFF
                                                    0xFFFFFFFF, 0xFFFFFF00, 0xFFFF8800, 0xFF805CDF};
 constexpr const char* kSplatFlash = "Graphics\\Primitives\\Common\\Overlays\\radial-gradient-reverse.png";
 
-// The sprite's turn for each gravity direction.
+// The sprite's turn for each gravity direction, as the renderer turns (clockwise on the
+// screen): the head points away from the ground, as the contact rectangle has it.
 float GravityAngle(uint8_t gravity)
 {
     switch (gravity & 3) {
     case 1:
         return kPi;
     case 2:
-        return 3.0f * kPi / 2.0f;
-    case 3:
         return kPi / 2.0f;
+    case 3:
+        return 3.0f * kPi / 2.0f;
     default:
         return 0.0f;
     }
+}
+
+// The unit vector from the feet towards the head.
+void UpVector(uint8_t gravity, float& ux, float& uy)
+{
+    ux = gravity == 2 ? 1.0f : gravity == 3 ? -1.0f : 0.0f;
+    uy = gravity == 0 ? -1.0f : gravity == 1 ? 1.0f : 0.0f;
 }
 
 gfx::RECT FrameRect(const AnimSurface& surface, int frame)
@@ -63,15 +71,17 @@ struct Placement {
     float rotation = 0;
 };
 
-void DrawFrame(const AnimSurface& surface, int frame, const Placement& at, gfx::D3DCOLOR colour)
+// centred: the frame's middle goes on the point (images without a hot spot of their own).
+void DrawFrame(const AnimSurface& surface, int frame, const Placement& at, gfx::D3DCOLOR colour, bool centred = false)
 {
     gfx::Texture* texture = TextureOf(&surface);
     if (!texture)
         return;
     const int count = std::max(1, surface.frameCount);
     const gfx::RECT source = FrameRect(surface, ((frame % count) + count) % count);
-    Draw2D::DrawTexturedQuad(texture, &source, at.x, at.y, at.scaleX, at.scaleY, static_cast<float>(surface.hotspotX),
-                             static_cast<float>(surface.hotspotY), at.rotation, colour);
+    const float cx = centred ? static_cast<float>(surface.frameWidth) / 2.0f : static_cast<float>(surface.hotspotX);
+    const float cy = centred ? static_cast<float>(surface.frameHeight) / 2.0f : static_cast<float>(surface.hotspotY);
+    Draw2D::DrawTexturedQuad(texture, &source, at.x, at.y, at.scaleX, at.scaleY, cx, cy, at.rotation, colour);
 }
 
 uint8_t CrowdAlpha(const Flimb& flimb, uint8_t alpha)
@@ -184,10 +194,16 @@ void Flimb::Draw() const
                 const float pulse = (0.8f + 0.07f * std::sin(static_cast<float>(id) + t)) * shownAlpha;
                 const uint32_t haloAlpha = static_cast<uint32_t>(std::min(255.0f, pulse));
                 const uint32_t haloColour = (attributes & (kAttrSteered | kAttrQuietEnd)) ? 0xFFFFFF : 0x000000;
+                // Round the body: half the frame's height above the feet.
+                float ux = 0, uy = 0;
+                UpVector(gravity, ux, uy);
+                const float lift = static_cast<float>(layout.height) * place.scaleY / 2.0f;
                 Placement haloPlace = place;
+                haloPlace.x += ux * lift;
+                haloPlace.y += uy * lift;
                 haloPlace.scaleX = std::fabs(place.scaleX) * 0.66f;
                 haloPlace.scaleY = place.scaleY * 0.66f;
-                DrawFrame(*halo, 0, haloPlace, (haloAlpha << 24) | haloColour);
+                DrawFrame(*halo, 0, haloPlace, (haloAlpha << 24) | haloColour, true);
             }
         }
         // 7. The overlay.
@@ -202,7 +218,7 @@ void Flimb::Draw() const
                 flashPlace.scaleX = flashPlace.scaleY = 2.0f * radius / size;
                 flashPlace.rotation = 0;
                 const uint32_t groupColour = kGroupColours[group & 7] & 0xFFFFFF;
-                DrawFrame(*flash, 0, flashPlace, 0x40000000u | groupColour);
+                DrawFrame(*flash, 0, flashPlace, 0x40000000u | groupColour, true);
                 ImageCache::ReleaseImage(flash);
             }
         }

@@ -206,7 +206,7 @@ void DrillBit(cairo_t* cr, double turn)
 void Umbrella(cairo_t* cr, Rgb colour, double sway)
 {
     cairo_save(cr);
-    cairo_translate(cr, 16 + sway, 6);
+    cairo_translate(cr, 16 + sway, 9);
     SetRgb(cr, Lighten(colour, 0.3));
     cairo_arc(cr, 0, 4, 12, kPi, 2 * kPi);
     cairo_close_path(cr);
