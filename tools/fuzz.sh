@@ -22,7 +22,7 @@ cmake --build "$BUILD_DIR" --parallel "$(nproc)"
 
 SEEDS="$BUILD_DIR/seeds"
 rm -rf "$SEEDS"
-mkdir -p "$SEEDS/archive" "$SEEDS/xml"
+mkdir -p "$SEEDS/archive" "$SEEDS/xml" "$SEEDS/video"
 
 # Archives: empty, one entry, two entries (the second at an odd offset), a folder marker.
 printf '\x00\x00\x00\x00' >"$SEEDS/archive/empty"
@@ -42,6 +42,9 @@ printf '%s' "$LEVEL" | gzip -9 -c >"$SEEDS/xml/level.gz"
 printf '%s' '<?xml version="1.0"?><flimbs-level><globals><title>T &amp; U</title></globals><traps><trap><x>5</x></trap><TRAP><x>-1</x></TRAP></traps><groups><group id="1" available_group="yes"/></groups></flimbs-level>' \
   >"$SEEDS/xml/traps.xml"
 printf '%s' '<r><!--c--><debug><a hash="x"/></debug><![CDATA[z]]></r>' >"$SEEDS/xml/comment.xml"
+
+# Video: a small clip with sound, one without, one cut in half.
+"$BUILD_DIR/video_seeds" "$SEEDS/video"
 
 mkdir -p "$BUILD_DIR/artifacts"
 run_target() {
@@ -63,4 +66,5 @@ run_target() {
 
 run_target fuzz_archive "$SEEDS/archive"
 run_target fuzz_xml "$SEEDS/xml"
+run_target fuzz_video "$SEEDS/video"
 echo "fuzz.sh: no findings"
