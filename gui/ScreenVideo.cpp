@@ -45,8 +45,11 @@ void ScreenVideo::Restart()
 
 void ScreenVideo::Update()
 {
-    if (!playing_)
+    if (!playing_) {
+        if (loaded)
+            surface_->PumpSound();
         return;
+    }
     // The first update after a restart shows the start; later ones move on by the frame.
     if (!firstUpdate_)
         position_ += int64_t(GuiFrameElapsed()) * (platform::video::kUnitsPerSecond / 1000);

@@ -108,7 +108,12 @@ void VideoSurface::Present(int64_t position)
         return;
     if (player_->AdvanceTo(position))
         CopyFrame();
-    if (sound_) {
+    PumpSound();
+}
+
+void VideoSurface::PumpSound()
+{
+    if (sound_ && player_) {
         std::vector<int16_t> samples;
         const size_t frames = player_->TakeSound(samples);
         if (frames > 0)

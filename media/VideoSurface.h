@@ -35,6 +35,8 @@ public:
     void Play(int64_t start, int64_t stop, const platform::video::KeyRule& key);
     // Main thread, once a frame while playing.
     void Present(int64_t position);
+    // Main thread, once a frame after the play: the rest of the sound still decoded.
+    void PumpSound();
     bool ReachedEnd(int64_t position) const;
     bool HasFrame() const { return hasFrame_; }
     int64_t Duration() const;

@@ -170,6 +170,12 @@ bool VideoTexturePlayer::ReachedEnd(int64_t position) const
     return ended_ && queue_.empty() && position >= lastFrameEnd_;
 }
 
+bool VideoTexturePlayer::DecoderEnded() const
+{
+    std::lock_guard guard(lock_);
+    return ended_;
+}
+
 void VideoTexturePlayer::WithCurrentFrame(const std::function<void(const uint32_t*, int, int)>& fn) const
 {
     std::lock_guard guard(lock_);

@@ -52,6 +52,8 @@ public:
     // True once the position has reached the stop, or when the clip had no more frames and
     // the position has passed the end of the last one.
     bool ReachedEnd(int64_t position) const;
+    // The decoder thread has nothing more to give for the present play.
+    bool DecoderEnded() const;
     // The stop of the present play (the duration when none was given).
     int64_t StopPosition() const { return stop_; }
 

@@ -33,11 +33,13 @@ protected:
         SetGuiFrameElapsed(0);
         DeviceFixture::TearDown();
     }
-    // One frame of `ms` milliseconds: the clock moves, then the open windows update.
+    // One frame of `ms` milliseconds: the clock moves, closed windows go, the open ones
+    // update.
     static void Step(uint32_t ms)
     {
         now_ += ms;
         SetGuiFrameElapsed(ms);
+        UpdateGuiInput(0, 0);
         UpdateOpenWindows();
     }
     static inline uint32_t now_ = 0;

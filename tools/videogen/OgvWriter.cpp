@@ -242,7 +242,7 @@ public:
         }
         ogg_page page;
         while (ogg_stream_flush(&stream_, &page) != 0)
-            pages.push_back(CopyPage(page, Time(page)));
+            AddPage(page, pages);
     }
 
 private:
@@ -253,6 +253,8 @@ private:
             lastTime_ = double(granule) / rate_;
         return lastTime_;
     }
+    // Pages of about a tenth of a second each, placed by the time their sound starts, so a
+    // player finds the sound of a moment before the pictures of it.
     void Drain(std::vector<Page>& pages)
     {
         while (vorbis_analysis_blockout(&dsp_, &block_) == 1) {
@@ -262,10 +264,19 @@ private:
             while (vorbis_bitrate_flushpacket(&dsp_, &packet)) {
                 ogg_stream_packetin(&stream_, &packet);
                 ogg_page page;
-                while (ogg_stream_pageout(&stream_, &page) != 0)
-                    pages.push_back(CopyPage(page, Time(page)));
+                const bool due = packet.granulepos >= 0 && packet.granulepos - pageStart_ >= rate_ / 10;
+                while ((due ? ogg_stream_flush(&stream_, &page) : ogg_stream_pageout(&stream_, &page)) != 0)
+                    AddPage(page, pages);
             }
         }
+    }
+    void AddPage(const ogg_page& page, std::vector<Page>& pages)
+    {
+        const double start = lastTime_;
+        Time(page);
+        pages.push_back(CopyPage(page, start));
+        if (ogg_page_granulepos(&page) >= 0)
+            pageStart_ = ogg_page_granulepos(&page);
     }
 
     int rate_;
@@ -276,6 +287,7 @@ private:
     vorbis_block block_;
     ogg_stream_state stream_;
     double lastTime_ = 0.0;
+    ogg_int64_t pageStart_ = 0;
 };
 
 bool WritePages(std::FILE* file, const std::vector<Page>& pages)
