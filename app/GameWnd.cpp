@@ -17,6 +17,7 @@
 #include "editor/EditorServices.h"
 #include "frontend/FrontEndServices.h"
 #include "game/GameServices.h"
+#include "hud/Console.h"
 #include "media/DXManager.h"
 #include "media/InputClock.h"
 #include "media/InputDispatch.h"
@@ -193,6 +194,7 @@ void GameWnd::StartServices(uint32_t t0)
     WriteLog("loading player profile.. %d\n", ElapsedSince(t0));
     LoadProfileResources();
     WriteLog("loading console.. %d\n", ElapsedSince(t0));
+    StartConsole();
     WriteLog("loading keyboard.. %d\n", ElapsedSince(t0));
     kbManager.Init(*input_);
     DXManager::SetShiftStateProvider([] { return kbManager.IsShiftDown(); });
@@ -231,6 +233,7 @@ void GameWnd::StartServices(uint32_t t0)
     shellActions.screenshot = [] { DXManager::TakeScreenshot(true); };
     shellActions.changeDisplayMode = [] { DXManager::ToggleWindowed(true); };
     shellActions.toggleMovieMode = [] { DXManager::SetMovieRecording(!DXManager::IsMovieRecording()); };
+    shellActions.toggleConsole = [] { ToggleConsoleView(); };
     SetShellActionHooks(std::move(shellActions));
 
     splash_->Close();

@@ -1,6 +1,6 @@
 // The program shell's calls into the font manager, the language texts, the cursors, the
-// image cache and the GUI's window list. The HUD, the global popup and movie capture are not
-// part of the game yet; their calls stay empty until they are.
+// image cache, the console and the GUI's window list. The global popup and movie capture
+// are not part of the game yet; their calls stay empty until they are.
 #include "app/StartupServices.h"
 
 #include "app/ConsoleParam.h"
@@ -8,6 +8,7 @@
 #include "app/LanguageTexts.h"
 #include "gui/GuiClock.h"
 #include "gui/WindowList.h"
+#include "hud/Console.h"
 #include "media/Font.h"
 #include "media/FontManager.h"
 #include "media/ButtonPresses.h"
@@ -46,6 +47,11 @@ void AddDefaultFont()
 void ConnectGuiInput()
 {
     InstallGuiInputRouting();
+}
+
+void StartConsole()
+{
+    Console::Enable();
 }
 
 void SetUpFonts()
@@ -114,7 +120,10 @@ void ReleaseLanguageTexts()
     LanguageDatabase::Reset();
 }
 
-void ShutdownHud() {}
+void ShutdownHud()
+{
+    Console::Shutdown();
+}
 
 void ShutdownFonts()
 {

@@ -1,6 +1,6 @@
 #pragma once
 // Calls of the program shell into the font manager, the language texts, the cursors, the
-// image cache, the HUD and the GUI's window list. Each sits at its place in the start-up,
+// image cache, the HUD (its console) and the GUI's window list. Each sits at its place in the start-up,
 // frame and shutdown order.
 #include <cstdint>
 #include <string>
@@ -13,6 +13,7 @@ void LoadCursorSpecs();    // "loading cursors.."
 void LoadLanguageTexts();  // "loading language.."
 void SelectCursor(const std::string& name); // "loading cursors.." again, with "regular"
 void ConnectGuiInput();    // once keyboard and mouse exist: their events reach the windows
+void StartConsole();       // "loading console..": lines are stored from now on
 
 // Input poll.
 void ReleaseAllPointerCaptures(); // captures, hover and keyboard focus, in the background
