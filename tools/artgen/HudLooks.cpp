@@ -70,7 +70,7 @@ void FrameCorner(cairo_t* cr, double w, double h, double side, double top, Rgb b
     cairo_pattern_destroy(ball);
 }
 
-bool ScreenFrame(cairo_t* cr, const ImageSpec& s, int)
+bool ScreenBorder(cairo_t* cr, const ImageSpec& s, int)
 {
     const double w = s.frameWidth, h = s.frameHeight;
     const Rgb body = FromHex(s.colour);
@@ -359,7 +359,7 @@ bool BeltIcon(cairo_t* cr, const ImageSpec& s, int)
 
 void AddHudLooks(LookTable& table)
 {
-    table["screen-frame"] = ScreenFrame;
+    table["screen-border"] = ScreenBorder;
     table["morph-base"] = MorphBase;
     table["morph-flip"] = MorphFlip;
     table["morph-overlay"] = MorphOverlay;
