@@ -1,5 +1,7 @@
 #include "app/FileManager.h"
 
+#include "app/AtomicFile.h"
+
 #include "app/HandleTable.h"
 #include "app/HostPath.h"
 #include "app/Log.h"
@@ -418,17 +420,9 @@ bool ExtractFile(const std::string& name)
     const std::string target = HostPathForWrite(name);
     if (target.empty() || (size > 0 && !data))
         return false;
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::create_directories(fs::path(target).parent_path(), error);
-    {
-        std::ofstream out(target, std::ios::binary | std::ios::trunc);
-        if (size > 0)
-            out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-        if (!out) {
-            WriteLog("ExtractFile: cannot write [%s]\n", target.c_str());
-            return false;
-        }
+    if (!SaveBytesAtomically(target, data, static_cast<size_t>(size))) {
+        WriteLog("ExtractFile: cannot write [%s]\n", target.c_str());
+        return false;
     }
     if (time != 0) {
         constexpr int64_t kEpochDifference = 116444736000000000LL;

@@ -1,5 +1,6 @@
 #include "app/GzipFile.h"
 
+#include "app/AtomicFile.h"
 #include "app/FileManager.h"
 #include "app/HostPath.h"
 #include "app/Log.h"
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
 namespace {
 constexpr size_t kInputSize = 4095;
@@ -20,6 +22,8 @@ struct GzipFile::State {
     int handle = 0;          // fileManager handle when reading
     std::FILE* plain = nullptr;
     gzFile gz = nullptr;
+    std::unique_ptr<AtomicFileSave> save; // a new file is written beside its target
+    bool writeFailed = false;
     bool reading = false;
     bool inflating = false;
     z_stream stream{};
@@ -77,12 +81,26 @@ bool GzipFile::Open(const char* mode, const std::string& name)
     const std::string path = HostPathForWrite(name);
     if (path.empty())
         return false;
-    std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    std::string target = path;
+    if (m.find('a') == std::string::npos) {
+        // Writing anew: the target is replaced only when Close finishes the whole file.
+        s.save = std::make_unique<AtomicFileSave>(path);
+        if (!s.save->IsOpen()) {
+            s.save.reset();
+            return false;
+        }
+        target = s.save->TemporaryPath();
+    } else {
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    }
+    s.writeFailed = false;
     if (compressed)
-        s.gz = gzopen(path.c_str(), m.c_str());
+        s.gz = gzopen(target.c_str(), m.c_str());
     else
-        s.plain = std::fopen(path.c_str(), m.c_str());
+        s.plain = std::fopen(target.c_str(), m.c_str());
+    if (!IsOpen())
+        s.save.reset();
     return IsOpen();
 }
 
@@ -120,16 +138,21 @@ size_t GzipFile::Read(void* destination, size_t count)
 size_t GzipFile::Write(const void* data, size_t count)
 {
     State& s = *state_;
-    if (s.plain)
-        return std::fwrite(data, 1, count, s.plain);
-    if (s.gz) {
-        const int written = gzwrite(s.gz, data, static_cast<unsigned>(count));
-        return written > 0 ? static_cast<size_t>(written) : 0;
+    size_t written = 0;
+    if (s.plain) {
+        written = std::fwrite(data, 1, count, s.plain);
+    } else if (s.gz) {
+        const int got = gzwrite(s.gz, data, static_cast<unsigned>(count));
+        written = got > 0 ? static_cast<size_t>(got) : 0;
+    } else {
+        return 0;
     }
-    return 0;
+    if (written != count)
+        s.writeFailed = true;
+    return written;
 }
 
-void GzipFile::Close()
+bool GzipFile::Close()
 {
     State& s = *state_;
     if (s.inflating)
@@ -139,12 +162,22 @@ void GzipFile::Close()
         fileManager->Close(s.handle);
     s.handle = 0;
     s.reading = false;
-    if (s.plain)
-        std::fclose(s.plain);
+    bool ok = !s.writeFailed;
+    if (s.plain && std::fclose(s.plain) != 0)
+        ok = false;
     s.plain = nullptr;
-    if (s.gz)
-        gzclose(s.gz);
+    if (s.gz && gzclose(s.gz) != Z_OK)
+        ok = false;
     s.gz = nullptr;
+    if (s.save) {
+        if (ok)
+            ok = s.save->Commit();
+        else
+            WriteLog("ERROR: cannot save [%s]: write failed\n", s.save->TargetPath().c_str());
+        s.save.reset(); // removes the temporary when it was not committed
+    }
+    s.writeFailed = false;
+    return ok;
 }
 
 bool GzipFileCopy(const std::string& source, const std::string& target, bool compress)
@@ -158,21 +191,24 @@ bool GzipFileCopy(const std::string& source, const std::string& target, bool com
         WriteLog("ERROR: cannot read [%s]\n", from.c_str());
         return false;
     }
-    gzFile outGz = compress ? gzopen(to.c_str(), "wb9") : nullptr;
-    std::FILE* outPlain = compress ? nullptr : std::fopen(to.c_str(), "wb");
-    bool ok = outGz || outPlain;
-    char buffer[1 << 16];
-    int got = 0;
-    while (ok && (got = gzread(in, buffer, sizeof buffer)) > 0)
-        ok = outGz ? gzwrite(outGz, buffer, static_cast<unsigned>(got)) == got
-                   : std::fwrite(buffer, 1, static_cast<size_t>(got), outPlain) == static_cast<size_t>(got);
-    if (got < 0)
-        ok = false;
+    const bool ok = SaveFileAtomically(to, [&](const std::string& temporary) {
+        gzFile outGz = compress ? gzopen(temporary.c_str(), "wb9") : nullptr;
+        std::FILE* outPlain = compress ? nullptr : std::fopen(temporary.c_str(), "wb");
+        bool copied = outGz || outPlain;
+        char buffer[1 << 16];
+        int got = 0;
+        while (copied && (got = gzread(in, buffer, sizeof buffer)) > 0)
+            copied = outGz ? gzwrite(outGz, buffer, static_cast<unsigned>(got)) == got
+                           : std::fwrite(buffer, 1, static_cast<size_t>(got), outPlain) == static_cast<size_t>(got);
+        if (got < 0)
+            copied = false;
+        if (outGz && gzclose(outGz) != Z_OK)
+            copied = false;
+        if (outPlain && std::fclose(outPlain) != 0)
+            copied = false;
+        return copied;
+    });
     gzclose(in);
-    if (outGz && gzclose(outGz) != Z_OK)
-        ok = false;
-    if (outPlain && std::fclose(outPlain) != 0)
-        ok = false;
     if (!ok)
         WriteLog("ERROR: cannot write [%s]\n", to.c_str());
     return ok;

@@ -24,7 +24,10 @@ public:
     size_t Read(void* destination, size_t count);
     // Bytes written; 0 when not open for writing.
     size_t Write(const void* data, size_t count);
-    void Close();
+    // A file opened to write anew ("w", "wb") replaces its target only here, once it is
+    // whole: until then, and when any write failed, the old file stays as it was (see
+    // app/AtomicFile.h). Appending ("ab") writes in place. False when the save failed.
+    bool Close();
 
     bool compressed = false;
 

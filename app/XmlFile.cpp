@@ -1,3 +1,4 @@
+#include "app/AtomicFile.h"
 #include "app/FileManager.h"
 #include "app/HostPath.h"
 #include "app/Log.h"
@@ -166,9 +167,12 @@ int XmlSaveFile(xmlDoc* doc, const std::string& name)
     const std::string path = HostPathForWrite(name);
     if (path.empty())
         return -1;
-    std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-    return xmlSaveFormatFile(path.c_str(), doc, 1);
+    int written = -1;
+    const bool saved = SaveFileAtomically(path, [&](const std::string& temporary) {
+        written = xmlSaveFormatFile(temporary.c_str(), doc, 1);
+        return written >= 0;
+    });
+    return saved ? written : -1;
 }
 
 bool XmlRehashFile(const std::string& name)

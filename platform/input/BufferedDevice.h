@@ -12,6 +12,8 @@
 #include <deque>
 #include <mutex>
 
+union SDL_Event;
+
 namespace platform {
 
 class InputSystem;
@@ -38,6 +40,9 @@ public:
     // Moves up to `count` buffered events into `out`, oldest first; `count` becomes the
     // number moved.
     InputResult GetData(DeviceEvent* out, int& count);
+
+    // One raw event of this device's kind, from the input system.
+    virtual void Feed(const SDL_Event& event) = 0;
 
 protected:
     enum class Kind { Keyboard, Mouse, Pad };

@@ -54,30 +54,31 @@ bool InputSystem::IsForeground() const
 
 void InputSystem::Feed(const SDL_Event& event)
 {
+    BufferedDevice::Kind kind;
     switch (event.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-        for (KeyboardDevice* keyboard : keyboards_)
-            keyboard->Feed(event);
+        kind = BufferedDevice::Kind::Keyboard;
         break;
     case SDL_MOUSEMOTION:
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
     case SDL_MOUSEWHEEL:
-        for (MouseDevice* mouse : mice_)
-            mouse->Feed(event);
+        kind = BufferedDevice::Kind::Mouse;
         break;
     case SDL_CONTROLLERAXISMOTION:
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP:
     case SDL_CONTROLLERDEVICEADDED:
     case SDL_CONTROLLERDEVICEREMOVED:
-        for (PadDevice* pad : pads_)
-            pad->Feed(event);
+        kind = BufferedDevice::Kind::Pad;
         break;
     default:
-        break;
+        return;
     }
+    for (BufferedDevice* device : devices_)
+        if (device->kind_ == kind)
+            device->Feed(event);
 }
 
 void InputSystem::OnFocusChanged(bool foreground)
@@ -108,23 +109,16 @@ uint32_t InputSystem::Ticks()
     return SDL_GetTicks();
 }
 
+// Called from the base constructor, before the derived part exists: only the base pointer
+// is kept, and events reach the device through its virtual Feed once it is built.
 void InputSystem::Register(BufferedDevice* device)
 {
-    // Called from the base constructor: the kind says what the device will be.
     devices_.push_back(device);
-    switch (device->kind_) {
-    case BufferedDevice::Kind::Keyboard: keyboards_.push_back(static_cast<KeyboardDevice*>(device)); break;
-    case BufferedDevice::Kind::Mouse: mice_.push_back(static_cast<MouseDevice*>(device)); break;
-    case BufferedDevice::Kind::Pad: pads_.push_back(static_cast<PadDevice*>(device)); break;
-    }
 }
 
 void InputSystem::Unregister(BufferedDevice* device)
 {
     Erase(devices_, device);
-    Erase(keyboards_, device);
-    Erase(mice_, device);
-    Erase(pads_, device);
 }
 
 } // namespace platform

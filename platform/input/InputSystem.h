@@ -60,10 +60,7 @@ private:
     void Register(BufferedDevice* device);
     void Unregister(BufferedDevice* device);
 
-    std::vector<BufferedDevice*> devices_;
-    std::vector<KeyboardDevice*> keyboards_;
-    std::vector<MouseDevice*> mice_;
-    std::vector<PadDevice*> pads_;
+    std::vector<BufferedDevice*> devices_; // in registration order
     std::function<bool()> isForeground_;
     MainWindow* window_ = nullptr;
     uint32_t sequence_ = 0;

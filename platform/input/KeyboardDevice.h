@@ -26,7 +26,7 @@ public:
 
 private:
     friend class InputSystem;
-    void Feed(const SDL_Event& event);
+    void Feed(const SDL_Event& event) override;
     void OnInputLost() override;
 
     std::array<uint8_t, kKeyCount> state_{};

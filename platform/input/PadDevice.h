@@ -30,7 +30,7 @@ public:
 
 private:
     friend class InputSystem;
-    void Feed(const SDL_Event& event);
+    void Feed(const SDL_Event& event) override;
     void OnInputLost() override;
     bool AttachFirst();
     void Detach();

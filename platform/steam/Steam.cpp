@@ -261,9 +261,23 @@ bool FileWrite(const std::string& name, const std::string& data)
 {
     if (!TheStore().open || !ValidFileName(name))
         return false;
-    std::ofstream out(CloudFolder() / name, std::ios::binary | std::ios::trunc);
-    out.write(data.data(), static_cast<std::streamsize>(data.size()));
-    return static_cast<bool>(out.flush());
+    // Written beside the file and renamed over it: a failed write leaves the old copy whole.
+    const fs::path target = CloudFolder() / name;
+    const fs::path temp = target.string() + ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out.write(data.data(), static_cast<std::streamsize>(data.size()));
+        if (!out.flush()) {
+            std::error_code ignored;
+            fs::remove(temp, ignored);
+            return false;
+        }
+    }
+    std::error_code error;
+    fs::rename(temp, target, error);
+    if (error)
+        fs::remove(temp, error);
+    return !error;
 }
 
 bool FileRead(const std::string& name, std::string& data)

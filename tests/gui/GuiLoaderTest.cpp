@@ -1,8 +1,7 @@
 // Background screen building and the loading screen. These tests run threads: after a
 // change to the loaders, the image cache or the device lock, run them under
 // ThreadSanitizer (about a minute of building on two cores, a few seconds of testing):
-//   cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-fsanitize=thread
-//         -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread -DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=thread
+//   cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFLIMBS_THREAD_SANITIZE=ON
 //   cmake --build build-tsan --target test_gui
 //   TSAN_OPTIONS=halt_on_error=1 build-tsan/Bin/test_gui --gtest_filter='GuiLoaderTest.*'
 #include "../media/SurfaceFixture.h"

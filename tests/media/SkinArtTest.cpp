@@ -359,8 +359,9 @@ TEST_F(SkinArtTest, EveryImageLoadsWithItsTableLayoutAndStretchesCleanly)
         image->SetFrameSize(t.frameWidth, t.frameHeight);
         EXPECT_EQ(image->frameCount, t.frames) << "the table's frames fill the image";
         const Picture pic = ReadPixels(image);
+        const bool laidOut = image->imageWidth == t.width && image->imageHeight == t.height && image->frameCount == t.frames;
         ImageCache::ReleaseImage(image);
-        if (image->imageWidth != t.width || image->imageHeight != t.height || image->frameCount != t.frames)
+        if (!laidOut)
             continue;
         const int columns = t.width / t.frameWidth;
         for (int f = 0; f < t.frames; ++f) {
@@ -374,7 +375,7 @@ TEST_F(SkinArtTest, EveryImageLoadsWithItsTableLayoutAndStretchesCleanly)
                 EXPECT_EQ(StretchFault(pic, x0, y0, t.frameWidth, t.frameHeight, stretch), "") << "frame " << f;
             }
             // State frames all differ; longer animations change from frame to frame.
-            for (int other = t.frames <= 4 ? 0 : f - 1; other < f; ++other)
+            for (int other = t.frames <= 4 ? 0 : std::max(0, f - 1); other < f; ++other)
                 EXPECT_TRUE(FramesDiffer(pic, t, f, other)) << "frames " << other << " and " << f;
         }
         pictures[t.name] = pic;

@@ -1,18 +1,13 @@
-// The program shell's calls into the font manager, the language texts, the cursors, the
-// image cache, the console and the GUI's window list. The global popup and movie capture
-// are not part of the game yet; their calls stay empty until they are.
-#include "app/StartupServices.h"
+// The media services' start-up, frame and shutdown calls. Movie capture is not part of the
+// game yet; its call stays empty until it is.
+#include "media/MediaServices.h"
 
 #include "app/ConsoleParam.h"
 #include "app/GameClock.h"
 #include "app/LanguageTexts.h"
-#include "gui/GuiClock.h"
-#include "gui/WindowList.h"
-#include "hud/Console.h"
+#include "media/Cursors.h"
 #include "media/Font.h"
 #include "media/FontManager.h"
-#include "media/ButtonPresses.h"
-#include "media/Cursors.h"
 #include "media/ImageCache.h"
 #include "media/MSManager.h"
 #include "media/TextConversion.h"
@@ -44,16 +39,6 @@ void AddDefaultFont()
     FontManager::GetFont(0);
 }
 
-void ConnectGuiInput()
-{
-    InstallGuiInputRouting();
-}
-
-void StartConsole()
-{
-    Console::Enable();
-}
-
 void SetUpFonts()
 {
     FontManager::GetFont(3);
@@ -77,25 +62,6 @@ void SelectCursor(const std::string& name)
     Cursors::SetCursor(name);
 }
 
-void ReleaseAllPointerCaptures()
-{
-    ReleaseAllCaptures();
-}
-
-void UpdateGuiInput()
-{
-    SetGuiFrameElapsed(gameClock.frameTime);
-    RepeatHeldButtons();
-    UpdateGuiInput(msManager.X(), msManager.Y());
-    Cursors::SetCursor(GetPointerCursorName());
-    UpdateOpenWindows();
-}
-
-void DrawGuiWindows()
-{
-    DrawOpenWindows();
-}
-
 void DrawRateLine(const std::string& text, float x, float y, uint32_t argb, float scale)
 {
     if (Font* font = FontManager::GetFont(3))
@@ -106,23 +72,12 @@ void DrawCursor()
 {
     Cursors::Draw(msManager.X(), msManager.Y(), gameClock.now);
 }
+
 void CaptureRecordedFrame() {}
-
-void UpdateGlobalPopup() {}
-
-void ReleaseGuiWindows()
-{
-    CloseAllWindows();
-}
 
 void ReleaseLanguageTexts()
 {
     LanguageDatabase::Reset();
-}
-
-void ShutdownHud()
-{
-    Console::Shutdown();
 }
 
 void ShutdownFonts()

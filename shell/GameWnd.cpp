@@ -1,4 +1,4 @@
-#include "app/GameWnd.h"
+#include "shell/GameWnd.h"
 
 #include "app/ConsoleParam.h"
 #include "app/FileManager.h"
@@ -9,21 +9,20 @@
 #include "app/Log.h"
 #include "app/MemoryFileManager.h"
 #include "app/ResourceFileManager.h"
-#include "app/SplashScreen.h"
 #include "app/StandardFileManager.h"
-#include "app/StartupServices.h"
 #include "app/UserFolders.h"
-#include "app/WindowPlacement.h"
 #include "editor/EditorServices.h"
 #include "frontend/FrontEndServices.h"
 #include "game/GameServices.h"
-#include "hud/Console.h"
+#include "gui/GuiServices.h"
+#include "hud/HudServices.h"
 #include "media/DXManager.h"
 #include "media/InputClock.h"
 #include "media/InputDispatch.h"
 #include "media/KBManager.h"
 #include "media/KeyTables.h"
 #include "media/MSManager.h"
+#include "media/MediaServices.h"
 #include "media/PADManager.h"
 #include "media/SoundManager.h"
 #include "modes/ModeServices.h"
@@ -35,6 +34,8 @@
 #include "platform/window/Desktop.h"
 #include "platform/window/MainWindow.h"
 #include "session/SessionServices.h"
+#include "shell/SplashScreen.h"
+#include "shell/WindowPlacement.h"
 #include "world/WorldServices.h"
 
 #include <curl/curl.h>
@@ -233,7 +234,7 @@ void GameWnd::StartServices(uint32_t t0)
     shellActions.screenshot = [] { DXManager::TakeScreenshot(true); };
     shellActions.changeDisplayMode = [] { DXManager::ToggleWindowed(true); };
     shellActions.toggleMovieMode = [] { DXManager::SetMovieRecording(!DXManager::IsMovieRecording()); };
-    shellActions.toggleConsole = [] { ToggleConsoleView(); };
+    shellActions.toggleConsole = [] { ToggleConsole(); };
     SetShellActionHooks(std::move(shellActions));
 
     splash_->Close();
@@ -317,7 +318,7 @@ void GameWnd::PollInput()
     DispatchInputEvents(events, kbManager, msManager);
 
     gameClock.Update();
-    UpdateGuiInput();
+    UpdateGuiFrameInput();
 
     if (jvs_) {
         const int state = jvs_->State();

@@ -1,6 +1,6 @@
 // FlimbsGame: starts every service, runs until a quit is requested, and stops them again.
-#include "app/CommandLine.h"
-#include "app/GameWnd.h"
+#include "shell/CommandLine.h"
+#include "shell/GameWnd.h"
 #include "platform/window/MainWindow.h"
 
 int main(int argc, char** argv)

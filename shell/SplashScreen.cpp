@@ -1,4 +1,4 @@
-#include "app/SplashScreen.h"
+#include "shell/SplashScreen.h"
 
 #include "platform/window/Desktop.h"
 #include "platform/window/MainWindow.h"

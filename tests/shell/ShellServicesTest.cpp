@@ -5,7 +5,7 @@
 #include "app/HostPath.h"
 #include "app/MemoryFileManager.h"
 #include "app/UserFolders.h"
-#include "app/WindowPlacement.h"
+#include "shell/WindowPlacement.h"
 #include "frontend/FrontEndServices.h"
 #include "gui/WindowList.h"
 #include "game/GameServices.h"

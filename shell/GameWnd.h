@@ -1,8 +1,8 @@
 #pragma once
 // The program shell: start-up in a fixed order, the main loop, one frame, one world step,
 // and the shutdown in reverse order.
-#include "app/CommandLine.h"
-#include "app/FrameRate.h"
+#include "shell/CommandLine.h"
+#include "shell/FrameRate.h"
 
 #include <cstdint>
 #include <memory>

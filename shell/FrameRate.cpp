@@ -1,4 +1,4 @@
-#include "app/FrameRate.h"
+#include "shell/FrameRate.h"
 
 void FrameRate::BeginFrame(uint32_t now)
 {

@@ -1,5 +1,5 @@
 // The game's command-line table.
-#include "app/CommandLine.h"
+#include "shell/CommandLine.h"
 
 #include <gtest/gtest.h>
 

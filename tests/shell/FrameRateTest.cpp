@@ -1,5 +1,5 @@
 // The frame-rate figure and the widget scale.
-#include "app/FrameRate.h"
+#include "shell/FrameRate.h"
 
 #include <gtest/gtest.h>
 
