@@ -7,6 +7,7 @@
 #include "gui/GuiClock.h"
 #include "gui/PrimContainer.h"
 #include "gui/WindowList.h"
+#include "media/FontManager.h"
 #include "media/InputClock.h"
 
 class VideoFixture : public DeviceFixture {
@@ -31,6 +32,7 @@ protected:
         ResetGuiInput();
         SetInputClock(nullptr);
         SetGuiFrameElapsed(0);
+        FontManager::ReleaseFonts(); // they hold the device that goes now
         DeviceFixture::TearDown();
     }
     // One frame of `ms` milliseconds: the clock moves, closed windows go, the open ones

@@ -10,6 +10,7 @@
 #include "gui/WindowList.h"
 #include "hud/Console.h"
 #include "hud/ConsoleView.h"
+#include "media/FontManager.h"
 #include "media/InputClock.h"
 #include "media/PngFile.h"
 
@@ -32,6 +33,7 @@ protected:
         CloseAllWindows();
         ResetGuiInput();
         SetInputClock(nullptr);
+        FontManager::ReleaseFonts(); // they hold the device that goes now
         DeviceFixture::TearDown();
     }
     static void Frame()

@@ -9,6 +9,7 @@
 #include "gui/PrimContainer.h"
 #include "gui/WindowList.h"
 #include "hud/FlimbActionButton.h"
+#include "media/FontManager.h"
 #include "media/InputClock.h"
 #include "media/PngFile.h"
 
@@ -33,6 +34,7 @@ protected:
         CloseAllWindows();
         ResetGuiInput();
         SetInputClock(nullptr);
+        FontManager::ReleaseFonts(); // they hold the device that goes now
         DeviceFixture::TearDown();
     }
     // Moves the clock on and updates the button once.

@@ -9,6 +9,7 @@
 #include "hud/transitions/FlimbsTransition.h"
 #include "hud/transitions/TransitionGuiLoader.h"
 #include "media/Draw2D.h"
+#include "media/FontManager.h"
 
 #include <algorithm>
 #include <atomic>
@@ -212,6 +213,7 @@ protected:
         CloseAllWindows();
         ResetGuiInput();
         SetGuiFrameElapsed(0);
+        FontManager::ReleaseFonts();
         DeviceFixture::TearDown();
     }
     static void Step()
