@@ -169,3 +169,5 @@ void ReopenLog()
     state.file = nullptr;
     state.openFailed = false;
 }
+
+int verboseLog = 0;

@@ -30,3 +30,6 @@ void SetLogToStderr(bool on);
 std::string LogFilePath();
 // Closes the file so that the next line opens it again (after the user folder changed).
 void ReopenLog();
+
+// The verbose-log flag: while non-zero, the terrain logs every bash with its block checksums.
+extern int verboseLog;

@@ -421,23 +421,36 @@ void PlayerProfile::SaveSkillLevel(const LevelStats& stats, int level)
     Save();
 }
 
-std::vector<GameStat> PlayerProfile::ReadBestStats(const std::string& levelFile)
+int PlayerProfile::CountLevelsWithSkill(int level) const
 {
-    std::vector<GameStat> stats;
+    int count = 0;
+    xmlNode* stats = Section("singleplayer_stats", false);
+    for (xmlNode* n = XmlGetChild(XmlChildren(stats), "level"); n; n = XmlGetChild(XmlNext(n), "level"))
+        for (xmlNode* s = XmlGetChild(XmlChildren(n), "skill_level"); s; s = XmlGetChild(XmlNext(s), "skill_level"))
+            if (AttrInt(s, "level", -1) == level) {
+                ++count;
+                break;
+            }
+    return count;
+}
+
+std::vector<BestStat> PlayerProfile::ReadBestStats(const std::string& levelFile)
+{
+    std::vector<BestStat> stats;
     xmlNode* best = XmlGetChild(XmlChildren(LevelNode(levelFile, false)), "best-stats");
     for (xmlNode* s = XmlGetChild(XmlChildren(best), "stat"); s; s = XmlGetChild(XmlNext(s), "stat"))
-        stats.push_back(GameStat{AttrText(s, "type"), AttrInt(s, "value", 0)});
+        stats.push_back(BestStat{AttrText(s, "type"), AttrInt(s, "value", 0)});
     return stats;
 }
 
-void PlayerProfile::WriteBestStats(const std::string& levelFile, const std::vector<GameStat>& stats)
+void PlayerProfile::WriteBestStats(const std::string& levelFile, const std::vector<BestStat>& stats)
 {
     xmlNode* level = LevelNode(levelFile, true);
     if (xmlNode* old = XmlGetChild(XmlChildren(level), "best-stats")) {
         XmlRemoveNode(old);
     }
     xmlNode* best = XmlNewChild(level, "best-stats");
-    for (const GameStat& stat : stats) {
+    for (const BestStat& stat : stats) {
         xmlNode* s = XmlNewChild(best, "stat");
         XmlSetAttrText(s, "type", stat.type);
         XmlSetAttrInt(s, "value", stat.value);
@@ -466,7 +479,7 @@ bool PlayerProfile::SaveStats()
     return Save();
 }
 
-bool PlayerProfile::AddBonusItem(const BonusItemInfo& item)
+bool PlayerProfile::AddBonusItem(const UnlockedBonusItem& item)
 {
     if (item.id.empty() || HasBonusItem(item.id))
         return false;
@@ -485,12 +498,12 @@ bool PlayerProfile::HasBonusItem(const std::string& id) const
     return false;
 }
 
-std::vector<BonusItemInfo> PlayerProfile::LoadBonusItems() const
+std::vector<UnlockedBonusItem> PlayerProfile::LoadBonusItems() const
 {
-    std::vector<BonusItemInfo> items;
+    std::vector<UnlockedBonusItem> items;
     xmlNode* bonus = Section("bonus", false);
     for (xmlNode* n = XmlGetChild(XmlChildren(bonus), "bonus_item"); n; n = XmlGetChild(XmlNext(n), "bonus_item"))
-        items.push_back(BonusItemInfo{AttrText(n, "type"), AttrText(n, "id")});
+        items.push_back(UnlockedBonusItem{AttrText(n, "type"), AttrText(n, "id")});
     return items;
 }
 

@@ -40,12 +40,14 @@ struct SingleplayerTotals {
     int32_t playtimeTotal = 0;
 };
 
-struct GameStat {
+// A personal best: the statistic's English name and its value.
+struct BestStat {
     std::string type;
     int value = 0;
 };
 
-struct BonusItemInfo {
+// An unlocked bonus item as the profile records it.
+struct UnlockedBonusItem {
     std::string type; // "Decoration", "Stamp" or "Level"
     std::string id;
 };
@@ -102,15 +104,17 @@ public:
     void ResetLevelStats(LevelStats& stats);
     void GetSkillLevel(const LevelStats& stats, bool beaten[3]);
     void SaveSkillLevel(const LevelStats& stats, int level);
-    std::vector<GameStat> ReadBestStats(const std::string& levelFile);
-    void WriteBestStats(const std::string& levelFile, const std::vector<GameStat>& stats);
+    // The levels on which the FlimbMaster difficulty (0-2) is beaten.
+    int CountLevelsWithSkill(int level) const;
+    std::vector<BestStat> ReadBestStats(const std::string& levelFile);
+    void WriteBestStats(const std::string& levelFile, const std::vector<BestStat>& stats);
     SingleplayerTotals LoadSingleplayerTotals() const;
     void SetSingleplayerTotals(const SingleplayerTotals& totals);
     bool SaveStats();
 
-    bool AddBonusItem(const BonusItemInfo& item);
+    bool AddBonusItem(const UnlockedBonusItem& item);
     bool HasBonusItem(const std::string& id) const;
-    std::vector<BonusItemInfo> LoadBonusItems() const;
+    std::vector<UnlockedBonusItem> LoadBonusItems() const;
 
     bool GetFlimbMasterProgress(const std::string& name, FlimbMasterProgress& progress) const;
     void SetIntroViewed(const std::string& name, bool viewed);

@@ -1,5 +1,6 @@
 #include "app/AtomicFile.h"
 #include "app/FileManager.h"
+#include "app/GameException.h"
 #include "app/HostPath.h"
 #include "app/Log.h"
 #include "app/UserFolders.h"
@@ -127,6 +128,18 @@ XmlDocument XmlParseBuffer(const void* data, size_t size, const std::string& lab
                                      nullptr, kParseOptions));
 }
 
+std::string XmlDocumentText(xmlDoc* doc)
+{
+    if (!doc)
+        return {};
+    xmlChar* text = nullptr;
+    int size = 0;
+    xmlDocDumpFormatMemoryEnc(doc, &text, &size, "UTF-8", 0);
+    std::string result = text && size > 0 ? std::string(reinterpret_cast<const char*>(text), size_t(size)) : std::string();
+    xmlFree(text);
+    return result;
+}
+
 XmlDocument XmlLoadFile(const std::string& name)
 {
     FileHandle handle = FileHandle::FromString(name);
@@ -137,6 +150,14 @@ XmlDocument XmlLoadFile(const std::string& name)
     if (!data || size == 0)
         return nullptr;
     return XmlParseBuffer(data, static_cast<size_t>(size), name);
+}
+
+XmlDocument XmlLoadFileOrThrow(const std::string& name, const char* failure)
+{
+    XmlDocument doc = XmlLoadFile(name);
+    if (!doc || !XmlRoot(doc.get()))
+        throw GameException(failure);
+    return doc;
 }
 
 XmlDocument XmlLoadUserFile(const std::string& name)
@@ -173,6 +194,18 @@ int XmlSaveFile(xmlDoc* doc, const std::string& name)
         return written >= 0;
     });
     return saved ? written : -1;
+}
+
+int XmlSaveUserCopy(xmlDoc* doc, const std::string& name)
+{
+    if (!doc || !IsConfinedRelativePath(name)) {
+        WriteLog("ERROR: refused file name outside the game folders [%s]\n", name.c_str());
+        return -1;
+    }
+    const std::filesystem::path path = std::filesystem::path(GetUserRoot()) / ToHostSeparators(name);
+    std::error_code ignored;
+    std::filesystem::create_directories(path.parent_path(), ignored);
+    return xmlSaveFormatFile(path.string().c_str(), doc, 1);
 }
 
 bool XmlRehashFile(const std::string& name)

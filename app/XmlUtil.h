@@ -88,6 +88,9 @@ XmlDocument XmlNewDocument(const char* rootName);
 // Loads through `fileManager`: gzip (1F 8B) or zlib data is inflated first; blank text
 // nodes are dropped. Null when the file is missing, empty, broken or not well formed.
 XmlDocument XmlLoadFile(const std::string& name);
+// The same for a file start-up cannot do without: throws GameException(failure) when it
+// cannot be read or has no root element.
+XmlDocument XmlLoadFileOrThrow(const std::string& name, const char* failure);
 // Loads a file straight from the user-folder map (user files the index may not know yet).
 XmlDocument XmlLoadUserFile(const std::string& name);
 XmlDocument XmlCopyDocument(xmlDoc* doc);
@@ -95,9 +98,14 @@ XmlDocument XmlCopyDocument(xmlDoc* doc);
 XmlDocument XmlLoadHostFile(const std::string& hostPath);
 // Parses a buffer the same way (the loader's second half).
 XmlDocument XmlParseBuffer(const void* data, size_t size, const std::string& label);
+// The document as UTF-8 text with its XML declaration, unindented (network payloads).
+std::string XmlDocumentText(xmlDoc* doc);
 // Saves indented under the user-folder map; gzip when the document has a compression level.
 // Returns the bytes written, negative on failure.
 int XmlSaveFile(xmlDoc* doc, const std::string& name);
+// Saves indented below the user folder whatever the path's first folder (a user's copy of
+// a program file). Returns the bytes written, negative on failure.
+int XmlSaveUserCopy(xmlDoc* doc, const std::string& name);
 // Loads a file, sets the content hash on its root and saves it back under the same name.
 bool XmlRehashFile(const std::string& name);
 

@@ -1,29 +1,15 @@
 #pragma once
 // Game state services the program shell calls: the definition files loaded at start-up, the
 // controller globals, the per-update steps and the releases at shutdown.
-#include <cstdint>
+#include "world/AnimationSpec.h"
+#include "world/TrapSpecs.h"
+#include "world/WorldClock.h"
 
-class AnimSurface;
+#include <cstdint>
 
 // "Graphics\Animations\animation-spec.xml" and "Level\level_defaults.xml".
 void LoadProfileResources();
 void ReleaseProfileResources();
-
-namespace AnimationSpec {
-// "Graphics\Actions\action-sprite-spec.xml", the decorations spec and the halo image.
-void Load();
-void Release();
-int GroupCount();
-// "Graphics\Actions\halo.png" (image cache), null before Load.
-AnimSurface* HaloImage();
-} // namespace AnimationSpec
-
-// "Graphics\Traps\trap-spec.xml" and the group-select marker.
-void LoadTrapSpecs();
-void ReleaseTrapSpecs();
-int TrapSpecCount();
-// "Graphics\Menu\FlimbGroupSelector\group-select.png", hot spot at its centre.
-AnimSurface* GroupSelectImage();
 
 struct ControllerGlobals {
     int32_t levelCount = 0;
@@ -40,11 +26,8 @@ void ReleaseGameState();
 void ReleaseLevelLists();
 void ReleaseController();
 
-void UpdateGameState();
-void UpdateWorldLists();
-
-// Game updates so far.
-extern uint32_t gameUpdateCounter;
+// Game updates so far: the current world's update counter.
+extern UpdateCounterRef gameUpdateCounter;
 
 // True when the game view covers the whole screen (only depth needs clearing).
 bool GameViewCoversScreen();

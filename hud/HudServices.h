@@ -1,9 +1,32 @@
 #pragma once
-// What the program shell calls of the in-game HUD: the console's start and its view's
-// toggle, the global popup's step and the HUD's shutdown. The global popup is not part of
-// the game yet; its step does nothing until it is.
+#include <cstdint>
+#include <string>
 
+// What the shell and the game ask of the in-game HUD. Most of the HUD is not part of the
+// game yet: those calls do nothing (or log) until it is.
+
+// The shell: the console's start and its view's toggle, the global popup's step and the
+// HUD's shutdown.
 void StartConsole();      // "loading console..": lines are stored from now on
 void ToggleConsole();     // the shell action "toggleconsole"
 void UpdateGlobalPopup(); // the open global popup, when there is one
 void ShutdownHud();       // the console stops and its view goes
+
+// What the world and the controller ask of the in-game HUD ("FLIMBS_HUD"); each does
+// nothing until the HUD exists.
+struct Flimb;
+
+// The recent-flimbs strip takes an ordered flimb.
+void HudAddToHistoryStrip(Flimb* flimb);
+// The HUD is told the new selection.
+void HudNoteSelection(Flimb* flimb);
+// Hides the game view's action belt.
+void HudHideBelt();
+// The belt-lock key: the belt stays open while set.
+void HudSetBeltLock(bool locked);
+// The score key over the "ScoreButton" panel; false when there is no such panel.
+bool HudPressScoreButton(bool down);
+
+// Shows a line in the chat in an ARGB colour. Until the HUD's chat exists the line goes to
+// the log.
+void PostChatLine(const std::string& text, uint32_t argb);

@@ -25,15 +25,19 @@ const SpriteAnimation* SpriteSet::Find(const std::string& name) const
 
 bool SpriteSheet::Load(SpriteSheet& sheet, xmlDoc* document, const std::string& defaultRootPath, int /*flags*/)
 {
-    xmlNode* root = document ? XmlRoot(document) : nullptr;
-    if (!root)
+    return LoadFromElement(sheet, document ? XmlRoot(document) : nullptr, defaultRootPath);
+}
+
+bool SpriteSheet::LoadFromElement(SpriteSheet& sheet, const xmlNode* element, const std::string& defaultRootPath)
+{
+    if (!element)
         return false;
-    const char* path = XmlGetAttrValue(root, "rootPath");
+    const char* path = XmlGetAttrValue(element, "rootPath");
     sheet.rootPath = path && *path ? path : defaultRootPath;
-    sheet.frameWidth = IntAttr(root, "frameWidth", 0);
-    sheet.frameHeight = IntAttr(root, "frameHeight", 0);
-    sheet.hotspotX = IntAttr(root, "hotspotX", 0);
-    sheet.hotspotY = IntAttr(root, "hotspotY", 0);
+    sheet.frameWidth = IntAttr(element, "frameWidth", 0);
+    sheet.frameHeight = IntAttr(element, "frameHeight", 0);
+    sheet.hotspotX = IntAttr(element, "hotspotX", 0);
+    sheet.hotspotY = IntAttr(element, "hotspotY", 0);
     return true;
 }
 
@@ -42,6 +46,11 @@ int SpriteSheet::LoadAnimations(const std::string& elementName, const SpriteShee
 {
     xmlNode* root = document ? XmlRoot(document) : nullptr;
     xmlNode* element = root ? XmlFindNode(root, elementName.c_str()) : nullptr;
+    return LoadAnimationsFrom(element, sheet, set);
+}
+
+int SpriteSheet::LoadAnimationsFrom(const xmlNode* element, const SpriteSheet& sheet, SpriteSet& set)
+{
     if (!element)
         return -1;
     int count = 0;

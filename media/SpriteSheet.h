@@ -38,6 +38,10 @@ public:
     // the document root) into the set. The number read, -1 when the element is missing.
     static int LoadAnimations(const std::string& elementName, const SpriteSheet& sheet, xmlDoc* document,
                               SpriteSet& set);
+    // The same two for a description element inside a larger document (its attributes,
+    // and the "animation" children of an element).
+    static bool LoadFromElement(SpriteSheet& sheet, const xmlNode* element, const std::string& defaultRootPath);
+    static int LoadAnimationsFrom(const xmlNode* element, const SpriteSheet& sheet, SpriteSet& set);
     // The animation's image from the image cache with its frame layout and hot spot applied
     // (one reference for the caller); null when unknown.
     static AnimSurface* GetAnimationImage(const SpriteSheet& sheet, const SpriteAnimation& animation);

@@ -8,3 +8,5 @@ bool ConnectToServer(int port)
     WriteLog("Cannot connect on port %d: no multiplayer front end available\n", port);
     return false;
 }
+
+bool allGroupsActive = false;

@@ -3,3 +3,7 @@
 
 // Opens the server search on the port. False when it could not be opened.
 bool ConnectToServer(int port);
+
+// Set by the lobby: every group takes part in the match even when nobody plays it. Off at
+// program start; read by the game modes.
+extern bool allGroupsActive;

@@ -14,6 +14,7 @@
 #include "editor/EditorServices.h"
 #include "frontend/FrontEndServices.h"
 #include "game/GameServices.h"
+#include "game/WorldUpdate.h"
 #include "gui/GuiServices.h"
 #include "hud/HudServices.h"
 #include "media/DXManager.h"
@@ -203,6 +204,7 @@ void GameWnd::StartServices(uint32_t t0)
     msManager.Init(*input_);
     ConnectGuiInput();
     WriteLog("loading network.. %d\n", ElapsedSince(t0));
+    VerifyProtobufVersion();
     if (curl_global_init(CURL_GLOBAL_NOTHING) != CURLE_OK)
         throw GameException("Couldn't start the network library");
     curlStarted_ = true;
@@ -406,13 +408,7 @@ void GameWnd::RenderFrame()
 
 void GameWnd::UpdateWorld()
 {
-    UpdateGameState();
-    UpdateWorldLists();
-    UpdateParticles();
-    if (particleRebuild)
-        RebuildParticleVertices();
-    UpdateGlobalPopup();
-    ++gameUpdateCounter;
+    ::UpdateWorld(UpdateGlobalPopup);
 }
 
 void GameWnd::Shutdown()

@@ -22,7 +22,9 @@ cmake --build "$BUILD_DIR" --parallel "$(nproc)"
 
 SEEDS="$BUILD_DIR/seeds"
 rm -rf "$SEEDS"
-mkdir -p "$SEEDS/archive" "$SEEDS/xml" "$SEEDS/video"
+mkdir -p "$SEEDS/archive" "$SEEDS/xml" "$SEEDS/modes"
+mkdir -p "$SEEDS/archive" "$SEEDS/xml" "$SEEDS/landscape"
+mkdir -p "$SEEDS/video"
 
 # Archives: empty, one entry, two entries (the second at an odd offset), a folder marker.
 printf '\x00\x00\x00\x00' >"$SEEDS/archive/empty"
@@ -42,6 +44,37 @@ printf '%s' "$LEVEL" | gzip -9 -c >"$SEEDS/xml/level.gz"
 printf '%s' '<?xml version="1.0"?><flimbs-level><globals><title>T &amp; U</title></globals><traps><trap><x>5</x></trap><TRAP><x>-1</x></TRAP></traps><groups><group id="1" available_group="yes"/></groups></flimbs-level>' \
   >"$SEEDS/xml/traps.xml"
 printf '%s' '<r><!--c--><debug><a hash="x"/></debug><![CDATA[z]]></r>' >"$SEEDS/xml/comment.xml"
+
+# Game-mode option blocks: every option, the rescue mode's own, bad numbers and words, none.
+printf '%s' '<game-mode-state><gamemode_data><allow_paint>1</allow_paint><allow_stun>yes</allow_stun><double_fall>0</double_fall><sticky_gibs>YES</sticky_gibs><explosion_physics>1</explosion_physics><explosion_mag>55</explosion_mag><exploding_gibs>0</exploding_gibs><contagious_nova>1</contagious_nova><statsmatch>1</statsmatch><shatter_doppel>0</shatter_doppel><doublespeed_morph>4</doublespeed_morph><showMinSave>0</showMinSave></gamemode_data></game-mode-state>' \
+  >"$SEEDS/modes/all.xml"
+printf '%s' '<game-mode-state><gamemode_data><explosion_mag>x12</explosion_mag><doublespeed_morph>77</doublespeed_morph><allow_paint>true</allow_paint></gamemode_data></game-mode-state>' \
+  >"$SEEDS/modes/bad.xml"
+printf '%s' '<game-mode-state><gamemode_data/></game-mode-state>' >"$SEEDS/modes/empty.xml"
+# Reliable stream: state byte, then [flags][u16 length][datagram] (the harness seals it).
+mkdir -p "$SEEDS/pseudotcp" "$SEEDS/worldserver" "$SEEDS/candidates"
+HEADER='\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00'
+printf '\x02''\x06\x18\x00'"$HEADER"'\x05\x00\x00\x00\x03\x00\x08\x00\x00\x00AB' >"$SEEDS/pseudotcp/data"
+printf '\x02''\x07\x18\x00'"$HEADER"'\x05\x00\x00\x00\x03\x00\x08\x00\x01\x00AB' >"$SEEDS/pseudotcp/deflated"
+printf '\x00''\x04\x1c\x00'"$HEADER"'\x01\x00\x00\x00\x21\x00\x0c\x00\x01\x00\x00\x00\x00\x00\x00\x00' \
+  >"$SEEDS/pseudotcp/connect"
+printf '\x81''\x06\x14\x00'"$HEADER"'\x02\x00\x00\x00\x22\x00\x08\x00' >"$SEEDS/pseudotcp/ack"
+# World server: state byte (4, 5, 6), then [u8 length-1][bytes] chunks of frames.
+printf '\x00''\x08''\x05\x00\x00\x00\x2a\x03abc' >"$SEEDS/worldserver/hello"
+printf '\x01''\x03''\x04\x00\x00\x00''\x03''\x08\x01\x10\x07' >"$SEEDS/worldserver/login"
+printf '\x02''\x0b''\x08\x00\x00\x00\x08\x80\x80\x1c\x12\x02\x08\x2a' >"$SEEDS/worldserver/register"
+printf '\x02''\x0b''\x08\x00\x00\x00\x08\x05\x1a\x04\x08\x03\x10\x07' >"$SEEDS/worldserver/peer"
+# Candidates: a peer message with one host candidate and credentials.
+printf '\x08\x01\x10\x02\x1a\x15\x0a\x13\x08\x00\x12\x09127.0.0.1\x42\x011\x48\x88\x27''\x2a\x06\x0a\x01u\x12\x01p' \
+  >"$SEEDS/candidates/one"
+# Terrain operation streams: fill then an emitting removal and a checksum; a loose block
+# under step gravity; a resize, a fill and a tile copy.
+printf '\x05\x01\x01\x0b\x6b\x88\xff\x01\x0a\x00\x01\x0a\x00\x01\x28\x00\x01\x28\x00''\x03\x01\x05\x00\x01\x05\x00\x01\x20\x00\x01\x20\x00\x00\x00\x01\x00\x00\x00\x00\x00\x70\x00\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\xff\x01\x00\x02\x00\x02''\x09\x01\x00\x00\x01\x00\x00\x01\xff\x00\x01\xff\x00\x01' \
+  >"$SEEDS/landscape/bash"
+printf '\x05\x01\x01\xff\xff\xff\xff\x01\x14\x00\x01\x00\x00\x01\x1e\x00\x01\x0a\x00''\x07\x00\x00\x01\x00\x01\x00\x00\x01\x00\x00\x01\xff\x00\x01\xff\x00' \
+  >"$SEEDS/landscape/gravity"
+printf '\x00\x00\x40\x00\x20\x01''\x05\x02\x01\x11\x22\x33\xff\x01\x00\x00\x01\x00\x00\x01\x7f\x00\x01\x7f\x00''\x06\x01\x00\x00\x01\x00\x00\x01\xff\x00\x01\x7f\x00\x01\x80\x00\x01\x00\x00' \
+  >"$SEEDS/landscape/copy"
 
 # Video: a small clip with sound, one without, one cut in half.
 "$BUILD_DIR/video_seeds" "$SEEDS/video"
@@ -67,4 +100,9 @@ run_target() {
 run_target fuzz_archive "$SEEDS/archive"
 run_target fuzz_xml "$SEEDS/xml"
 run_target fuzz_video "$SEEDS/video"
+run_target fuzz_mode_options "$SEEDS/modes"
+run_target fuzz_pseudotcp "$SEEDS/pseudotcp"
+run_target fuzz_worldserver "$SEEDS/worldserver"
+run_target fuzz_candidates "$SEEDS/candidates"
+run_target fuzz_landscape "$SEEDS/landscape"
 echo "fuzz.sh: no findings"

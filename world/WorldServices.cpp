@@ -1,6 +1,7 @@
 #include "world/WorldServices.h"
 
 #include "app/GameException.h"
+#include "world/Landscape.h"
 
 #include <memory>
 #include <new>
@@ -9,9 +10,6 @@
 bool particleRebuild = false;
 
 namespace {
-
-// The landscape's shared graphics are loaded once the image cache exists.
-struct Landscape {};
 
 struct Particle {
     float x = 0, y = 0, vx = 0, vy = 0;
@@ -34,13 +32,28 @@ std::vector<Particle>& Particles()
 
 } // namespace
 
+Landscape* GameLandscape()
+{
+    return TheLandscape().get();
+}
+
 void InitLandscape()
 {
-    TheLandscape() = std::make_unique<Landscape>();
+    if (TheLandscape())
+        return;
+    try {
+        TheLandscape() = std::make_unique<Landscape>();
+    } catch (const std::bad_alloc&) {
+        throw GameException("Couldn't allocate the landscape");
+    }
+    TheLandscape()->InitGlobal();
 }
 
 void ReleaseLandscape()
 {
+    if (!TheLandscape())
+        return;
+    TheLandscape()->ShutdownGlobal();
     TheLandscape().reset();
 }
 
@@ -48,6 +61,34 @@ bool LandscapeExists()
 {
     return TheLandscape() != nullptr;
 }
+
+uint64_t LandscapeStateHash()
+{
+    const Landscape* landscape = GameLandscape();
+    return landscape ? landscape->StateHash() : 0;
+}
+
+int32_t LandscapeWidth()
+{
+    const Landscape* landscape = GameLandscape();
+    return landscape ? landscape->Width() : 0;
+}
+
+int32_t LandscapeHeight()
+{
+    const Landscape* landscape = GameLandscape();
+    return landscape ? landscape->Height() : 0;
+}
+
+void ClearLandscapePrimitives() {}
+
+void AddLandscapeChild(Primitive* child)
+{
+    if (Landscape* landscape = GameLandscape(); landscape && child)
+        landscape->AddChild(child);
+}
+
+void SpawnDebugParticle(int32_t /*x*/, int32_t /*y*/, uint32_t /*colour*/) {}
 
 void InitParticles()
 {

@@ -1,11 +1,29 @@
 #pragma once
-// The landscape and the particle pool as the program shell starts, steps and stops them.
+// The landscape and the particle pool as the program shell starts, steps and stops them,
+// and what the world state asks of the landscape.
+#include <cstdint>
 
-// Creates the one landscape object and loads its shared graphics. Throws GameException.
+class Primitive;
+
+// Creates the game's landscape (GameLandscape, world/Landscape.h) and sets it up for the
+// program's life (Landscape::InitGlobal). Throws GameException.
 void InitLandscape();
-// Frees what InitLandscape made; safe when it never ran.
+// Landscape::ShutdownGlobal and frees it; safe when InitLandscape never ran.
 void ReleaseLandscape();
 bool LandscapeExists();
+
+// The landscape's part of the world state hash: its checksum and a hash of every material
+// map and tile colour. 0 while there is no terrain.
+uint64_t LandscapeStateHash();
+// The landscape's size in pixels (0 while there is no terrain).
+int32_t LandscapeWidth();
+int32_t LandscapeHeight();
+// Drops the primitives stamped into the landscape (after the match start's stamping).
+void ClearLandscapePrimitives();
+// Adds a GUI element (an annotation) as a child of the landscape panel.
+void AddLandscapeChild(Primitive* child);
+// A debugging particle (kind 1, scale 2.0) at a world point.
+void SpawnDebugParticle(int32_t x, int32_t y, uint32_t colour);
 
 // Allocates the particle buffer. Throws GameException when it cannot be allocated.
 void InitParticles();

@@ -106,8 +106,8 @@ TEST_F(ConsoleViewTest, FollowsNewLinesAtTheEndAndScrollsWithinTheText)
     int lit = 0;
     for (int x = 0; x < 600; ++x)
         for (int y = 0; y < 200; ++y)
-            lit += (Pixel(x, y) & 0xFF) > 0x80 ? 1 : 0;
-    EXPECT_GT(lit, 200); // white text on the dark panel
+            lit += ((Pixel(x, y) >> 8) & 0xFF) > 0x80 ? 1 : 0;
+    EXPECT_GT(lit, 200); // white and green text on the dark panel
     std::vector<uint32_t> pixels(1024 * 768);
     for (int y = 0; y < 768; ++y)
         for (int x = 0; x < 1024; ++x)

@@ -60,11 +60,13 @@ TEST_F(SpecFiles, EachMissingFileFailsWithItsOwnText)
     EXPECT_EQ(FailureOf(LoadProfileResources), "");
 
     EXPECT_EQ(FailureOf(AnimationSpec::Load), "Cannot load the action-sprite-spec.xml file!");
-    Add("Graphics\\Actions\\action-sprite-spec.xml", "<s><group-labels/><group/><group/></s>");
+    Add("Graphics\\Actions\\action-sprite-spec.xml",
+        "<s><group-labels><group id='1'>green</group><group>blue</group></group-labels></s>");
     EXPECT_EQ(FailureOf(AnimationSpec::Load), "Cannot load the decorations-spec.xml file!");
     Add("Graphics\\Animations\\Decorations\\decorations-spec.xml", "<d/>");
     EXPECT_EQ(FailureOf(AnimationSpec::Load), "");
-    EXPECT_EQ(AnimationSpec::GroupCount(), 2);
+    EXPECT_EQ(AnimationSpec::GroupLabel(0), "blue");
+    EXPECT_EQ(AnimationSpec::GroupLabel(1), "green");
 
     Add("Graphics\\Traps\\trap-spec.xml", "<broken");
     EXPECT_EQ(FailureOf(LoadTrapSpecs), "Cannot load the trap-spec.xml file!");

@@ -1,0 +1,15 @@
+#pragma once
+// The game's stats and achievements on the storefront platform. Changes mark the stats
+// changed; the main loop stores them.
+#include <cstdint>
+#include <string>
+
+namespace SteamStats {
+
+// Reads the stat (0 when it has none), writes it back plus one.
+void AddToStat(const std::string& name);
+void SetStat(const std::string& name, int32_t value);
+// Sets the achievement when it is not set yet.
+void UnlockAchievement(const std::string& name);
+
+} // namespace SteamStats

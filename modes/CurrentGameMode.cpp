@@ -1,0 +1,238 @@
+// The current game mode and the operations other subsystems call on it.
+#include "modes/GameMode.h"
+#include "modes/MatchOptions.h"
+#include "modes/MatchWorld.h"
+#include "modes/ModeServices.h"
+
+namespace {
+
+std::unique_ptr<GameMode>& Current()
+{
+    static std::unique_ptr<GameMode> mode;
+    return mode;
+}
+
+bool g_matchStarted = false;
+
+} // namespace
+
+GameMode* CurrentGameMode()
+{
+    return Current().get();
+}
+
+void SetCurrentGameMode(std::unique_ptr<GameMode> mode)
+{
+    Current().reset(); // the old mode goes before the new one takes its place
+    Current() = std::move(mode);
+}
+
+GameMode* CreateCurrentGameMode(int index)
+{
+    Current().reset();
+    Current() = GameMode::Create(index);
+    return Current().get();
+}
+
+void ClearCurrentGameMode()
+{
+    Current().reset();
+}
+
+int CurrentGameModeIndex()
+{
+    return Current() ? Current()->modeIndex : kNoModeIndex;
+}
+
+const char* GameModeKeyName(int index)
+{
+    const char* name = GameMode::Info(index).keyName;
+    return name ? name : "";
+}
+
+const char* GameModeShortCode(int index)
+{
+    const char* prefix = GameMode::Info(index).prefix;
+    return prefix ? prefix : "";
+}
+
+int GameModeIndexFromName(const std::string& name)
+{
+    return GameMode::IndexFromName(name);
+}
+
+int GameModeIndexFromPrefix(const std::string& prefix)
+{
+    return GameMode::IndexFromPrefix(prefix);
+}
+
+bool IsMatchStarted()
+{
+    return g_matchStarted;
+}
+
+void MarkMatchStarted()
+{
+    g_matchStarted = true;
+}
+
+void ModeStartMatch()
+{
+    if (GameMode* mode = CurrentGameMode())
+        mode->StartMatch();
+}
+
+void ModeUpdate()
+{
+    if (GameMode* mode = CurrentGameMode())
+        mode->UpdateMessages();
+}
+
+bool ModeIsMatchOver()
+{
+    GameMode* mode = CurrentGameMode();
+    return mode && mode->IsMatchOver();
+}
+
+void ModeGameOver()
+{
+    if (GameMode* mode = CurrentGameMode())
+        mode->GameOver();
+}
+
+bool ModeAcceptsCommand(int32_t flimbId)
+{
+    GameMode* mode = CurrentGameMode();
+    return !mode || mode->MayIssueMorph(flimbId, 0);
+}
+
+bool ModeMaySelect(int32_t flimbId)
+{
+    GameMode* mode = CurrentGameMode();
+    return !mode || mode->IsFlimbControllable(flimbId);
+}
+
+int ModeSelectionFilter()
+{
+    GameMode* mode = CurrentGameMode();
+    return mode ? mode->SelectionFilter() : kAllGroups;
+}
+
+void ModeFlimbCreated(int32_t flimbId)
+{
+    if (GameMode* mode = CurrentGameMode())
+        mode->OnFlimbCreated(flimbId);
+}
+
+void ModeFlimbDied(int32_t flimbId)
+{
+    if (GameMode* mode = CurrentGameMode())
+        mode->OnFlimbDied(flimbId);
+}
+
+void ModeFlimbTypeChange(int32_t flimbId, int newType, int oldType)
+{
+    if (GameMode* mode = CurrentGameMode())
+        mode->OnFlimbTypeChange(flimbId, newType, oldType);
+}
+
+bool ModeFlimbSaved(int32_t flimbId, int32_t exitTrapId)
+{
+    GameMode* mode = CurrentGameMode();
+    if (!mode)
+        return false;
+    mode->OnFlimbExited(flimbId, exitTrapId);
+    return true;
+}
+
+uint32_t ModeNextFlimbId(int localFlag, int group, int originTrapId, int count)
+{
+    GameMode* mode = CurrentGameMode();
+    return mode ? mode->NextFlimbId(localFlag, group, originTrapId, count) : CurrentMatchWorld().TakeFlimbId();
+}
+
+void ModeSetResult(int32_t code, int32_t group)
+{
+    if (GameMode* mode = CurrentGameMode())
+        mode->SetResult(code, group);
+}
+
+void ModeOnPickup(int32_t trapId, int32_t flimbId)
+{
+    if (GameMode* mode = CurrentGameMode())
+        mode->OnPickup(trapId, flimbId);
+}
+
+void ModeOnObjectLost(int32_t trapId)
+{
+    if (GameMode* mode = CurrentGameMode())
+        mode->OnObjectLost(trapId);
+}
+
+void ModeOnBlast(int32_t sourceFlimbId, float x, float y)
+{
+    if (GameMode* mode = CurrentGameMode())
+        mode->OnBlast(sourceFlimbId, x, y);
+}
+
+bool ModeQdotCollected(int32_t flimbId)
+{
+    GameMode* mode = CurrentGameMode();
+    return mode && mode->OnQdotCollected(flimbId);
+}
+
+bool ModeOnKey(int code, int state, const IInputDevice* device)
+{
+    GameMode* mode = CurrentGameMode();
+    return mode && mode->OnKey(code, state, device);
+}
+
+int ModeCountFreeze()
+{
+    GameMode* mode = CurrentGameMode();
+    return mode ? mode->CountFreeze() : 0;
+}
+
+int ModeFreezePenaltySeconds()
+{
+    GameMode* mode = CurrentGameMode();
+    return mode ? mode->FreezePenaltySeconds() : 0;
+}
+
+void ModeReadOptions(xmlNode* node, xmlNode* defaults)
+{
+    if (GameMode* mode = CurrentGameMode())
+        mode->ReadOptions(node, defaults);
+}
+
+void ModeWriteOptions(xmlNode* node)
+{
+    if (GameMode* mode = CurrentGameMode())
+        mode->WriteOptions(node);
+}
+
+std::string ModeStateDocument()
+{
+    GameMode* mode = CurrentGameMode();
+    return mode ? WriteModeStateDocument(*mode) : std::string();
+}
+
+bool ModeReadStateDocument(const std::string& xml)
+{
+    GameMode* mode = CurrentGameMode();
+    return mode && ReadModeStateDocument(*mode, xml);
+}
+
+void ModeRefreshTexts()
+{
+    if (GameMode* mode = CurrentGameMode()) {
+        mode->ResetStatLabels();
+        mode->objectiveText = mode->GetObjectiveText();
+    }
+}
+
+uint64_t ModeStateHash()
+{
+    GameMode* mode = CurrentGameMode();
+    return mode ? mode->StateHash() : 0;
+}

@@ -1,0 +1,173 @@
+#pragma once
+// What the match rules read of the world (match globals, players, tallies, statistics
+// blocks, traps, particles) and the few simulation changes they make on it. Flimbs and
+// traps are named by their ids. The game's adapter reads the live world; tests install a
+// table of their own (SetMatchWorld).
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr int kGroupCount = 8;
+constexpr int kAllGroups = 255;
+// Trap kinds the rules look at.
+constexpr int kTrapKindActions = 14;
+constexpr int kTrapKindFrozenFlimb = 17;
+constexpr int kTrapKindSlug = 18;
+constexpr int kTrapKindStart = 21;
+constexpr int kTrapKindExit = 22;
+constexpr int kTrapKindCopier = 46;
+constexpr int kTrapKindQdot = 49;
+
+struct MatchPlayer {
+    int number = 0; // 0 .. 15
+    int group = 0;
+    std::string name;
+    bool spectator = false;
+};
+
+// Per-group tallies of the flimbs in play.
+struct GroupTally {
+    int32_t total = 0;    // flimbs in play
+    int32_t live = 0;
+    int32_t flag4 = 0;
+    int32_t flag16 = 0;
+    int32_t doppeled = 0;
+    int32_t points = 0;   // summed point value
+};
+
+// Counters kept per group by the game state. The eleven action counters are indexed by
+// flimb type (0 Clob, 1 Mold, 2 Nova ... 9 Lop, 10 Walk); their sum is the morphs used.
+struct GroupStatsBlock {
+    bool enabled = false;
+    int32_t score = 0;
+    int16_t lost = 0;
+    int32_t stolen = 0;
+    std::array<int32_t, 11> actions{};
+    // The group whose flimb each save counted, in the order of the saves.
+    std::vector<uint8_t> savedFrom;
+};
+
+struct ExitInfo {
+    int32_t id = 0;
+    int group = 0;
+    bool enabled = true;            // not disabled
+    bool active = true;
+    bool countsTowardGoal = true;
+    bool groupOnly = true;          // clear: accepts flimbs of every group
+    int32_t saved = 0;              // flimbs received
+    int32_t required = 0;
+    float x = 0.0f, y = 0.0f;
+    float scaleX = 1.0f, scaleY = 1.0f;
+    int direction = 0;              // facing: 0 .. 3
+};
+
+struct ActionsTrapInfo {
+    int action = 0;
+    int32_t amount = 0;
+};
+
+struct FrozenFlimbTrapInfo {
+    int group = 0;
+    bool hold = false;
+};
+
+struct SlugTrapInfo {
+    int32_t id = 0;
+    float x = 0.0f, y = 0.0f;
+    bool active = true;
+};
+
+struct FlimbInfo {
+    int32_t id = 0;
+    int group = 0;
+    uint8_t flags = 0;        // first flag byte: 1 free, 4 live, 8 may be ordered, 128 carrier
+    uint8_t status = 0;       // status byte; bit 3 (8): not counted at an exit; bit 7 (128)
+    float x = 0.0f, y = 0.0f;
+    float height = 0.0f;      // sprite height x size factor
+    bool exited = false;
+};
+
+class MatchWorld {
+public:
+    virtual ~MatchWorld() = default;
+
+    // Clock.
+    virtual uint32_t UpdateCounter() const = 0;
+    virtual uint32_t GameClockMs() const = 0;
+    virtual uint32_t LevelStartMs() const = 0;
+
+    // Match globals.
+    virtual bool IsMultiplayerMatch() const = 0; // several human players
+    virtual int MatchState() const = 0;          // 1 = playing
+    virtual int LocalGroup() const = 0;
+    virtual bool LocalIsSpectator() const = 0;
+    virtual std::string LocalPlayerName() const = 0;
+    virtual bool PlaybackRunning() const = 0;
+    virtual bool ClientHold() const = 0;         // the game client holds its updates
+    virtual bool GroupDone(int group) const = 0;
+    virtual bool EditorTestPlay() const = 0;
+    virtual std::string LevelPath() const = 0;
+    virtual int GameType() const = 0;
+    virtual std::vector<MatchPlayer> Players() const = 0;
+    // Every group takes part even without players (set by the lobby).
+    virtual bool AllGroupsActive() const = 0;
+    // The global match result (0 until published) and end status (-1 until set).
+    virtual int MatchResult() const = 0;
+    virtual void SetMatchResult(int result) = 0;
+    virtual int EndStatus() const = 0;
+    virtual void SetEndStatus(int status) = 0;
+
+    // Figures.
+    virtual GroupTally Tally(int group) const = 0;
+    // Flimbs the start traps (and with `copiers` the copier traps) of the group (255: of
+    // all groups) have still to release.
+    virtual int32_t CountUnreleased(int group, bool copiers) const = 0;
+    virtual GroupStatsBlock GroupStats(int group) const = 0;
+    virtual std::vector<ExitInfo> Exits() const = 0;
+    virtual std::vector<ActionsTrapInfo> ActionsTraps() const = 0;
+    virtual std::vector<FrozenFlimbTrapInfo> FrozenFlimbTraps() const = 0;
+    virtual std::vector<SlugTrapInfo> SlugTraps() const = 0;
+    virtual int CountTrapsOfKind(int kind) const = 0;
+    virtual int ParticleCount() const = 0;
+    virtual int CountEnabledGroups() const = 0;
+    virtual std::string GroupLabel(int group) const = 0;
+    virtual uint32_t GroupColour(int group) const = 0;
+    virtual bool FindFlimb(int32_t id, FlimbInfo& flimb) const = 0;
+    // Live capturable flimbs of a group (255: any).
+    virtual std::vector<FlimbInfo> SpecialFlimbs(int group) const = 0;
+
+    // Simulation changes.
+    // The flimb-id counter's value; the counter then goes up by one.
+    virtual uint32_t TakeFlimbId() = 0;
+    // Credits a saved flimb to the exit's group (scores, saved history, stolen counts).
+    virtual void CreditFlimb(int exitGroup, int32_t flimbId) = 0;
+    // Sets the flimb's exited flag and takes it out of the tallies.
+    virtual void RetireExitedFlimb(int32_t flimbId) = 0;
+    // The beam-up area effect; its particles are drawn from the simulation generator.
+    virtual void SpawnBeamUp(float x, float y) = 0;
+    // Turns a Slug trap into particles from its image and clears its active flag.
+    virtual void ShatterSlug(int32_t trapId) = 0;
+};
+
+// The world the rules read: the installed one, else the game's adapter.
+MatchWorld& CurrentMatchWorld();
+// Tests install their own; null goes back to the game's adapter. Not owned.
+void SetMatchWorld(MatchWorld* world);
+
+// Figures every mode shares, read through the world.
+namespace MatchFigures {
+// Flimbs saved at the group's exits.
+int32_t Saved(const MatchWorld& world, int group);
+// Required counts of the group's exits (255: of all exits).
+int32_t Required(const MatchWorld& world, int group);
+// Start and copier traps' flimbs still to come (255: all groups).
+int32_t Waiting(const MatchWorld& world, int group);
+// Tallied flimbs of the group (255: all groups).
+int32_t Present(const MatchWorld& world, int group);
+// The group has at least one player (spectators left out), or every group is active and
+// this one is enabled in the level.
+bool HasPlayers(const MatchWorld& world, int group);
+// The sum of the group's action counters.
+int32_t MorphsUsed(const MatchWorld& world, int group);
+} // namespace MatchFigures

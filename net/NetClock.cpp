@@ -1,0 +1,8 @@
+#include "net/NetClock.h"
+
+#include "app/GameClock.h"
+
+NetClock DefaultNetClock()
+{
+    return [] { return SteadyMilliseconds(); };
+}

@@ -1,0 +1,61 @@
+// A peer's GAME_MODE_OPTIONS (or a level's option block) from untrusted bytes, read by
+// every mode; what a mode then writes must read back to the same options.
+#include "FuzzHome.h"
+#include "app/Log.h"
+#include "modes/CorralTheFlimbMode.h"
+#include "modes/GameMode.h"
+#include "modes/MatchOptions.h"
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+namespace {
+
+bool SameOptions(const MatchOptions& a, const MatchOptions& b)
+{
+    return a.allowPaint == b.allowPaint && a.allowStun == b.allowStun && a.doubleFall == b.doubleFall &&
+           a.stickyGibs == b.stickyGibs && a.explosionPhysics == b.explosionPhysics &&
+           a.explosionMag == b.explosionMag && a.explodingGibs == b.explodingGibs &&
+           a.contagiousNova == b.contagiousNova && a.statsMatch == b.statsMatch &&
+           a.shatterDoppel == b.shatterDoppel && a.doubleSpeedMorph == b.doubleSpeedMorph &&
+           a.beamEffects == b.beamEffects;
+}
+
+bool ShowsMinimum(const GameMode& mode)
+{
+    const auto* corral = dynamic_cast<const CorralTheFlimbMode*>(&mode);
+    return corral && corral->showMinimum;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    UseTemporaryHome();
+    DiscardLog(); // every missing option writes a line
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    for (int index = 0; index < kModeCount; ++index) {
+        std::unique_ptr<GameMode> mode = GameMode::Create(index);
+        if (!mode)
+            __builtin_trap();
+        ReadModeStateDocument(*mode, text);
+        if (CurrentMatchOptions().doubleSpeedMorph < -1 || CurrentMatchOptions().doubleSpeedMorph > 9)
+            __builtin_trap();
+        const MatchOptions read = CurrentMatchOptions();
+        const bool minimum = ShowsMinimum(*mode);
+        const std::string written = WriteModeStateDocument(*mode);
+
+        std::unique_ptr<GameMode> again = GameMode::Create(index); // the constructor's values
+        if (!ReadModeStateDocument(*again, written))
+            __builtin_trap();
+        if (!SameOptions(CurrentMatchOptions(), read) || ShowsMinimum(*again) != minimum)
+            __builtin_trap();
+    }
+    return 0;
+}

@@ -1,0 +1,41 @@
+#include "SessionRecorder.h"
+
+#include "app/StringUtil.h"
+#include "traps/Trap.h"
+
+SessionRecorder::SessionRecorder()
+{
+    SetGameClientRequests(this);
+    SetGameServerCommands(this);
+}
+
+SessionRecorder::~SessionRecorder()
+{
+    SetGameClientRequests(nullptr);
+    SetGameServerCommands(nullptr);
+}
+
+void SessionRecorder::SendHighlight(int16_t flimbId)
+{
+    requests.push_back(StringPrintf("highlight %d", flimbId));
+}
+
+void SessionRecorder::SendUpdateFlimbType(int16_t flimbId, uint8_t type, uint8_t argument, int32_t value)
+{
+    requests.push_back(StringPrintf("type %d %d %d %d", flimbId, type, argument, value));
+}
+
+void SessionRecorder::SendGulpChange(int16_t flimbId, uint8_t variant)
+{
+    requests.push_back(StringPrintf("gulp %d %d", flimbId, variant));
+}
+
+void SessionRecorder::SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId)
+{
+    requests.push_back(StringPrintf("trap %u %d %d", trap.id, activate, flimbId));
+}
+
+void SessionRecorder::BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant)
+{
+    requests.push_back(StringPrintf("create %d %d %d %d", x, y, group, variant));
+}

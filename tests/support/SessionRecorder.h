@@ -1,0 +1,24 @@
+#pragma once
+// Records the requests the game sends to the game session, as text lines such as
+// "highlight 5", "type 5 3 77 0", "gulp 5 1", "trap 12 0 -1", "create 10 20 0 1".
+// While it lives it is the session's game client and game server.
+#include "session/SessionServices.h"
+
+#include <string>
+#include <vector>
+
+class SessionRecorder : public GameClientRequests, public GameServerCommands {
+public:
+    SessionRecorder();
+    ~SessionRecorder() override;
+    SessionRecorder(const SessionRecorder&) = delete;
+    SessionRecorder& operator=(const SessionRecorder&) = delete;
+
+    void SendHighlight(int16_t flimbId) override;
+    void SendUpdateFlimbType(int16_t flimbId, uint8_t type, uint8_t argument, int32_t value) override;
+    void SendGulpChange(int16_t flimbId, uint8_t variant) override;
+    void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId) override;
+    void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant) override;
+
+    std::vector<std::string> requests;
+};

@@ -1,0 +1,216 @@
+#include "world/PlayKeys.h"
+
+#include "app/ConsoleParam.h"
+#include "app/GameClock.h"
+#include "app/KeyBindings.h"
+#include "editor/EditorServices.h"
+#include "game/GameController.h"
+#include "hud/HudServices.h"
+#include "modes/ModeServices.h"
+#include "session/SessionServices.h"
+#include "world/AnimationSpec.h"
+#include "world/ConsoleValues.h"
+#include "world/Flimb.h"
+#include "world/LandscapeKeys.h"
+#include "world/WorldState.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr uint8_t kSteerArgument = 77;
+
+Flimb* Selected()
+{
+    return World().selected;
+}
+
+void ClearActionStamp()
+{
+    World().actionKeyStamp = 0;
+}
+
+template <uint8_t Action>
+void ActionKey(bool down)
+{
+    if (down)
+        SelectAction(Action, 0, true);
+    else
+        ClearActionStamp();
+}
+
+// The turn keys: bit 1 of the value is the press, bit 0 the positive side.
+template <bool Positive>
+void TurnKey(bool down)
+{
+    Flimb* flimb = Selected();
+    if (down && ConsoleInt("god") && LevelEditorOpen()) {
+        NudgeDecorationHotspot(Positive ? 1 : -1, 0);
+        return;
+    }
+    if (!flimb)
+        return;
+    const bool qualifies = Positive ? (flimb->attributes & kAttrSteered) != 0 : flimb->attributes != 0;
+    if (!(qualifies || GodModeOn()) || !ModeAcceptsCommand(flimb->id))
+        return;
+    const uint8_t value = static_cast<uint8_t>((down ? 2 : 0) + (Positive ? 1 : 0));
+    SendUpdateFlimbType(flimb->id, value, kSteerArgument, 0);
+}
+
+void JumpKey(bool down)
+{
+    Flimb* flimb = Selected();
+    if (!down || !flimb || !ModeAcceptsCommand(flimb->id))
+        return;
+    const bool standing = flimb->type == kWalk || (flimb->type == kEntangle && flimb->anim == 3);
+    if ((flimb->attributes & kAttrSteered) && !(flimb->flags2 & kFlimbJumping) && standing)
+        SendUpdateFlimbType(flimb->id, 4, kSteerArgument, 0);
+}
+
+template <uint8_t Variant>
+void GulpKey(bool down)
+{
+    if (!down) {
+        ClearActionStamp();
+        return;
+    }
+    Flimb* flimb = Selected();
+    if (!flimb || LocalPlayerIsSpectator())
+        return;
+    SendGulpChange(flimb->id, Variant);
+    if (Variant == 0 && flimb->linkedId >= 0)
+        SendGulpChange(flimb->linkedId, 0);
+}
+
+// The two walking-direction selection requests: a press switches one on (2) or off and
+// the other off; a release leaves a set request on for one more pick or order (1).
+template <int Side>
+void SelectionCycleKey(bool down)
+{
+    auto& requests = World().selectRequests;
+    uint8_t& request = requests[Side];
+    if (down) {
+        request = request ? 0 : 2;
+        requests[1 - Side] = 0;
+    } else if (request) {
+        request = 1;
+    }
+}
+
+template <int Switch>
+void OverlaySwitchKey(bool down)
+{
+    World().overlaySwitches[Switch] = down ? 0 : 1;
+}
+
+void BeltLockKey(bool down)
+{
+    HudSetBeltLock(down);
+}
+
+void FollowKey(bool down)
+{
+    if (!down)
+        return;
+    if (ConsoleParam* follow = ConsoleParam::Find("follow_selected"))
+        follow->SetInt(follow->GetInt() == 1 ? 0 : 1);
+}
+
+void ScoreKey(bool down)
+{
+    if (Controller().modeIndex == 1) {
+        if (!down)
+            HudPressScoreButton(down);
+        return;
+    }
+    if (!down)
+        return;
+    if (ConsoleParam* lag = ConsoleParam::Find("lag"))
+        lag->SetInt(lag->GetInt() > 20 ? 4 : 75);
+}
+
+void QuickKey(bool down)
+{
+    if (!down)
+        return;
+    WorldState& world = World();
+    world.quickState = static_cast<uint8_t>((world.quickState + 1) % 3);
+    world.quickRedraw = true;
+    world.quickCounters = {};
+}
+
+const std::vector<KeyCommand>& Commands()
+{
+    static const std::vector<KeyCommand> commands = {
+        {"Clob", ActionKey<kClob>, "Common", ""},
+        {"Mold", ActionKey<kMold>, "Common", ""},
+        {"Nova", ActionKey<kNova>, "Common", ""},
+        {"Drill", ActionKey<kDrill>, "Common", ""},
+        {"Gulp", GulpKey<0>, "Common", ""},
+        {"Doppel", ActionKey<kDoppel>, "Common", ""},
+        {"Atomize", ActionKey<kAtomize>, "Common", ""},
+        {"Lop", ActionKey<kLop>, "Common", ""},
+        {"Puff", ActionKey<kPuff>, "Common", ""},
+        {"Spin", ActionKey<kSpin>, "Common", ""},
+        {"GulpUp", GulpKey<1>, "Common", ""},
+        {"Walk", ActionKey<kWalk>, "Common", ""},
+        {"ShowScores", ScoreKey, "Common", ""},
+        {"WalkLeft", TurnKey<false>, "Common", ""},
+        {"WalkRight", TurnKey<true>, "Common", ""},
+        {"Jump", JumpKey, "Common", ""},
+        {"LeftFlimb", SelectFlimbLeft, "Advanced", "Select the nearest flimb to the left of the currently selected flimb."},
+        {"RightFlimb", SelectFlimbRight, "Advanced",
+         "Select the nearest flimb to the right of the currently selected flimb."},
+        {"HideOwnTeam", OverlaySwitchKey<0>, "Advanced", ""},
+        {"HideOtherTeams", OverlaySwitchKey<1>, "Advanced", ""},
+        {"Quick", QuickKey, "Advanced", ""},
+        {"FollowFlimb", FollowKey, "Advanced", ""},
+        {"HoldBelt", BeltLockKey, "Advanced", ""},
+        {"ForceLeft", SelectionCycleKey<0>, "Advanced", ""},
+        {"ForceRight", SelectionCycleKey<1>, "Advanced", ""},
+    };
+    return commands;
+}
+
+} // namespace
+
+const std::vector<KeyCommand>& WorldKeyCommands()
+{
+    return Commands();
+}
+
+KeyCommandHandler FindWorldKeyCommand(const std::string& name)
+{
+    for (const KeyCommand& command : Commands())
+        if (name == command.name)
+            return command.handler;
+    return nullptr;
+}
+
+bool RunBoundKeyCommand(const std::string& keyName, bool down)
+{
+    const KeyCommandHandler handler = FindWorldKeyCommand(KeyBindings::CommandForKey(keyName));
+    if (!handler)
+        return false;
+    handler(down);
+    return true;
+}
+
+void SelectAction(uint8_t action, uint8_t argument, bool stamp)
+{
+    if (Controller().runState == kRunPaused)
+        return;
+    if (stamp)
+        World().actionKeyStamp = std::max<uint32_t>(1, gameClock.Now());
+    if (Flimb* flimb = Selected()) {
+        HudHideBelt();
+        NoteFlimbSelected(action, argument, flimb);
+    }
+}
+
+void OverlaysOffKey(bool down)
+{
+    WorldState& world = World();
+    world.hideOverlays = down ? 1 : 0;
+    world.overlaySwitches = {static_cast<uint8_t>(!down), static_cast<uint8_t>(!down)};
+}

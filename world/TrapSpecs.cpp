@@ -1,0 +1,85 @@
+#include "world/TrapSpecs.h"
+
+#include "app/XmlUtil.h"
+#include "media/ImageCache.h"
+#include "media/SpriteSheet.h"
+#include "world/TrapDraw.h"
+#include "world/TrapKinds.h"
+#include "world/TrapRegistry.h"
+
+#include <string>
+
+namespace {
+
+constexpr const char* kTrapRoot = "Graphics\\Traps\\";
+
+struct TrapSpecState {
+    XmlDocument document;
+    AnimSurface* marker = nullptr;
+};
+
+TrapSpecState& State()
+{
+    static TrapSpecState state;
+    return state;
+}
+
+std::string WithSeparator(std::string path)
+{
+    if (!path.empty() && path.back() != '\\')
+        path += '\\';
+    return path;
+}
+
+} // namespace
+
+void LoadTrapSpecs()
+{
+    State().document = XmlLoadFileOrThrow("Graphics\\Traps\\trap-spec.xml", "Cannot load the trap-spec.xml file!");
+    ImageCache::ReleaseImage(State().marker);
+    AnimSurface* marker = ImageCache::GetImage("Graphics\\Menu\\FlimbGroupSelector\\group-select.png");
+    if (marker)
+        marker->SetHotspot(marker->imageWidth / 2, marker->imageHeight / 2);
+    State().marker = marker;
+    ResetTrapDrawState();
+}
+
+AnimSurface* LoadTrapSprites(const char* name, int32_t kind, int /*extra*/)
+{
+    xmlDoc* document = State().document.get();
+    const char* typeName = TrapTypeName(kind);
+    SpriteSheet sheet;
+    if (!document || !*typeName || !SpriteSheet::Load(sheet, document, kTrapRoot))
+        return nullptr;
+    SpriteSet set;
+    if (SpriteSheet::LoadAnimations(typeName, sheet, document, set) <= 0)
+        return nullptr;
+    const SpriteAnimation* animation = name ? set.Find(name) : &set.animations.front();
+    if (!animation)
+        return nullptr;
+    sheet.rootPath = WithSeparator(sheet.rootPath) + typeName;
+    return SpriteSheet::GetAnimationImage(sheet, *animation);
+}
+
+void UnloadTraps()
+{
+    State().document.reset();
+    ImageCache::ReleaseImage(State().marker);
+    State().marker = nullptr;
+    DeleteAllTraps();
+}
+
+void ReleaseTrapSpecs()
+{
+    UnloadTraps();
+}
+
+xmlDoc* TrapSpecDocument()
+{
+    return State().document.get();
+}
+
+AnimSurface* GroupSelectImage()
+{
+    return State().marker;
+}

@@ -1,0 +1,77 @@
+#include "world/ViewServices.h"
+
+#include "gui/WindowList.h"
+#include "media/MSManager.h"
+
+namespace {
+
+GameViewHooks& Hooks()
+{
+    static GameViewHooks hooks;
+    return hooks;
+}
+
+} // namespace
+
+void SetGameViewHooks(GameViewHooks hooks)
+{
+    Hooks() = std::move(hooks);
+}
+
+void ResetGameViewHooks()
+{
+    Hooks() = GameViewHooks{};
+}
+
+ScopedGameView::ScopedGameView()
+{
+    if (Hooks().makeGameViewCurrent)
+        found_ = Hooks().makeGameViewCurrent(previous_);
+    else
+        found_ = FindOpenWindow("MOUSEPORT") != nullptr; // no view to make current yet
+}
+
+ScopedGameView::~ScopedGameView()
+{
+    if (found_ && Hooks().restoreView)
+        Hooks().restoreView(previous_);
+}
+
+gfx::RECT VisibleWorldRect()
+{
+    return Hooks().visibleWorldRect ? Hooks().visibleWorldRect() : gfx::RECT{};
+}
+
+float CurrentViewWidth()
+{
+    return Hooks().viewWidth ? Hooks().viewWidth() : 0.0f;
+}
+
+float CurrentViewHeight()
+{
+    return Hooks().viewHeight ? Hooks().viewHeight() : 0.0f;
+}
+
+void CurrentViewCentre(float& x, float& y)
+{
+    x = 0.0f;
+    y = 0.0f;
+    if (Hooks().viewCentre)
+        Hooks().viewCentre(x, y);
+}
+
+void PanGameViewToX(float x)
+{
+    if (Hooks().panToX)
+        Hooks().panToX(x);
+}
+
+void MouseWorldPoint(int32_t& x, int32_t& y)
+{
+    if (Hooks().mouseWorldPoint) {
+        Hooks().mouseWorldPoint(x, y);
+        return;
+    }
+    x = msManager.X();
+    y = msManager.Y();
+}

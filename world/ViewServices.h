@@ -1,0 +1,53 @@
+#pragma once
+// The game view as the world's passes use it: the world looks up the game viewport
+// ("MOUSEPORT"), makes its view current around its work and reads the visible part of the
+// world. The viewports install their answers here; until then there is no view to make
+// current and screen and world coordinates are the same.
+#include "platform/gfx/D3DTypes.h"
+
+#include <functional>
+
+struct GameViewHooks {
+    // Makes the game viewport's view current when the viewport is open; answers the view
+    // that was current (for restoreView) and whether the viewport was found.
+    std::function<bool(void*& previous)> makeGameViewCurrent;
+    std::function<void(void* previous)> restoreView;
+    // The current view's screen rectangle in world pixels (corners rounded).
+    std::function<gfx::RECT()> visibleWorldRect;
+    // The current view's width and height in pixels (0 without a view).
+    std::function<float()> viewWidth;
+    std::function<float()> viewHeight;
+    // The centre of the current view in world pixels.
+    std::function<void(float& x, float& y)> viewCentre;
+    // Pans the game view to a world x (clamped by the view), keeping y.
+    std::function<void(float x)> panToX;
+    // The mouse pointer in world pixels through the current view.
+    std::function<void(int32_t& x, int32_t& y)> mouseWorldPoint;
+};
+
+// Replaces the hooks; empty members keep the built-in answers.
+void SetGameViewHooks(GameViewHooks hooks);
+void ResetGameViewHooks();
+
+// Makes the game view current for the object's life when it is open, then the view that was
+// current before again.
+class ScopedGameView {
+public:
+    ScopedGameView();
+    ~ScopedGameView();
+    ScopedGameView(const ScopedGameView&) = delete;
+    ScopedGameView& operator=(const ScopedGameView&) = delete;
+    bool Found() const { return found_; }
+
+private:
+    void* previous_ = nullptr;
+    bool found_ = false;
+};
+
+gfx::RECT VisibleWorldRect();
+float CurrentViewWidth();
+float CurrentViewHeight();
+void CurrentViewCentre(float& x, float& y);
+void PanGameViewToX(float x);
+// The mouse pointer in world pixels; without a view its client pixels.
+void MouseWorldPoint(int32_t& x, int32_t& y);
