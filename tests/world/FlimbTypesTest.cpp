@@ -143,6 +143,56 @@ TEST_F(FlimbTypesTest, ASpinRisesUntilTheBandOverItsHeadMeetsTheCeiling)
     EXPECT_LE(flimb->y, 100 + 45 + 2);
 }
 
+TEST_F(FlimbTypesTest, AFallHeadingForASplatScreamsAndTheSplatSinksAway)
+{
+    LoadMap({}, {}, 320, 640);
+    Fill(1, 0, 600, 319, 639);
+    Flimb* flimb = Place(160, 300, kFall);
+    Run(1);
+    EXPECT_TRUE(flimb->attributes & kAttrCounted) << "no ground within a safe fall below it";
+    EXPECT_TRUE(flimb->anim == 1 || flimb->anim == 2);
+    EXPECT_EQ(World().tallies[0][kTallyFalling], 1);
+    const int splat = RunUntil(100, [&] { return flimb->type == kSplat; });
+    ASSERT_LE(splat, 100);
+    EXPECT_EQ(flimb->splatHeight, 48);
+    EXPECT_FALSE(flimb->IsAlive());
+    const int gone = RunUntil(100, [&] { return !flimb->InWorld(); });
+    EXPECT_EQ(gone, 24) << "two pixels of its 48 sink away each step";
+
+    Flimb* safe = Place(100, 500, kFall);
+    Run(1);
+    EXPECT_FALSE(safe->attributes & kAttrCounted) << "ground within reach: no scream";
+}
+
+TEST_F(FlimbTypesTest, TheQuantumTimePreviewOfANovaChangesNeitherTheTerrainNorTheFlimbsAroundIt)
+{
+    SessionRecorder session;
+    CurrentMatchOptions().contagiousNova = true;
+    CurrentMatchOptions().explosionPhysics = true;
+    SetBlockBrush(12, 1, 40, 40);
+    Fill(1, 100, 150, 220, 199);
+    Flimb* neighbour = Place(150, 200, kWalk, 1);
+    neighbour->walkSpeed = 0;
+    Flimb* flimb = Place(160, 200, kWalk);
+    flimb->walkSpeed = 0;
+    flimb->SetAttribute(kAttrNovaFuse);
+    flimb->fuse = 100; // a Nova in twenty steps, its blast thirteen later
+    flimb->flags |= kFlimbSelected;
+    World().selected = flimb;
+    World().preview.state = 1;
+    const uint64_t terrain = LandscapeStateHash();
+    for (int update = 0; update < 12; ++update) {
+        Run(1);
+        EXPECT_EQ(LandscapeStateHash(), terrain) << "update " << update;
+    }
+    EXPECT_GE(World().preview.steps, 33 - 12) << "the copy has run past its blast";
+    EXPECT_EQ(neighbour->pushX, 0);
+    EXPECT_TRUE(session.requests.empty());
+    RunUntil(30, [&] { return !flimb->InWorld(); });
+    EXPECT_NE(LandscapeStateHash(), terrain) << "the real blast digs";
+    EXPECT_FALSE(session.requests.empty()) << "and sends its chain reaction";
+}
+
 TEST_F(FlimbTypesTest, ADrillDigsDownAndStopsAtRock)
 {
     Fill(2, 0, 230, 319, 239);
