@@ -104,6 +104,21 @@ void BrushFrameSize(const Flimb& flimb, int brush, bool flip, int& width, int& h
     height = quarterTurn ? mask->width : mask->height;
 }
 
+bool BrushSolidAt(const Flimb& flimb, int brush, bool flip, int column, int row, int size)
+{
+    const BashMask* mask = flimb.GetBrushMask(brush, flip, size);
+    int width = 0, height = 0;
+    BrushFrameSize(flimb, brush, flip, width, height, size);
+    if (!mask || column < 0 || row < 0 || column >= width || row >= height)
+        return false;
+    int32_t cornerX = 0, cornerY = 0, farX = 0, farY = 0, wx = 0, wy = 0;
+    FrameToWorld(flimb, 0, 0, cornerX, cornerY);
+    FrameToWorld(flimb, width - 1, height - 1, farX, farY);
+    FrameToWorld(flimb, column, row, wx, wy);
+    const int32_t mx = wx - std::min(cornerX, farX), my = wy - std::min(cornerY, farY);
+    return mask->Contains(mx, my) && (mask->Row(my)[mx] >> 24) != 0;
+}
+
 uint32_t StrokeBrush(const Flimb& flimb, int brush, bool flip, int left, int top, int material, bool useSourceColour,
                      uint32_t affected, BashEmitter* emitter, uint32_t tint, int size)
 {

@@ -98,6 +98,9 @@ uint32_t StrokeBrush(const Flimb& flimb, int brush, bool flip, int left, int top
                      uint32_t affected, BashEmitter* emitter, uint32_t tint, int size = -1);
 // The brush's width and height in the flimb's own frame (0, 0 without a mask).
 void BrushFrameSize(const Flimb& flimb, int brush, bool flip, int& width, int& height, int size = -1);
+// Whether the brush, laid in the flimb's own frame, is solid at (column, row) of its
+// frame-oriented rectangle: the same shape under every gravity direction.
+bool BrushSolidAt(const Flimb& flimb, int brush, bool flip, int column, int row, int size = -1);
 // Walks the brush's solid pixels laid as StrokeBrush would: fn(material, row, column) with
 // row and column counted in the frame from the rectangle's top-left.
 template <class Fn>

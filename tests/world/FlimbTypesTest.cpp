@@ -5,6 +5,7 @@
 #include "modes/MatchOptions.h"
 #include "tests/support/FlimbFixture.h"
 #include "tests/support/SessionRecorder.h"
+#include "world/FlimbFrame.h"
 #include "world/FlimbHandlers.h"
 #include "world/ViewServices.h"
 
@@ -384,6 +385,34 @@ TEST_F(FlimbTypesTest, SelectionIsLocalItKeepsTheSteeringKeysAndLetsTheFollowedF
     EXPECT_EQ(flimb->steerKeys & 1, 1) << "keys change through commands only";
     EXPECT_EQ(letGo, 1);
     EXPECT_EQ(session.requests, std::vector<std::string>{"highlight " + std::to_string(flimb->id)});
+}
+
+// The brushes a flimb lays are the same shape in its own frame whatever its gravity: the
+// masks of directions 1-3 are the direction-0 mask turned the way the flimb turns.
+TEST_F(FlimbTypesTest, ABrushHasOneShapeInTheFlimbsOwnFrameUnderEveryGravity)
+{
+    SetBrush(2, 1, {"##....", "###...", "####..", "#####."}); // asymmetric, so that a turn shows
+    for (const bool flip : {false, true}) {
+        Flimb* upright = Place(100, 100, kWalk, 0, 0);
+        int width = 0, height = 0;
+        flimbs::BrushFrameSize(*upright, 2, flip, width, height);
+        ASSERT_EQ(width, 6);
+        ASSERT_EQ(height, 4);
+        for (uint8_t gravity = 1; gravity < 4; ++gravity) {
+            Flimb* turned = Place(100, 100, kWalk, 0, gravity);
+            int w = 0, h = 0;
+            flimbs::BrushFrameSize(*turned, 2, flip, w, h);
+            EXPECT_EQ(w, width);
+            EXPECT_EQ(h, height);
+            for (int row = 0; row < height; ++row)
+                for (int column = 0; column < width; ++column)
+                    EXPECT_EQ(flimbs::BrushSolidAt(*turned, 2, flip, column, row),
+                              flimbs::BrushSolidAt(*upright, 2, flip, column, row))
+                        << "gravity " << int(gravity) << " flip " << flip << " at " << column << "," << row;
+        }
+        EXPECT_EQ(flimbs::BrushSolidAt(*upright, 2, flip, flip ? 5 : 0, 0), true);
+        EXPECT_EQ(flimbs::BrushSolidAt(*upright, 2, flip, flip ? 0 : 5, 0), false) << "mirrored with flip";
+    }
 }
 
 } // namespace
