@@ -169,10 +169,10 @@ void ModeOnObjectLost(int32_t trapId)
         mode->OnObjectLost(trapId);
 }
 
-void ModeOnBlast(int32_t sourceFlimbId, float x, float y)
+void ModeOnBlast(int32_t sourceFlimbId, float x, float y, int kind)
 {
     if (GameMode* mode = CurrentGameMode())
-        mode->OnBlast(sourceFlimbId, x, y);
+        mode->OnBlast(sourceFlimbId, x, y, kind);
 }
 
 bool ModeQdotCollected(int32_t flimbId)

@@ -72,7 +72,8 @@ uint32_t ModeNextFlimbId(int localFlag, int group, int originTrapId, int count);
 void ModeSetResult(int32_t code, int32_t group);
 void ModeOnPickup(int32_t trapId, int32_t flimbId);
 void ModeOnObjectLost(int32_t trapId);
-void ModeOnBlast(int32_t sourceFlimbId, float x, float y);
+// A blast of a source kind (the particle or missile kind; 4 .. 11: a lopper) at a point.
+void ModeOnBlast(int32_t sourceFlimbId, float x, float y, int kind = 0);
 // Whether the Qdot completed the group's set (no mode: false).
 bool ModeQdotCollected(int32_t flimbId);
 // Key hook: true when a mode command ran.
