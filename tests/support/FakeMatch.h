@@ -306,14 +306,14 @@ public:
         tallies[size_t(group)].live = count;
     }
     // A live, orderable flimb standing on the floor with its feet at (x, y): a box 16 wide
-    // and 20 high, 13023 points.
+    // and 30 high, 13023 points.
     FlimbInfo& AddFlimb(int32_t id, int group, float x = 0.0f, float y = 0.0f)
     {
         FlimbInfo flimb;
         flimb.id = id;
         flimb.group = group;
         flimb.flags = kFlimbFlagLive | kFlimbFlagOrderable;
-        flimb.height = 20.0f;
+        flimb.height = 30.0f;
         flimb.points = 13023;
         Place(flimb, x, y);
         flimbs.push_back(flimb);
