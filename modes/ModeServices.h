@@ -90,3 +90,11 @@ bool ModeReadStateDocument(const std::string& xml);
 void ModeRefreshTexts();
 // The current mode's part of the world state hash; 0 with no mode.
 uint64_t ModeStateHash();
+
+// Records the command executor hands to the current mode, checked before they are read:
+// UPATE_MODIFIER (byte 6 the modifier id, u16 at 8 the flimb) has the modifier act on the
+// flimb; BATTLESKILL (u32 at 8) sets the Multiverse difficulty. A short record, an unknown
+// modifier, a vanished flimb, a difficulty outside 0 .. 2 or a mode without one is
+// ignored with a log line; false then.
+bool ModeApplyModifierRecord(const uint8_t* record, size_t length);
+bool ModeApplyBattleSkill(const uint8_t* record, size_t length);
