@@ -1,30 +1,17 @@
 #pragma once
-// What the rest of the game asks of the game modes: the bonus items a player can earn,
-// read from "Data\bonus_items.xml" at start-up, and the current game mode's operations
-// (each gives the answer of "no game mode" until the modes exist).
-#include <string>
-#include <vector>
+// What the rest of the game asks of the game modes: the bonus items a player can earn
+// (modes/BonusItems.h) and the current game mode's operations (each gives the answer of
+// "no game mode" while none is made).
 
-struct BonusItem {
-    std::string type;
-    int minQdots = 0;
-    int minPoints = 0;
-    int minFragments = 0;
-    std::string levelBeaten;
-    std::string description;
-    std::string awardMessage;
-    std::string filePath;
-};
-
-// Throws GameException "Invalid bonus item file" when the file is missing or malformed.
+// Start-up step "loading items": BonusItemList::Load (throws GameException).
 void LoadBonusItems();
-const std::vector<BonusItem>& BonusItems();
 
 // ---- The current game mode and the operations other subsystems call on it ----------
 // Each forwards to the current mode, or gives the no-mode answer when none is made.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 typedef struct _xmlNode xmlNode;
 class GameMode;

@@ -238,6 +238,7 @@ TEST_F(QuantumLoopTest, ExitsThatCountDecideAndTheActiveGroupShows)
     EXPECT_EQ(typeid(*mode.CreateScorePanel()), typeid(QuantumLoopScore));
 
     // With no active flimbs left the player is asked to go SuperNova, once.
+    effects.notices.clear();
     mode.StartMatch();
     mode.UpdateMessages();
     mode.UpdateMessages();
