@@ -149,7 +149,6 @@ void AddFrameLooks(LookTable& table)
     table["tooltip-frame"] = FrameLook({8, 6, palette::kGold, true, 0.95});
     table["list-frame"] = FrameLook({10, 6, palette::kGold, false, 0.0});
     table["window-grid"] = WindowGrid;
-    table["supernova-frame"] = FrameLook({18, 11, FromHex(0xff8a3d), true, 0.96});
 }
 
 } // namespace artgen

@@ -57,6 +57,61 @@ bool Statue(cairo_t* cr, const ImageSpec& s, int)
     return true;
 }
 
+// The prompts' frame: a banner whose top and bottom bands carry the outline, a warm rim and
+// (on top) a gloss, while its sides are the plain body. The window stretches only the top
+// and bottom strips and the fill between them, so no side piece is needed: the fill's straight
+// edges meet the corners' without a seam.
+bool BannerFrame(cairo_t* cr, const ImageSpec& s, int)
+{
+    const std::string& part = s.part;
+    const bool corner = part == "top-left" || part == "top-right" || part == "bottom-left" || part == "bottom-right";
+    const double thickness = corner ? std::min(s.frameWidth, s.frameHeight)
+                                    : part == "top" || part == "bottom" ? s.frameHeight : 24.0;
+    const SliceCanvas canvas = Slice9(cr, s, part, thickness);
+    if (!canvas.valid)
+        return false;
+    const double w = canvas.width, h = canvas.height, r = std::min(12.0, thickness - 3.0);
+    const Rgb body = FromHex(s.colour);
+    RoundedRect(cr, 0.5, 0.5, w - 1.0, h - 1.0, r);
+    cairo_pattern_t* shade = cairo_pattern_create_linear(0, 0, 0, h);
+    AddStop(shade, 0, Lighten(body, 0.1));
+    AddStop(shade, 1, Darken(body, 0.15));
+    cairo_set_source(cr, shade);
+    cairo_fill(cr);
+    cairo_pattern_destroy(shade);
+    // The outline and the rim follow the top and the bottom edge round their corners and end
+    // where the sides turn straight.
+    const auto edges = [&](double inset) {
+        const double rr = std::max(1.0, r - inset);
+        cairo_new_path(cr);
+        cairo_arc(cr, inset + rr, inset + rr, rr, kPi, 1.5 * kPi);
+        cairo_arc(cr, w - inset - rr, inset + rr, rr, 1.5 * kPi, 2 * kPi);
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, w - inset - rr, h - inset - rr, rr, 0, 0.5 * kPi);
+        cairo_arc(cr, inset + rr, h - inset - rr, rr, 0.5 * kPi, kPi);
+    };
+    edges(1.0);
+    SetRgb(cr, palette::kInk);
+    cairo_set_line_width(cr, 1.8);
+    cairo_stroke(cr);
+    edges(4.0);
+    SetRgb(cr, kFire);
+    cairo_set_line_width(cr, 2.2);
+    cairo_stroke(cr);
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, 0, w, thickness * 0.6);
+    cairo_clip(cr);
+    cairo_pattern_t* gloss = cairo_pattern_create_linear(0, 0, 0, thickness * 0.6);
+    AddStop(gloss, 0, {1, 1, 1}, 0.25);
+    AddStop(gloss, 1, {1, 1, 1}, 0.0);
+    cairo_rectangle(cr, 2, 2, w - 4, thickness * 0.6);
+    cairo_set_source(cr, gloss);
+    cairo_fill(cr);
+    cairo_pattern_destroy(gloss);
+    cairo_restore(cr);
+    return true;
+}
+
 // A large plate button, one frame per state: normal, hover, pressed, disabled.
 bool LargeButton(cairo_t* cr, const ImageSpec& s, int frame)
 {
@@ -223,6 +278,7 @@ bool Stamp(cairo_t* cr, const ImageSpec& s, int)
 void AddModeLooks(LookTable& table)
 {
     table["statue"] = Statue;
+    table["banner-frame"] = BannerFrame;
     table["large-button"] = LargeButton;
     table["mode-icon"] = ModeIcon;
     table["tophat"] = TopHat;
