@@ -50,6 +50,16 @@ printf '%s' '<game-mode-state><gamemode_data><allow_paint>1</allow_paint><allow_
 printf '%s' '<game-mode-state><gamemode_data><explosion_mag>x12</explosion_mag><doublespeed_morph>77</doublespeed_morph><allow_paint>true</allow_paint></gamemode_data></game-mode-state>' \
   >"$SEEDS/modes/bad.xml"
 printf '%s' '<game-mode-state><gamemode_data/></game-mode-state>' >"$SEEDS/modes/empty.xml"
+# The modes' own keys: Procure, Quarrel, Multiverse (a group out of range among them).
+printf '%s' '<game-mode-state><gamemode_data><control_particle_flimb>1</control_particle_flimb><pass_particle>yes</pass_particle><allow_drop>0</allow_drop><intergroup>1</intergroup><lose_particle>1</lose_particle><friendly_fire>1</friendly_fire><self_hurt>YES</self_hurt><sabotage_flimbs>1</sabotage_flimbs><big_sabotage>1</big_sabotage><fm_group>9</fm_group><shiftFlimb>1</shiftFlimb></gamemode_data></game-mode-state>' \
+  >"$SEEDS/modes/own.xml"
+# Bonus item files: every kind, a bad type, a missing child text, no root.
+mkdir -p "$SEEDS/bonus"
+printf '%s' '<bonus-items><item type="Stamp" id="s" min_qdots="5"><description>d</description><award_msg>a</award_msg><filepath>f.png</filepath></item><item type="Decoration" id="h" min_points="30"><description>d</description><award_msg>a</award_msg><filepath>tophat</filepath></item><item type="Level" id="l" level_beaten="x.flevel"><description>d</description><award_msg>a</award_msg><filepath>L.flevel</filepath></item></bonus-items>' \
+  >"$SEEDS/bonus/kinds.xml"
+printf '%s' '<b><item type="Hat" min_qdots="1"/><item type="Stamp" min_fragments="x"><description/><award_msg/></item></b>' \
+  >"$SEEDS/bonus/bad.xml"
+printf '%s' '<?xml version="1.0"?>' >"$SEEDS/bonus/noroot.xml"
 # Reliable stream: state byte, then [flags][u16 length][datagram] (the harness seals it).
 mkdir -p "$SEEDS/pseudotcp" "$SEEDS/worldserver" "$SEEDS/candidates"
 HEADER='\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00'
@@ -100,4 +110,5 @@ run_target fuzz_pseudotcp "$SEEDS/pseudotcp"
 run_target fuzz_worldserver "$SEEDS/worldserver"
 run_target fuzz_candidates "$SEEDS/candidates"
 run_target fuzz_landscape "$SEEDS/landscape"
+run_target fuzz_bonus_items "$SEEDS/bonus"
 echo "fuzz.sh: no findings"
