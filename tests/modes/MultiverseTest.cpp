@@ -15,6 +15,7 @@
 #include "modes/MatchOptions.h"
 #include "modes/ModeServices.h"
 #include "modes/MultiverseMatchMode.h"
+#include "modes/ScorePanels.h"
 
 #include <filesystem>
 #include <fstream>
@@ -349,6 +350,22 @@ TEST_F(MultiverseTest, TheFlimbMasterRecordingAndTheRace)
     EXPECT_FALSE(mode.IsSinglePlayerAid()) << "Hard is no aid";
     mode.SetDifficulty(0);
     EXPECT_TRUE(mode.IsSinglePlayerAid());
+}
+
+TEST_F(MultiverseTest, TheScoreMetersShowTheRace)
+{
+    auto* race = dynamic_cast<MultiverseMatchMode*>(CreateCurrentGameMode(4));
+    ASSERT_NE(race, nullptr);
+    race->scores[1] = 300;
+    world.highestValue = 100;
+    world.startWaiting[0] = 2;
+    world.tallies[1].points = 50;
+    ScoreMeter meter(1, 4);
+    meter.Refresh();
+    EXPECT_EQ(meter.current, 300);
+    EXPECT_EQ(meter.maximum, 350);
+    EXPECT_EQ(meter.scaleMaximum, 350);
+    EXPECT_EQ(meter.waitingAll, 200);
 }
 
 TEST_F(MultiverseTest, OptionChangesAreAnnouncedAndSent)
