@@ -73,12 +73,8 @@ bool BannerFrame(cairo_t* cr, const ImageSpec& s, int)
     const double w = canvas.width, h = canvas.height, r = std::min(12.0, thickness - 3.0);
     const Rgb body = FromHex(s.colour);
     RoundedRect(cr, 0.5, 0.5, w - 1.0, h - 1.0, r);
-    cairo_pattern_t* shade = cairo_pattern_create_linear(0, 0, 0, h);
-    AddStop(shade, 0, Lighten(body, 0.1));
-    AddStop(shade, 1, Darken(body, 0.15));
-    cairo_set_source(cr, shade);
+    SetRgb(cr, body); // flat: the fill stretches both ways
     cairo_fill(cr);
-    cairo_pattern_destroy(shade);
     // The outline and the rim follow the top and the bottom edge round their corners and end
     // where the sides turn straight.
     const auto edges = [&](double inset) {
