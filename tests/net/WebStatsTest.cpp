@@ -402,7 +402,8 @@ TEST_F(WebStatsTest, CheckPromoReplacesThePictureOnlyWithACompleteDownload)
     pb::Stat fetch;
     fetch.set_kind(1);
     fetch.set_value(0);
-    const std::string newPicture("\xff\xd8\xff\xe0 new picture \0 bytes", 26);
+    static const char kPictureBytes[] = "\xff\xd8\xff\xe0 new picture \0 bytes";
+    const std::string newPicture(kPictureBytes, sizeof kPictureBytes - 1);
 
     // No local picture: CRC 0; the answer asks for the new one, which is fetched.
     server.SetReply("/stats/checkpromo", HttpAnswer(200, fetch.SerializeAsString()));
