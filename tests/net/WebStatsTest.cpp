@@ -294,9 +294,10 @@ TEST_F(WebStatsTest, QueryStatStoresTheAnswerUnderTheLevelTitle)
     EXPECT_FALSE(stats.GetLevelStats("Level\\outro.flevel", nullptr));
 
     // A new query forgets the old answer until its own arrives.
-    server.SetReply("/stats/querystat", HttpAnswer(200, StatsReplyBody(2, {})).Delayed(300));
+    server.SetReply("/stats/querystat", HttpAnswer(200, StatsReplyBody(2, {})).Held());
     stats.QueryLevelStats(kIntro, SinglePlayerMatch());
     EXPECT_FALSE(stats.GetLevelStats(kIntro, nullptr));
+    server.ReleaseHeld();
     Settle();
     ASSERT_TRUE(stats.GetLevelStats(kIntro, &result));
     EXPECT_EQ(result.rank, 2u);
@@ -362,10 +363,12 @@ TEST_F(WebStatsTest, ValidateStoresTheFlagAndAsksEachAccountOnce)
     // Two calls while the first is under way send one request; won 1 is valid.
     pb::Player valid;
     valid.set_won(1);
-    server.SetReply("/stats/validate", HttpAnswer(200, valid.SerializeAsString()).Delayed(300));
+    server.SetReply("/stats/validate", HttpAnswer(200, valid.SerializeAsString()).Held());
     stats.ValidateAccount("navigator", "hunter2");
+    ASSERT_TRUE(server.WaitForRequests("/stats/validate", 2));
     stats.ValidateAccount("navigator", "hunter2");
     EXPECT_FALSE(stats.IsAccountValid("navigator", "hunter2"));
+    server.ReleaseHeld();
     Settle();
     EXPECT_TRUE(stats.IsAccountValid("navigator", "hunter2"));
     EXPECT_FALSE(stats.IsAccountValid("navigator", "other"));

@@ -151,6 +151,15 @@ int LocalHttpServer::CountTo(const std::string& path) const
     return int(RequestsTo(path).size());
 }
 
+void LocalHttpServer::ReleaseHeld()
+{
+    {
+        std::lock_guard lock(mutex_);
+        heldReleased_ = true;
+    }
+    changed_.notify_all();
+}
+
 bool LocalHttpServer::WaitForRequests(const std::string& path, int count, int limitMs) const
 {
     std::unique_lock lock(mutex_);
@@ -307,9 +316,16 @@ void LocalHttpServer::Serve(int fd)
         changed_.notify_all();
         if (!planned)
             plan.status = 404;
-        if (plan.hang)
+        bool answer = true;
+        if (plan.hang) {
             WaitOrStop(-1);
-        else if (plan.delayMs <= 0 || WaitOrStop(plan.delayMs)) {
+            answer = false;
+        } else if (plan.held) {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] { return heldReleased_ || stopping_; });
+            answer = !stopping_;
+        }
+        if (answer && (plan.delayMs <= 0 || WaitOrStop(plan.delayMs))) {
             std::string body = plan.body;
             if (plan.size > body.size())
                 body.resize(plan.size, 'x');

@@ -26,6 +26,7 @@ struct HttpReplyPlan {
     size_t size = 0;       // when larger than the body, the body is padded to this length
     int delayMs = 0;       // waited before answering
     bool hang = false;     // never answers; the connection stays open until Stop
+    bool held = false;     // answers once the test calls ReleaseHeld
     std::string location;  // a Location header (redirects)
     bool closeDelimited = false; // no Content-Length: the body ends when the connection closes
 
@@ -36,6 +37,7 @@ struct HttpReplyPlan {
     {
         return With([&path](HttpReplyPlan& p) { p.location = std::move(path); });
     }
+    HttpReplyPlan Held() const { return With([](HttpReplyPlan& p) { p.held = true; }); }
     HttpReplyPlan WithoutLength() const { return With([](HttpReplyPlan& p) { p.closeDelimited = true; }); }
 
 private:
@@ -81,6 +83,9 @@ public:
     // Waits (real time, generous) until `count` requests to the path arrived.
     bool WaitForRequests(const std::string& path, int count, int limitMs = 20000) const;
 
+    // Lets every held answer go, now and from now on.
+    void ReleaseHeld();
+
     // Closes every connection (hanging ones too) and joins the threads. Idempotent.
     void Stop();
 
@@ -98,6 +103,7 @@ private:
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     bool stopping_ = false;
+    bool heldReleased_ = false;
     std::map<std::string, HttpReplyPlan> plans_;
     std::vector<HttpRequestRecord> requests_;
     std::list<std::thread> connections_;
