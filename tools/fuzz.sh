@@ -24,6 +24,7 @@ SEEDS="$BUILD_DIR/seeds"
 rm -rf "$SEEDS"
 mkdir -p "$SEEDS/archive" "$SEEDS/xml" "$SEEDS/modes"
 mkdir -p "$SEEDS/archive" "$SEEDS/xml" "$SEEDS/landscape"
+mkdir -p "$SEEDS/video"
 
 # Archives: empty, one entry, two entries (the second at an odd offset), a folder marker.
 printf '\x00\x00\x00\x00' >"$SEEDS/archive/empty"
@@ -83,6 +84,9 @@ printf '\x00''\x0a\x04\x08\x15\x10\x01' >"$SEEDS/webstats/norank"
 printf '\x01''\x0a\x05pilot''\x20\x01' >"$SEEDS/webstats/valid"
 printf '\x02''\x08\x01\x10\x00' >"$SEEDS/webstats/promo"
 
+# Video: a small clip with sound, one without, one cut in half.
+"$BUILD_DIR/video_seeds" "$SEEDS/video"
+
 mkdir -p "$BUILD_DIR/artifacts"
 run_target() {
   local target="$1" corpus="$2"
@@ -103,6 +107,7 @@ run_target() {
 
 run_target fuzz_archive "$SEEDS/archive"
 run_target fuzz_xml "$SEEDS/xml"
+run_target fuzz_video "$SEEDS/video"
 run_target fuzz_mode_options "$SEEDS/modes"
 run_target fuzz_pseudotcp "$SEEDS/pseudotcp"
 run_target fuzz_worldserver "$SEEDS/worldserver"
