@@ -210,7 +210,7 @@ TEST_F(WebStatsTest, GameOverGivesEachSideItsResultAndLeavesSpectatorsOut)
     match.result = 2; // the local group lost
     match.updateCount = 777;
     match.players = {Player(0, "ann", "a", 0, true), Player(1, "bob", "b", 1), Player(2, "cy", "c", 0),
-                     Player(4, "spec", "s", 1, false, true), Player(5, "dee", "d", 1)};
+                     Player(4, "onlooker", "s", 1, false, true), Player(5, "dee", "d", 1)};
     match.groupRows[0] = {{0, 4}, {15, 900}};
     match.groupRows[1] = {{0, 6}, {2, 1}};
     stats.SendGameOver(kIntro, match);
