@@ -120,3 +120,18 @@ void SetInBetweenFrame(bool on)
 {
     inBetweenFrame = on;
 }
+
+void ScreenToWorldPoint(float screenX, float screenY, float& worldX, float& worldY)
+{
+    if (Hooks().screenToWorld) {
+        Hooks().screenToWorld(screenX, screenY, worldX, worldY);
+        return;
+    }
+    worldX = screenX;
+    worldY = screenY;
+}
+
+float GameViewRotation()
+{
+    return Hooks().viewRotation ? Hooks().viewRotation() : 0.0f;
+}

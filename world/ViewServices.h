@@ -36,6 +36,10 @@ struct GameViewHooks {
     std::function<void()> shake;
     // Whether the view dims the group's flimbs (its show-all and group visibility switches).
     std::function<bool(uint8_t group)> groupDimmed;
+    // A screen point (pixels) in world pixels through the game view.
+    std::function<void(float screenX, float screenY, float& worldX, float& worldY)> screenToWorld;
+    // The game view's rotation in radians, within [0, 2 pi).
+    std::function<float()> viewRotation;
 };
 
 // Replaces the hooks; empty members keep the built-in answers.
@@ -77,3 +81,7 @@ bool GroupDimmedInView(uint8_t group);
 // so that sprites with 26-frame sheets show their in-between frame. Drawing state only.
 bool InBetweenFrame();
 void SetInBetweenFrame(bool on);
+// A screen point in world pixels through the game view; the same point without a view.
+void ScreenToWorldPoint(float screenX, float screenY, float& worldX, float& worldY);
+// The game view's rotation in radians; 0 without a view.
+float GameViewRotation();

@@ -1,5 +1,5 @@
 // Flimb looks: the creature in every pose its types need, in its group's colour, and the
-// markers and decorations drawn over it.
+// markers drawn over it.
 //
 // A flimb frame is 32 x 48 with the feet on row 46 (the hot spot 16, 46): an egg-shaped body
 // with big eyes that look the way it walks (right; the game mirrors it), two stubby feet,
@@ -564,22 +564,6 @@ void PreSelectMarker(cairo_t* cr, const ImageSpec& s)
     cairo_stroke(cr);
 }
 
-// A top hat over a flimb's head (the decoration), bobbing with its walk.
-void TopHat(cairo_t* cr, const ImageSpec& s, int frame)
-{
-    const double bob = std::fabs(std::sin(2 * kPi * Phase(s, frame))) * 1.0;
-    const double cx = s.frameWidth / 2.0 + 1.0;
-    SetRgb(cr, FromHex(0x1d1a24));
-    cairo_rectangle(cr, cx - 5, 1 + bob, 10, 9);
-    cairo_fill(cr);
-    SetRgb(cr, FromHex(0xc23a55));
-    cairo_rectangle(cr, cx - 5, 7 + bob, 10, 2);
-    cairo_fill(cr);
-    SetRgb(cr, FromHex(0x1d1a24));
-    RoundedRect(cr, cx - 9, 10 + bob, 18, 2.5, 1.2);
-    cairo_fill(cr);
-}
-
 // White light, clear in the middle and brightest at the rim: a splat's flash.
 void RadialReverse(cairo_t* cr, const ImageSpec& s)
 {
@@ -607,10 +591,6 @@ void AddFlimbLooks(LookTable& table)
     };
     table["flimb-preselect"] = [](cairo_t* cr, const ImageSpec& s, int) {
         PreSelectMarker(cr, s);
-        return true;
-    };
-    table["tophat"] = [](cairo_t* cr, const ImageSpec& s, int frame) {
-        TopHat(cr, s, frame);
         return true;
     };
     table["radial-reverse"] = [](cairo_t* cr, const ImageSpec& s, int) {
