@@ -30,6 +30,7 @@ Landscape::Landscape() = default;
 Landscape::~Landscape()
 {
     Clear();
+    ClearPrimitives();
 }
 
 void Landscape::InitGlobal()
@@ -37,6 +38,7 @@ void Landscape::InitGlobal()
     SetName("LandScape");
     containerFlags = kContainerTransparent;
     FreePredefinedMasks();
+    ClearPrimitives();
     edgeModes[kEdgeTop] = kEdgeWrap;
     edgeModes[kEdgeBottom] = kEdgeWrap;
     edgeModes[kEdgeLeft] = kEdgeOpen;
@@ -47,6 +49,7 @@ void Landscape::ShutdownGlobal()
 {
     FreePredefinedMasks();
     Clear();
+    ClearPrimitives();
     CloseWindow(this);
 }
 
