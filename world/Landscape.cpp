@@ -30,6 +30,7 @@ Landscape::Landscape() = default;
 Landscape::~Landscape()
 {
     Clear();
+    UsePrimitiveCache(nullptr); // a borrowed cache belongs to its owner
     ClearPrimitives();
 }
 
