@@ -317,11 +317,20 @@ BashMaskPtr Landscape::LoadPredefinedMask(int mask, float scale, int direction, 
     if (!file)
         return nullptr;
     const std::string path = std::string("Graphics\\") + file;
-    PNGReader reader;
-    if (!reader.Init(path, 1))
-        return nullptr;
+    // The file's size: from the primitive cache when the image is there, else decoded.
+    int width = 0, height = 0;
+    if (const BashMask* kept = Primitives().FindImage(MaskCacheKey(0, 1.0f, 1.0f, path))) {
+        width = kept->width;
+        height = kept->height;
+    } else {
+        PNGReader reader;
+        if (!reader.Init(path, 1))
+            return nullptr;
+        width = reader.Width();
+        height = reader.Height();
+    }
     PredefinedMaskShape shape;
-    if (!PredefinedMaskShapeFor(mask, reader.Width(), reader.Height(), scale, direction, flip, shape)) {
+    if (!PredefinedMaskShapeFor(mask, width, height, scale, direction, flip, shape)) {
         WriteLog("Brush mask %d refused: scale %f, direction %d, flip %d\n", mask, double(scale), direction, flip);
         return nullptr;
     }
@@ -374,6 +383,10 @@ void Landscape::ClearPrimitives()
 
 void Landscape::Generate(int offset)
 {
+    if (suppressed) {
+        WriteLog("Generate refused: the landscape is suppressed\n");
+        return;
+    }
     Clear();
     if (Create(1024, 768) != kCreated)
         return;

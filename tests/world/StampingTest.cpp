@@ -7,10 +7,14 @@
 #include "app/ConsoleParam.h"
 #include "game/GameController.h"
 #include "gui/LoadingScreen.h"
+#include "media/AnimSurface.h"
+#include "media/DXManager.h"
 #include "media/PngFile.h"
 #include "world/Landscape.h"
 #include "world/MaskReaders.h"
 #include "world/MaskTransform.h"
+#include "platform/gfx/Device.h"
+#include "platform/window/MainWindow.h"
 #include "world/WorldServices.h"
 
 #include <gtest/gtest.h>
@@ -498,4 +502,40 @@ TEST(LandscapePrimitives, ClearedThroughTheWorldServices)
     EXPECT_EQ(land.Primitives().ImageCount(), 0u);
     land.Clear();
     ReleaseLandscape();
+}
+
+// The traps stamp their sprite's current frame: the bitmap's texture is read in place.
+TEST(BashPrimitive, StampsAnAnimatedSurfacesCurrentFrame)
+{
+    ScopedGameFiles files(false);
+    files.AddPng("Graphics\\Prims\\sheet.png", 6, 2, {0, 0, 0, R, G, 0, 0, 0, 0, B, W, K});
+    gfx::ResetAdapterProfile();
+    platform::MainWindow window;
+    ASSERT_TRUE(window.Create("Flimbs", {0, 0, 64, 48}));
+    DXManager::Init(&window, 64, 48);
+    {
+        BitmapAnimSurface sprite;
+        ASSERT_EQ(sprite.Init("Graphics\\Prims\\sheet.png", 0, false), 0);
+        sprite.SetFrameSize(3, 2);
+        sprite.SetFrame(1);
+        sprite.SetHotspot(1, 0);
+        Landscape land;
+        land.Create(64, 64);
+        EXPECT_EQ(land.BashPrimitiveAt(&sprite, 4, 1.0f, 1.0f, 90.0f, kAllMaterials, BashOptions{}, kNeutral, false,
+                                       nullptr, 20, 20),
+                  0u);
+        EXPECT_EQ(land.GetPixelColour(20, 20), G);
+        EXPECT_EQ(land.GetPixelColour(21, 19), K);
+        EXPECT_EQ(land.CountSolidPixels(10, 10, 30, 30), 5);
+        // An inset that leaves the frame's right column (nothing over K); the hot spot stays (1, 0).
+        const BashRect inset{2, 0, 0, 0};
+        land.BashPrimitiveAt(&sprite, 5, 1.0f, 1.0f, 0.0f, kAllMaterials, BashOptions{}, kNeutral, false, &inset, 40,
+                             40);
+        EXPECT_EQ(land.HitTestPoint(39, 40), 0);
+        EXPECT_EQ(land.HitTestPoint(39, 41), 5);
+        EXPECT_EQ(land.GetPixelColour(39, 41), K);
+        EXPECT_EQ(land.CountSolidPixels(30, 30, 50, 50), 1);
+    }
+    DXManager::Shutdown();
+    gfx::ResetAdapterProfile();
 }
