@@ -91,7 +91,8 @@ public:
     static BashMaskPtr GenerateBashMask(const BashMask& source, const BashRect* sourceRect, float scaleX,
                                         float scaleY, float rotation, bool nearest, int hotspotX, int hotspotY);
     // The same kept in the primitive cache under `name` and the transform, rectangle and hot
-    // spot: a later request for all of them returns the kept mask. The cache owns it.
+    // spot: a later request for all of them returns the kept mask. The cache owns it. An
+    // empty name is refused (null).
     const BashMask* GenerateBashMask(const BashMask& source, const BashRect* sourceRect, float scaleX, float scaleY,
                                      float rotation, bool nearest, const std::string& name, int hotspotX,
                                      int hotspotY);

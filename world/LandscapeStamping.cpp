@@ -156,8 +156,10 @@ const BashMask* Landscape::GenerateBashMask(const BashMask& source, const BashRe
                                             float scaleY, float rotation, bool nearest, const std::string& name,
                                             int hotspotX, int hotspotY)
 {
-    if (name.empty() || !Finite(scaleX, scaleY, rotation))
-        return GenerateBashMask(source, sourceRect, scaleX, scaleY, rotation, nearest, hotspotX, hotspotY).release();
+    if (name.empty()) {
+        WriteLog("Mask refused: a kept mask needs a name\n");
+        return nullptr;
+    }
     const BashRect whole{0, 0, source.width, source.height};
     const std::string key = MaskCacheKey(NormaliseMaskAngle(rotation), scaleX, scaleY, name,
                                          KeyOptions(nearest || QuickLoadNearest(), sourceRect ? sourceRect : &whole,

@@ -244,6 +244,10 @@ TEST(GenerateBashMask, NamedMasksAreKeptPerRectangleAndHotSpot)
     EXPECT_EQ(moved->hotspotY, 0);
     EXPECT_EQ(a->hotspotY, 1);
     EXPECT_EQ(land.Primitives().MaskCount(), 3u);
+    // Refused: no name, or a scale that is not a number (nothing kept).
+    EXPECT_EQ(land.GenerateBashMask(view, &first, 1.0f, 1.0f, 0.0f, false, "", 0, 0), nullptr);
+    EXPECT_EQ(land.GenerateBashMask(view, &first, NAN, 1.0f, 0.0f, false, "sheet.png", 0, 0), nullptr);
+    EXPECT_EQ(land.Primitives().MaskCount(), 3u);
     land.ClearPrimitives();
     EXPECT_EQ(land.Primitives().MaskCount(), 0u);
 }
