@@ -24,6 +24,7 @@ SEEDS="$BUILD_DIR/seeds"
 rm -rf "$SEEDS"
 mkdir -p "$SEEDS/archive" "$SEEDS/xml" "$SEEDS/modes"
 mkdir -p "$SEEDS/archive" "$SEEDS/xml" "$SEEDS/landscape"
+mkdir -p "$SEEDS/video"
 
 # Archives: empty, one entry, two entries (the second at an odd offset), a folder marker.
 printf '\x00\x00\x00\x00' >"$SEEDS/archive/empty"
@@ -98,6 +99,9 @@ for name, head in seeds.items():
     open(sys.argv[1] + '/' + name, 'wb').write(head + png(5, 3))
 PY
 
+# Video: a small clip with sound, one without, one cut in half.
+"$BUILD_DIR/video_seeds" "$SEEDS/video"
+
 mkdir -p "$BUILD_DIR/artifacts"
 run_target() {
   local target="$1" corpus="$2"
@@ -118,6 +122,7 @@ run_target() {
 
 run_target fuzz_archive "$SEEDS/archive"
 run_target fuzz_xml "$SEEDS/xml"
+run_target fuzz_video "$SEEDS/video"
 run_target fuzz_mode_options "$SEEDS/modes"
 run_target fuzz_pseudotcp "$SEEDS/pseudotcp"
 run_target fuzz_worldserver "$SEEDS/worldserver"
