@@ -17,6 +17,7 @@
 #include <vector>
 
 class AnimSurface;
+class BitmapBaseSurface;
 class Flimb;
 namespace gfx {
 class Surface;
@@ -138,6 +139,9 @@ public:
     // mask could be made.
     static int MeasureImageProfile(const BashMask& image, int direction, float rotation, float scaleX, float scaleY,
                                    int32_t* output, int lineCount);
+    // The same for a loaded image (its texture read in place); -1 when it cannot be read.
+    static int MeasureImageProfile(const BitmapBaseSurface* image, int direction, float rotation, float scaleX,
+                                   float scaleY, int32_t* output, int lineCount);
 
     // Empties the primitive cache in use (and the landscape's own).
     void ClearPrimitives();

@@ -377,6 +377,15 @@ int Landscape::MeasureImageProfile(const BashMask& image, int direction, float r
     return 0;
 }
 
+int Landscape::MeasureImageProfile(const BitmapBaseSurface* image, int direction, float rotation, float scaleX,
+                                   float scaleY, int32_t* output, int lineCount)
+{
+    const LockedBitmap locked(image);
+    if (!locked.Locked())
+        return -1;
+    return MeasureImageProfile(locked.Image(), direction, rotation, scaleX, scaleY, output, lineCount);
+}
+
 void Landscape::ClearPrimitives()
 {
     primitives_->Clear();

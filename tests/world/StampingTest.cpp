@@ -539,6 +539,13 @@ TEST(BashPrimitive, StampsAnAnimatedSurfacesCurrentFrame)
         EXPECT_EQ(land.HitTestPoint(39, 41), 5);
         EXPECT_EQ(land.GetPixelColour(39, 41), K);
         EXPECT_EQ(land.CountSolidPixels(30, 30, 50, 50), 1);
+        // The editor's profile of the whole image, columns from the top.
+        std::vector<int32_t> profile(6, -7);
+        EXPECT_EQ(Landscape::MeasureImageProfile(sprite.bitmap, 1, 0.0f, 1.0f, 1.0f, profile.data(), 6), 0);
+        EXPECT_EQ(profile, (std::vector<int32_t>{-7, -7, -7, 0, 0, 1}));
+        EXPECT_EQ(Landscape::MeasureImageProfile(static_cast<const BitmapBaseSurface*>(nullptr), 1, 0.0f, 1.0f, 1.0f,
+                                                 profile.data(), 6),
+                  -1);
     }
     DXManager::Shutdown();
     gfx::ResetAdapterProfile();
