@@ -99,6 +99,14 @@ for name, head in seeds.items():
     open(sys.argv[1] + '/' + name, 'wb').write(head + png(5, 3))
 PY
 
+# Statistics answers: [handler][body]; a level reply with records, one without rank, an
+# account answer, a promotion answer asking for the picture.
+mkdir -p "$SEEDS/webstats"
+printf '\x00''\x0a\x04\x08\x01\x10\x25''\x0a\x04\x08\x10\x10\x05''\x10\x07' >"$SEEDS/webstats/stats"
+printf '\x00''\x0a\x04\x08\x15\x10\x01' >"$SEEDS/webstats/norank"
+printf '\x01''\x0a\x05pilot''\x20\x01' >"$SEEDS/webstats/valid"
+printf '\x02''\x08\x01\x10\x00' >"$SEEDS/webstats/promo"
+
 # Video: a small clip with sound, one without, one cut in half.
 "$BUILD_DIR/video_seeds" "$SEEDS/video"
 
@@ -127,6 +135,7 @@ run_target fuzz_mode_options "$SEEDS/modes"
 run_target fuzz_pseudotcp "$SEEDS/pseudotcp"
 run_target fuzz_worldserver "$SEEDS/worldserver"
 run_target fuzz_candidates "$SEEDS/candidates"
+run_target fuzz_webstats_reply "$SEEDS/webstats"
 run_target fuzz_landscape "$SEEDS/landscape"
 run_target fuzz_stamping "$SEEDS/stamping"
 echo "fuzz.sh: no findings"
