@@ -148,6 +148,7 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddHudLooks(table);
         AddStatLooks(table);
         AddModeLooks(table);
+        AddMaskLooks(table);
         return table;
     }();
     const auto look = looks.find(spec.look);
