@@ -86,6 +86,29 @@ printf '\x05\x01\x01\xff\xff\xff\xff\x01\x14\x00\x01\x00\x00\x01\x1e\x00\x01\x0a
 printf '\x00\x00\x40\x00\x20\x01''\x05\x02\x01\x11\x22\x33\xff\x01\x00\x00\x01\x00\x00\x01\x7f\x00\x01\x7f\x00''\x06\x01\x00\x00\x01\x00\x00\x01\xff\x00\x01\x7f\x00\x01\x80\x00\x01\x00\x00' \
   >"$SEEDS/landscape/copy"
 
+# Stamping: a 21-byte transform header, then a small RGBA PNG: unturned, 37 degrees at 1.3
+# centred and cached, a mirrored right angle of a rectangle, raw floats (not a number), a
+# destination image at half scale.
+mkdir -p "$SEEDS/stamping"
+python3 - "$SEEDS/stamping" <<'PY'
+import struct, sys, zlib
+def png(w, h):
+    rows = b''.join(b'\0' + b''.join(bytes(((x * 40) % 256, (y * 60) % 256, 90, 0 if (x + y) % 4 == 3 else 255))
+                                     for x in range(w)) for y in range(h))
+    chunk = lambda t, c: struct.pack('>I', len(c)) + t + c + struct.pack('>I', zlib.crc32(t + c) & 0xffffffff)
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, 6, 0, 0, 0))
+            + chunk(b'IDAT', zlib.compress(rows)) + chunk(b'IEND', b''))
+def header(mode, sx, sy, rotation, rect=(0, 0, 0, 0), hot=(0, 0), pos=(10, 10)):
+    scales = struct.pack('<ff', sx, sy) if mode & 0x10 else struct.pack('<bxxxbxxx', sx, sy)
+    turn = struct.pack('<f', rotation) if mode & 0x10 else struct.pack('<hxx', rotation)
+    return bytes([mode]) + scales + turn + struct.pack('<4b2B2b', *rect, *hot, *pos)
+seeds = {'plain': header(0x20, 16, 16, 0), 'turned': header(0x25, 21, 21, 37, pos=(40, 30)),
+         'mirror': header(0x48, -16, 16, 90, rect=(1, 0, 4, 3), hot=(1, 1)),
+         'raw': header(0x10, float('nan'), 1.0, 1e30), 'into': header(0x80, 8, 8, 270, pos=(2, 3))}
+for name, head in seeds.items():
+    open(sys.argv[1] + '/' + name, 'wb').write(head + png(5, 3))
+PY
+
 # Statistics answers: [handler][body]; a level reply with records, one without rank, an
 # account answer, a promotion answer asking for the picture.
 mkdir -p "$SEEDS/webstats"
@@ -125,4 +148,5 @@ run_target fuzz_candidates "$SEEDS/candidates"
 run_target fuzz_webstats_reply "$SEEDS/webstats"
 run_target fuzz_landscape "$SEEDS/landscape"
 run_target fuzz_bonus_items "$SEEDS/bonus"
+run_target fuzz_stamping "$SEEDS/stamping"
 echo "fuzz.sh: no findings"
