@@ -54,13 +54,6 @@ int Facing(const Flimb& flimb)
     return flimb.gravity == 1 || flimb.gravity == 3 ? -sign : sign;
 }
 
-void FrameToWorld(const Flimb& flimb, int fx, int fy, int32_t& wx, int32_t& wy)
-{
-    wx = flimb.x;
-    wy = flimb.y;
-    OffsetByDirection(flimb.gravity, wx, wy, fx, fy);
-}
-
 void MoveInFrame(Flimb& flimb, int fx, int fy)
 {
     int32_t wx = 0, wy = 0;

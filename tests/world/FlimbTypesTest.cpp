@@ -2,6 +2,7 @@
 // steering and jumping, queued orders, computer-controlled combat, the Nova's effects on
 // the flimbs round it, walls and one-way walls, and the local selection.
 #include "app/Random.h"
+#include "game/Directions.h"
 #include "modes/MatchOptions.h"
 #include "tests/support/FlimbFixture.h"
 #include "tests/support/SessionRecorder.h"
@@ -391,6 +392,18 @@ TEST_F(FlimbTypesTest, SelectionIsLocalItKeepsTheSteeringKeysAndLetsTheFollowedF
 // masks of directions 1-3 are the direction-0 mask turned the way the flimb turns.
 TEST_F(FlimbTypesTest, ABrushHasOneShapeInTheFlimbsOwnFrameUnderEveryGravity)
 {
+    for (uint8_t gravity = 0; gravity < 4; ++gravity) {
+        Flimb* probe = Place(100, 100, kWalk, 0, gravity);
+        int32_t x = 100, y = 100, wx = 0, wy = 0;
+        OffsetByDirection(gravity, x, y, 7, -3);
+        flimbs::FrameToWorld(*probe, 7, -3, wx, wy);
+        EXPECT_EQ(wx, x);
+        EXPECT_EQ(wy, y);
+        int fx = 0, fy = 0;
+        flimbs::WorldToFrame(*probe, wx, wy, fx, fy);
+        EXPECT_EQ(fx, 7);
+        EXPECT_EQ(fy, -3);
+    }
     SetBrush(2, 1, {"##....", "###...", "####..", "#####."}); // asymmetric, so that a turn shows
     for (const bool flip : {false, true}) {
         Flimb* upright = Place(100, 100, kWalk, 0, 0);
