@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // What the shell and the game ask of the in-game HUD. Most of the HUD is not part of the
 // game yet: those calls do nothing (or log) until it is.
@@ -26,6 +27,14 @@ void HudHideBelt();
 void HudSetBeltLock(bool locked);
 // The score key over the "ScoreButton" panel; false when there is no such panel.
 bool HudPressScoreButton(bool down);
+
+// The end-of-level pop-ups a finished single-player match queues: shown over the HUD one
+// after another (the first with sound effect 19), each opening when the one before it
+// closes. False (nothing shown) without the HUD window.
+struct EndOfLevelPopup;
+bool HudQueueEndOfLevelPopups(const std::vector<EndOfLevelPopup>& popups);
+// The HUD's two pop-up layers close their children.
+void HudClosePopups();
 
 // Shows a line in the chat in an ARGB colour. Until the HUD's chat exists the line goes to
 // the log.

@@ -7,6 +7,7 @@
 #include "app/Log.h"
 #include "gui/PrimContainer.h"
 #include "gui/WindowList.h"
+#include "hud/HudServices.h"
 #include "media/SoundManager.h"
 #include "modes/GameModifier.h"
 
@@ -46,8 +47,7 @@ public:
     std::string SavePlayback(const std::string&) override { return {}; }
 
     bool IsHudOpen() const override { return FindOpenWindow("FLIMBS_HUD") != nullptr; }
-    // Seam: the HUD's two pop-up layers.
-    void CloseHudPopups() override {}
+    void CloseHudPopups() override { HudClosePopups(); }
     // Seam: the HUD's main container; the HUD window itself until the HUD is built.
     void AttachModifier(GameModifier* modifier) override
     {
@@ -63,13 +63,13 @@ public:
         WriteLog("End of match: %d result rows\n", int(table.size()));
         PlayEffect(19);
     }
-    // Seam: the HUD's end-of-level pop-ups.
+    // The HUD shows them one after another; without the HUD they go to the log.
     void QueueEndOfLevelPopups(const std::vector<EndOfLevelPopup>& popups) override
     {
+        if (HudQueueEndOfLevelPopups(popups))
+            return;
         for (const EndOfLevelPopup& popup : popups)
             WriteLog("End of level pop-up %d: %s\n", int(popup.kind), popup.text.c_str());
-        if (!popups.empty())
-            PlayEffect(19);
     }
     // Seam: WebStats::SendGameOver and WebStats::QueryLevelStats.
     void UploadResult(const std::string& levelPath) override
