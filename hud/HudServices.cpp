@@ -2,6 +2,8 @@
 
 #include "app/Log.h"
 #include "hud/Console.h"
+#include "hud/FlimbsBelt.h"
+#include "world/Flimb.h"
 
 void StartConsole()
 {
@@ -24,7 +26,17 @@ void HudAddToHistoryStrip(Flimb* /*flimb*/) {}
 
 void HudNoteSelection(Flimb* /*flimb*/) {}
 
-void HudHideBelt() {}
+void HudOpenBelt(const Flimb* flimb)
+{
+    if (FlimbsBelt* belt = flimb ? FindHudBelt(true) : nullptr)
+        belt->Open(flimb->id);
+}
+
+void HudHideBelt()
+{
+    if (FlimbsBelt* belt = FindHudBelt(false))
+        belt->Hide();
+}
 
 void HudSetBeltLock(bool /*locked*/) {}
 

@@ -21,7 +21,9 @@ struct Flimb;
 void HudAddToHistoryStrip(Flimb* flimb);
 // The HUD is told the new selection.
 void HudNoteSelection(Flimb* flimb);
-// Hides the game view's action belt.
+// Opens the flimb belt of the HUD on the flimb (the game view: a press while a flimb is
+// selected and the game is not paused); hides it.
+void HudOpenBelt(const Flimb* flimb);
 void HudHideBelt();
 // The belt-lock key: the belt stays open while set.
 void HudSetBeltLock(bool locked);

@@ -1,11 +1,12 @@
 #pragma once
-// The device at 1280 x 720 with its fonts, a fake HUD game, the session's request recorder
+// The device at 1280 x 720 with its fonts, the build's archive and game folder, a fake HUD game, the session's request recorder
 // and the test HUD scene, for the tests of the HUD's widgets.
 #include "../gui/DeviceFixture.h"
 #include "../support/FakeHudGame.h"
 #include "../support/SessionRecorder.h"
 #include "../support/TestHudScene.h"
 
+#include "app/StandardFileManager.h"
 #include "gui/GuiClock.h"
 #include "gui/WindowList.h"
 #include "media/FontManager.h"
@@ -18,6 +19,10 @@ protected:
     void SetUp() override
     {
         DeviceFixture::SetUp();
+        // The game folder's plain files (sprite-sheet descriptions) beside the archive.
+        manager_->AddMember(std::make_unique<StandardFileManager>(
+            std::vector<StandardFileManager::Root>{{"", std::string(FLIMBS_GAME_DIR)}}));
+        manager_->IndexNames(nullptr, 0, nullptr);
         StartScreen(1280, 720);
         FontManager::Start();
         ResetGuiInput();
