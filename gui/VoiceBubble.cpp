@@ -6,16 +6,6 @@
 
 #include <algorithm>
 
-float DesignX(float pixels)
-{
-    return Primitive::ToVirtualX(pixels * GetUiScale());
-}
-
-float DesignY(float pixels)
-{
-    return Primitive::ToVirtualY(pixels * GetUiScale());
-}
-
 VoiceBubble::VoiceBubble() : DecoratedPrimContainer(kSkinFolder, true)
 {
     containerFlags |= kContainerWindow;
@@ -27,8 +17,8 @@ VoiceBubble::VoiceBubble() : DecoratedPrimContainer(kSkinFolder, true)
 void VoiceBubble::ApplyMargins(LayoutEngine& engine, float extraX, float extraY) const
 {
     const FloatRect m = GetMarginsVirtual();
-    engine.SetMargins(m.left + DesignX(extraX), m.top + DesignY(extraY), m.right + DesignX(extraX),
-                      m.bottom + DesignY(extraY));
+    engine.SetMargins(m.left + DesignUnitsX(extraX), m.top + DesignUnitsY(extraY), m.right + DesignUnitsX(extraX),
+                      m.bottom + DesignUnitsY(extraY));
 }
 
 void VoiceBubble::Relayout()

@@ -5,6 +5,7 @@
 // layout engine bound to the bubble (LayoutView) inside the margins the skin leaves; each
 // frame the bubble fits itself round that content and keeps its bottom above a limit.
 #include "gui/DecoratedPrimContainer.h"
+#include "gui/UiScale.h"
 
 #include <functional>
 
@@ -32,7 +33,3 @@ public:
     float maxBottom = 1000.0f;
     std::function<void(VoiceBubble* bubble)> onClosed;
 };
-
-// Design pixels to virtual units at the present screen and UI scale.
-float DesignX(float pixels);
-float DesignY(float pixels);

@@ -30,7 +30,7 @@ std::unique_ptr<VoiceBubbleButton> MakeBubbleButton(const std::string& caption, 
         button->SetIcon(icon, 6.0f, 1.0f);
     float width = 0.0f, height = 0.0f;
     button->GetSize(&width, &height);
-    button->SetSize(width + DesignX(growWidth), height + growHeight);
+    button->SetSize(width + DesignUnitsX(growWidth), height + growHeight);
     button->onClick = std::move(action);
     button->tabStop = 1;
     return button;

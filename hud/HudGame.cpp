@@ -127,6 +127,16 @@ std::vector<std::string> HudGame::Checkpoints(const std::string& level) const
     return level.empty() ? std::vector<std::string>{} : CurrentProfile().ListCheckpoints(level);
 }
 
+std::vector<UnlockedItem> HudGame::UnlockedItems(const std::string& kind) const
+{
+    // Seam: the bonus item list's FindById gives each item's file; its id until then.
+    std::vector<UnlockedItem> items;
+    for (const UnlockedBonusItem& item : CurrentProfile().LoadBonusItems())
+        if (item.type == kind)
+            items.push_back({item.id, item.id});
+    return items;
+}
+
 std::string HudGame::LastSessionPlayback(const std::string& level) const
 {
     const std::vector<SessionRecord> sessions = CurrentProfile().Sessions(level);

@@ -62,6 +62,12 @@ struct ChatSpeaker {
     AnimSurface* avatar = nullptr; // not owned; null when the player has none
 };
 
+// An unlocked bonus item: its id and its file (a decoration's name, a stamp's image).
+struct UnlockedItem {
+    std::string id;
+    std::string path;
+};
+
 // A level offered by the level chooser of the level-change window.
 class LevelChooserView {
 public:
@@ -111,6 +117,8 @@ public:
     // ---- The player's profile and input.
     virtual std::string ProfileSetting(const std::string& tag) const;
     virtual std::vector<std::string> Checkpoints(const std::string& level) const;
+    // The player's unlocked bonus items of a kind ("Decoration", "Stamp", "Level").
+    virtual std::vector<UnlockedItem> UnlockedItems(const std::string& kind) const;
     // The playback file (a file name) of the level's last recorded session.
     virtual std::string LastSessionPlayback(const std::string& level) const;
     virtual bool KeyHeld(int scanCode) const;

@@ -3,6 +3,9 @@
 #include "app/Log.h"
 #include "hud/Console.h"
 #include "hud/FlimbsBelt.h"
+#include "hud/HistoryFilmStrip.h"
+#include "hud/TimeControls.h"
+#include "gui/WindowList.h"
 #include "world/Flimb.h"
 
 void StartConsole()
@@ -22,7 +25,11 @@ void ShutdownHud()
     Console::Shutdown();
 }
 
-void HudAddToHistoryStrip(Flimb* /*flimb*/) {}
+void HudAddToHistoryStrip(Flimb* flimb)
+{
+    if (HistoryFilmStrip* strip = flimb ? FindHistoryStrip() : nullptr)
+        strip->AddFlimb(flimb->id, false);
+}
 
 void HudNoteSelection(Flimb* /*flimb*/) {}
 
@@ -40,9 +47,12 @@ void HudHideBelt()
 
 void HudSetBeltLock(bool /*locked*/) {}
 
-bool HudPressScoreButton(bool /*down*/)
+bool HudPressScoreButton(bool down)
 {
-    return false;
+    if (!FindOpenWindow("ScoreButton"))
+        return false;
+    ShowScoresWindow(down);
+    return true;
 }
 
 void PostChatLine(const std::string& text, uint32_t)

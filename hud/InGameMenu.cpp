@@ -197,7 +197,7 @@ InGameMenuButton::InGameMenuButton(const std::string& label, const std::string& 
     left_ = ImageCache::GetImageFromParts(kFolder, std::string("menu-button-left") + suffix);
     middle_ = ImageCache::GetImageFromParts(kFolder, std::string("menu-button-mid") + suffix);
     right_ = ImageCache::GetImageFromParts(kFolder, std::string("menu-button-right") + suffix);
-    SetMargins(DesignX(4.0f), kKeepCoordinate, DesignX(6.0f), kKeepCoordinate);
+    SetMargins(DesignUnitsX(4.0f), kKeepCoordinate, DesignUnitsX(6.0f), kKeepCoordinate);
     tabStop = end ? 0 : 1;
 }
 
@@ -251,7 +251,7 @@ void InGameMenuButton::Draw()
 
 float InGameMenu::RightEdge()
 {
-    return 1000.0f - DesignX(27.0f);
+    return 1000.0f - DesignUnitsX(27.0f);
 }
 
 InGameMenu::InGameMenu(const InGameMenuContext& context)
@@ -262,7 +262,7 @@ InGameMenu::InGameMenu(const InGameMenuContext& context)
     const auto add = [&](std::unique_ptr<InGameMenuButton> button) {
         float w = 0.0f, h = 0.0f;
         button->GetSize(&w, &h);
-        w = std::max(w, DesignX(45.0f));
+        w = std::max(w, DesignUnitsX(45.0f));
         button->SetSize(w, h);
         button->SetPosition(x, 0.0f);
         x += w;

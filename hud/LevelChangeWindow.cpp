@@ -17,18 +17,18 @@ LevelChangeWindow::LevelChangeWindow()
     HudGame& game = CurrentHudGame();
     PrimContainer* client = Client();
     FlimbsLayoutEngine layout(client);
-    layout.SetMargins(DesignX(10.0f), DesignY(10.0f), DesignX(10.0f), DesignY(10.0f));
-    layout.SetSpacing(DesignX(2.0f), DesignY(2.0f));
+    layout.SetMargins(DesignUnitsX(10.0f), DesignUnitsY(10.0f), DesignUnitsX(10.0f), DesignUnitsY(10.0f));
+    layout.SetSpacing(DesignUnitsX(2.0f), DesignUnitsY(2.0f));
 
     chooser_ = game.MakeLevelChooser(CategoryOf(game.LevelName(true)));
-    float chooserWidth = DesignX(260.0f);
+    float chooserWidth = DesignUnitsX(260.0f);
     if (chooser_ && chooser_->Panel()) {
         Primitive* panel = chooser_->Panel();
         panel->deleteWhenClosed = 0; // the chooser keeps its panel
         client->AddChild(panel);
-        panel->SetPosition(DesignX(10.0f), DesignY(10.0f));
+        panel->SetPosition(DesignUnitsX(10.0f), DesignUnitsY(10.0f));
         chooserWidth = std::max(chooserWidth, panel->GetSizeVirtual().x);
-        layout.SetOrigin(DesignX(10.0f), DesignY(10.0f) + panel->GetSizeVirtual().y + DesignY(2.0f));
+        layout.SetOrigin(DesignUnitsX(10.0f), DesignUnitsY(10.0f) + panel->GetSizeVirtual().y + DesignUnitsY(2.0f));
     }
 
     lowQuality_ = layout.AddCheckBox("quick_load", ConsoleParam::Find("loadquick") &&
@@ -53,13 +53,13 @@ LevelChangeWindow::LevelChangeWindow()
     };
     // "Back" 12 pixels from the left edge and "Start level" 12 from the right, on the
     // bottom row.
-    const float width = std::max(chooserWidth + DesignX(20.0f),
-                                 back_->GetSizeVirtual().x + start_->GetSizeVirtual().x + DesignX(40.0f));
+    const float width = std::max(chooserWidth + DesignUnitsX(20.0f),
+                                 back_->GetSizeVirtual().x + start_->GetSizeVirtual().x + DesignUnitsX(40.0f));
     const float rowY = back_->GetPositionVirtual().y;
-    back_->SetPosition(DesignX(12.0f), rowY);
+    back_->SetPosition(DesignUnitsX(12.0f), rowY);
     start_->hAlign = kAlignRight;
-    start_->SetPosition(width - DesignX(12.0f), rowY);
-    const float height = rowY + std::max(back_->GetSizeVirtual().y, start_->GetSizeVirtual().y) + DesignY(10.0f);
+    start_->SetPosition(width - DesignUnitsX(12.0f), rowY);
+    const float height = rowY + std::max(back_->GetSizeVirtual().y, start_->GetSizeVirtual().y) + DesignUnitsY(10.0f);
     client->SetSize(width, height);
     AdjustSize(0, 0.0f, 0.0f);
     float w = 0.0f, h = 0.0f;

@@ -52,7 +52,7 @@ void ShowLevelIntro()
     // The level's texts are shown as they stand; "Objective:" keeps its own line.
     add(MakeTextBlock("Objective:\n" + level.objective, 6, 0xFF444444, 0.5f, kTextWidth));
     auto line = std::make_unique<SeparatorLine>();
-    line->SetSize(DesignX(kTextWidth), 3.0f);
+    line->SetSize(DesignUnitsX(kTextWidth), 3.0f);
     add(std::move(line));
 
     auto start = MakeBubbleButton("Start", kFlimbHeadIcon, 50.0f, 35.0f,
@@ -71,8 +71,8 @@ void ShowLevelIntro()
     rows.push_back(startButton);
     StackCentred(bubble.get(), rows, 4.0f, 15.0f, 6.0f);
     // The button sits 10 units below the content.
-    startButton->SetPosition(kKeepCoordinate, startButton->GetPositionVirtual().y + 10.0f - DesignY(4.0f));
-    bubble->SetSize(kKeepCoordinate, bubble->GetSizeVirtual().y + 10.0f - DesignY(4.0f));
+    startButton->SetPosition(kKeepCoordinate, startButton->GetPositionVirtual().y + 10.0f - DesignUnitsY(4.0f));
+    bubble->SetSize(kKeepCoordinate, bubble->GetSizeVirtual().y + 10.0f - DesignUnitsY(4.0f));
 
     if (!ShowBubbleOverHud(std::move(bubble), kPopupFadeMs))
         return;

@@ -131,7 +131,7 @@ MatchResultVoice::MatchResultVoice(const std::string& outcome) : outcome_(outcom
     rows_->SetPosition(0.0f, 0.0f);
     middle->AddChild(rows_);
     if (std::unique_ptr<Primitive> picture = BuildPicture()) {
-        picture->SetPosition(rowsSize.x + DesignX(6.0f), 0.0f);
+        picture->SetPosition(rowsSize.x + DesignUnitsX(6.0f), 0.0f);
         middle->AddChild(picture.release());
     }
     float mw = 0.0f, mh = 0.0f;
@@ -151,7 +151,7 @@ MatchResultVoice::MatchResultVoice(const std::string& outcome) : outcome_(outcom
     hide->onChange = [](Primitive* parent, Primitive* control) { HidePopupForRestore(parent, control); };
     hide->hAlign = kAlignRight;
     hide->excludeFromBounds = 1;
-    hide->SetPosition(GetSizeVirtual().x - DesignX(30.0f), 20.0f);
+    hide->SetPosition(GetSizeVirtual().x - DesignUnitsX(30.0f), 20.0f);
     AddChild(hide.release());
 }
 
@@ -185,7 +185,7 @@ void MatchResultVoice::BuildRows()
             auto row = std::make_unique<ResultRow>(table[i], i == 0, 0xFF000000,
                                                    isLocal && ComparesWithRecords(game.GameType()), isLocal, single);
             row->SetPosition(0.0f, y);
-            y += row->GetSizeVirtual().y + DesignY(2.0f);
+            y += row->GetSizeVirtual().y + DesignUnitsY(2.0f);
             rows->AddChild(row.release());
         }
     }
@@ -220,7 +220,7 @@ std::unique_ptr<PrimContainer> MatchResultVoice::BuildButtons()
     HudGame& game = CurrentHudGame();
     auto block = std::make_unique<PrimContainer>();
     block->SetName("RESULT_BUTTONS");
-    const float margin = DesignX(6.0f);
+    const float margin = DesignUnitsX(6.0f);
 
     std::vector<std::unique_ptr<VoiceBubbleButton>> left;
     left.push_back(ResultButton("Checkpoint", "checkpoint.png", 45.0f, 1.0f, OnCheckpoint));
@@ -236,30 +236,30 @@ std::unique_ptr<PrimContainer> MatchResultVoice::BuildButtons()
     float widest = 0.0f;
     for (const auto& button : left)
         widest = std::max(widest, button->GetSizeVirtual().x);
-    float y = DesignY(6.0f);
+    float y = DesignUnitsY(6.0f);
     for (auto& button : left) {
         button->SetSize(widest, kKeepCoordinate);
         button->SetPosition(margin, y);
-        y += button->GetSizeVirtual().y + DesignY(3.0f);
+        y += button->GetSizeVirtual().y + DesignUnitsY(3.0f);
         block->AddChild(button.release());
     }
-    const float columnHeight = y - DesignY(3.0f);
+    const float columnHeight = y - DesignUnitsY(3.0f);
 
     auto again = ResultButton("Play Again", "play_again.png", 70.0f, 1.2f, OnPlayAgain);
     auto next = ResultButton("Continue", "return.png", 70.0f, 1.2f, OnContinue);
     again->SetName("Play Again");
     next->SetName("Continue");
     const float rightHeight = again->GetSizeVirtual().y;
-    const float top = DesignY(6.0f) + std::max(0.0f, (columnHeight - DesignY(6.0f) - rightHeight) / 2.0f);
-    float x = margin + widest + DesignX(12.0f);
+    const float top = DesignUnitsY(6.0f) + std::max(0.0f, (columnHeight - DesignUnitsY(6.0f) - rightHeight) / 2.0f);
+    float x = margin + widest + DesignUnitsX(12.0f);
     again->SetPosition(x, top);
-    x += again->GetSizeVirtual().x + DesignX(6.0f);
+    x += again->GetSizeVirtual().x + DesignUnitsX(6.0f);
     next->SetPosition(x, top);
     block->AddChild(again.release());
     block->AddChild(next.release());
     float w = 0.0f, h = 0.0f;
     block->GetSize(&w, &h);
-    block->SetSize(w + margin, h + DesignY(6.0f));
+    block->SetSize(w + margin, h + DesignUnitsY(6.0f));
     return block;
 }
 

@@ -31,7 +31,7 @@ VoiceBubble* ShowBubbleOverHud(std::unique_ptr<VoiceBubble> bubble, uint32_t fad
     shown->hAlign = kAlignHCentre;
     shown->vAlign = kAlignVCentre;
     shown->SetMargins(kKeepCoordinate, kKeepCoordinate, kKeepCoordinate, kKeepCoordinate);
-    shown->maxBottom = 1000.0f - DesignY(kPopupBottomRoom);
+    shown->maxBottom = 1000.0f - DesignUnitsY(kPopupBottomRoom);
     shown->SetPosition(500.0f, HudGameViewCentreY());
     shown->Relayout();
     layer->AddChild(fade.release());
@@ -45,7 +45,7 @@ std::unique_ptr<Label> MakeTextBlock(const std::string& text, int fontId, uint32
     auto label = std::make_unique<Label>(fontId, colour, kLabelCentre);
     label->SetScale(scale);
     label->SetFit(TextFit::Wrap);
-    label->SetSize(DesignX(widthDesign), kKeepCoordinate);
+    label->SetSize(DesignUnitsX(widthDesign), kKeepCoordinate);
     label->SetText(CutUtf8(text, kPopupTextLimit));
     label->FitToText();
     return label;
@@ -59,8 +59,8 @@ void StackCentred(PrimContainer* box, const std::vector<Primitive*>& rows, float
     for (Primitive* row : rows)
         if (row)
             widest = std::max(widest, row->GetSizeVirtual().x);
-    const float width = widest + own.left + own.right + 2.0f * DesignX(marginX);
-    float y = own.top + DesignY(marginY);
+    const float width = widest + own.left + own.right + 2.0f * DesignUnitsX(marginX);
+    float y = own.top + DesignUnitsY(marginY);
     for (Primitive* row : rows) {
         if (!row)
             continue;
@@ -68,9 +68,9 @@ void StackCentred(PrimContainer* box, const std::vector<Primitive*>& rows, float
         row->vAlign = kAlignTop;
         row->SetPosition(width / 2.0f, y);
         row->UpdateAbsolutePosition();
-        y += row->GetSizeVirtual().y + DesignY(gapDesign);
+        y += row->GetSizeVirtual().y + DesignUnitsY(gapDesign);
     }
-    box->SetSize(width, y - DesignY(gapDesign) + DesignY(marginY) + own.bottom);
+    box->SetSize(width, y - DesignUnitsY(gapDesign) + DesignUnitsY(marginY) + own.bottom);
 }
 
 void CloseHudPopups()

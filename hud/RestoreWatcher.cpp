@@ -127,7 +127,7 @@ void HidePopupForRestore(Primitive*, Primitive* control)
     watcher->SetPosition(0.0f, 0.0f);
     watcher->SetSize(1000.0f, 1000.0f);
     button->watcher = watcher.get();
-    button->SetPosition(500.0f, 1000.0f - DesignY(kPopupBottomRoom));
+    button->SetPosition(500.0f, 1000.0f - DesignUnitsY(kPopupBottomRoom));
     // The watcher is offered input first; the button is drawn over everything.
     top->AddChild(watcher.release(), false);
     top->AddChild(button.release(), true);

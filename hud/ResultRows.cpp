@@ -23,18 +23,18 @@ ResultRow::ResultRow(const GroupStats& entry, bool firstRow, uint32_t textColour
     AddChild(tips.release());
 
     float x = 0.0f;
-    const float rowHeight = DesignY(30.0f);
+    const float rowHeight = DesignUnitsY(30.0f);
     const auto place = [&](Primitive* item, float width) {
         item->vAlign = kAlignVCentre;
         item->SetPosition(x, rowHeight / 2.0f);
-        x += width + DesignX(6.0f);
+        x += width + DesignUnitsX(6.0f);
     };
 
     auto rank = std::make_unique<SimpleLabel>(6, textColour, kLabelCentre, "");
     rank->SetName("RANK");
     rank->SetScale(0.8f);
-    rank->SetSize(DesignX(36.0f), rowHeight);
-    place(rank.get(), DesignX(36.0f));
+    rank->SetSize(DesignUnitsX(36.0f), rowHeight);
+    place(rank.get(), DesignUnitsX(36.0f));
     if (!showRecordMarks)
         rank->visible = 0;
     AddChild(rank.release());
@@ -44,7 +44,7 @@ ResultRow::ResultRow(const GroupStats& entry, bool firstRow, uint32_t textColour
     float tw = 0.0f, th = 0.0f;
     throbber->GetSize(&tw, &th);
     throbber->SetSize(tw, th);
-    throbber->SetPosition(DesignX(18.0f), rowHeight / 2.0f);
+    throbber->SetPosition(DesignUnitsX(18.0f), rowHeight / 2.0f);
     throbber->hAlign = kAlignHCentre;
     throbber->vAlign = kAlignVCentre;
     throbber->excludeFromBounds = 1;
@@ -67,7 +67,7 @@ ResultRow::ResultRow(const GroupStats& entry, bool firstRow, uint32_t textColour
         value->SetName(StringPrintf("STAT_%d", row->kind).c_str());
         value->SetScale(0.7f);
         value->FitToText();
-        place(value.get(), std::max(value->GetSizeVirtual().x, DesignX(40.0f)));
+        place(value.get(), std::max(value->GetSizeVirtual().x, DesignUnitsX(40.0f)));
         tips_->SetTip(value.get(), row->GetName());
         AddChild(value.release());
     }

@@ -100,10 +100,10 @@ BonusItemUnlockVoice::BonusItemUnlockVoice(const std::string& type, const std::s
         auto box = std::make_unique<PrimContainer>();
         box->SetName("PICTURE");
         Primitive* shown = picture.get();
-        shown->SetPosition(DesignX(15.0f), DesignY(6.0f));
+        shown->SetPosition(DesignUnitsX(15.0f), DesignUnitsY(6.0f));
         box->AddChild(picture.release());
         const FloatPoint size = shown->GetSizeVirtual();
-        box->SetSize(size.x + 2.0f * DesignX(15.0f), size.y + 2.0f * DesignY(6.0f));
+        box->SetSize(size.x + 2.0f * DesignUnitsX(15.0f), size.y + 2.0f * DesignUnitsY(6.0f));
         picture_ = box.get();
         rows.push_back(std::move(box));
     }

@@ -100,7 +100,7 @@ TEST_F(PopupTest, IntroShowsTheObjectiveLineAndStartsTheLevelFromItsFocusedButto
     Frames(40);
     EXPECT_EQ(bubble->alpha, 255);
     // The bubble stays 140 design pixels above the bottom.
-    EXPECT_LE(bubble->GetScreenRect().bottom, 1000.0f - DesignY(140.0f) + 0.5f);
+    EXPECT_LE(bubble->GetScreenRect().bottom, 1000.0f - DesignUnitsY(140.0f) + 0.5f);
     static_cast<Button*>(start)->Click();
     EXPECT_TRUE(game.Called("start-level"));
 }

@@ -69,6 +69,11 @@ public:
     }
     std::vector<std::string> Checkpoints(const std::string&) const override { return checkpoints; }
     std::string LastSessionPlayback(const std::string&) const override { return lastPlayback; }
+    std::vector<UnlockedItem> UnlockedItems(const std::string& kind) const override
+    {
+        const auto it = unlocked.find(kind);
+        return it == unlocked.end() ? std::vector<UnlockedItem>{} : it->second;
+    }
     bool KeyHeld(int code) const override { return heldKeys.count(code) != 0; }
     void SetCursorPosition(int x, int y) override
     {
@@ -176,6 +181,7 @@ public:
     std::map<std::string, std::string> settings;
     std::vector<std::string> checkpoints;
     std::string lastPlayback;
+    std::map<std::string, std::vector<UnlockedItem>> unlocked;
     std::set<int> heldKeys;
     int cursorX = 0, cursorY = 0;
     bool playbackFails = false;
