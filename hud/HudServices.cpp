@@ -1,6 +1,7 @@
 #include "hud/HudServices.h"
 
 #include "app/Log.h"
+#include "game/GameController.h"
 #include "hud/Console.h"
 #include "hud/FlimbsBelt.h"
 #include "hud/HistoryFilmStrip.h"
@@ -57,5 +58,7 @@ bool HudPressScoreButton(bool down)
 
 void PostChatLine(const std::string& text, uint32_t)
 {
+    // The chat shows the line as a system line (the log keeps no colour); the log gets it too.
+    Controller().messages.Add(text, -1);
     WriteLog("%s\n", text.c_str());
 }

@@ -38,6 +38,5 @@ bool HudQueueEndOfLevelPopups(const std::vector<EndOfLevelPopup>& popups);
 // The HUD's two pop-up layers close their children.
 void HudClosePopups();
 
-// Shows a line in the chat in an ARGB colour. Until the HUD's chat exists the line goes to
-// the log.
+// Shows a line in the chat (the game's message log, as a system line) and in the log.
 void PostChatLine(const std::string& text, uint32_t argb);

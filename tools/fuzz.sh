@@ -76,6 +76,13 @@ printf '\x05\x01\x01\xff\xff\xff\xff\x01\x14\x00\x01\x00\x00\x01\x1e\x00\x01\x0a
 printf '\x00\x00\x40\x00\x20\x01''\x05\x02\x01\x11\x22\x33\xff\x01\x00\x00\x01\x00\x00\x01\x7f\x00\x01\x7f\x00''\x06\x01\x00\x00\x01\x00\x00\x01\xff\x00\x01\x7f\x00\x01\x80\x00\x01\x00\x00' \
   >"$SEEDS/landscape/copy"
 
+# Chat lines: [row height][scroll][view height][width] then lines split at line feeds:
+# plain text, a cut multi-byte character, control codes, a long line of accents.
+mkdir -p "$SEEDS/chat"
+printf '\x0c\x05\x40\x20''hello there\nPilot: gg' >"$SEEDS/chat/plain"
+printf '\x10\x00\x30\x08''caf\xc3\nx\xe2\x82\n\x01\x1b[0m\ttab' >"$SEEDS/chat/broken"
+printf '\x0f\xff\x10\x40''%s' "$(printf '\xc3\xa9%.0s' $(seq 1 200))" >"$SEEDS/chat/long"
+
 # Video: a small clip with sound, one without, one cut in half.
 "$BUILD_DIR/video_seeds" "$SEEDS/video"
 
@@ -105,4 +112,5 @@ run_target fuzz_pseudotcp "$SEEDS/pseudotcp"
 run_target fuzz_worldserver "$SEEDS/worldserver"
 run_target fuzz_candidates "$SEEDS/candidates"
 run_target fuzz_landscape "$SEEDS/landscape"
+run_target fuzz_chat_text "$SEEDS/chat"
 echo "fuzz.sh: no findings"
