@@ -330,8 +330,10 @@ void FlimbsBelt::Draw()
         uint8_t wedgeAlpha = available ? 255 : 75;
         if (!chosen)
             wedgeAlpha = Scaled(wedgeAlpha, fade_);
+        // The wedge points up unturned; the 2-D renderer turns clockwise on the screen, so the
+        // wedge of a slot at `angle` (clockwise from the right) is turned by angle + pi / 2.
         DrawFrame(wedge_, wedgeWidth, wedgeHeight, frame, cx, cy, float(kWedgeHotspotX), float(kWedgeHotspotY),
-                  -(angle + kPi / 2.0f), wedgeAlpha);
+                  angle + kPi / 2.0f, wedgeAlpha);
         if (!available)
             continue;
         const float ix = cx + std::cos(angle) * R, iy = cy + std::sin(angle) * R;

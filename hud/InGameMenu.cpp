@@ -197,7 +197,10 @@ InGameMenuButton::InGameMenuButton(const std::string& label, const std::string& 
     left_ = ImageCache::GetImageFromParts(kFolder, std::string("menu-button-left") + suffix);
     middle_ = ImageCache::GetImageFromParts(kFolder, std::string("menu-button-mid") + suffix);
     right_ = ImageCache::GetImageFromParts(kFolder, std::string("menu-button-right") + suffix);
-    SetMargins(DesignUnitsX(4.0f), kKeepCoordinate, DesignUnitsX(6.0f), kKeepCoordinate);
+    // The icon's side keeps the margin the icon set; the caption ends 6 pixels before the
+    // right edge.
+    SetMargins(icon.empty() ? DesignUnitsX(4.0f) : kKeepCoordinate, kKeepCoordinate, DesignUnitsX(6.0f),
+               kKeepCoordinate);
     tabStop = end ? 0 : 1;
 }
 

@@ -17,6 +17,7 @@
 #include "hud/ResultRows.h"
 #include "hud/RestoreWatcher.h"
 #include "hud/UnlockPopups.h"
+#include "media/PngFile.h"
 #include "modes/ModeServices.h"
 
 namespace {
@@ -338,6 +339,40 @@ TEST_F(PopupTest, HiddenResultComesBackOnAClickOutsideTheChat)
             button->Deactivate();
         Frames(1);
     }
+}
+
+} // namespace
+
+namespace {
+
+// The result pop-up of a passed single-player Corral level, its rows filled and the rank
+// given by the statistics reply, drawn at 1280 x 720 into <build>/result-popup.png.
+TEST_F(PopupTest, TheResultPopupPicture)
+{
+    OpenScene();
+    CorralPass();
+    game.level.title = "Rolling Hills";
+    game.checkpoints = {"dm_test1.flimbs"};
+    MatchResultVoice* voice = ShowResult();
+    ASSERT_NE(voice, nullptr);
+    Frames(40, 16);
+    StatsReply reply;
+    reply.rank = 3;
+    reply.records = {{18, 3}, {0, 14}, {2, 0}, {4, 6}, {15, 700}};
+    reply.tiedRecord = true;
+    game.statsReply = reply;
+    Frames(1, 16);
+    EXPECT_EQ(voice->FindChild("RANK")->GetText(), "3");
+    EXPECT_EQ(voice->Description()->GetText(), "Some of your stats tied the World Record!");
+    DrawFrame([&] { scene->Draw(); });
+    // The bubble's fill is drawn where the pop-up lies.
+    const FloatRect r = voice->rect;
+    EXPECT_NE(Pixel(int(r.left + r.right) / 2, int(r.top + r.bottom) / 2), 0x2A4A6Au);
+    std::vector<uint32_t> pixels(size_t(1280) * 720);
+    for (int y = 0; y < 720; ++y)
+        for (int x = 0; x < 1280; ++x)
+            pixels[size_t(y) * 1280 + size_t(x)] = 0xFF000000u | Pixel(x, y);
+    EXPECT_TRUE(WritePngFile(std::string(FLIMBS_GAME_DIR) + "/result-popup.png", pixels.data(), 1280, 720));
 }
 
 } // namespace
