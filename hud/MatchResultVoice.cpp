@@ -148,7 +148,7 @@ MatchResultVoice::MatchResultVoice(const std::string& outcome) : outcome_(outcom
 
     auto hide = std::make_unique<CollapseCheckBox>();
     hide->SetName("HIDE");
-    hide->onChange = [](Primitive* parent, Primitive* control) { HidePopupForRestore(parent, control); };
+    hide->onChange = OnHide;
     hide->hAlign = kAlignRight;
     hide->excludeFromBounds = 1;
     hide->SetPosition(GetSizeVirtual().x - DesignUnitsX(30.0f), 20.0f);
@@ -386,4 +386,14 @@ void MatchResultVoice::OnContinue(Primitive*, Button*)
     } else {
         game.VisitPlanet();
     }
+}
+
+void MatchResultVoice::OnHide(Primitive* parent, Primitive* control)
+{
+    HidePopupForRestore(parent, control);
+}
+
+void MatchResultVoice::OnRestore(Primitive* parent, Button* button)
+{
+    RestoreHiddenPopup(parent, button);
 }

@@ -35,6 +35,9 @@ public:
     static void OnRankings(Primitive* parent, Button* button);
     static void OnPlayAgain(Primitive* parent, Button* button);
     static void OnContinue(Primitive* parent, Button* button);
+    // The arrow's hide and the Restore button's action (RestoreWatcher.h).
+    static void OnHide(Primitive* parent, Primitive* control);
+    static void OnRestore(Primitive* parent, Button* button);
 
     bool TitleShown() const { return titleShown_; }
     bool ResultsShown() const { return resultsShown_; }
