@@ -14,6 +14,8 @@
 #include "session/SessionServices.h"
 #include "world/WorldState.h"
 
+#include <stdexcept>
+
 namespace {
 
 HudGame* g_installed = nullptr;

@@ -4,6 +4,7 @@
 #include "gui/Animators.h"
 #include "gui/FlimbsLayoutEngine.h"
 #include "gui/GuiClock.h"
+#include "gui/Label.h"
 #include "gui/ScreenImage.h"
 #include "gui/TextButtons.h"
 #include "gui/UiScale.h"
@@ -139,10 +140,9 @@ void StampButton::Draw()
 
 // ---- The windows
 
-SelectorWindow::SelectorWindow(const std::string& name, const std::string& title)
+SelectorWindow::SelectorWindow(const std::string& name, const std::string& title) : title_(title)
 {
     SetName(name.c_str());
-    (void)title; // the skinned panel has no title bar; the name and the tooltips say it
 }
 
 void SelectorWindow::Lay(std::vector<std::unique_ptr<GraphicButton>> buttons, const std::string& fillerImage)
@@ -158,7 +158,14 @@ void SelectorWindow::Lay(std::vector<std::unique_ptr<GraphicButton>> buttons, co
         filler->enabled = 0;
         buttons.push_back(std::move(filler));
     }
-    float x = m, y = mv, rowHeight = 0.0f, right = 0.0f;
+    auto heading = std::make_unique<SimpleLabel>(0, 0xFFFFFFFF, kLabelLeft, title_);
+    heading->SetScale(0.8f);
+    heading->FitToText();
+    heading->SetPosition(m, mv);
+    const float headingHeight = heading->GetSizeVirtual().y;
+    float right = m + heading->GetSizeVirtual().x + m;
+    AddChild(heading.release());
+    float x = m, y = mv + headingHeight + mv, rowHeight = 0.0f;
     int column = 0;
     for (auto& button : buttons) {
         const FloatPoint size = button->GetSizeVirtual();

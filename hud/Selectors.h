@@ -55,8 +55,7 @@ private:
 // The shared behaviour of both selectors.
 class SelectorWindow : public FlimbsWindow5 {
 public:
-    // The buttons in rows of four (the last row filled up with empty buttons), "Cancel"
-    // under them.
+    // Named `name`, with the title over its buttons.
     SelectorWindow(const std::string& name, const std::string& title);
 
     // A click outside closes the window and is not taken.
@@ -74,9 +73,12 @@ public:
     TextButton* CancelButton() const { return cancel_; }
 
 protected:
+    // The title, the buttons in rows of four (the last row filled up with empty buttons),
+    // "Cancel" under them.
     void Lay(std::vector<std::unique_ptr<GraphicButton>> buttons, const std::string& fillerImage);
 
 private:
+    std::string title_;
     int items_ = 0;
     TextButton* cancel_ = nullptr;
 };

@@ -1,7 +1,8 @@
-// The game's MatchEffects. Sound and music go to the sound manager and the modifiers onto
-// the HUD window; chat, requests, the server's freeze, the recording, the HUD's pop-ups,
-// the end-of-match screen and the statistics upload wait for the session, the HUD and the
-// statistics client (each marked "seam") and write a log line meanwhile.
+// The game's MatchEffects. Sound and music go to the sound manager, the modifiers onto the
+// HUD window, the end-of-level pop-ups into the HUD's queue (HudServices.h); chat,
+// requests, the server's freeze, the recording, the end-of-match screen and the statistics
+// upload wait for the session and the statistics client (each marked "seam") and write a
+// log line meanwhile.
 #include "modes/MatchEffects.h"
 
 #include "app/Log.h"
