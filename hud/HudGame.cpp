@@ -93,8 +93,6 @@ ExpressionRow HudGame::PickExpression(int, int) const
     return won ? ExpressionRow{"Well done!", "happy_%s.png"} : ExpressionRow{"Not this time", "sad_%s.png"};
 }
 
-// Seam: the statistics client's level reply.
-std::optional<StatsReply> HudGame::LevelStatsReply(const std::string&) { return std::nullopt; }
 
 ChatSpeaker HudGame::Speaker(int speakerId) const
 {
@@ -127,16 +125,6 @@ std::string HudGame::ProfileSetting(const std::string& tag) const { return Curre
 std::vector<std::string> HudGame::Checkpoints(const std::string& level) const
 {
     return level.empty() ? std::vector<std::string>{} : CurrentProfile().ListCheckpoints(level);
-}
-
-std::vector<UnlockedItem> HudGame::UnlockedItems(const std::string& kind) const
-{
-    // Seam: the bonus item list's FindById gives each item's file; its id until then.
-    std::vector<UnlockedItem> items;
-    for (const UnlockedBonusItem& item : CurrentProfile().LoadBonusItems())
-        if (item.type == kind)
-            items.push_back({item.id, item.id});
-    return items;
 }
 
 std::string HudGame::LastSessionPlayback(const std::string& level) const
@@ -178,18 +166,6 @@ bool HudGame::ToggleEditorTestMode()
 
 void HudGame::ShowOtherUniverseView(bool, int) { Seam("ShowOtherUniverseView"); }
 void HudGame::PlayOutroVideo() { Seam("the outro cutscene"); }
-
-std::unique_ptr<PrimContainer> HudGame::MakeSuperNovaPrompt()
-{
-    Seam("SuperNovaPrompt");
-    return nullptr;
-}
-
-std::unique_ptr<PrimContainer> HudGame::MakeCheckpointPrompt(bool, bool)
-{
-    Seam("CheckpointPrompt");
-    return nullptr;
-}
 
 std::unique_ptr<PrimContainer> HudGame::MakeMinimap()
 {

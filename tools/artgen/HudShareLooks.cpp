@@ -104,6 +104,12 @@ Look BoxLook(double alpha, bool tail)
             cairo_stroke(cr);
             return true;
         }
+        if (s.part == "fill") { // flat: it is stretched both ways
+            cairo_rectangle(cr, 0, 0, s.frameWidth, s.frameHeight);
+            SetRgb(cr, Darken(body, 0.04), alpha);
+            cairo_fill(cr);
+            return true;
+        }
         const bool corner = s.part.find('-') != std::string::npos;
         const double thickness = corner ? std::min(s.frameWidth, s.frameHeight) : s.frameHeight;
         const SliceCanvas canvas = Slice9(cr, s, s.part, thickness);
