@@ -63,6 +63,8 @@ struct GameController {
     int32_t matchResult = -1;
     uint8_t frontEndFlag = 0;
     std::array<uint8_t, 8> detonation{};
+    // Sheets whose frames come in pairs show the odd partner of an even frame while set.
+    uint8_t alternateFrame = 0;
 };
 
 // The one controller.

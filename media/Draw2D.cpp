@@ -28,6 +28,14 @@ struct ColourVertex {
 constexpr DWORD kColourFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE;
 
 bool g_doubleColour = false; // set by TintScope
+bool g_addSigned = false;    // set by AddSignedScope
+
+DWORD TexturedColourOp()
+{
+    if (g_addSigned)
+        return D3DTOP_ADDSIGNED;
+    return g_doubleColour ? D3DTOP_MODULATE2X : D3DTOP_MODULATE;
+}
 
 Device* SetStates(Texture* texture, DWORD address)
 {
@@ -40,8 +48,7 @@ Device* SetStates(Texture* texture, DWORD address)
     device->SetRenderState(D3DRS_ZENABLE, 0);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     device->SetTexture(0, texture);
-    device->SetTextureStageState(0, D3DTSS_COLOROP,
-                                 texture && g_doubleColour ? D3DTOP_MODULATE2X : D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, texture ? TexturedColourOp() : D3DTOP_MODULATE);
     device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
     device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
     device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
@@ -124,6 +131,16 @@ TintScope::TintScope() : previous_(g_doubleColour)
 TintScope::~TintScope()
 {
     g_doubleColour = previous_;
+}
+
+AddSignedScope::AddSignedScope() : previous_(g_addSigned)
+{
+    g_addSigned = true;
+}
+
+AddSignedScope::~AddSignedScope()
+{
+    g_addSigned = previous_;
 }
 
 HRESULT DrawTexturedQuad(Texture* texture, const RECT* sourceRect, float x, float y, float scaleX, float scaleY,

@@ -25,6 +25,20 @@ private:
     bool previous_;
 };
 
+// While one lives, textured draws add the colour to the texture less one half (ADDSIGNED: a
+// tint of 0x80 per channel draws the image as it is, lighter tints brighten it, darker ones
+// darken it). Alpha is still plain texture times colour. Main thread only.
+class AddSignedScope {
+public:
+    AddSignedScope();
+    ~AddSignedScope();
+    AddSignedScope(const AddSignedScope&) = delete;
+    AddSignedScope& operator=(const AddSignedScope&) = delete;
+
+private:
+    bool previous_;
+};
+
 // A textured quad: the source rectangle (null: the whole texture) is drawn with its point
 // (centreX, centreY) at (x, y), scaled by (scaleX, scaleY) and turned by rotation radians
 // about that point. colours: top-left, top-right, bottom-right, bottom-left.
