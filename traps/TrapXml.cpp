@@ -164,6 +164,8 @@ void Trap::Load(xmlNode* node, xmlNode* defaults, int32_t /*mode*/)
     enabled = readBool("enabled");
     if (traits.audible_option)
         audible = readBool("audible");
+    else
+        note("audible"); // written by every save, read by none of these kinds
     activated = readBool("activated");
     alive = readBool("alive");
 
