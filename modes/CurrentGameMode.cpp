@@ -236,3 +236,9 @@ uint64_t ModeStateHash()
     GameMode* mode = CurrentGameMode();
     return mode ? mode->StateHash() : 0;
 }
+
+bool ModeCopiesFlimbsAcrossUniverses()
+{
+    GameMode* mode = CurrentGameMode();
+    return mode && mode->CopiesFlimbsAcrossUniverses();
+}

@@ -89,3 +89,6 @@ bool ModeReadStateDocument(const std::string& xml);
 void ModeRefreshTexts();
 // The current mode's part of the world state hash; 0 with no mode.
 uint64_t ModeStateHash();
+// Whether a Multiverse load copies the level's sabotage flimbs into the other universes
+// (no mode: no).
+bool ModeCopiesFlimbsAcrossUniverses();

@@ -57,6 +57,20 @@ void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId)
         sender->SendTrapState(trap, activate, flimbId);
 }
 
+void SendTeamChange(uint8_t group)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendTeamChange(group);
+}
+
+void SendChat(const std::string& text)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendChat(text);
+    else
+        WriteLog("CHAT: %s\n", text.c_str());
+}
+
 void SetGameServerCommands(GameServerCommands* commands)
 {
     server = commands;

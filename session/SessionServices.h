@@ -20,6 +20,10 @@ public:
     virtual void SendGulpChange(int16_t flimbId, uint8_t variant) = 0;
     // The trap's saved state; activate 1 with the flimb id (-1 for none) that triggered it.
     virtual void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId) = 0;
+    // The local player's switch to another group (the single player's group after a load).
+    virtual void SendTeamChange(uint8_t /*group*/) {}
+    // A chat line to every player.
+    virtual void SendChat(const std::string& /*text*/) {}
 };
 // Null: no session.
 void SetGameClientRequests(GameClientRequests* client);
@@ -29,6 +33,9 @@ void SendHighlight(int16_t flimbId);
 void SendUpdateFlimbType(int16_t flimbId, uint8_t type, uint8_t argument, int32_t value);
 void SendGulpChange(int16_t flimbId, uint8_t variant);
 void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId);
+void SendTeamChange(uint8_t group);
+// Without a session the line goes to the log.
+void SendChat(const std::string& text);
 
 // What the game server is asked to do from this machine (a debugging key). Nothing happens
 // without a game server.
