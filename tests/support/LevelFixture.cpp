@@ -1,6 +1,7 @@
 #include "tests/support/LevelFixture.h"
 
 #include "app/Random.h"
+#include "app/ResourceFileManager.h"
 #include "app/StandardFileManager.h"
 #include "app/XmlUtil.h"
 #include "game/GameServices.h"
@@ -42,6 +43,7 @@ void LevelFixture::SetUp()
     user->AddRootFolder("Level");
     user->AddRootFolder("Cache");
     manager->AddMember(std::move(user));
+    manager->AddMember(std::make_unique<ResourceFileManager>(std::string(FLIMBS_GAME_DIR) + "/Data/resource.dat"));
     auto held = std::make_unique<MemoryFileManager>();
     memory = held.get();
     manager->AddMember(std::move(held));

@@ -1,6 +1,7 @@
 #pragma once
 // Levels for tests: a fresh world, the game's landscape, the shipped level defaults and a
-// file manager that reads the user folder's Level\ and Cache\ and files held in memory.
+// file manager that reads the user folder's Level\ and Cache\, the build's resource archive
+// and files held in memory.
 // Level texts are put together from their sections and hashed as the editor would.
 #include "app/FileManager.h"
 #include "app/MemoryFileManager.h"

@@ -146,6 +146,7 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddStripLooks(table);
         AddControlLooks(table);
         AddStatLooks(table);
+        AddLevelLooks(table);
         return table;
     }();
     const auto look = looks.find(spec.look);

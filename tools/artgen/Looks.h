@@ -30,6 +30,7 @@ void AddFrameLooks(LookTable& table);
 void AddStripLooks(LookTable& table);
 void AddControlLooks(LookTable& table);
 void AddStatLooks(LookTable& table);
+void AddLevelLooks(LookTable& table);
 
 // Draws frame `frame` into the frame-sized area at the origin (already clipped). False for
 // an unknown look or a part the look does not have.
