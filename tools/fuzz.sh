@@ -24,6 +24,7 @@ SEEDS="$BUILD_DIR/seeds"
 rm -rf "$SEEDS"
 mkdir -p "$SEEDS/archive" "$SEEDS/xml" "$SEEDS/modes"
 mkdir -p "$SEEDS/archive" "$SEEDS/xml" "$SEEDS/landscape"
+mkdir -p "$SEEDS/video"
 
 # Archives: empty, one entry, two entries (the second at an odd offset), a folder marker.
 printf '\x00\x00\x00\x00' >"$SEEDS/archive/empty"
@@ -75,6 +76,9 @@ printf '\x05\x01\x01\xff\xff\xff\xff\x01\x14\x00\x01\x00\x00\x01\x1e\x00\x01\x0a
 printf '\x00\x00\x40\x00\x20\x01''\x05\x02\x01\x11\x22\x33\xff\x01\x00\x00\x01\x00\x00\x01\x7f\x00\x01\x7f\x00''\x06\x01\x00\x00\x01\x00\x00\x01\xff\x00\x01\x7f\x00\x01\x80\x00\x01\x00\x00' \
   >"$SEEDS/landscape/copy"
 
+# Video: a small clip with sound, one without, one cut in half.
+"$BUILD_DIR/video_seeds" "$SEEDS/video"
+
 mkdir -p "$BUILD_DIR/artifacts"
 run_target() {
   local target="$1" corpus="$2"
@@ -95,6 +99,7 @@ run_target() {
 
 run_target fuzz_archive "$SEEDS/archive"
 run_target fuzz_xml "$SEEDS/xml"
+run_target fuzz_video "$SEEDS/video"
 run_target fuzz_mode_options "$SEEDS/modes"
 run_target fuzz_pseudotcp "$SEEDS/pseudotcp"
 run_target fuzz_worldserver "$SEEDS/worldserver"

@@ -29,6 +29,7 @@ void AddBasicLooks(LookTable& table);
 void AddFrameLooks(LookTable& table);
 void AddStripLooks(LookTable& table);
 void AddControlLooks(LookTable& table);
+void AddHudLooks(LookTable& table);
 void AddStatLooks(LookTable& table);
 void AddLevelLooks(LookTable& table);
 
