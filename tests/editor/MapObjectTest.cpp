@@ -113,10 +113,19 @@ TEST_F(MapObjectTest, PrimitiveElement)
                         "<scaleX>2.0000</scaleX><scaleY>1.0000</scaleY><rotation>0.0000</rotation>"
                         "<tint>16777214</tint><bashtype>7</bashtype><landtobash>131286</landtobash>"
                         "<filename>Graphics\\Terrain\\rock.png</filename><bash_on_load>1</bash_on_load>"
-                        "<alpha_opaque>0</alpha_opaque><crc>0</crc><map_order>0</map_order><shadow_mode>0</shadow_mode>"
-                        "<no_cache>0</no_cache><shadow_val>112</shadow_val><alpha_threshold>128</alpha_threshold>"),
+                        "<alpha_opaque>0</alpha_opaque><crc>"),
               std::string::npos)
         << text;
+    EXPECT_NE(text.find("</crc><map_order>0</map_order><shadow_mode>0</shadow_mode><no_cache>0</no_cache>"
+                        "<shadow_val>112</shadow_val><alpha_threshold>128</alpha_threshold>"),
+              std::string::npos)
+        << text;
+    // The CRC written is that of the image file (an archive file here).
+    const int handle = fileManager->Open("Graphics\\Terrain\\rock.png");
+    ASSERT_NE(handle, 0);
+    const uint32_t crc = fileManager->GetCrc(handle);
+    fileManager->Close(handle);
+    EXPECT_NE(text.find("<crc>" + std::to_string(crc) + "</crc>"), std::string::npos);
     EXPECT_EQ(primitive.tint, 0xFFFFFEu);
 
     std::unique_ptr<MapObject> copy = primitive.Duplicate(false);
