@@ -76,6 +76,14 @@ printf '\x05\x01\x01\xff\xff\xff\xff\x01\x14\x00\x01\x00\x00\x01\x1e\x00\x01\x0a
 printf '\x00\x00\x40\x00\x20\x01''\x05\x02\x01\x11\x22\x33\xff\x01\x00\x00\x01\x00\x00\x01\x7f\x00\x01\x7f\x00''\x06\x01\x00\x00\x01\x00\x00\x01\xff\x00\x01\x7f\x00\x01\x80\x00\x01\x00\x00' \
   >"$SEEDS/landscape/copy"
 
+# Levels: the sample levels as they are shipped, one of them gzip-compressed, and a small one
+# with every section.
+mkdir -p "$SEEDS/level"
+cp data/game/Level/s_dm_first_steps.flevel data/game/Level/f_dm_the_gardener.flevel "$SEEDS/level/"
+gzip -9 -c data/game/Level/m_dm_twin_valleys.flevel >"$SEEDS/level/m_dm_twin_valleys.gz"
+printf '%s' '<flimbs-level><globals><width>1100</width><height>800</height><gamemode>MultiverseMatch</gamemode><singleplayer>1</singleplayer></globals><groups><group id="0" group_gravity="0" default_group="1"><start><x>5</x><y>5</y></start></group><group id="9"/></groups><traps><trap><objectID>3</objectID><type>Teleport</type><x>4</x><y>4</y><trap_event><target_id>3</target_id><event_id>0</event_id></trap_event></trap><trap><type>Camera</type></trap></traps><preflimbs><flimb><posX>9</posX><posY>9</posY><group>0</group></flimb></preflimbs><primitives><prim><filename>..\x.png</filename><bashtype>18</bashtype></prim></primitives></flimbs-level>' \
+  >"$SEEDS/level/small.xml"
+
 # Video: a small clip with sound, one without, one cut in half.
 "$BUILD_DIR/video_seeds" "$SEEDS/video"
 
@@ -105,4 +113,5 @@ run_target fuzz_pseudotcp "$SEEDS/pseudotcp"
 run_target fuzz_worldserver "$SEEDS/worldserver"
 run_target fuzz_candidates "$SEEDS/candidates"
 run_target fuzz_landscape "$SEEDS/landscape"
+run_target fuzz_level "$SEEDS/level"
 echo "fuzz.sh: no findings"
