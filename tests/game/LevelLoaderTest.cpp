@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -425,6 +426,44 @@ TEST_F(LevelLoaderTest, PreviewLoadsTouchNeitherTheWorldNorTheGenerator)
     EXPECT_EQ(loader->previewLandscape, nullptr); // destroyed once drawn
     CloseLevelDocument(*loader);
     EXPECT_TRUE(loader->previewTraps.empty());
+}
+
+TEST_F(LevelLoaderTest, APreviewOnAWorkerThreadLeavesTheGameAlone)
+{
+    LevelParts parts;
+    parts.traps = TrapText(1, "Teleport", 5, 5) + TrapText(2, "Start", 9, 9);
+    parts.flimbs = FlimbText(3, 1, 1, 0);
+    AddLevel("Level\\m_dm_worker.flevel", parts.Text());
+    SimSrand(5);
+    const uint32_t generator = SimRandom().State();
+    const uint32_t nextTrapId = World().traps.nextTrapId;
+    const int32_t nextFlimbId = World().nextIdLow;
+    bool previewed = false;
+    size_t traps = 0;
+    std::thread worker([&] {
+        auto loader = LoadFlimbsLevel("m_dm_worker", kLevelLoadPreview, nullptr, 64);
+        previewed = LoadLevel(*loader);
+        traps = loader->previewTraps.size();
+    });
+    worker.join();
+    EXPECT_TRUE(previewed);
+    EXPECT_EQ(traps, 2u);
+    EXPECT_EQ(SimRandom().State(), generator);
+    EXPECT_EQ(World().traps.nextTrapId, nextTrapId);
+    EXPECT_EQ(World().nextIdLow, nextFlimbId);
+}
+
+TEST_F(LevelLoaderTest, ALevelListRecordLoadsItsLevel)
+{
+    LevelParts parts;
+    parts.traps = TrapText(4, "Exit", 5, 5);
+    AddLevel("Level\\m_dm_listed.flevel", parts.Text());
+    LevelChooserEntry record;
+    record.path = "m_dm_listed.flevel";
+    EXPECT_TRUE(LoadLevelFromRecord(record));
+    EXPECT_NE(FindTrapById(4), nullptr);
+    record.path = "m_dm_unlisted.flevel";
+    EXPECT_FALSE(LoadLevelFromRecord(record));
 }
 
 TEST_F(LevelLoaderTest, APreviewRefusesAnEmptyLevel)
