@@ -469,6 +469,9 @@ void ReadLevelPrimitives(LevelLoader& loader, xmlNode* section, xmlNode* default
         }
         // A name from the file that leaves the game folders counts as missing.
         const bool confined = IsConfinedRelativePath(primitive->fileName);
+        if (!confined && !loader.missingPrimitiveFiles.count(primitive->fileName))
+            WriteLog("WARNING: primitive file [%.200s] lies outside the game folders; not stamped\n",
+                     primitive->fileName.c_str());
         if (loader.mode == kLevelLoadGame) {
             const std::string& file = primitive->fileName;
             if (!loader.primitiveFiles.count(file) && !loader.missingPrimitiveFiles.count(file)) {
@@ -489,6 +492,7 @@ void ReadLevelPrimitives(LevelLoader& loader, xmlNode* section, xmlNode* default
                 continue;
             }
         } else if (!confined) {
+            loader.missingPrimitiveFiles.insert(primitive->fileName);
             continue;
         }
         if (primitive->bashOnLoad && primitive->posX + static_cast<float>(loader.offsetX) > -500.0f &&

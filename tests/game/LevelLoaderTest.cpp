@@ -11,6 +11,7 @@
 #include "modes/ModeServices.h"
 #include "tests/support/LevelFixture.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/ScopedConsoleInt.h"
 #include "tests/support/SessionRecorder.h"
 #include "traps/StandInTrap.h"
 #include "world/Landscape.h"
@@ -242,6 +243,12 @@ TEST_F(LevelLoaderTest, MissingPrimitivesAreReported)
     ASSERT_TRUE(read);
     EXPECT_EQ(session.requests, (std::vector<std::string>{"chat Warning: [2] missing primitives", "team 0"}));
     EXPECT_FALSE(log.Contains("MISSING PRIM"));
+    EXPECT_TRUE(log.Contains("WARNING: primitive file [..\\x.png] lies outside the game folders; not stamped"));
+
+    ScopedConsoleInt verbose("missingprims", 1);
+    log.Clear();
+    Load("m_dm_holes", kLevelLoadGame);
+    EXPECT_TRUE(log.Contains("MISSING PRIM: ..\\x.png\n"));
 }
 
 TEST_F(LevelLoaderTest, ASinglePlayerMultiverseMatchLoadsTwoUniverses)
