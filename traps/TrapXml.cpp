@@ -137,7 +137,7 @@ void Trap::Load(xmlNode* node, xmlNode* defaults, int32_t /*mode*/)
         visible = readBool("visible");
     }
     if (traits.rotatable)
-        rotation = static_cast<float>(readInt("trap_rotation", static_cast<int32_t>(rotation)));
+        rotation = static_cast<float>(readInt("trap_rotation", 0));
     if (traits.scalable) {
         scale_x = XmlGetTagFloat(node, "scale_x", defaults, scale_x, "scale");
         note("scale_x", "scale");
