@@ -76,6 +76,14 @@ printf '\x05\x01\x01\xff\xff\xff\xff\x01\x14\x00\x01\x00\x00\x01\x1e\x00\x01\x0a
 printf '\x00\x00\x40\x00\x20\x01''\x05\x02\x01\x11\x22\x33\xff\x01\x00\x00\x01\x00\x00\x01\x7f\x00\x01\x7f\x00''\x06\x01\x00\x00\x01\x00\x00\x01\xff\x00\x01\x7f\x00\x01\x80\x00\x01\x00\x00' \
   >"$SEEDS/landscape/copy"
 
+# Statistics answers: [handler][body]; a level reply with records, one without rank, an
+# account answer, a promotion answer asking for the picture.
+mkdir -p "$SEEDS/webstats"
+printf '\x00''\x0a\x04\x08\x01\x10\x25''\x0a\x04\x08\x10\x10\x05''\x10\x07' >"$SEEDS/webstats/stats"
+printf '\x00''\x0a\x04\x08\x15\x10\x01' >"$SEEDS/webstats/norank"
+printf '\x01''\x0a\x05pilot''\x20\x01' >"$SEEDS/webstats/valid"
+printf '\x02''\x08\x01\x10\x00' >"$SEEDS/webstats/promo"
+
 # Levels: the sample levels as they are shipped, one of them gzip-compressed, and a small one
 # with every section.
 mkdir -p "$SEEDS/level"
@@ -112,6 +120,7 @@ run_target fuzz_mode_options "$SEEDS/modes"
 run_target fuzz_pseudotcp "$SEEDS/pseudotcp"
 run_target fuzz_worldserver "$SEEDS/worldserver"
 run_target fuzz_candidates "$SEEDS/candidates"
+run_target fuzz_webstats_reply "$SEEDS/webstats"
 run_target fuzz_landscape "$SEEDS/landscape"
 run_target fuzz_level "$SEEDS/level"
 echo "fuzz.sh: no findings"
