@@ -9,6 +9,7 @@
 #include "editor/LevelEditorModel.h"
 #include "game/GameController.h"
 #include "game/GameServices.h"
+#include "game/LevelFile.h"
 #include "game/LevelGlobals.h"
 #include "game/LevelNames.h"
 #include "game/LevelReaders.h"
@@ -208,6 +209,11 @@ bool LoadLevel(LevelLoader& loader)
         } else if (loader.mode == kLevelLoadGame) {
             DeleteAllTraps();
             ClearWorldFlimbs(World());
+        } else if (loader.mode == kLevelLoadPreview) {
+            // Square, twice the preview's size a side (the size is at most half the largest).
+            const int32_t side = std::min(2 * loader.previewSize, kMaxLevelSide);
+            loader.previewLandscape = std::make_unique<Landscape>();
+            loader.previewLandscape->Create(side, side);
         }
         loader.placed.clear();
         loader.placedTraps.clear();

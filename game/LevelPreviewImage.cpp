@@ -49,10 +49,27 @@ gfx::Surface* FramePixels(const AnimSurface* image)
 
 } // namespace
 
-void StampLevelPrimitive(Landscape& /*landscape*/, const MapPrimitive& /*primitive*/, float /*scale*/,
-                         int32_t /*offsetX*/, int32_t /*offsetY*/, bool /*preview*/)
+void StampLevelPrimitive(Landscape& landscape, const MapPrimitive& primitive, float scale, int32_t offsetX,
+                         int32_t offsetY, bool preview)
 {
-    // Primitives are stamped through the landscape's primitive stamping once it exists.
+    BashOptions options;
+    options.forceOpaque = primitive.alphaOpaque;
+    options.alphaThreshold = primitive.alphaThreshold;
+    options.shadowDarken = primitive.shadowVal;
+    // A preview lays plain land as a material of no set: colours only.
+    int material = static_cast<int>(primitive.bashType);
+    if (preview && material == 1)
+        material = 32;
+    const uint32_t colour = (static_cast<uint32_t>(primitive.alpha & 0xFF) << 24) | (primitive.tint & 0xFFFFFFu);
+    // Primitives a ModifyLand trap refers to keep their transformed copies only; the others
+    // may also share one of an equivalent turn.
+    const int cacheFlags = primitive.modifyLandRef ? Landscape::kCacheStore
+                                                   : Landscape::kCacheStore | Landscape::kCacheLookup;
+    const float x = (primitive.posX + static_cast<float>(offsetX)) * scale;
+    const float y = (primitive.posY + static_cast<float>(offsetY)) * scale;
+    landscape.BashPrimitiveFile(material, primitive.fileName, options, primitive.landToBash, primitive.scaleX * scale,
+                                primitive.scaleY * scale, primitive.rotation, true, nullptr, colour, cacheFlags, false,
+                                nullptr, false, nullptr, primitive.shadowMode != 0, x, y);
 }
 
 void DrawPreviewSky(LevelLoader& loader)

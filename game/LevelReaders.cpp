@@ -7,7 +7,6 @@
 #include "app/GameException.h"
 #include "app/Log.h"
 #include "app/StringUtil.h"
-#include "app/UserFolders.h"
 #include "app/XmlUtil.h"
 #include "editor/LevelEditorModel.h"
 #include "editor/MapFlimb.h"
@@ -25,6 +24,7 @@
 #include "world/FlimbQueries.h"
 #include "world/FlimbTable.h"
 #include "world/Landscape.h"
+#include "world/PrimitiveCache.h"
 #include "world/TrapKinds.h"
 #include "world/TrapRegistry.h"
 #include "world/WorldState.h"
@@ -231,8 +231,10 @@ void ApplyLevelGlobals(LevelLoader& loader, xmlNode* root, xmlNode* defaultsRoot
                 editor->AddFieldEntry("tags", XmlName(tag));
     }
     Landscape* landscape = loader.mode == kLevelLoadPreview ? nullptr : GameLandscape();
-    if (landscape)
+    if (landscape) {
         landscape->Clear();
+        landscape->ClearPrimitives();
+    }
     XmlGetTagText(globals, "backtile", defaults); // read and not used
     if (loader.mode == kLevelLoadPreview) {
         loader.previewScale =
@@ -445,8 +447,14 @@ void ReadLevelPrimitives(LevelLoader& loader, xmlNode* section, xmlNode* default
         loader.missingPrimitiveFiles.clear();
         loader.missingPrimitives = 0;
     }
-    if (loader.mode == kLevelLoadGame && universe > 0 && landscape)
+    // A later universe copies the first one's terrain. The copy moves whole tiles, so a
+    // universe that does not begin on a tile is stamped again instead (a copy would sit up
+    // to 127 pixels away from its traps and flimbs).
+    bool copied = false;
+    if (loader.mode == kLevelLoadGame && universe > 0 && landscape && loader.offsetX % kTileSize == 0) {
         landscape->CopyTiles(0, 0, loader.universeWidth - 1, loader.universeHeight - 1, loader.offsetX, 0);
+        copied = true;
+    }
     for (xmlNode* element : LevelSectionElements(section, "prim")) {
         if (loader.progress)
             loader.progress();
@@ -460,17 +468,18 @@ void ReadLevelPrimitives(LevelLoader& loader, xmlNode* section, xmlNode* default
         primitive->id += kUniverseIdStep * static_cast<uint32_t>(universe);
         if (universe > 0) {
             loader.placed.push_back({primitive->loadedId, primitive->id});
-            continue;
+            if (copied || loader.mode != kLevelLoadGame)
+                continue;
         }
         if (IsEditor(loader)) {
             primitive->SetImage(primitive->fileName);
             loader.editor->AddObject(std::move(primitive));
             continue;
         }
-        // A name from the file that leaves the game folders counts as missing.
-        const bool confined = IsConfinedRelativePath(primitive->fileName);
+        // A name from the file that leaves the game's graphics counts as missing.
+        const bool confined = IsPrimitiveNameAllowed(primitive->fileName);
         if (!confined && !loader.missingPrimitiveFiles.count(primitive->fileName))
-            WriteLog("WARNING: primitive file [%.200s] lies outside the game folders; not stamped\n",
+            WriteLog("WARNING: primitive file [%.200s] lies outside the game's graphics; not stamped\n",
                      primitive->fileName.c_str());
         if (loader.mode == kLevelLoadGame) {
             const std::string& file = primitive->fileName;
@@ -486,9 +495,11 @@ void ReadLevelPrimitives(LevelLoader& loader, xmlNode* section, xmlNode* default
                 }
             }
             if (loader.missingPrimitiveFiles.count(file)) {
-                ++loader.missingPrimitives;
-                if (g_missingPrims.GetInt())
-                    WriteLog("MISSING PRIM: %s\n", file.c_str());
+                if (universe == 0) {
+                    ++loader.missingPrimitives;
+                    if (g_missingPrims.GetInt())
+                        WriteLog("MISSING PRIM: %s\n", file.c_str());
+                }
                 continue;
             }
         } else if (!confined) {
@@ -500,7 +511,7 @@ void ReadLevelPrimitives(LevelLoader& loader, xmlNode* section, xmlNode* default
             StampLevelPrimitive(*landscape, *primitive, loader.mode == kLevelLoadPreview ? loader.previewScale : 1.0f,
                                 loader.offsetX, loader.offsetY, loader.mode == kLevelLoadPreview);
     }
-    if (loader.mode == kLevelLoadGame && universe == 0 && loader.missingPrimitives > 0)
+    if (loader.mode == kLevelLoadGame && universe == loader.universes - 1 && loader.missingPrimitives > 0)
         SendChat(StringPrintf("Warning: [%d] missing primitive%s", loader.missingPrimitives,
                               loader.missingPrimitives > 1 ? "s" : ""));
 }

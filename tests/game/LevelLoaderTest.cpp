@@ -217,7 +217,7 @@ TEST_F(LevelLoaderTest, LoaderCases)
              EXPECT_TRUE(l.info.groups[2].available);  // flimbs, none collectable
              EXPECT_EQ(l.info.availableGroups, 2);
          }},
-        {"primitives outside the game folders count as missing", missing, kLevelLoadGame,
+        {"primitives outside the game's graphics count as missing", missing, kLevelLoadGame,
          [](LevelLoader& l) { EXPECT_EQ(l.missingPrimitives, 3); }},
     };
     for (const Case& c : cases) {
@@ -232,6 +232,23 @@ TEST_F(LevelLoaderTest, LoaderCases)
     }
 }
 
+TEST_F(LevelLoaderTest, PrimitivesLeftOfMinus500AreNotStamped)
+{
+    for (int x : {-500, -499}) {
+        SCOPED_TRACE(x);
+        LevelParts parts;
+        parts.primitives = PrimText(1, x, 300, "Graphics\\Terrain\\ground.png", "<scaleX>8</scaleX>") +
+                           PrimText(2, 600, -500, "Graphics\\Terrain\\ground.png", "<scaleY>16</scaleY>") +
+                           PrimText(3, 900, 300, "Graphics\\Terrain\\ground.png", "<bash_on_load>0</bash_on_load>");
+        AddLevel("Level\\m_dm_edge.flevel", parts.Text());
+        auto loader = Load("m_dm_edge", kLevelLoadGame);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(GameLandscape()->HitTestPoint(100, 300) != 0, x == -499);
+        EXPECT_EQ(GameLandscape()->HitTestPoint(600, 10), 0);  // y = -500 is not stamped either
+        EXPECT_EQ(GameLandscape()->HitTestPoint(900, 300), 0); // nor one that waits for a ModifyLand trap
+    }
+}
+
 TEST_F(LevelLoaderTest, MissingPrimitivesAreReported)
 {
     SessionRecorder session;
@@ -243,7 +260,7 @@ TEST_F(LevelLoaderTest, MissingPrimitivesAreReported)
     ASSERT_TRUE(read);
     EXPECT_EQ(session.requests, (std::vector<std::string>{"chat Warning: [2] missing primitives", "team 0"}));
     EXPECT_FALSE(log.Contains("MISSING PRIM"));
-    EXPECT_TRUE(log.Contains("WARNING: primitive file [..\\x.png] lies outside the game folders; not stamped"));
+    EXPECT_TRUE(log.Contains("WARNING: primitive file [..\\x.png] lies outside the game's graphics; not stamped"));
 
     ScopedConsoleInt verbose("missingprims", 1);
     log.Clear();
@@ -260,7 +277,7 @@ TEST_F(LevelLoaderTest, ASinglePlayerMultiverseMatchLoadsTwoUniverses)
     parts.traps = TrapText(10, "Start", 100, 50, "<groupID>0</groupID>") + TrapText(11, "Exit", 300, 60) +
                   TrapText(12, "Teleport", 200, 70, Link(11, 0) + Link(99, 1)) + TrapText(13, "Camera", 5, 5);
     parts.flimbs = FlimbText(30, 40, 50, 0);
-    parts.primitives = PrimText(14, 20, 20, "Graphics\\none.png");
+    parts.primitives = PrimText(14, 200, 900, "Graphics\\Terrain\\rock.png");
     AddLevel("Level\\s_ar_twins.flevel", parts.Text());
 
     auto loader = Load("s_ar_twins", kLevelLoadGame);
@@ -288,6 +305,29 @@ TEST_F(LevelLoaderTest, ASinglePlayerMultiverseMatchLoadsTwoUniverses)
     EXPECT_EQ(World().flimbs[1].group, CurrentLevelGlobals().flimbMasterGroup);
     EXPECT_EQ(World().flimbs[1].id, 10000);
     EXPECT_EQ(CountLevelLoadItems(*loader), 1 + 4 * 2);
+}
+
+// The second universe's terrain is the first's: copied when it begins on a tile, stamped
+// again when it does not.
+TEST_F(LevelLoaderTest, TheSecondUniverseHasTheFirstsTerrain)
+{
+    for (int width : {2048, 2000}) {
+        SCOPED_TRACE(width);
+        LevelParts parts;
+        parts.globals = "<width>" + std::to_string(width) +
+                        "</width><height>1000</height><singleplayer>1</singleplayer><gamemode>MultiverseMatch</gamemode>";
+        parts.primitives = PrimText(14, 200, 900, "Graphics\\Terrain\\rock.png") +
+                           PrimText(15, 900, 500, "Graphics\\Terrain\\missing.png");
+        AddLevel("Level\\s_ar_copy.flevel", parts.Text());
+        auto loader = Load("s_ar_copy", kLevelLoadGame);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(loader->missingPrimitives, 1);
+        const Landscape& land = *GameLandscape();
+        ASSERT_NE(land.HitTestPoint(200, 900), 0);
+        for (int x = 130; x < 270; x += 3)
+            for (int y = 860; y < 950; y += 5)
+                ASSERT_EQ(land.HitTestPoint(x + width, y), land.HitTestPoint(x, y)) << x << ", " << y;
+    }
 }
 
 TEST_F(LevelLoaderTest, AnEditorLoadFillsTheModel)

@@ -3,6 +3,9 @@
 #include "app/XmlUtil.h"
 #include "editor/LevelEditorModel.h"
 #include "game/LevelLoader.h"
+#include "media/DXManager.h"
+#include "world/Landscape.h"
+#include "world/WorldServices.h"
 #include "tests/support/LevelFixture.h"
 #include "tests/support/LogCapture.h"
 
@@ -65,6 +68,9 @@ TEST_F(SampleLevelsTest, TheSamplesLoadInEveryMode)
         ASSERT_TRUE(LoadLevel(*game));
         EXPECT_GE(World().traps.all.size(), 2u);
         EXPECT_EQ(game->missingPrimitives, 0);
+        // The ground slabs lie along the bottom of every sample.
+        EXPECT_NE(GameLandscape()->HitTestPoint(420, 1000), 0);
+        EXPECT_EQ(GameLandscape()->HitTestPoint(420, 100), 0);
 
         LevelEditorModel editor;
         auto edit = LoadFlimbsLevel(sample, kLevelLoadEditor, &editor);
@@ -75,6 +81,9 @@ TEST_F(SampleLevelsTest, TheSamplesLoadInEveryMode)
         ASSERT_TRUE(LoadLevel(*preview));
         ASSERT_TRUE(preview->previewSurface);
         EXPECT_EQ(preview->previewSurface->Width(), 256u);
+        // For looking at: build/sample_preview_<level>.png.
+        EXPECT_TRUE(DXManager::SurfaceToFile(DXManager::kFormatPng, nullptr, preview->previewSurface.get(),
+                                             std::string(FLIMBS_GAME_DIR) + "/sample_preview_" + sample + ".png", 0));
     }
     // The multiplayer sample is stored gzip-compressed; its hash holds all the same.
     const std::vector<uint8_t> bytes = ReadBuilt("m_dm_twin_valleys");
