@@ -5,6 +5,8 @@
 // (E_FAIL without a device).
 #include "platform/gfx/D3DTypes.h"
 
+#include <cstdint>
+
 namespace gfx {
 class Texture;
 }
@@ -25,18 +27,30 @@ private:
     bool previous_;
 };
 
-// While one lives, textured draws add the colour to the texture less one half (ADDSIGNED: a
-// tint of 0x80 per channel draws the image as it is, lighter tints brighten it, darker ones
-// darken it). Alpha is still plain texture times colour. Main thread only.
-class AddSignedScope {
+// While one lives, textured draws add the colour to the texture as a signed add (texture +
+// colour - 0.5 per channel) instead of multiplying them. Main thread only.
+class SignedAddScope {
 public:
-    AddSignedScope();
-    ~AddSignedScope();
-    AddSignedScope(const AddSignedScope&) = delete;
-    AddSignedScope& operator=(const AddSignedScope&) = delete;
+    SignedAddScope();
+    ~SignedAddScope();
+    SignedAddScope(const SignedAddScope&) = delete;
+    SignedAddScope& operator=(const SignedAddScope&) = delete;
 
 private:
-    bool previous_;
+    uint32_t previous_;
+};
+
+// While one lives, draws test and write depth with the compare function (a D3DCMPFUNC)
+// instead of drawing without depth. Main thread only.
+class DepthTestScope {
+public:
+    explicit DepthTestScope(uint32_t compare);
+    ~DepthTestScope();
+    DepthTestScope(const DepthTestScope&) = delete;
+    DepthTestScope& operator=(const DepthTestScope&) = delete;
+
+private:
+    uint32_t previous_;
 };
 
 // A textured quad: the source rectangle (null: the whole texture) is drawn with its point

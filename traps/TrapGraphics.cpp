@@ -79,7 +79,7 @@ void Trap::Draw()
     const float oldScaleX = image.scaleX, oldScaleY = image.scaleY, oldRotation = image.rotation;
     const int32_t px = RoundToInt(x), py = RoundToInt(y);
     {
-        Draw2D::AddSignedScope addSigned;
+        Draw2D::SignedAddScope signedAdd;
         image.colour = tint & 0xFFFFFFu;
         sprite->SetFrame(DisplayedFrame());
         image.alpha = alpha;
