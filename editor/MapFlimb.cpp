@@ -135,7 +135,10 @@ void MapFlimb::ReadProps(xmlNode* element, xmlNode* defaults)
     readGroup = XmlGetTagInt(element, "group", defaults, f.group);
     if (readGroup >= 0 && readGroup <= 255)
         f.group = static_cast<uint8_t>(readGroup);
+    // The type as the record's own type change takes it (its counters and frame), quietly:
+    // nothing sounds while a level is read.
     f.type = Flimb::TypeFromName(XmlGetTagText(element, "type", defaults, "flimb_type"));
+    f.SetType(f.type, true);
     const int32_t step = XmlGetTagInt(element, "step", defaults, f.walkSpeed);
     if (step >= INT8_MIN && step <= INT8_MAX)
         f.walkSpeed = static_cast<int8_t>(step);
