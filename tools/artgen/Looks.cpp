@@ -149,6 +149,7 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddStatLooks(table);
         AddModeLooks(table);
         AddMaskLooks(table);
+        AddParticleLooks(table);
         return table;
     }();
     const auto look = looks.find(spec.look);

@@ -33,6 +33,7 @@ void AddHudLooks(LookTable& table);
 void AddStatLooks(LookTable& table);
 void AddModeLooks(LookTable& table);
 void AddMaskLooks(LookTable& table);
+void AddParticleLooks(LookTable& table);
 
 // Draws frame `frame` into the frame-sized area at the origin (already clipped). False for
 // an unknown look or a part the look does not have.
