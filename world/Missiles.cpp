@@ -7,6 +7,7 @@
 #include "modes/ModeServices.h"
 #include "traps/Trap.h"
 #include "world/Flimb.h"
+#include "world/FlimbParticles.h"
 #include "world/FlimbQueries.h"
 #include "world/Landscape.h"
 #include "world/ParticleEmitters.h"
@@ -79,16 +80,6 @@ float GravityAngle(uint8_t gravity)
     }
 }
 
-// The brush mask of the Lop crater, built into the landscape's cache on first use.
-const BashMask* CraterMask(Landscape& land, int size, int direction)
-{
-    if (const BashMask* mask = land.PredefinedMask(kLopMask, size, direction, 0))
-        return mask;
-    // A stroke that affects no material builds and keeps the mask and changes nothing.
-    land.BashBrush(kLopMask, size, direction, 0, 0, false, 0, nullptr, kNeutralTint, 0, 0);
-    return land.PredefinedMask(kLopMask, size, direction, 0);
-}
-
 // A kind's sprite frame broken into particles through the record, its hot spot on the point.
 void BreakSprite(int kind, int frame, float x, float y, float scale, AreaEffectParams& record)
 {
@@ -107,6 +98,16 @@ void BreakSprite(int kind, int frame, float x, float y, float scale, AreaEffectP
     breakUp.y = y;
     breakUp.scale = scale;
     SpawnFromImage(breakUp, &record);
+}
+
+// Past an edge of the landscape whose mode is a wall.
+bool BeyondWall(const Landscape& land, int32_t x, int32_t y)
+{
+    const auto& edges = land.edgeModes;
+    return (x < 0 && edges[TileStore::kEdgeLeft] == TileStore::kEdgeWall) ||
+           (x >= land.Width() && edges[TileStore::kEdgeRight] == TileStore::kEdgeWall) ||
+           (y < 0 && edges[TileStore::kEdgeTop] == TileStore::kEdgeWall) ||
+           (y >= land.Height() && edges[TileStore::kEdgeBottom] == TileStore::kEdgeWall);
 }
 
 bool Holds(const gfx::RECT& r, float x, float y)
@@ -204,7 +205,7 @@ void Missile::Die(Particle& p, ParticleStep& step)
         const int size = SizeClassOf(p.z + 0.1f);
         const int direction = p.gravity & 3;
         // The crater is centred on the impact; its removed pixels scatter.
-        if (const BashMask* mask = CraterMask(*land, size, direction)) {
+        if (const BashMask* mask = land->BrushMask(kLopMask, size, direction, 0)) {
             AreaEffectParams scatter(EmitScatter, x, y, p.vx, p.vy, 0.0f, p.gravity, 4, 4);
             land->BashBrush(kLopMask, size, direction, 0, 0, false, kCraterMaterials, &scatter, kNeutralTint,
                             Whole(x) - mask->width / 2 + mask->hotspotX, Whole(y) - mask->height / 2 + mask->hotspotY);
@@ -213,6 +214,18 @@ void Missile::Die(Particle& p, ParticleStep& step)
     AreaEffectParams spray(EmitSpray, x, y, p.vx * 0.25f, p.vy * 0.25f, 0.0f, p.gravity, 2, 2);
     BreakSprite(p.kind, p.frame, x, y, p.z, spray);
     ModeOnBlast(OwnerId(p), x, y, p.kind);
+    // Where the crater reaches past a wall edge, debris flies off the wall.
+    if (const Landscape* land = step.land) {
+        const int32_t reach = static_cast<int32_t>(std::trunc(10.0f * (p.z + 0.1f)));
+        const int32_t cx = Whole(x), cy = Whole(y);
+        const int32_t points[5][2] = {{cx, cy}, {cx - reach, cy}, {cx + reach, cy}, {cx, cy - reach}, {cx, cy + reach}};
+        for (const auto& point : points) {
+            if (!BeyondWall(*land, point[0], point[1]))
+                continue;
+            ThrowDebris(std::clamp(point[0], 0, land->Width() - 1), std::clamp(point[1], 0, land->Height() - 1));
+            break;
+        }
+    }
 }
 
 void IceMissile::Update(Particle& p, ParticleStep& step)
@@ -271,6 +284,12 @@ void Fireball::Update(Particle& p, ParticleStep& step)
         return;
     }
     const float x = p.WorldX(), y = p.WorldY();
+    if (Flimb* flimb = FirstFlimbHit(p, fromX, fromY)) {
+        flimb->SetType(kBurn);
+        p.Die(step);
+        Sound(kSoundFireball, x, y);
+        return;
+    }
     for (Trap* trap : GetTrapsOfKind(kFrozenFlimbKind)) {
         if (!trap->alive || !Holds(trap->GetBounds(), x, y))
             continue;

@@ -215,6 +215,7 @@ void Particle::UpdatePlain(ParticleStep& step)
                 freeX = px, freeY = py;
             }
         }
+        z += vz; // the change of scale
         if (!hit) {
             x += vx;
             y += vy;

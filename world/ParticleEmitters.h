@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 
+class AnimSurface;
 struct Flimb;
 
 // The area-effect record: the emitter and what it reads.
@@ -57,6 +58,7 @@ struct ImageBreakUp {
     float x = 0.0f, y = 0.0f;
     float scale = 1.0f;
     float rotation = 0.0f; // degrees
+    bool mirror = false;   // mirrored horizontally first
     uint8_t delay = 1;
     uint32_t tint = 0x7F7F7F; // each channel shifts the pixel's by (tint channel - 127)
 };
@@ -72,5 +74,22 @@ void SpawnFromImage(const ImageBreakUp& breakUp, AreaEffectParams* record);
 // load Liqufiy image [%s]\n", an image whose pixels cannot be had "Cannot lock the Liqufiy
 // pixel buffer\n"; nothing is made then. False when nothing was broken up.
 bool SpawnFromFile(const std::string& path, float x, float y, AreaEffectParams* record, float scale = 1.0f);
+// A flimb's current sprite frame broken into particles (ParticleManager::AtomizeLand).
+// Nothing without a flimb or for one with the quiet-end attribute. With evenFrames a
+// 26-frame animation is put back to its even frame. The frame is tinted (white; the group
+// colour for steered flimbs, a darker one for sure-footed ones), scaled by the flimb's
+// scale, mirrored by its walking direction and turned by its gravity; part (frame pixels)
+// limits it. Seeded from the update counter, every pixel with alpha above 128 of every
+// stepX-th column and stepY-th row goes to the record's callback, or becomes a falling
+// particle of kind 12 (persistent when asked: life 250, else 25). The overlay the flimb
+// wears is broken up too. A persistent particle that cannot be made logs "Error: Failed to
+// create landscape atomize particle\n" (once per break-up).
+void AtomizeLand(const Flimb* flimb, bool evenFrames, bool persistent, BashEmitter* record, int stepX, int stepY,
+                 const BashRect* part = nullptr);
+// The current frame of an animated surface (an overlay) broken up at (x, y) through the
+// record (SpawnFromImage), scaled, turned (degrees) and mirrored.
+void SpawnFromAnimation(const AnimSurface& image, float x, float y, float scale, float rotation, bool mirror,
+                        AreaEffectParams* record);
+
 // The pixels of a particle kind's sprite sheet (loaded once per manager); null when missing.
 const BashMask* ParticleSpritePixels(int kind);

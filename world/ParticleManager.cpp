@@ -415,7 +415,7 @@ void ParticleManager::Draw()
 {
     if (!enabled_)
         return;
-    if (frameSkip_)
+    if (InBetweenFrame())
         Pass(false, true);
     DrawColumns(1);
 }

@@ -79,9 +79,10 @@ public:
     void Update();
     // Rewrites the quads of the particles as they are, advancing none.
     void RebuildVertices();
-    // The back pass (particles with flags bit 0) and the front pass. With frame skip on the
-    // back pass first rewrites the quads halfway to where each particle will be one update
-    // later, worked out on a copy: drawing never advances the real particles.
+    // The back pass (particles with flags bit 0) and the front pass. In an in-between drawn
+    // frame (the frame-skip switch, InBetweenFrame of world/ViewServices.h) the back pass
+    // first rewrites the quads halfway to where each particle will be one update later,
+    // worked out on a copy: drawing never advances the real particles.
     void Draw();
     void DrawFront();
     // Moves the partly filled current blocks of both pools to their active lists.
@@ -95,9 +96,6 @@ public:
     bool IsEnabled() const { return enabled_; }
     // Full detail: the console variable "enableparticles".
     static bool FullDetail();
-    // The in-between drawn frames of a game update (drawing state only).
-    void SetFrameSkip(bool on) { frameSkip_ = on; }
-    bool FrameSkip() const { return frameSkip_; }
 
     // The landscape particles move in and stamp into: the game's unless one is set.
     void SetLandscape(Landscape* land) { land_ = land; }
@@ -156,7 +154,6 @@ private:
     gfx::VertexBuffer* vertexBuffer_ = nullptr;
     Landscape* land_ = nullptr;
     bool enabled_ = false;
-    bool frameSkip_ = false;
     std::vector<Particle> saved_;
     std::array<uint32_t, kColumns> first_{};
     std::array<int32_t, kColumns> written_{};
