@@ -348,7 +348,7 @@ void ParticleManager::Pass(bool advance, bool halfway)
             step.lookAhead = true;
             step.updateCounter += 1;
             const float width = float(step.universeWidth), height = float(land ? land->Height() : 0);
-            pool.ForEachLive([&](const Particle& p) {
+            pool.ForEachLiveIncludingCurrent([&](const Particle& p) {
                 Particle ahead = p;
                 ahead.Update(step);
                 float wx = p.WorldX(), wy = p.WorldY();
@@ -360,7 +360,7 @@ void ParticleManager::Pass(bool advance, bool halfway)
                 quads.Add(p, wx, wy);
             });
         } else {
-            pool.ForEachLive([&](const Particle& p) { quads.Add(p, p.WorldX(), p.WorldY()); });
+            pool.ForEachLiveIncludingCurrent([&](const Particle& p) { quads.Add(p, p.WorldX(), p.WorldY()); });
         }
     }
     if (data)
