@@ -61,10 +61,14 @@ float NearestRightAngle(float degrees)
     return float(quarter * 90);
 }
 
-// Whole pixel of a coordinate.
+// Whole pixel of a coordinate: the floor, without a library call (coordinates stay far
+// inside the int range; anything else is clamped first).
 int32_t Pixel(float v)
 {
-    return static_cast<int32_t>(std::floor(v));
+    if (!(v > -1.0e9f && v < 1.0e9f))
+        return v > 0.0f ? 1000000000 : -1000000000;
+    const int32_t whole = static_cast<int32_t>(v);
+    return float(whole) > v ? whole - 1 : whole;
 }
 
 // What digging and stamping removes: everything but rock, steel and the one-way walls.
@@ -178,16 +182,20 @@ void Particle::UpdatePlain(ParticleStep& step)
         // 6. The wave motion: base + amplitude x cos(phase + age x velocity), the amplitude
         // shrinking by the acceleration.
         const float t = float(age);
+        // base + 0 x cos is the base: no cosine for a still axis.
+        auto wave = [t](float base, float amplitude, float phase, float speed) {
+            return amplitude == 0.0f ? base : base + amplitude * CosDegF(phase + t * speed);
+        };
         if (!(flags2 & kParticle2FixedX)) {
-            x = baseX + ampX * CosDegF(waveX + t * vx);
+            x = wave(baseX, ampX, waveX, vx);
             ampX *= ax;
         }
         if (!(flags2 & kParticle2FixedY)) {
-            y = baseY + ampY * CosDegF(waveY + t * vy);
+            y = wave(baseY, ampY, waveY, vy);
             ampY *= ay;
         }
         if (!(flags2 & kParticle2FixedZ)) {
-            z = baseZ + ampZ * CosDegF(waveZ + t * vz);
+            z = wave(baseZ, ampZ, waveZ, vz);
             ampZ *= az;
         }
         if (std::fabs(ampX) < 1.0f && std::fabs(ampY) < 1.0f)
@@ -197,18 +205,38 @@ void Particle::UpdatePlain(ParticleStep& step)
         bool hit = false;
         int32_t hitX = 0, hitY = 0;
         float freeX = x, freeY = y;
-        if (land && (vx != 0.0f || vy != 0.0f)) {
+        const float toX = x + vx, toY = y + vy;
+        const bool clear = !land || (vx == 0.0f && vy == 0.0f) ||
+                           !land->MayHoldTerrain(Pixel(std::min(x, toX)) + offsetX, Pixel(std::min(y, toY)) + offsetY,
+                                                 Pixel(std::max(x, toX)) + offsetX, Pixel(std::max(y, toY)) + offsetY);
+        if (!clear) {
             const float longest = std::max(std::fabs(vx), std::fabs(vy));
             const int steps = std::clamp(int(std::ceil(longest)), 1, 4096);
-            int32_t lastPx = Pixel(x), lastPy = Pixel(y);
+            const float stepX = vx / float(steps), stepY = vy / float(steps);
+            const int32_t width = land->Width(), height = land->Height();
+            int32_t lastPx = Pixel(x) + offsetX, lastPy = Pixel(y) + offsetY;
+            int mapSlot = -1;
+            const uint8_t* map = nullptr;
             for (int i = 1; i <= steps; ++i) {
-                const float px = x + vx * float(i) / float(steps);
-                const float py = y + vy * float(i) / float(steps);
-                const int32_t ix = Pixel(px), iy = Pixel(py);
+                const float px = x + stepX * float(i);
+                const float py = y + stepY * float(i);
+                const int32_t ix = Pixel(px) + offsetX, iy = Pixel(py) + offsetY;
                 if (ix != lastPx || iy != lastPy) {
                     lastPx = ix, lastPy = iy;
-                    if (Blocks(land->HitTestPoint(ix + offsetX, iy + offsetY))) {
-                        hit = true, hitX = ix + offsetX, hitY = iy + offsetY;
+                    uint8_t material = 0;
+                    if (ix >= 0 && iy >= 0 && ix < width && iy < height) {
+                        // Inside the landscape: straight from the tile's material map.
+                        const int slot = TileSlot(ix >> kTileShift, iy >> kTileShift);
+                        if (slot != mapSlot) {
+                            mapSlot = slot;
+                            map = land->MaterialMap(slot);
+                        }
+                        material = map ? map[MaterialIndex(ix, iy)] : 0;
+                    } else {
+                        material = land->HitTestPoint(ix, iy);
+                    }
+                    if (Blocks(material)) {
+                        hit = true, hitX = ix, hitY = iy;
                         break;
                     }
                 }

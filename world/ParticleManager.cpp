@@ -59,8 +59,7 @@ struct ParticleManager::QuadPass {
     std::array<uint32_t, kColumns> first{};
     std::array<int32_t, kColumns> room{};
     std::array<int32_t, kColumns> written{};
-    std::array<float, kParticleKindCount> textureWidth{};
-    std::array<float, kParticleKindCount> textureHeight{};
+    std::array<ParticleQuadShape, kParticleKindCount> shapes{};
     float left = 0, top = 0, right = 0, bottom = 0;
 
     void Add(const Particle& p, float wx, float wy)
@@ -71,8 +70,7 @@ struct ParticleManager::QuadPass {
         if (written[size_t(column)] >= room[size_t(column)])
             return;
         const uint32_t at = first[size_t(column)] + uint32_t(written[size_t(column)]) * kVerticesPerParticle;
-        const size_t kind = p.kind % kParticleKindCount;
-        WriteParticleQuad(p, wx, wy, textureWidth[kind], textureHeight[kind], vertices + at);
+        WriteParticleQuad(p, wx, wy, shapes[size_t(column / 2)], vertices + at);
         ++written[size_t(column)];
     }
 };
@@ -302,13 +300,15 @@ void ParticleManager::Pass(bool advance, bool halfway)
         vertex += room * kVerticesPerParticle;
     }
     for (int kind = 0; kind < kParticleKindCount; ++kind) {
+        float width = 0.0f, height = 0.0f;
         if (const auto& sprite = sprites_[size_t(kind)]; sprite && sprite->texture) {
             gfx::D3DSURFACE_DESC desc{};
             if (gfx::SUCCEEDED(sprite->texture->GetLevelDesc(0, &desc))) {
-                quads.textureWidth[size_t(kind)] = float(desc.Width);
-                quads.textureHeight[size_t(kind)] = float(desc.Height);
+                width = float(desc.Width);
+                height = float(desc.Height);
             }
         }
+        quads.shapes[size_t(kind)] = QuadShapeOf(kind, width, height);
     }
     // The visible rectangle widened by 5 pixels; the whole landscape without a view.
     const Landscape* land = Land();

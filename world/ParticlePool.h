@@ -23,7 +23,10 @@ public:
     static constexpr int kSlots = kBlocks * kBlockSize;
     // The kind counters' columns: kind x 2 + flags bit 0 (each kind's front column, then its back).
     static constexpr int kColumns = kParticleKindCount * 2;
-    static constexpr int ColumnOf(const Particle& p) { return (p.kind % kParticleKindCount) * 2 + (p.flags & 1); }
+    static constexpr int ColumnOf(const Particle& p)
+    {
+        return (p.kind < kParticleKindCount ? p.kind : 0) * 2 + (p.flags & 1);
+    }
 
     struct BlockEntry {
         uint16_t block = 0;

@@ -10,3 +10,15 @@
 // whole texture. Every vertex carries the colour's RGB and the alpha field.
 void WriteParticleQuad(const Particle& p, float worldX, float worldY, float textureWidth, float textureHeight,
                        ParticleVertex* out);
+
+// A kind's quad at scale 1, worked out once per texture: its edges around the point, the
+// width of a frame in texture coordinates, the bottom coordinate and the last frame.
+struct ParticleQuadShape {
+    bool fixed = true; // kind 0: 4 pixels, the whole texture, never scaled or turned
+    float left = 0.0f, top = 0.0f, right = 0.0f, bottom = 0.0f;
+    float frameU = 1.0f, v1 = 1.0f;
+    int lastFrame = 0;
+};
+ParticleQuadShape QuadShapeOf(int kind, float textureWidth, float textureHeight);
+void WriteParticleQuad(const Particle& p, float worldX, float worldY, const ParticleQuadShape& shape,
+                       ParticleVertex* out);
