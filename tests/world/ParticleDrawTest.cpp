@@ -9,6 +9,7 @@
 #include "world/ParticleKinds.h"
 #include "world/ParticleQuads.h"
 #include "world/ViewServices.h"
+#include "world/WorldServices.h"
 
 #include <gtest/gtest.h>
 
@@ -320,4 +321,28 @@ TEST_F(ParticlePicture, EveryKindInBothPassesOverTerrain)
     EXPECT_EQ(std::fwrite(png.data(), 1, png.size(), file), png.size());
     std::fclose(file);
     manager.Shutdown();
+}
+
+// The vertex buffer follows the device: given up when it is lost (so that the reset can
+// go through), made again after it, and the quads rewritten at the next chance.
+TEST_F(ParticlePicture, TheVertexBufferFollowsTheDevice)
+{
+    StartScreen(64, 48);
+    ParticleManager manager;
+    manager.Init();
+    ASSERT_NE(manager.VertexBuffer(), nullptr);
+    EXPECT_EQ(manager.VertexBuffer()->Pool(), gfx::D3DPOOL_DEFAULT);
+    particleRebuild = false;
+    DXManager::GetDevice()->SimulateDeviceLost();
+    EXPECT_EQ(DXManager::ResetDevice(), gfx::D3D_OK);
+    ASSERT_NE(manager.VertexBuffer(), nullptr);
+    EXPECT_TRUE(particleRebuild);
+    RebuildParticleVertices(); // with no current manager: clears the flag, nothing else
+    EXPECT_FALSE(particleRebuild);
+    manager.Shutdown();
+    EXPECT_EQ(manager.VertexBuffer(), nullptr);
+    // Shut down, it is no longer a device object: a reset goes through without it.
+    DXManager::GetDevice()->SimulateDeviceLost();
+    EXPECT_EQ(DXManager::ResetDevice(), gfx::D3D_OK);
+    EXPECT_EQ(manager.VertexBuffer(), nullptr);
 }

@@ -224,3 +224,19 @@ TEST_F(ParticleBooking, ResetPoolSwitchesParticlesOffAndEmptiesBothPools)
     MarkMatchStarted();
     EXPECT_TRUE(manager.IsEnabled());
 }
+
+// A snapshot keeps copies of the live simulation particles (for a restart or a replay).
+TEST_F(ParticleBooking, SnapshotCopiesTheLiveSimulationParticles)
+{
+    ScopedConsoleInt full("enableparticles", 1);
+    for (int i = 0; i < 3; ++i)
+        Make(ParticleRole::Simulation, [i](Particle& p) { p.SetPosition(float(10 + i), 5, 1.0f); });
+    Make(ParticleRole::Visual, [](Particle& p) { p.SetPosition(40, 5, 1.0f); });
+    Particle* dead = Make(ParticleRole::Simulation, [](Particle& p) { p.SetPosition(50, 5, 1.0f); });
+    dead->alive = 0;
+    manager.Snapshot(true);
+    ASSERT_EQ(manager.SavedParticles().size(), 3u);
+    EXPECT_EQ(manager.SavedParticles()[2].x, 12.0f);
+    manager.Snapshot(false);
+    EXPECT_TRUE(manager.SavedParticles().empty());
+}
