@@ -100,6 +100,11 @@ void SpawnDebugParticle(int32_t x, int32_t y, uint32_t colour)
     manager->CountParticle(*p);
 }
 
+void SpawnParticlesFromImage(AnimSurface* /*image*/, int /*frame*/, int32_t /*x*/, int32_t /*y*/,
+                             uint8_t /*direction*/, float /*scaleX*/, float /*scaleY*/)
+{
+}
+
 void InitParticles()
 {
     if (TheParticles())
