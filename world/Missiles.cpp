@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -32,6 +33,38 @@ constexpr int kFrozenFlimbKind = 17;
 constexpr uint32_t kNeutralTint = 0xFF808080u;
 // What a Lop crater removes: everything but rock, steel and the one-way walls.
 constexpr uint32_t kCraterMaterials = ~((1u << 2) | (1u << 3) | (1u << 8) | (1u << 9));
+
+// The game's frozen-flimb traps: made by the trap factory, set up through the trap base,
+// registered in the world.
+class FactoryFrozenTraps : public FrozenFlimbTraps {
+public:
+    Trap* Freeze(const FrozenFlimbSettings& s) override
+    {
+        std::unique_ptr<Trap> trap = Trap::Create(kFrozenFlimbKind);
+        if (!trap)
+            return nullptr;
+        trap->SetRotation(s.rotation);
+        trap->x = s.x;
+        trap->y = s.y;
+        trap->SetGroup(s.group);
+        trap->TakeFrozenFlimb(s.energy, s.facing, s.flimbSize, s.frozen, s.timer, s.state);
+        trap->ReleaseGraphics();
+        trap->LoadGraphics();
+        Trap* made = trap.get();
+        RegisterTrap(std::move(trap));
+        return made;
+    }
+    void Thaw(Trap& trap, uint8_t ownerGroup) override
+    {
+        if (trap.Group() == 255 && ownerGroup != 255) {
+            trap.SetGroup(ownerGroup);
+            trap.ReleaseGraphics();
+            trap.LoadGraphics();
+        }
+        // A frozen flimb's activation without a flimb is its thaw.
+        trap.Activate(nullptr);
+    }
+};
 
 FrozenFlimbTraps* g_frozenTraps = nullptr;
 
@@ -128,7 +161,8 @@ Flimb* FirstFlimbHit(const Particle& p, float fromX, float fromY)
 
 FrozenFlimbTraps* FrozenTraps()
 {
-    return g_frozenTraps;
+    static FactoryFrozenTraps factory;
+    return g_frozenTraps ? g_frozenTraps : &factory;
 }
 
 void SetFrozenFlimbTraps(FrozenFlimbTraps* traps)
@@ -249,7 +283,7 @@ void IceMissile::Update(Particle& p, ParticleStep& step)
     settings.flimbSize = flimb->scale;
     settings.x = float(flimb->x);
     settings.y = float(flimb->y);
-    if (FrozenFlimbTraps* traps = FrozenTraps(); traps && traps->Freeze(settings))
+    if (FrozenTraps()->Freeze(settings))
         flimb->flags &= static_cast<uint8_t>(~kFlimbInWorld);
     else
         WriteLog("Ice missile: no frozen-flimb trap for flimb %d\n", int(flimb->id));
@@ -293,8 +327,7 @@ void Fireball::Update(Particle& p, ParticleStep& step)
     for (Trap* trap : GetTrapsOfKind(kFrozenFlimbKind)) {
         if (!trap->alive || !Holds(trap->GetBounds(), x, y))
             continue;
-        if (FrozenFlimbTraps* traps = FrozenTraps())
-            traps->Thaw(*trap, p.owner ? p.owner->group : 255);
+        FrozenTraps()->Thaw(*trap, p.owner ? p.owner->group : 255);
         p.Die(step);
         Sound(kSoundFireball, x, y);
         return;

@@ -68,6 +68,8 @@ public:
     // its graphics.
     virtual void Thaw(Trap& trap, uint8_t ownerGroup) = 0;
 };
-// The installed frozen-flimb traps (the trap factory's); null: none can be made.
+// The frozen-flimb traps the missiles use: the installed ones (tests), else the game's, made
+// by the trap factory (Trap::Create (17)) and set up through the trap base.
 FrozenFlimbTraps* FrozenTraps();
+// Installs others (null: the game's again).
 void SetFrozenFlimbTraps(FrozenFlimbTraps* traps);

@@ -7,7 +7,9 @@
 
 #include "../support/BlastRecorder.h"
 
+#include "app/XmlUtil.h"
 #include "modes/ModeServices.h"
+#include "traps/Trap.h"
 #include "world/FlimbTable.h"
 #include "world/Missiles.h"
 #include "world/TrapRegistry.h"
@@ -305,4 +307,45 @@ TEST_F(MissileTest, AFireballBurnsAFlimbElseThawsTheFrozenTrapItIsIn)
     EXPECT_EQ(traps.thawed[0].first, frozenId);
     EXPECT_EQ(traps.thawed[0].second, 6);
     EXPECT_EQ(blasts.size(), 2u);
+}
+
+TEST_F(MissileTest, WithoutInstalledTrapsTheFactoryMakesTheFrozenFlimbTrapAndAFireballThawsIt)
+{
+    ScopedGameFiles files;
+    SetFrozenFlimbTraps(nullptr); // the game's: Trap::Create (17), set up through the trap base
+    UseMap(Field(300, 120, 100));
+    Flimb* owner = Place(40, 99, 5);
+    Flimb* target = Place(200, 50, 2, -1, 1); // gravity up: rotation 180
+    target->energy = 4321;
+    target->scale = 0.5f;
+    Particle* ice = Throw(ParticleBehaviour::IceMissile, owner, 200, 20, 0, 20);
+    ASSERT_NE(ice, nullptr);
+    for (int i = 0; i < 8 && ice->alive; ++i)
+        Step();
+    ASSERT_EQ(GetTrapsOfKind(17).size(), 1u);
+    Trap* trap = GetTrapsOfKind(17)[0];
+    EXPECT_FALSE(target->InWorld());
+    EXPECT_EQ(trap->rotation, 180.0f);
+    EXPECT_EQ(trap->x, 200.0f);
+    EXPECT_EQ(trap->y, 50.0f);
+    EXPECT_EQ(trap->Group(), 2);
+    EXPECT_EQ(trap->FlimbEnergySetting(), 4321);
+    // What the level file keeps of it.
+    XmlDocument doc = XmlNewDocument("trap");
+    trap->Save(XmlRoot(doc.get()));
+    EXPECT_EQ(XmlGetChildInt(XmlRoot(doc.get()), "spawn_energy", -1), 4321);
+    EXPECT_EQ(XmlGetChildFloat(XmlRoot(doc.get()), "flimb_size", -1.0f), 0.5f);
+    EXPECT_EQ(XmlGetChildInt(XmlRoot(doc.get()), "group", -1), 2);
+
+    // A group-less frozen flimb hit by a fireball takes the thrower's group and thaws.
+    trap->SetGroup(255);
+    const gfx::RECT box = trap->GetBounds();
+    Particle* fire = Throw(ParticleBehaviour::Fireball, owner, float(box.left + box.right) / 2 - 20,
+                           float(box.top + box.bottom) / 2, 20, 0);
+    ASSERT_NE(fire, nullptr);
+    for (int i = 0; i < 4 && fire->alive; ++i)
+        Step();
+    EXPECT_EQ(fire->alive, 0u);
+    EXPECT_EQ(trap->Group(), 5);
+    EXPECT_EQ(trap->activated, 1);
 }
