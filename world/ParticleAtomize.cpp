@@ -146,24 +146,46 @@ void AtomizeLand(const Flimb* flimb, bool evenFrames, bool persistent, BashEmitt
         SpawnFromAnimation(*flimb->overlay, float(flimb->x), float(flimb->y), flimb->scale, rotation, mirror, nullptr);
 }
 
-void SpawnFromAnimation(const AnimSurface& image, float x, float y, float scale, float rotation, bool mirror,
-                        AreaEffectParams* record)
+namespace {
+
+// A frame of an animated surface (clamped to the sheet) broken up as `breakUp` says.
+void BreakUpFrame(const AnimSurface& image, int frame, ImageBreakUp breakUp, AreaEffectParams* record)
 {
     if (!image.bitmap || image.frameCount <= 0)
         return;
     const LockedBitmap locked(image.bitmap);
     if (!locked.Locked())
         return;
-    const BashRect rect = FrameRect(image, std::clamp<int>(image.currentFrame, 0, image.frameCount - 1));
-    ImageBreakUp breakUp;
+    const BashRect rect = FrameRect(image, std::clamp<int>(frame, 0, image.frameCount - 1));
     breakUp.image = &locked.Image();
     breakUp.frame = &rect;
     breakUp.hotX = image.hotspotX;
     breakUp.hotY = image.hotspotY;
+    SpawnFromImage(breakUp, record);
+}
+
+} // namespace
+
+void SpawnFromAnimation(const AnimSurface& image, float x, float y, float scale, float rotation, bool mirror,
+                        AreaEffectParams* record)
+{
+    ImageBreakUp breakUp;
     breakUp.x = x;
     breakUp.y = y;
     breakUp.scale = scale;
     breakUp.rotation = rotation;
     breakUp.mirror = mirror;
-    SpawnFromImage(breakUp, record);
+    BreakUpFrame(image, image.currentFrame, breakUp, record);
+}
+
+void SpawnFromFrame(const AnimSurface& image, int frame, float x, float y, float scaleX, float scaleY, uint32_t tint,
+                    AreaEffectParams* record)
+{
+    ImageBreakUp breakUp;
+    breakUp.x = x;
+    breakUp.y = y;
+    breakUp.scale = scaleX;
+    breakUp.scaleY = scaleY;
+    breakUp.tint = tint;
+    BreakUpFrame(image, frame, breakUp, record);
 }

@@ -255,10 +255,10 @@ void SpawnFromImage(const ImageBreakUp& breakUp, AreaEffectParams* record)
     // Visual particles without full detail: nothing to make, nothing to draw.
     if (role == ParticleRole::Visual && !ParticleManager::FullDetail())
         return;
+    const float scaleY = breakUp.scaleY != 0.0f ? breakUp.scaleY : breakUp.scale;
     const BashMaskPtr mask = Landscape::GenerateBashMask(*breakUp.image, breakUp.frame,
-                                                         breakUp.mirror ? -breakUp.scale : breakUp.scale,
-                                                         breakUp.scale, breakUp.rotation, true, breakUp.hotX,
-                                                         breakUp.hotY);
+                                                         breakUp.mirror ? -breakUp.scale : breakUp.scale, scaleY,
+                                                         breakUp.rotation, true, breakUp.hotX, breakUp.hotY);
     if (!mask)
         return;
     RandomGenerator& random = ParticleRandom(role);

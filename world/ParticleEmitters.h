@@ -57,6 +57,7 @@ struct ImageBreakUp {
     int32_t hotX = 0, hotY = 0;       // within the frame
     float x = 0.0f, y = 0.0f;
     float scale = 1.0f;
+    float scaleY = 0.0f;   // the vertical scale; 0: scale
     float rotation = 0.0f; // degrees
     bool mirror = false;   // mirrored horizontally first
     uint8_t delay = 1;
@@ -90,6 +91,10 @@ void AtomizeLand(const Flimb* flimb, bool evenFrames, bool persistent, BashEmitt
 // record (SpawnFromImage), scaled, turned (degrees) and mirrored.
 void SpawnFromAnimation(const AnimSurface& image, float x, float y, float scale, float rotation, bool mirror,
                         AreaEffectParams* record);
+// One frame of a sprite sheet (clamped to the sheet) broken up at (x, y) through the record,
+// scaled by scaleX and scaleY (a negative one mirrors), untinted.
+void SpawnFromFrame(const AnimSurface& image, int frame, float x, float y, float scaleX, float scaleY,
+                    uint32_t tint, AreaEffectParams* record);
 
 // The pixels of a particle kind's sprite sheet (loaded once per manager); null when missing.
 const BashMask* ParticleSpritePixels(int kind);

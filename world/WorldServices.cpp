@@ -2,6 +2,7 @@
 
 #include "app/GameException.h"
 #include "world/Landscape.h"
+#include "world/ParticleEmitters.h"
 #include "world/ParticleManager.h"
 
 #include <memory>
@@ -100,9 +101,13 @@ void SpawnDebugParticle(int32_t x, int32_t y, uint32_t colour)
     manager->CountParticle(*p);
 }
 
-void SpawnParticlesFromImage(AnimSurface* /*image*/, int /*frame*/, int32_t /*x*/, int32_t /*y*/,
-                             uint8_t /*direction*/, float /*scaleX*/, float /*scaleY*/)
+void SpawnParticlesFromImage(AnimSurface* image, int frame, int32_t x, int32_t y, uint8_t direction, float scaleX,
+                             float scaleY)
 {
+    if (!image)
+        return;
+    AreaEffectParams record(EmitReceptacle, float(x), float(y), 0.0f, 0.0f, 0.0f, direction, 2, 2);
+    SpawnFromFrame(*image, frame, float(x), float(y), scaleX, scaleY, 0x808080u, &record);
 }
 
 void InitParticles()

@@ -24,8 +24,9 @@ void ClearLandscapePrimitives();
 void AddLandscapeChild(Primitive* child);
 // A debugging particle (kind 1, scale 2.0) at a world point: the drawing's own.
 void SpawnDebugParticle(int32_t x, int32_t y, uint32_t colour);
-// Bursts a frame of an image into particles at a world point (a used-up pickup): spread 2
-// and 2, towards the direction, untinted, scaled. Nothing until the particle pool spawns.
+// Bursts a frame of an image into particles at a world point (a used-up pickup) through the
+// receptacle emitter: every second pixel of every second row, the direction as the
+// particles' gravity, untinted grey, scaled. Nothing without an image.
 class AnimSurface;
 void SpawnParticlesFromImage(AnimSurface* image, int frame, int32_t x, int32_t y, uint8_t direction, float scaleX,
                              float scaleY);

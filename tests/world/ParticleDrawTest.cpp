@@ -3,9 +3,12 @@
 #include "../gui/DeviceFixture.h"
 #include "../support/ParticleFixture.h"
 
+#include "app/Random.h"
 #include "media/Draw2D.h"
+#include "media/ImageCache.h"
 #include "platform/gfx/Device.h"
 #include "platform/image/ImageCodec.h"
+#include "traps/Trap.h"
 #include "world/ParticleKinds.h"
 #include "world/ParticleQuads.h"
 #include "world/ViewServices.h"
@@ -16,6 +19,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -345,4 +349,67 @@ TEST_F(ParticlePicture, TheVertexBufferFollowsTheDevice)
     DXManager::GetDevice()->SimulateDeviceLost();
     EXPECT_EQ(DXManager::ResetDevice(), gfx::D3D_OK);
     EXPECT_EQ(manager.VertexBuffer(), nullptr);
+}
+
+// A used-up pickup bursts its sprite frame through the receptacle emitter: visual
+// particles only, shown with full detail, turned to the trap's gravity, scaled.
+TEST_F(ParticlePicture, AUsedUpPickupBurstsItsFrameThroughTheReceptacleEmitter)
+{
+    StartScreen(64, 48);
+    TestWorld world;
+    ScopedConsoleInt full("enableparticles", 1);
+    auto land = std::make_unique<Landscape>();
+    ASSERT_EQ(land->Create(300, 200), TileStore::kCreated);
+    ParticleManager manager;
+    manager.Init();
+    manager.SetLandscape(land.get());
+    ScopedParticles use(manager);
+    auto burst = [&](float scale, float rotation) {
+        manager.ResetPool();
+        manager.SetEnabled(true);
+        std::unique_ptr<Trap> pickup = Trap::Create(1);
+        pickup->ReleaseGraphics();
+        pickup->sprite = ImageCache::GetImage("Graphics\\Particles\\fireball.png"); // the trap's reference
+        std::vector<Particle> live;
+        EXPECT_NE(pickup->sprite, nullptr);
+        if (!pickup->sprite)
+            return live;
+        pickup->sprite->SetFrameSize(27, 27);
+        pickup->sprite->SetHotspot(14, 14);
+        pickup->frame = 3;
+        pickup->pickup_mode = 1;
+        pickup->pickup_left = 1;
+        pickup->x = 150, pickup->y = 100;
+        pickup->rotation = rotation;
+        pickup->SetScale(scale, scale);
+        pickup->ConsumePickup();
+        EXPECT_EQ(pickup->alive, 0);
+        int simulation = 0;
+        manager.SimulationPool().ForEachLiveIncludingCurrent([&](const Particle&) { ++simulation; });
+        EXPECT_EQ(simulation, 0);
+        manager.VisualPool().ForEachLiveIncludingCurrent([&](const Particle& p) { live.push_back(p); });
+        return live;
+    };
+    const std::vector<Particle> plain = burst(1.0f, 90.0f);
+    ASSERT_GT(plain.size(), 10u);
+    for (const Particle& p : plain) {
+        EXPECT_EQ(p.kind, kParticleDot);
+        EXPECT_EQ(p.gravity, 3); // rotation 90
+        EXPECT_EQ(p.alpha, 64);
+        EXPECT_EQ(p.fade, -3);
+        EXPECT_FALSE(p.flags & kParticleFalls);
+        EXPECT_NEAR(std::hypot(p.vx, p.vy), 12.0f, 0.01f);
+        EXPECT_LE(std::fabs(p.WorldX() - 150.0f), 14.0f);
+        EXPECT_LE(std::fabs(p.WorldY() - 100.0f), 14.0f);
+    }
+    // Twice the size: about four times the pixels.
+    const size_t doubled = burst(2.0f, 0.0f).size();
+    EXPECT_GT(doubled, plain.size() * 3);
+    EXPECT_LT(doubled, plain.size() * 5);
+    // Without full detail nothing is made, and the simulation generator stays where it was.
+    ScopedConsoleInt none("enableparticles", 0);
+    const uint32_t before = SimRandom().State();
+    EXPECT_TRUE(burst(1.0f, 0.0f).empty());
+    EXPECT_EQ(SimRandom().State(), before);
+    manager.Shutdown();
 }
