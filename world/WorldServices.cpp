@@ -143,7 +143,7 @@ void RebuildParticleVertices()
         manager->RebuildVertices();
 }
 
-int LiveParticleCount()
+int ParticleCount()
 {
     const ParticleManager* manager = Particles();
     return manager ? manager->LiveSimulationParticles() : 0;

@@ -42,7 +42,7 @@ void UpdateParticles();
 void RebuildParticleVertices();
 // The live simulation particles after the last update: the particles that count for the
 // game (the drawing's own are left out, so detail never changes a match's end).
-int LiveParticleCount();
+int ParticleCount();
 // Empties the pool and switches particles off (every level start and restart).
 void ResetParticles();
 // The particles switch: set by the match start.
