@@ -1,5 +1,6 @@
 // The current game mode and the operations other subsystems call on it.
 #include "modes/GameMode.h"
+#include "modes/GameModifier.h"
 #include "modes/MatchOptions.h"
 #include "modes/MatchWorld.h"
 #include "modes/ModeServices.h"
@@ -235,4 +236,25 @@ uint64_t ModeStateHash()
 {
     GameMode* mode = CurrentGameMode();
     return mode ? mode->StateHash() : 0;
+}
+
+void ModeNotifyModifiers()
+{
+    if (GameMode* mode = CurrentGameMode()) {
+        mode->NotifyModifiers();
+        mode->AllModifiersReady();
+    }
+}
+
+void ModeApplyModifier(int index, int32_t flimbId)
+{
+    if (GameMode* mode = CurrentGameMode())
+        if (GameModifier* modifier = mode->FindModifier(index))
+            modifier->Apply(flimbId);
+}
+
+bool ModeAcceptCommand(const uint8_t* record, size_t length)
+{
+    GameMode* mode = CurrentGameMode();
+    return !mode || mode->AcceptCommand(record, length);
 }

@@ -87,5 +87,11 @@ std::string ModeStateDocument();
 bool ModeReadStateDocument(const std::string& xml);
 // Reloads the translated texts after a language change.
 void ModeRefreshTexts();
+// Each update command: the mode's NotifyModifiers and AllModifiersReady.
+void ModeNotifyModifiers();
+// UPATE_MODIFIER: the mode's modifier of that index acts on the flimb.
+void ModeApplyModifier(int index, int32_t flimbId);
+// Whether a client records the executed command (no mode: yes).
+bool ModeAcceptCommand(const uint8_t* record, size_t length);
 // The current mode's part of the world state hash; 0 with no mode.
 uint64_t ModeStateHash();
