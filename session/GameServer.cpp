@@ -1028,8 +1028,7 @@ void GameServer::StartMatch()
     if (!allReady) {
         if (SessionVerbose())
             WriteLog("bad checksum\n");
-        Controller().messages.Add("Some players are still loading the level, please try again in a few seconds.", -2);
-        soundManager.PlayEffect(kEffectNotice, 1.0f);
+        PostLocal("Some players are still loading the level, please try again in a few seconds.");
         return;
     }
     state_ = kRunning;
@@ -1072,8 +1071,7 @@ void GameServer::RequestPause(int on, bool force)
     } else if (state_ != kPaused) {
         const int32_t now = static_cast<int32_t>(counter_);
         if (!force && now - lastPauseUpdate_ < kPauseSpacing && !GodModeSetting()) {
-            Controller().messages.Add("Pausing is unavailable right now, try again in a second.", -2);
-            soundManager.PlayEffect(kEffectNotice, 1.0f);
+            PostLocal("Pausing is unavailable right now, try again in a second.");
             soundManager.PlayEffect(kEffectRefused, 1.0f);
             return;
         }
