@@ -610,10 +610,10 @@ bool GameServer::HandleNetResult(int client, const std::string& label)
         break;
     case kNrLoadLevelOk:
         WriteLog("CLIENT %s - LEVEL LOADED\n", label.c_str());
-        // The player counts as loaded at once: the start request that follows in the same
-        // pass must find it ready.
-        if (PlayerRecord* player = FindPlayer(client))
-            player->loaded = 1;
+        // The start request that follows in the same pass must find the player ready
+        // before its own client has executed this answer.
+        if (const auto found = clients_.find(client); found != clients_.end())
+            found->second->levelOk = true;
         if (client == 0)
             Republish();
         break;
@@ -996,6 +996,8 @@ void GameServer::ResetMatch()
     Republish();
     for (const auto& player : Controller().players)
         player->loaded = 0;
+    for (auto& entry : clients_)
+        entry.second->levelOk = false;
     Broadcast(MakeNetResult(kNrWaitForPlayers, 0, 0));
     if (StatsMatchSetting()) {
         int participants = 0;
@@ -1022,10 +1024,7 @@ void GameServer::StartMatch()
         WriteLog("Server starting to run..\n");
     if (state_ == kConstructed || state_ == kPaused)
         return;
-    bool allReady = true;
-    for (const auto& player : Controller().players)
-        allReady = allReady && player->loaded;
-    if (!allReady) {
+    if (!AllPlayersReady()) {
         if (SessionVerbose())
             WriteLog("bad checksum\n");
         PostLocal("Some players are still loading the level, please try again in a few seconds.");
@@ -1051,13 +1050,21 @@ void GameServer::StartMatch()
     Broadcast(MakeSetHostVariable(kHostVarMsPerUpdate, static_cast<uint32_t>(LagSetting())));
 }
 
+bool GameServer::AllPlayersReady() const
+{
+    for (const auto& player : Controller().players) {
+        const auto found = clients_.find(player->id);
+        const bool answered = found != clients_.end() && found->second->levelOk;
+        if (!player->loaded && !answered)
+            return false;
+    }
+    return true;
+}
+
 void GameServer::ContinueMatch()
 {
-    if (state_ == kConstructed || state_ == kPaused)
+    if (state_ == kConstructed || state_ == kPaused || !AllPlayersReady())
         return;
-    for (const auto& player : Controller().players)
-        if (!player->loaded)
-            return;
     state_ = kRunning;
     Broadcast(MakeNetResult(kNrContinueGame, 0, 0xFF));
     tickBase_ = lastPing_ = clock_();
@@ -1132,6 +1139,8 @@ int GameServer::CompareChecksums()
                  static_cast<int32_t>(player->checksum), static_cast<int32_t>(player->checksumUpdate));
         player->loaded = 0;
         player->checksumReceived = 0;
+        if (const auto found = clients_.find(player->id); found != clients_.end())
+            found->second->levelOk = false;
         Broadcast(MakeNetResult(kNrBadChecksum, 0, player->id));
         differed = true;
     }

@@ -98,6 +98,7 @@ private:
         std::unique_ptr<IFlimbsStream> stream;
         bool inGame = false;
         bool ready = true;
+        bool levelOk = false; // answered NR_LOADLEVELOK since the match was reset
         FileAssembly upload;
     };
 
@@ -112,6 +113,9 @@ private:
     bool HandleHostVariable(int client);
     std::string ClientLabel(int client) const;
     bool IsAdminOrHost(int client) const;
+    // Every player has loaded the level (its own client told the server so, or the game
+    // controller's loaded flag is set).
+    bool AllPlayersReady() const;
     void RecordMessage(const uint8_t* message);
     void OpenRecording(bool append);
     void CloseRecording();
