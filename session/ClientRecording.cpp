@@ -140,7 +140,8 @@ bool GameClient::SavePlayback(const std::string& name, bool fullPath)
     // The recording so far must be on the disk; recording goes on in the same file.
     if (state.recording) {
         state.recording->Close();
-        if (!state.recording->Open(TempRecordingPath(), true)) {
+        // A recording whose file was lost starts again with its header.
+        if (!state.recording->Open(TempRecordingPath(), UserFileExists(TempRecordingPath()))) {
             WriteLog("Couldn't reopen the recording %s\n", TempRecordingPath().c_str());
             state.recording.reset();
         }
