@@ -258,3 +258,9 @@ bool ModeAcceptCommand(const uint8_t* record, size_t length)
     GameMode* mode = CurrentGameMode();
     return !mode || mode->AcceptCommand(record, length);
 }
+
+int ModeResultCode()
+{
+    GameMode* mode = CurrentGameMode();
+    return mode ? mode->resultCode : 0;
+}

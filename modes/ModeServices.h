@@ -91,6 +91,8 @@ void ModeRefreshTexts();
 void ModeNotifyModifiers();
 // UPATE_MODIFIER: the mode's modifier of that index acts on the flimb.
 void ModeApplyModifier(int index, int32_t flimbId);
+// The current mode's result code (no mode: 0, running).
+int ModeResultCode();
 // Whether a client records the executed command (no mode: yes).
 bool ModeAcceptCommand(const uint8_t* record, size_t length);
 // The current mode's part of the world state hash; 0 with no mode.

@@ -58,6 +58,8 @@ struct ClientCommandState {
     uint32_t battleSkill = 0;
     // The actions each group may be ordered (ACTIONSELECT); every one until changed.
     std::array<std::array<uint8_t, 11>, 8> actionSelected;
+    // Off for a headless replay: the player's temporary recording is left alone.
+    bool recordingAllowed = true;
     // Frames per second of the game loop (the half-update flag uses it).
     int framesPerSecond = 60;
 };

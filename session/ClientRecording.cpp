@@ -105,6 +105,8 @@ std::string GameClient::PlaybackPath(const std::string& name, bool fullPath)
 bool GameClient::OpenTempRecording(const std::string&)
 {
     ClientCommandState& state = CommandState();
+    if (!state.recordingAllowed)
+        return false;
     state.recording = std::make_unique<NetInfoFileWriter>();
     state.recording->compressed = true;
     if (!state.recording->Open(TempRecordingPath())) {

@@ -687,6 +687,7 @@ void ClientCommandState::Clear()
     playbackPath.clear();
     playbackEnded = false;
     drawing = true;
+    recordingAllowed = true;
     sessionId = {};
     battleSkill = 0;
     for (auto& group : actionSelected)
