@@ -8,6 +8,7 @@
 #include "app/GameException.h"
 #include "app/Log.h"
 #include "frontend/FrontEndServices.h"
+#include "game/GameController.h"
 #include "gui/WindowList.h"
 #include "multiplayer/MultiplayerServices.h"
 #include "session/ClientCommandState.h"
@@ -149,6 +150,25 @@ void PublicChanged(ConsoleParam& param)
     if (GameServer* server = CurrentServer())
         server->SetPublic(param.GetInt() != 0);
 }
+
+// The "PauseGame" key: a playback session pauses and resumes itself; a live one asks the
+// server.
+void PauseGameKey(int pressed)
+{
+    if (!pressed)
+        return;
+    ClientCommandState& state = CommandState();
+    if (state.sessionKind == kPlaybackPaused || state.sessionKind == kPlaybackPlaying) {
+        state.sessionKind = state.sessionKind == kPlaybackPaused ? kPlaybackPlaying : kPlaybackPaused;
+        return;
+    }
+    if (GameClient* client = CurrentClient())
+        client->SendSetHostVariable(kHostVarPause, Controller().runState == kRunPaused ? 0 : 1);
+}
+
+struct KeyActions {
+    KeyActions() { SetBindableActionHandler("PauseGame", PauseGameKey); }
+} g_keyActions;
 
 ConsoleParam g_lag("lag", Type::Int, "75", "network clock pulse (milliseconds)", LagChanged);
 ConsoleParam g_publicServer("publicServer", Type::Int, "1", "make the server available on the public server listing",
