@@ -1,7 +1,7 @@
-// The game's MatchEffects. Sound and music go to the sound manager and the modifiers onto
-// the HUD window; chat, requests, the server's freeze, the recording, the HUD's pop-ups,
-// the end-of-match screen and the statistics upload wait for the session, the HUD and the
-// statistics client (each marked "seam") and write a log line meanwhile.
+// The game's MatchEffects. Sound and music go to the sound manager, the modifiers onto the
+// HUD window, chat, requests, the server's freeze and the recording to the game session;
+// the HUD's pop-ups, the end-of-match screen and the statistics upload wait for the HUD and
+// the statistics client (each marked "seam") and write a log line meanwhile.
 #include "modes/MatchEffects.h"
 
 #include "app/Log.h"
@@ -9,6 +9,8 @@
 #include "gui/WindowList.h"
 #include "media/SoundManager.h"
 #include "modes/GameModifier.h"
+#include "session/GameClient.h"
+#include "session/GameServer.h"
 
 namespace {
 
@@ -16,10 +18,20 @@ constexpr int kNoticeEffect = 12;
 
 class GameEffectsAdapter final : public MatchEffects {
 public:
-    // Seam: GameClient::SendChat with the speaker -2.
-    void SendChat(const std::string& text) override { WriteLog("[mode] %s\n", text.c_str()); }
-    // Seam: GameClient::SendChatLine.
-    void SendChatLine(const std::string& text) override { WriteLog("[mode] %s\n", text.c_str()); }
+    void SendChat(const std::string& text) override
+    {
+        if (GameClient* client = CurrentClient())
+            client->SendChat(text, -2);
+        else
+            WriteLog("[mode] %s\n", text.c_str());
+    }
+    void SendChatLine(const std::string& text) override
+    {
+        if (GameClient* client = CurrentClient())
+            client->SendChat(text, -1);
+        else
+            WriteLog("[mode] %s\n", text.c_str());
+    }
     // Seam: the HUD message log (MessageLog::Add with the system speaker).
     void PostNotice(const std::string& text) override
     {
@@ -27,14 +39,24 @@ public:
         PlayEffect(kNoticeEffect);
     }
 
-    // Seam: the game client exists once the session lands.
-    bool HasGameClient() const override { return false; }
-    void SendGameModeState(const std::string&) override {}
+    bool HasGameClient() const override { return CurrentClient() != nullptr; }
+    void SendGameModeState(const std::string& xml) override
+    {
+        if (GameClient* client = CurrentClient())
+            client->SendGameModeState(xml);
+    }
 
-    // Seam: the game server's state, its freeze and FREEZETIME.
-    int ServerState() const override { return 0; }
-    void FreezeServer() override {}
-    void ThawServer() override {}
+    int ServerState() const override { return CurrentServer() ? CurrentServer()->State() : 0; }
+    void FreezeServer() override
+    {
+        if (GameServer* server = CurrentServer())
+            server->FreezeTime();
+    }
+    void ThawServer() override
+    {
+        if (GameServer* server = CurrentServer())
+            server->Resume();
+    }
 
     void PlayEffect(int effect) override { soundManager.PlayEffect(effect, 1.0f); }
     // Seam: GameController::PlayEffectAt hears the point when it is in view; at the
@@ -42,8 +64,13 @@ public:
     void PlayEffectAt(int effect, float, float) override { soundManager.PlayEffect(effect, 1.0f); }
     void PlayMusic(const std::string& file) override { soundManager.PlayMusic(file, false, false, 1.0f); }
 
-    // Seam: GameClient::SavePlayback.
-    std::string SavePlayback(const std::string&) override { return {}; }
+    std::string SavePlayback(const std::string& outPath) override
+    {
+        if (!CurrentClient())
+            return {};
+        const std::string path = GameClient::PlaybackPath(outPath, outPath.find('\\') != std::string::npos);
+        return !path.empty() && GameClient::SavePlayback(path, true) ? path : std::string();
+    }
 
     bool IsHudOpen() const override { return FindOpenWindow("FLIMBS_HUD") != nullptr; }
     // Seam: the HUD's two pop-up layers.

@@ -10,6 +10,7 @@
 #include "session/GameServer.h"
 #include "session/SessionConsole.h"
 #include "session/SessionGame.h"
+#include "session/SessionServices.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ FlimbsGameBase::FlimbsGameBase()
     SetCurrentClient(nullptr);
     SetCurrentServer(nullptr);
     UpdateAbsolutePosition();
+    InstallNetNotices();
 }
 
 FlimbsGameBase::~FlimbsGameBase()
