@@ -343,8 +343,9 @@ void NewPlayer(const uint8_t* r)
         break;
     }
     }
+    // The host's server checks that an admin remains (kinds 0 to 3; the others do nothing).
     if (GameServer* server = CurrentServer())
-        server->Republish();
+        server->EnsureAdmin(kind, true);
 }
 
 int GameData(const uint8_t* r)
