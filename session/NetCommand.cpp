@@ -119,7 +119,7 @@ uint32_t RebuildUpdateNumber(uint32_t counter, uint8_t stamp)
     if (d < -127)
         ++block;
     const int64_t n = block * 256 + stamp;
-    return n < 0 ? counter : static_cast<uint32_t>(n);
+    return n < 0 || n > int64_t(UINT32_MAX) ? counter : static_cast<uint32_t>(n);
 }
 
 // ---- Validation -------------------------------------------------------------------------

@@ -189,7 +189,8 @@ private:
 
 // ---- The stamp rule -----------------------------------------------------------------------
 // The full update number of a record stamped `stamp`, placed within 127 updates of the
-// counter. A number that would fall below 0 counts as now (the counter itself).
+// counter. A number that would fall below 0 (or past the 32-bit range) counts as now (the
+// counter itself).
 uint32_t RebuildUpdateNumber(uint32_t counter, uint8_t stamp);
 
 // ---- Validation -------------------------------------------------------------------------

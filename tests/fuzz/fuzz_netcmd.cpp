@@ -32,8 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const size_t length = rest >= 4 ? RecordLength(data + at) : rest;
         if (fault == RecordFault::None) {
             const uint32_t update = RebuildUpdateNumber(counter, record[1]);
-            if (update > counter + 127 || (counter >= 128 && update + 128 < counter))
-                __builtin_trap(); // every rebuilt number lies within 127 updates
+            const int64_t distance = int64_t(update) - int64_t(counter);
+            if (distance > 128 || distance < -128)
+                __builtin_trap(); // every rebuilt number lies within a half block
             if (record[0] == kCmdFileData && !record[netfield::kFileRequest]) {
                 const FileAssembly::Step step = assembly.Add(record.data());
                 if (step == FileAssembly::Step::Complete && assembly.Data().size() > FileAssembly::kMaxTotal)

@@ -81,6 +81,8 @@ TEST(NetCommandStamp, RebuildsTheFullUpdateNumber)
         {10, 250, 10},                                    // would be -6: now
         {10, 137, 137}, {10, 10, 10}, {255, 0, 256}, {256, 255, 255},
         {0x1000000, 0, 0x1000000}, {0xFFFFFF00u, 0x7F, 0xFFFFFF7Fu},
+        {0xFFFFFFF0u, 0x05, 0xFFFFFFF0u}, // past the 32-bit range: now
+        {128, 0, 256},                    // exactly half a block behind is taken as ahead
     };
     for (const auto& c : cases)
         EXPECT_EQ(RebuildUpdateNumber(c.counter, c.stamp), c.expected) << c.counter << " " << int(c.stamp);
