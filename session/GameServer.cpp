@@ -863,6 +863,10 @@ bool GameServer::LoadLevel(const std::string& name)
 {
     if (SessionVerbose())
         WriteLog("Loading %s..\n", name.c_str());
+    if (name.size() > kGameDataNameBytes - 1) {
+        WriteLog("Level name too long for GAMEDATA (%zu bytes): %s\n", name.size(), name.c_str());
+        return false;
+    }
     const std::string path = SessionGame().MakeLevelPath(name);
     const int handle = fileManager ? fileManager->Open(path) : 0;
     if (!handle) {

@@ -4,6 +4,8 @@
 #include "app/FileManager.h"
 #include "app/MemoryFileManager.h"
 #include "game/GameController.h"
+#include "net/NetSettings.h"
+#include "platform/net/Socket.h"
 
 namespace {
 
@@ -250,6 +252,41 @@ TEST_F(CatchUpTest, AJoinerGetsTheRecordingWithOnlyEverySeventyFifthTick)
     EXPECT_NE(std::find(commands.begin(), commands.end(), kCmdStartGame), commands.end());
     EXPECT_NE(std::find(commands.begin(), commands.end(), kCmdTeamChange), commands.end());
     EXPECT_TRUE(server->ClientInGame(0));
+}
+
+} // namespace
+
+namespace {
+
+TEST(GameServerLan, ANetworkedServerAnnouncesItselfEverySecond)
+{
+    using platform::net::MakeIpv4;
+    platform::net::UdpSocket listener;
+    ASSERT_TRUE(listener.Open());
+    ASSERT_TRUE(listener.Bind(MakeIpv4(127, 0, 0, 1), 0));
+    listener.SetNonBlocking();
+    NetSettings saved = GetNetSettings();
+    GetNetSettings().lanGroup = "127.0.0.1";
+    GetNetSettings().lanPort = listener.LocalEndpoint().port;
+    ScopedConsoleInt notPublic("publicServer", 0);
+    TestWorld world;
+    uint32_t now = 5000;
+    {
+        GameServer server(true, 0, [&] { return now; });
+        char buffer[2048];
+        server.Update(false);
+        EXPECT_LT(listener.ReceiveFrom(buffer, sizeof buffer), 0); // not yet due
+        now += 1001;
+        server.Update(false);
+        int got = -1;
+        ASSERT_TRUE(PumpUntil([&] { return got > 0; }, [&] { got = listener.ReceiveFrom(buffer, sizeof buffer); }));
+        const std::string record(buffer, size_t(got));
+        EXPECT_NE(record.find("<flimbs-lan-broadcast"), std::string::npos) << record;
+        EXPECT_NE(record.find("server_port=\"" + std::to_string(server.Port()) + "\""), std::string::npos) << record;
+        EXPECT_NE(record.find("game_version=\"124\""), std::string::npos) << record;
+        EXPECT_NE(record.find("max_players=\"16\""), std::string::npos) << record;
+    }
+    GetNetSettings() = saved;
 }
 
 } // namespace
