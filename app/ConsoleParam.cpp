@@ -227,6 +227,33 @@ std::vector<ConsoleParam*> ConsoleParam::All()
     return all;
 }
 
+void LogVariableChanged(ConsoleParam& param)
+{
+    WriteLogChannel(4, "%s is now %s\n", param.Name().c_str(), param.ValueText().c_str());
+}
+
+bool ExecuteConsoleLine(std::string_view line)
+{
+    const std::string text = Trim(std::string(line));
+    if (text.empty())
+        return false;
+    const size_t gap = text.find_first_of(" \t");
+    const std::string name = text.substr(0, gap);
+    const std::string argument = gap == std::string::npos ? std::string() : Trim(text.substr(gap));
+    ConsoleParam* param = ConsoleParam::Find(name);
+    if (!param) {
+        WriteLog("Unknown console parameter [%s]\n", name.c_str());
+        return false;
+    }
+    if (param->Type() == ConsoleParamType::Command)
+        return param->Execute(argument);
+    if (argument.empty()) {
+        WriteLog("%s is %s\n", param->Name().c_str(), param->ValueText().c_str());
+        return false;
+    }
+    return param->SetFromString(argument);
+}
+
 int LoadParamText(std::string_view text)
 {
     int assigned = 0;

@@ -76,6 +76,16 @@ private:
     std::string textValue_;
 };
 
+// The change callback that variables register to report every change: writes
+// "<name> is now <value>" on log channel 4 (and so into the console).
+void LogVariableChanged(ConsoleParam& param);
+
+// Runs one line typed into the console: "name [argument]". A command runs with the rest of
+// the line as its argument, a variable takes it as its value; a variable named alone is
+// reported as "<name> is <value>". Unknown names and refused values are logged. False when
+// nothing was run or assigned.
+bool ExecuteConsoleLine(std::string_view line);
+
 // Reads "name value" lines (value may hold spaces; "//" and "#" start comments) and
 // assigns each known variable. Unknown names and refused values are logged and skipped.
 // Returns the number of assignments made.

@@ -81,10 +81,17 @@ std::string ExpandKeyTokens(const std::string& text)
             out += text.substr(i);
             break;
         }
-        const std::string action = text.substr(open + 1, close - open - 1);
+        const std::string token = text.substr(open + 1, close - open - 1);
         out += text.substr(i, open - i);
-        if (GetBindingStore().FindByName(action))
-            out += KeyNameForAction(action);
+        // Tokens name actions in any letter case ("<stamp>" is the action Stamp).
+        const BindingEntry* entry = nullptr;
+        for (const BindingEntry& candidate : GetBindingStore().Entries())
+            if (EqualsNoCase(candidate.action, token)) {
+                entry = &candidate;
+                break;
+            }
+        if (entry)
+            out += KeyNameForAction(entry->action);
         else
             out += text.substr(open, close - open + 1);
         i = close + 1;

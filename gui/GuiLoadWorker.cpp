@@ -69,6 +69,12 @@ Primitive* GuiLoadWorker::TakeBuiltScreen()
     return built_.release();
 }
 
+bool GuiLoadWorker::HasBuiltScreen()
+{
+    std::lock_guard guard(lock_);
+    return built_ != nullptr;
+}
+
 StandardGuiLoader::StandardGuiLoader(GuiBuildFunction build, GuiLoadedCallback done, void* argument)
     : build_(std::move(build)), done_(std::move(done)), argument_(argument)
 {
@@ -78,7 +84,9 @@ StandardGuiLoader::~StandardGuiLoader() { WaitForWorker(); }
 
 Primitive* StandardGuiLoader::Build() { return build_ ? build_(argument_) : nullptr; }
 
-void StandardGuiLoader::Loaded()
+void StandardGuiLoader::Loaded() { RunDoneCallback(); }
+
+void StandardGuiLoader::RunDoneCallback()
 {
     if (done_)
         done_(nullptr, this);

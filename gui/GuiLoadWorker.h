@@ -41,6 +41,8 @@ public:
     bool HasLoaded() const { return loaded_; }
     // Hands the built screen over to the caller (null when none or already taken).
     Primitive* TakeBuiltScreen();
+    // A built screen waits to be taken.
+    bool HasBuiltScreen();
 
 protected:
     // Waits for the thread. A subclass whose Build reads its own fields calls it first in
@@ -71,6 +73,10 @@ public:
 
     Primitive* Build() override;
     void Loaded() override;
+
+protected:
+    // Calls the done callback with (null, this loader).
+    void RunDoneCallback();
 
 private:
     GuiBuildFunction build_;

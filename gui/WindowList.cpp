@@ -422,7 +422,9 @@ void DrawOpenWindows()
 {
     RoutingState& s = State();
     const GuiViewport full = FullScreenViewport();
-    for (Primitive* window : s.windows) {
+    // From the back to the front: the front window, which input reaches first, lies on top.
+    for (auto it = s.windows.rbegin(); it != s.windows.rend(); ++it) {
+        Primitive* window = *it;
         if (!window->visible || !window->highlight || !window->enabled)
             continue;
         if (s.modalActive && window == s.modal)

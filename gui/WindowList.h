@@ -60,7 +60,8 @@ const std::string& GetPointerCursorName();
 void UpdateGuiInput(int pointerX, int pointerY);
 // Updates every active visible window, in list order.
 void UpdateOpenWindows();
-// Draws the shown windows in list order, the active modal window last.
+// Draws the shown windows from the back of the list to the front (the front window, which
+// input reaches first, on top), the active modal window last.
 void DrawOpenWindows();
 
 // Connects the routing to the key dispatch and the mouse manager's pointer actions.

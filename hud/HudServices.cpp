@@ -1,10 +1,24 @@
 #include "hud/HudServices.h"
 
 #include "app/Log.h"
+#include "hud/Console.h"
+
+void StartConsole()
+{
+    Console::Enable();
+}
+
+void ToggleConsole()
+{
+    ToggleConsoleView();
+}
 
 void UpdateGlobalPopup() {}
 
-void ShutdownHud() {}
+void ShutdownHud()
+{
+    Console::Shutdown();
+}
 
 void HudAddToHistoryStrip(Flimb* /*flimb*/) {}
 

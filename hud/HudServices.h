@@ -2,13 +2,15 @@
 #include <cstdint>
 #include <string>
 
-// What the shell and the game ask of the in-game HUD. The HUD is not part of the game yet:
-// each call does nothing (or logs) until it is.
+// What the shell and the game ask of the in-game HUD. Most of the HUD is not part of the
+// game yet: those calls do nothing (or log) until it is.
 
-// The shell: the global popup's step and the HUD's shutdown.
-
+// The shell: the console's start and its view's toggle, the global popup's step and the
+// HUD's shutdown.
+void StartConsole();      // "loading console..": lines are stored from now on
+void ToggleConsole();     // the shell action "toggleconsole"
 void UpdateGlobalPopup(); // the open global popup, when there is one
-void ShutdownHud();
+void ShutdownHud();       // the console stops and its view goes
 
 // What the world and the controller ask of the in-game HUD ("FLIMBS_HUD"); each does
 // nothing until the HUD exists.

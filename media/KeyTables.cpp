@@ -52,6 +52,12 @@ void ToggleMovieMode(int value, uint32_t)
         RunShellHook(Hooks().toggleMovieMode, "ToggleMovieMode");
 }
 
+void ToggleConsole(int value, uint32_t)
+{
+    if (value != 0 && Hooks().toggleConsole)
+        Hooks().toggleConsole();
+}
+
 void Screenshot(int value, uint32_t)
 {
     if (value != 0)
@@ -176,7 +182,7 @@ const ActionRow actionTable[] = {
     {"screenshot", Screenshot},
     {"leftclick", LeftClick},
     {"rightclick", RightClick},
-    {"toggleconsole", Nop},
+    {"toggleconsole", ToggleConsole},
     {"pad0", Nop},
     {"pad1", Pad1},
     {"pad2", Nop},

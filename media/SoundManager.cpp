@@ -74,6 +74,8 @@ struct SoundManager::Impl {
     std::map<std::string, CachedSound> sounds; // by lower-case game path
     std::set<int> unknownEffectsLogged;
 
+    std::set<SampleStreamImpl*> sampleStreams; // under alLock
+
     std::unique_ptr<sound::MusicStream> music;
     std::string musicName;
     float musicVolume = 1.0f;
@@ -153,6 +155,108 @@ void SoundManager::Impl::Play(ALuint buffer, float gain, bool atListener, float 
     alSourcePlay(source);
 }
 
+class SoundManager::SampleStreamImpl : public SoundManager::SampleStream {
+public:
+    static constexpr size_t kMaxPieces = 32;
+
+    SampleStreamImpl(Impl& owner, ALuint source, int channels, int rate)
+        : owner_(&owner), source_(source), channels_(channels), rate_(rate)
+    {
+    }
+    ~SampleStreamImpl() override
+    {
+        if (!owner_)
+            return;
+        std::lock_guard lock(owner_->alLock);
+        Release();
+        owner_->sampleStreams.erase(this);
+    }
+
+    void Queue(const int16_t* samples, size_t frames) override
+    {
+        if (!owner_ || !samples || frames == 0)
+            return;
+        std::lock_guard lock(owner_->alLock);
+        if (!source_)
+            return;
+        Reclaim();
+        ALuint buffer = 0;
+        if (!spare_.empty()) {
+            buffer = spare_.back();
+            spare_.pop_back();
+        } else if (queued_.size() < kMaxPieces) {
+            alGenBuffers(1, &buffer);
+        }
+        if (!buffer)
+            return;
+        alBufferData(buffer, channels_ == 2 ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16, samples,
+                     static_cast<ALsizei>(frames * size_t(channels_) * sizeof(int16_t)), rate_);
+        alSourceQueueBuffers(source_, 1, &buffer);
+        queued_.push_back(buffer);
+        ALint state = AL_STOPPED;
+        alGetSourcei(source_, AL_SOURCE_STATE, &state);
+        if (state != AL_PLAYING)
+            alSourcePlay(source_);
+    }
+
+    void SetGain(float gain) override
+    {
+        if (!owner_)
+            return;
+        std::lock_guard lock(owner_->alLock);
+        if (source_)
+            alSourcef(source_, AL_GAIN, std::clamp(gain, 0.0f, 1.0f));
+    }
+
+    int PendingPieces() override
+    {
+        if (!owner_)
+            return 0;
+        std::lock_guard lock(owner_->alLock);
+        if (source_)
+            Reclaim();
+        return static_cast<int>(queued_.size());
+    }
+
+    // Under alLock: the manager shuts down; the stream keeps nothing of the device.
+    void Release()
+    {
+        if (source_) {
+            alSourceStop(source_);
+            alSourcei(source_, AL_BUFFER, 0);
+            alDeleteSources(1, &source_);
+        }
+        for (ALuint buffer : queued_)
+            alDeleteBuffers(1, &buffer);
+        for (ALuint buffer : spare_)
+            alDeleteBuffers(1, &buffer);
+        queued_.clear();
+        spare_.clear();
+        source_ = 0;
+    }
+
+private:
+    // Under alLock: played pieces become spare.
+    void Reclaim()
+    {
+        ALint processed = 0;
+        alGetSourcei(source_, AL_BUFFERS_PROCESSED, &processed);
+        while (processed-- > 0 && !queued_.empty()) {
+            ALuint buffer = queued_.front();
+            alSourceUnqueueBuffers(source_, 1, &buffer);
+            queued_.erase(queued_.begin());
+            spare_.push_back(buffer);
+        }
+    }
+
+    Impl* owner_;
+    ALuint source_;
+    int channels_;
+    int rate_;
+    std::vector<ALuint> queued_;
+    std::vector<ALuint> spare_;
+};
+
 SoundManager::SoundManager() : impl_(std::make_unique<Impl>()) {}
 
 SoundManager::~SoundManager()
@@ -210,6 +314,9 @@ void SoundManager::Shutdown()
     s.request.reset();
     {
         std::lock_guard lock(s.alLock);
+        for (SampleStreamImpl* stream : s.sampleStreams)
+            stream->Release();
+        s.sampleStreams.clear();
         for (ALuint source : s.effectSources) {
             alSourceStop(source);
             alSourcei(source, AL_BUFFER, 0);
@@ -343,6 +450,25 @@ void SoundManager::ApplyMusicSettings()
         const Impl::MusicRequest request = *s.request;
         PlayMusic(request.name, request.loop, request.nameIsPath, request.volume);
     }
+}
+
+std::unique_ptr<SoundManager::SampleStream> SoundManager::OpenSampleStream(int channels, int sampleRate, float gain)
+{
+    Impl& s = *impl_;
+    if (!s.device || channels < 1 || channels > 2 || sampleRate <= 0)
+        return nullptr;
+    std::lock_guard lock(s.alLock);
+    alGetError();
+    ALuint source = 0;
+    alGenSources(1, &source);
+    if (alGetError() != AL_NO_ERROR || !source)
+        return nullptr;
+    alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
+    alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
+    alSourcef(source, AL_GAIN, std::clamp(gain, 0.0f, 1.0f));
+    auto stream = std::make_unique<SampleStreamImpl>(s, source, channels, sampleRate);
+    s.sampleStreams.insert(stream.get());
+    return stream;
 }
 
 SoundManager::MusicStatus SoundManager::GetMusicStatus() const

@@ -66,8 +66,25 @@ public:
     // Applies musicenable and musiclevel after they changed.
     void ApplyMusicSettings();
 
+    // A stream of 16-bit samples that its owner feeds as it decodes them (a video's sound
+    // track), played at the listener on a source of its own. Queued pieces play one after
+    // the other; a piece that finds 32 still queued is dropped.
+    class SampleStream {
+    public:
+        virtual ~SampleStream() = default;
+        // Interleaved samples of the stream's channels.
+        virtual void Queue(const int16_t* samples, size_t frames) = 0;
+        virtual void SetGain(float gain) = 0;
+        // Pieces handed to the device and not yet played out.
+        virtual int PendingPieces() = 0;
+    };
+    // One or two channels. Null when the manager is silent. A stream still open at Shutdown
+    // falls silent and stays safe to use and drop.
+    std::unique_ptr<SampleStream> OpenSampleStream(int channels, int sampleRate, float gain);
+
 private:
     struct Impl;
+    class SampleStreamImpl;
     std::unique_ptr<Impl> impl_;
 };
 

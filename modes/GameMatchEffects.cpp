@@ -1,7 +1,7 @@
 // The game's MatchEffects. Sound and music go to the sound manager, the modifiers onto the
-// HUD window, chat, requests, the server's freeze and the recording to the game session;
-// the HUD's pop-ups, the end-of-match screen and the statistics upload wait for the HUD and
-// the statistics client (each marked "seam") and write a log line meanwhile.
+// HUD window, the level's result to the statistics client, chat, requests, the server's
+// freeze and the recording to the game session; the HUD's pop-ups and the end-of-match
+// screen wait for the HUD (each marked "seam") and write a log line meanwhile.
 #include "modes/MatchEffects.h"
 
 #include "app/Log.h"
@@ -9,6 +9,7 @@
 #include "gui/WindowList.h"
 #include "media/SoundManager.h"
 #include "modes/GameModifier.h"
+#include "net/WebStats.h"
 #include "session/GameClient.h"
 #include "session/GameServer.h"
 
@@ -98,10 +99,10 @@ public:
         if (!popups.empty())
             PlayEffect(19);
     }
-    // Seam: WebStats::SendGameOver and WebStats::QueryLevelStats.
     void UploadResult(const std::string& levelPath) override
     {
-        WriteLog("Level result of %s not uploaded: no statistics client\n", levelPath.c_str());
+        GlobalWebStats().SendGameOver(levelPath);
+        GlobalWebStats().QueryLevelStats(levelPath);
     }
 };
 

@@ -196,6 +196,7 @@ void GameWnd::StartServices(uint32_t t0)
     WriteLog("loading player profile.. %d\n", ElapsedSince(t0));
     LoadProfileResources();
     WriteLog("loading console.. %d\n", ElapsedSince(t0));
+    StartConsole();
     WriteLog("loading keyboard.. %d\n", ElapsedSince(t0));
     kbManager.Init(*input_);
     DXManager::SetShiftStateProvider([] { return kbManager.IsShiftDown(); });
@@ -235,6 +236,7 @@ void GameWnd::StartServices(uint32_t t0)
     shellActions.screenshot = [] { DXManager::TakeScreenshot(true); };
     shellActions.changeDisplayMode = [] { DXManager::ToggleWindowed(true); };
     shellActions.toggleMovieMode = [] { DXManager::SetMovieRecording(!DXManager::IsMovieRecording()); };
+    shellActions.toggleConsole = [] { ToggleConsole(); };
     SetShellActionHooks(std::move(shellActions));
 
     splash_->Close();

@@ -24,6 +24,7 @@ SEEDS="$BUILD_DIR/seeds"
 rm -rf "$SEEDS"
 mkdir -p "$SEEDS/archive" "$SEEDS/xml" "$SEEDS/modes"
 mkdir -p "$SEEDS/archive" "$SEEDS/xml" "$SEEDS/landscape"
+mkdir -p "$SEEDS/video"
 
 # Archives: empty, one entry, two entries (the second at an odd offset), a folder marker.
 printf '\x00\x00\x00\x00' >"$SEEDS/archive/empty"
@@ -74,6 +75,17 @@ printf '\x05\x01\x01\xff\xff\xff\xff\x01\x14\x00\x01\x00\x00\x01\x1e\x00\x01\x0a
   >"$SEEDS/landscape/gravity"
 printf '\x00\x00\x40\x00\x20\x01''\x05\x02\x01\x11\x22\x33\xff\x01\x00\x00\x01\x00\x00\x01\x7f\x00\x01\x7f\x00''\x06\x01\x00\x00\x01\x00\x00\x01\xff\x00\x01\x7f\x00\x01\x80\x00\x01\x00\x00' \
   >"$SEEDS/landscape/copy"
+
+# Statistics answers: [handler][body]; a level reply with records, one without rank, an
+# account answer, a promotion answer asking for the picture.
+mkdir -p "$SEEDS/webstats"
+printf '\x00''\x0a\x04\x08\x01\x10\x25''\x0a\x04\x08\x10\x10\x05''\x10\x07' >"$SEEDS/webstats/stats"
+printf '\x00''\x0a\x04\x08\x15\x10\x01' >"$SEEDS/webstats/norank"
+printf '\x01''\x0a\x05pilot''\x20\x01' >"$SEEDS/webstats/valid"
+printf '\x02''\x08\x01\x10\x00' >"$SEEDS/webstats/promo"
+
+# Video: a small clip with sound, one without, one cut in half.
+"$BUILD_DIR/video_seeds" "$SEEDS/video"
 
 # Network command records: [u32 counter] then records back to back; playback contents.
 mkdir -p "$SEEDS/netcmd" "$SEEDS/playback"
@@ -135,10 +147,12 @@ run_target() {
 
 run_target fuzz_archive "$SEEDS/archive"
 run_target fuzz_xml "$SEEDS/xml"
+run_target fuzz_video "$SEEDS/video"
 run_target fuzz_mode_options "$SEEDS/modes"
 run_target fuzz_pseudotcp "$SEEDS/pseudotcp"
 run_target fuzz_worldserver "$SEEDS/worldserver"
 run_target fuzz_candidates "$SEEDS/candidates"
+run_target fuzz_webstats_reply "$SEEDS/webstats"
 run_target fuzz_landscape "$SEEDS/landscape"
 run_target fuzz_netcmd "$SEEDS/netcmd"
 run_target fuzz_playback "$SEEDS/playback"

@@ -124,6 +124,7 @@ TEST_F(ProfileTest, MissingSettingsAndBindingsComeFromTheDefaults)
     EXPECT_EQ(KeyNameForType(0), "1");
     EXPECT_EQ(KeyNameForType(23), "??");
     EXPECT_EQ(ExpandKeyTokens("Press <MiniMap> for the map, <Nothing> stays"), "Press F2 for the map, <Nothing> stays");
+    EXPECT_EQ(ExpandKeyTokens("Map: <minimap>, <MINIMAP>"), "Map: F2, F2"); // any letter case
 
     std::map<std::string, std::string> fields;
     profile.LoadBindings(fields);

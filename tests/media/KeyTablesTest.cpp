@@ -54,7 +54,22 @@ TEST_F(InputFixture, BindingRefusesUnknownNamesAndCodesOutOfRange)
     EXPECT_EQ(msManager.Binding(8)->handler, FindAction("OnWheel"));
     EXPECT_EQ(BindKeyToAction("PADUP", "nop"), 0);
     EXPECT_EQ(padManager.Binding(4)->handler, FindAction("nop"));
-    EXPECT_EQ(FindAction("toggleconsole"), FindAction("nop"));
+    EXPECT_NE(FindAction("toggleconsole"), nullptr);
+}
+
+TEST(KeyTables, ToggleConsoleRunsItsHookOnAPressOnly)
+{
+    int toggles = 0;
+    const ActionHandler toggle = FindAction("toggleconsole");
+    ASSERT_NE(toggle, nullptr);
+    toggle(0x80, 0); // no hook yet: nothing
+    ShellActionHooks hooks;
+    hooks.toggleConsole = [&] { ++toggles; };
+    SetShellActionHooks(std::move(hooks));
+    toggle(0x80, 10);
+    toggle(0, 20);
+    EXPECT_EQ(toggles, 1);
+    SetShellActionHooks({});
 }
 
 TEST(KeyTables, CharactersByKeyWithAndWithoutShift)

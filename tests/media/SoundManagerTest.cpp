@@ -294,6 +294,35 @@ TEST_F(SoundManagerTest, MusicSwitchAndUnreadableTracks)
     EXPECT_EQ(soundManager.GetMusicDuration("Sounds\\Music\\missing.ogg"), 0.0);
 }
 
+// A video's sound: pieces queue on a source of their own and play out; a stream left open
+// over a shutdown falls silent and stays safe.
+TEST_F(SoundManagerTest, SampleStreamQueuesPiecesThatPlayOutAndOutlivesTheDevice)
+{
+    EXPECT_EQ(soundManager.OpenSampleStream(3, 22050, 1.0f), nullptr);
+    EXPECT_EQ(soundManager.OpenSampleStream(1, 0, 1.0f), nullptr);
+    auto stream = soundManager.OpenSampleStream(1, 22050, 0.5f);
+    ASSERT_NE(stream, nullptr);
+    const int freeBefore = soundManager.FreeEffectSourceCount();
+    std::vector<int16_t> piece(2205); // 0.1 s of a quiet tone
+    for (size_t i = 0; i < piece.size(); ++i)
+        piece[i] = int16_t((i % 50) * 40);
+    for (int i = 0; i < 3; ++i)
+        stream->Queue(piece.data(), piece.size());
+    EXPECT_GE(stream->PendingPieces(), 1);
+    EXPECT_EQ(soundManager.FreeEffectSourceCount(), freeBefore); // not an effect source
+    for (int i = 0; i < 100 && stream->PendingPieces() > 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(stream->PendingPieces(), 0);
+    for (int i = 0; i < 40; ++i)
+        stream->Queue(piece.data(), piece.size());
+    EXPECT_LE(stream->PendingPieces(), 32);
+    soundManager.Shutdown();
+    stream->Queue(piece.data(), piece.size());
+    stream->SetGain(1.0f);
+    EXPECT_EQ(stream->PendingPieces(), 0);
+    stream.reset();
+}
+
 TEST(SoundManagerNoDevice, EveryCallIsANoOp)
 {
     SetProgramFolder(FLIMBS_GAME_DIR);
@@ -312,6 +341,7 @@ TEST(SoundManagerNoDevice, EveryCallIsANoOp)
     EXPECT_EQ(manager.EffectSourceCount(), 0);
     EXPECT_EQ(manager.FreeEffectSourceCount(), 0);
     manager.StopMusic();
+    EXPECT_EQ(manager.OpenSampleStream(1, 22050, 1.0f), nullptr);
     manager.Shutdown();
     const std::string log = ReadText(LogFilePath()).substr(logStart);
     EXPECT_EQ(log, "Sound: no audio device, sound is off\n");

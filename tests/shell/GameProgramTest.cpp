@@ -290,3 +290,32 @@ TEST(GameProgram, WindowOnAnXServerTakesAScreenshotWithTheRateLine)
             inLine += light(x, y) ? 1 : 0;
     EXPECT_GT(inLine, 40) << "no rate line";
 }
+
+// The console on a real X server: Escape opens it, a typed line runs through the console
+// parameters, and "quit" ends the game by itself with exit code 0.
+TEST(GameProgram, ConsoleOpensOnEscapeAndItsQuitEndsTheGame)
+{
+    if (!OnPath("Xvfb") || !OnPath("xdotool"))
+        GTEST_SKIP() << "needs Xvfb and xdotool (tools/setup.sh installs them)";
+    VirtualDisplay display;
+    ASSERT_FALSE(display.Name().empty());
+    const std::string typeLines =
+        "DISPLAY=" + display.Name() +
+        " sh -c 'w=$(xdotool search --sync --onlyvisible --name \"^Flimbs$\" | head -n1) && "
+        "xdotool windowfocus --sync \"$w\" && sleep 1 && xdotool key --window \"$w\" Escape && sleep 0.5 && "
+        "xdotool type --window \"$w\" --delay 60 flimbs && xdotool key --window \"$w\" Return && sleep 0.5 && "
+        "xdotool type --window \"$w\" --delay 60 quit && xdotool key --window \"$w\" Return'";
+    bool typed = false;
+    bool endedByItself = false;
+    const ProgramRun run = RunProgram({}, {"SDL_VIDEODRIVER=x11", "DISPLAY=" + display.Name()}, "Game ready",
+                                      std::chrono::milliseconds(0), std::string(FLIMBS_GAME_DIR) + "/Bin/FlimbsGame",
+                                      [&] {
+                                          typed = std::system(typeLines.c_str()) == 0;
+                                          endedByItself = WaitForText(LogFilePath(), kShutdownLines.back(),
+                                                                      std::chrono::seconds(20));
+                                      });
+    EXPECT_TRUE(typed);
+    EXPECT_TRUE(endedByItself) << run.log;
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.log.find("Unknown console parameter [flimbs]\n"), std::string::npos) << run.log;
+}

@@ -145,6 +145,7 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddFrameLooks(table);
         AddStripLooks(table);
         AddControlLooks(table);
+        AddHudLooks(table);
         AddStatLooks(table);
         return table;
     }();

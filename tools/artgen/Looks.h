@@ -29,6 +29,7 @@ void AddBasicLooks(LookTable& table);
 void AddFrameLooks(LookTable& table);
 void AddStripLooks(LookTable& table);
 void AddControlLooks(LookTable& table);
+void AddHudLooks(LookTable& table);
 void AddStatLooks(LookTable& table);
 
 // Draws frame `frame` into the frame-sized area at the origin (already clipped). False for
