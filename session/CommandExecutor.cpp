@@ -17,6 +17,7 @@
 #include "hud/playback/NetInfoFile.h"
 #include "media/SoundManager.h"
 #include "modes/ModeServices.h"
+#include "net/WebStats.h"
 #include "session/ClientCommandState.h"
 #include "session/FileTransfer.h"
 #include "session/GameClient.h"
@@ -296,7 +297,8 @@ void UpdateUsername(const uint8_t* r)
     player->name = name;
     player->text3 = GetText(r, kPassword, kPasswordBytes);
     player->finished = 0;
-    // Seam: the statistics query of the player (WebStats).
+    if (IsHost())
+        GlobalWebStats().ValidateAccount(player->name, player->text3);
 }
 
 void NewPlayer(const uint8_t* r)
@@ -533,7 +535,8 @@ void NetLoad(const uint8_t* r)
     if (GameServer* server = CurrentServer()) {
         server->SetUpdateCounter(ClientUpdateCounter());
         server->NewSessionId();
-        // Seam: the statistics service's game start for level kind 0.
+        if (kind == 0)
+            GlobalWebStats().SendGameStart(SessionGame().LoadedLevel().path);
     }
     if (kind == 1 && GetU32(r, 12) == 1) {
         SessionGame().StartLevel();

@@ -18,6 +18,7 @@
 #include "net/IFlimbsStream.h"
 #include "net/LanMulticast.h"
 #include "net/PseudoTcpHost.h"
+#include "net/WebStats.h"
 #include "net/WorldServerClient.h"
 #include "net/WorldServerHostAgent.h"
 #include "net/flimbsworld.pb.h"
@@ -304,7 +305,14 @@ void GameServer::StateStep()
             if (SessionGame().PlayKind() == 1 && CurrentGameModeIndex() == 4)
                 WriteLog("Restarting the level\n"); // Seam: RestartLevel of the HUD's buttons.
         }
-        // Seam: in a statsmatch match, the statistics client's account checks (NETRESULT 21).
+        if (StatsMatchSetting()) {
+            for (const auto& player : Controller().players) {
+                if (player->reported || !GlobalWebStats().IsAccountValid(player->name, player->text3))
+                    continue;
+                player->reported = 1;
+                Broadcast(MakeNetResult(kNrFinished, 1, player->id));
+            }
+        }
         break;
     case kRunning:
         PingTick(false);

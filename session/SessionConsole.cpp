@@ -1,7 +1,8 @@
 // The session's console variables and commands: the client's ("connect", "disconnect",
 // "say", "username", "password", "lag", "save", "fastforward"), the server's ("loadlevel",
 // "create", "update", "pause", "kick", "publicServer") and the settings the session reads
-// first ("auto_pause", "statsmatch", "debug_mode", "connectPORT", "connectIP").
+// first ("auto_pause", "debug_mode", "connectIP"); "connectPORT" and "statsmatch" belong to
+// the statistics client, "serverPORT" to the global configuration.
 #include "session/SessionConsole.h"
 
 #include "app/ConsoleParam.h"
@@ -174,9 +175,7 @@ ConsoleParam g_lag("lag", Type::Int, "75", "network clock pulse (milliseconds)",
 ConsoleParam g_publicServer("publicServer", Type::Int, "1", "make the server available on the public server listing",
                             PublicChanged);
 ConsoleParam g_autoPause("auto_pause", Type::Int, "1", "Auto pause when player leaves match");
-ConsoleParam g_statsMatch("statsmatch", Type::Int, "0", "");
 ConsoleParam g_debugMode("debug_mode", Type::Int, "0", "");
-ConsoleParam g_connectPort("connectPORT", Type::Int, "9877", "the direct connect port");
 ConsoleParam g_connectIp("connectIP", Type::Text, "127.0.0.1", "the direct connect address");
 ConsoleParam g_userName("username", Type::Text, "Player", "multiplayer username", UserNameChanged,
                         [] { return !g_nameLock; });
@@ -216,7 +215,7 @@ int ServerPortSetting()
 
 int ConnectPortSetting()
 {
-    return g_connectPort.GetInt();
+    return IntOf("connectPORT", 9877);
 }
 
 std::string ConnectAddressSetting()
@@ -236,7 +235,7 @@ bool AutoPauseSetting()
 
 bool StatsMatchSetting()
 {
-    return g_statsMatch.GetInt() != 0;
+    return IntOf("statsmatch", 0) != 0;
 }
 
 bool SessionVerbose()

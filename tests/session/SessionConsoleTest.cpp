@@ -17,7 +17,6 @@ TEST(SessionConsole, VariablesAndCommandsAreRegisteredAsTheGameReadsThem)
         {"lag", ConsoleParamType::Int, "75", "network clock pulse (milliseconds)"},
         {"publicServer", ConsoleParamType::Int, "1", "make the server available on the public server listing"},
         {"auto_pause", ConsoleParamType::Int, "1", "Auto pause when player leaves match"},
-        {"statsmatch", ConsoleParamType::Int, "0", ""},
         {"debug_mode", ConsoleParamType::Int, "0", ""},
         {"connectPORT", ConsoleParamType::Int, "9877", "the direct connect port"},
         {"username", ConsoleParamType::Text, "Player", "multiplayer username"},
