@@ -28,8 +28,7 @@ ChildProcess::ChildProcess(const std::string& gtestFilter, const std::map<std::s
     envp.push_back(nullptr);
     std::string self = "/proc/self/exe";
     std::string filter = "--gtest_filter=" + gtestFilter;
-    std::string disabled = "--gtest_also_run_disabled_tests";
-    char* argv[] = {self.data(), filter.data(), disabled.data(), nullptr};
+    char* argv[] = {self.data(), filter.data(), nullptr};
     if (posix_spawn(&pid_, "/proc/self/exe", nullptr, nullptr, argv, envp.data()) != 0)
         pid_ = -1;
 }

@@ -1,14 +1,15 @@
 #pragma once
-// Runs this test program again as a second process (one of its disabled peer tests) with
-// extra environment variables, and waits for it with a generous limit.
+// Runs this test program again as a second process (one of its peer tests, which skip
+// themselves without the variables) with extra environment variables, and waits for it
+// with a generous limit.
 #include <map>
 #include <string>
 #include <sys/types.h>
 
 class ChildProcess {
 public:
-    // Starts /proc/self/exe with the gtest filter (disabled tests included) and the
-    // variables added to this process's environment.
+    // Starts /proc/self/exe with the gtest filter and the variables added to this process's
+    // environment.
     ChildProcess(const std::string& gtestFilter, const std::map<std::string, std::string>& env);
     // Kills and reaps a child still running.
     ~ChildProcess();
