@@ -1,9 +1,11 @@
 // The game's MatchEffects. Sound and music go to the sound manager, the modifiers onto the
 // HUD window, the level's result to the statistics client, chat, requests, the server's
-// freeze and the recording to the game session; the HUD's pop-ups and the end-of-match
-// screen wait for the HUD (each marked "seam") and write a log line meanwhile.
+// freeze, the recording and the playback slots to the game session; the HUD's pop-ups, the
+// end-of-match screen and the checkpoints wait for the HUD and the game controller (each
+// marked "seam") and write a log line meanwhile.
 #include "modes/MatchEffects.h"
 
+#include "app/GameException.h"
 #include "app/Log.h"
 #include "gui/PrimContainer.h"
 #include "gui/WindowList.h"
@@ -12,6 +14,7 @@
 #include "net/WebStats.h"
 #include "session/GameClient.h"
 #include "session/GameServer.h"
+#include "session/SessionServices.h"
 
 namespace {
 
@@ -46,6 +49,58 @@ public:
         if (GameClient* client = CurrentClient())
             client->SendGameModeState(xml);
     }
+    void SendUpdateGroup(int group) override
+    {
+        if (GameClient* client = CurrentClient())
+            client->SendUpdateGroup(group);
+    }
+    void SendModifierState(int type, int32_t flimbId) override
+    {
+        if (GameClient* client = CurrentClient())
+            client->SendModifierState(uint8_t(type), int16_t(flimbId));
+    }
+    void SendNetBash(const NetBashRequest& bash) override
+    {
+        GameClient* client = CurrentClient();
+        if (!client)
+            return;
+        NetBashArgs args;
+        args.brushFile = bash.brush;
+        args.a = bash.x;
+        args.b = bash.y;
+        args.scaleX = bash.scaleX;
+        args.scaleY = bash.scaleY;
+        args.rotation = bash.rotation;
+        args.c = bash.mode;
+        args.d = bash.colour;
+        args.e = 0xFFFFFFFFu; // every material
+        args.flag = 1;        // centred on the point
+        client->SendNetBash(args);
+    }
+    void SendUpdateFlimbType(int32_t flimbId, int type, int subKind, int32_t argument) override
+    {
+        ::SendUpdateFlimbType(int16_t(flimbId), uint8_t(type), uint8_t(subKind), argument);
+    }
+    void SendHighlight(int32_t flimbId) override { ::SendHighlight(int16_t(flimbId)); }
+    void SendTeamChange(int group) override
+    {
+        const uint8_t local = LocalPlayerNumber();
+        if (GameClient* client = CurrentClient(); client && local < 16)
+            client->SendTeamChange(local, uint8_t(group));
+    }
+    // BATTLESKILL is no client request: the hosting game's server announces it itself.
+    void SendBattleSkill(int difficulty) override
+    {
+        if (GameServer* server = CurrentServer())
+            server->Broadcast(MakeBattleSkill(uint32_t(difficulty)));
+        else
+            WriteLog("[mode] BATTLESKILL %d needs the hosting game\n", difficulty);
+    }
+    void SendSetHostVariable(int variable, int32_t value) override
+    {
+        if (GameClient* client = CurrentClient())
+            client->SendSetHostVariable(uint32_t(variable), uint32_t(value));
+    }
 
     int ServerState() const override { return CurrentServer() ? CurrentServer()->State() : 0; }
     void FreezeServer() override
@@ -71,6 +126,33 @@ public:
             return {};
         const std::string path = GameClient::PlaybackPath(outPath, outPath.find('\\') != std::string::npos);
         return !path.empty() && GameClient::SavePlayback(path, true) ? path : std::string();
+    }
+    void ClearPlaybackSlots() override { GameClient::ClearPlaybackSlots(); }
+    bool LoadPlayback(const std::string& path) override
+    {
+        try {
+            GameClient::LoadPlayback(path);
+            return true;
+        } catch (const GameException& failure) {
+            WriteLog("%s\n", failure.what());
+            return false;
+        }
+    }
+    std::string SavePlaybackAs(const std::string& path) override
+    {
+        const bool full = path.find('\\') != std::string::npos;
+        return GameClient::SavePlaybackAs(path, full) ? GameClient::PlaybackPath(path, full) : std::string();
+    }
+    // Seam: GameController::LoadCheckpoint and the HUD's checkpoint display.
+    void LoadCheckpoint(bool automatic, int slot) override
+    {
+        WriteLog("[mode] load checkpoint %s%d\n", automatic ? "auto-" : "", slot);
+    }
+    void RefreshHudCheckpoints() override {}
+    // Seam: the flimb's floating damage label.
+    void ShowDamageLabel(int32_t flimbId, const std::string& text) override
+    {
+        WriteLog("[mode] flimb %d: %s\n", flimbId, text.c_str());
     }
 
     bool IsHudOpen() const override { return FindOpenWindow("FLIMBS_HUD") != nullptr; }

@@ -38,6 +38,10 @@ void ResetMatchOptions();
 void SetOptionAnnouncementsSuppressed(bool suppressed);
 bool OptionAnnouncementsSuppressed();
 
+// The chat announcement of a flag option's change: the (translated) prefix and "ENABLED" or
+// "DISABLED"; nothing while announcements are suppressed.
+void AnnounceOptionFlag(const std::string& prefix, bool value);
+
 // The ten morphs of the double-speed option, in list order.
 const std::array<const char*, 10>& MorphNames();
 

@@ -178,12 +178,12 @@ bool GameClient::SavePlayback(const std::string& name, bool fullPath)
     return ok;
 }
 
-bool GameClient::SavePlaybackAs(const std::string& name)
+bool GameClient::SavePlaybackAs(const std::string& name, bool fullPath)
 {
     const PlaybackSlot& slot = CommandState().slots[0];
     if (slot.records.empty())
         return false;
-    const std::string target = PlaybackPath(name);
+    const std::string target = PlaybackPath(name, fullPath);
     NetInfoFileWriter writer;
     bool ok = !target.empty() && writer.Open(target);
     if (ok) {

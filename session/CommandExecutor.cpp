@@ -827,7 +827,7 @@ int ExecuteCommand(const uint8_t* record)
         ModeReadStateDocument(VariableText(record));
         return 0;
     case kCmdUpdateModifier:
-        ModeApplyModifier(record[6], static_cast<int16_t>(GetU16(record, 8)));
+        ModeApplyModifierRecord(record, RecordLength(record));
         return 0;
     case kCmdCameraView:
         // Seam: the game view of FLIMBS_HUD (centre, zoom, rotation).
@@ -855,8 +855,8 @@ int ExecuteCommand(const uint8_t* record)
         ProfileId(record);
         return 0;
     case kCmdBattleSkill:
-        // Seam: the running mode's difficulty value (the multiverse mode).
         CommandState().battleSkill = GetU32(record, 8);
+        ModeApplyBattleSkill(record, RecordLength(record));
         return 0;
     case kCmdFreezeTime:
         ModeCountFreeze();

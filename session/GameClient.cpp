@@ -35,6 +35,11 @@ constexpr int kLoopModeIndex = 5;
 
 } // namespace
 
+uint8_t LocalPlayerNumber()
+{
+    return LocalPlayerId();
+}
+
 GameClient* CurrentClient()
 {
     return g_current;

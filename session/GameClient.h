@@ -95,7 +95,7 @@ public:
     // NETLOAD; the file appears only when complete. False (logged) on failure.
     static bool SavePlayback(const std::string& name, bool fullPath = false);
     // Slot 0's records up to its cursor and a closing NETLOAD.
-    static bool SavePlaybackAs(const std::string& name);
+    static bool SavePlaybackAs(const std::string& name, bool fullPath = false);
     // The records of the slots in a new numbered playback; its path, or "" without one.
     static std::string SaveSlots();
     // Into the first free slot. Throws GameException "There are no open playback slots",
@@ -129,6 +129,9 @@ void SetCurrentClient(GameClient* client);
 std::string PlaybackFolder();
 // Playbacks\temp.flimbs of the current profile.
 std::string TempRecordingPath();
+
+// The local player's number (255 without one).
+uint8_t LocalPlayerNumber();
 
 // The local player's profile id: made once with libuuid and kept in the profile.
 std::array<uint8_t, 16> LocalProfileId();

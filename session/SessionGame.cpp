@@ -163,9 +163,14 @@ void SessionGameState::SetDecoration(Flimb&, const std::string& name)
     WriteLog("Decoration %s has no animation yet\n", name.c_str());
 }
 
-void SessionGameState::BashBrushFile(const NetBashArgs&, float)
+void SessionGameState::BashBrushFile(const NetBashArgs& args, float degrees)
 {
-    // Seam: Landscape::BashPrimitiveFileAt (the stamping).
+    // The record's integers are the point, its further arguments the bash mode, the tint
+    // and the materials the bash affects; the flag centres the brush on the point.
+    if (Landscape* land = GameLandscape())
+        land->BashPrimitiveFileAt(static_cast<int>(args.c), args.brushFile, BashOptions{}, args.e, args.scaleX,
+                                  args.scaleY, degrees, args.flag != 0, args.d, Landscape::kCacheLookup | Landscape::kCacheStore,
+                                  false, args.a, args.b);
 }
 
 bool SessionGameState::LoadTrapState(Trap&, const std::string&)

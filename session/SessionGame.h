@@ -79,7 +79,9 @@ public:
     virtual void OrderGroup(uint8_t group);
     virtual void HighlightFlimb(Flimb& flimb, int player, bool on);
     virtual void SetDecoration(Flimb& flimb, const std::string& name);
-    // Bashes the landscape with a brush file (rotation in degrees).
+    // Bashes the landscape with a brush file (rotation in degrees): the record's integers
+    // are the point, its further arguments the bash mode, the tint and the materials it
+    // affects, its flag centres the brush.
     virtual void BashBrushFile(const NetBashArgs& args, float degrees);
     // The trap takes over its state from a "trap-state" document; false when unreadable.
     virtual bool LoadTrapState(Trap& trap, const std::string& xml);

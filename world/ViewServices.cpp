@@ -75,3 +75,18 @@ void MouseWorldPoint(int32_t& x, int32_t& y)
     x = msManager.X();
     y = msManager.Y();
 }
+
+void ScreenToWorldPoint(float screenX, float screenY, float& worldX, float& worldY)
+{
+    if (Hooks().screenToWorld) {
+        Hooks().screenToWorld(screenX, screenY, worldX, worldY);
+        return;
+    }
+    worldX = screenX;
+    worldY = screenY;
+}
+
+float GameViewRotation()
+{
+    return Hooks().viewRotation ? Hooks().viewRotation() : 0.0f;
+}

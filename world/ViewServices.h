@@ -23,6 +23,10 @@ struct GameViewHooks {
     std::function<void(float x)> panToX;
     // The mouse pointer in world pixels through the current view.
     std::function<void(int32_t& x, int32_t& y)> mouseWorldPoint;
+    // A screen point (pixels) in world pixels through the game view.
+    std::function<void(float screenX, float screenY, float& worldX, float& worldY)> screenToWorld;
+    // The game view's rotation in radians, within [0, 2 pi).
+    std::function<float()> viewRotation;
 };
 
 // Replaces the hooks; empty members keep the built-in answers.
@@ -51,3 +55,7 @@ void CurrentViewCentre(float& x, float& y);
 void PanGameViewToX(float x);
 // The mouse pointer in world pixels; without a view its client pixels.
 void MouseWorldPoint(int32_t& x, int32_t& y);
+// A screen point in world pixels through the game view; the same point without a view.
+void ScreenToWorldPoint(float screenX, float screenY, float& worldX, float& worldY);
+// The game view's rotation in radians; 0 without a view.
+float GameViewRotation();

@@ -147,6 +147,8 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddControlLooks(table);
         AddHudLooks(table);
         AddStatLooks(table);
+        AddModeLooks(table);
+        AddMaskLooks(table);
         return table;
     }();
     const auto look = looks.find(spec.look);
