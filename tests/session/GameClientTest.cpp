@@ -313,3 +313,19 @@ TEST_F(GameClientTest, FileDataOfALevelNobodyAskedForIsRefused)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GameClientTest, ABashWithAnotherBrushFileIsLoggedAndStampedAllTheSame)
+{
+    NetBashArgs bash;
+    bash.brushFile = "Graphics\\Brushes\\none.png";
+    bash.crc = 77;
+    bash.a = 10;
+    bash.b = 20;
+    stream.Queue(MakeNetBash(bash));
+    Frame();
+    EXPECT_TRUE(log.Contains("BAD CRC ON BRUSH FILE! net:77 curr:0\n"));
+}
+
+} // namespace
