@@ -329,3 +329,29 @@ TEST_F(GameClientTest, ABashWithAnotherBrushFileIsLoggedAndStampedAllTheSame)
 }
 
 } // namespace
+
+#include "app/PlayerProfile.h"
+#include "app/UserFolders.h"
+#include "app/Uuid.h"
+#include "app/XmlUtil.h"
+
+#include <fstream>
+
+namespace {
+
+TEST(ProfileId, IsMadeOnceAndKeptInTheProfile)
+{
+    CurrentProfile().Load("IdKeeper");
+    const auto first = LocalProfileId();
+    EXPECT_NE(first, (std::array<uint8_t, 16>{}));
+    EXPECT_EQ(LocalProfileId(), first);
+    const std::string stored = XmlNodeText(XmlGetChild(XmlChildren(CurrentProfile().Root()), "profile_id"));
+    EXPECT_EQ(stored, UuidToString(first.data()));
+    // Kept in the saved profile.
+    std::ifstream saved(GetUserPath("Profiles\\IdKeeper.xml"));
+    const std::string text((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find(UuidToString(first.data())), std::string::npos) << text;
+    CurrentProfile().Load(PlayerProfile::kDefaultName);
+}
+
+} // namespace
