@@ -27,6 +27,9 @@ struct MatchOptions {
     // Beam-up effects at the exits. Their particles count toward the end of a match, so
     // the switch is match-wide and no local setting touches it.
     bool beamEffects = true;
+    // Steering keys turn every flimb, not only steered ones (set by modes whose players
+    // steer their whole group; no option element carries it).
+    bool steerAll = false;
 };
 
 // The options of the match in play.
