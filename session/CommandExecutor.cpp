@@ -186,8 +186,8 @@ void ApplyOrder(Flimb& flimb, uint8_t type, uint8_t sub, uint32_t argument)
         return;
     }
     if (argument > 0 || (sub != 'X' && !game.CanTakeType(flimb, type))) {
-        // Seam: the flimb keeps the variant ('b' 1, 'c' 2) with its pending type.
-        flimb.pendingType = type;
+        // The order waits on the flimb (the flimb's step takes it and spends its use).
+        // Seam: the variant ('b' 1, 'c' 2) has no place in the record yet.
         flimb.queuedAction = type;
         flimb.queuedDelay = static_cast<uint8_t>(argument);
         return;

@@ -7,6 +7,7 @@
 #include "modes/ModeServices.h"
 #include "session/NetCommand.h"
 #include "traps/Trap.h"
+#include "world/ActionChecks.h"
 #include "world/Flimb.h"
 #include "world/FlimbTable.h"
 #include "world/Landscape.h"
@@ -111,36 +112,34 @@ Flimb* SessionGameState::SpawnFlimb(const SpawnArgs& a)
 
 bool SessionGameState::CanTakeType(const Flimb& flimb, uint8_t type)
 {
-    // Seam: the flimb behaviour's own test; a live flimb of another type can.
-    return flimb.IsAlive() && type < kFlimbTypeCount;
+    // The orders of the belt (0 .. 10) follow the action checks; other types are set as
+    // they come (SetType refuses what a flimb cannot become).
+    return type >= kActionCount || CanGiveAction(flimb, 0, type, false);
 }
 
 void SessionGameState::ApplyType(Flimb& flimb, uint8_t type)
 {
-    // Seam: the flimb behaviour's type change (animations, sounds, the mode's notice).
-    const uint8_t old = flimb.type;
-    flimb.type = type;
-    flimb.typeAge = 0;
-    flimb.flags |= kFlimbFreshType;
-    ModeFlimbTypeChange(flimb.id, type, old);
+    flimb.SetType(type);
 }
 
 void SessionGameState::OrderMovement(Flimb& flimb, uint8_t order)
 {
-    // Seam: the flimb behaviour's stop, turn and walk operations.
+    // The steering keys: bit 1 pressed, bit 0 the positive side; 4 the jump key (with bit
+    // 4 set: face the side of bit 0); 255 lets go of both keys.
     if (order == 255) {
-        flimb.walkSpeed = 0;
         flimb.steerKeys = 0;
         return;
     }
     if (order & 4) {
-        if (order & 16)
-            flimb.walkSpeed = static_cast<int8_t>((order & 1) ? -3 : 3);
-        else
-            flimb.walkSpeed = static_cast<int8_t>(-flimb.walkSpeed);
+        if (order & 16) {
+            const int8_t speed = static_cast<int8_t>(flimb.walkSpeed < 0 ? -flimb.walkSpeed : flimb.walkSpeed);
+            flimb.walkSpeed = static_cast<int8_t>((order & 1) ? speed : -speed);
+        } else {
+            flimb.Jump();
+        }
         return;
     }
-    flimb.steerKeys = order & 3;
+    flimb.SetSteerKey((order & 2) != 0, (order & 1) != 0);
 }
 
 void SessionGameState::OrderGroup(uint8_t)
@@ -148,13 +147,10 @@ void SessionGameState::OrderGroup(uint8_t)
     // Seam: the game controller's group operation.
 }
 
-void SessionGameState::HighlightFlimb(Flimb& flimb, int, bool on)
+void SessionGameState::HighlightFlimb(Flimb&, int, bool)
 {
-    // Seam: the flimb overlay's per-player highlight; the selection bit stands for it.
-    if (on)
-        flimb.flags |= kFlimbSelected;
-    else
-        flimb.flags &= static_cast<uint8_t>(~kFlimbSelected);
+    // Seam: the flimb overlay's highlight of another player's flimb (the local selection
+    // is the local player's own).
 }
 
 void SessionGameState::SetDecoration(Flimb&, const std::string& name)

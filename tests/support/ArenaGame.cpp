@@ -56,8 +56,7 @@ ArenaGame::ArenaGame()
 
 ArenaGame::~ArenaGame()
 {
-    SetFlimbTypeHandler(kWalk, nullptr);
-    SetFlimbTypeHandler(kClob, nullptr);
+    ResetFlimbTypeHandlers();
 }
 
 void ArenaGame::AddLevelFile(MemoryFileManager& files)
