@@ -355,3 +355,31 @@ TEST(ProfileId, IsMadeOnceAndKeptInTheProfile)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GameClientTest, TypeOrdersWaitOrApplyAndSteeringOrdersSteer)
+{
+    Flimb* flimb = AddFlimb(50, 50, 7, 0, kWalk, 0, kFlimbStartEnergy, 0, 1);
+    ASSERT_NE(flimb, nullptr);
+    stream.Queue(MakeUpdateFlimbType(7, kPuff, 255, 5)); // a delay: the order waits
+    Frame();
+    EXPECT_EQ(flimb->type, kWalk);
+    EXPECT_EQ(flimb->queuedAction, kPuff);
+    EXPECT_EQ(flimb->queuedDelay, 5);
+    stream.Queue(MakeUpdateFlimbType(7, kSquish, 'X', 0)); // 'X': at once, unchecked
+    Frame();
+    EXPECT_EQ(flimb->type, kSquish);
+    Flimb* steered = AddFlimb(80, 50, 8, 0, kWalk, 0, kFlimbStartEnergy, 0, 1);
+    stream.Queue(MakeUpdateFlimbType(8, 3, 'M', 0)); // the positive key pressed
+    Frame();
+    EXPECT_EQ(steered->SteerDirection(), 1);
+    stream.Queue(MakeUpdateFlimbType(8, 255, 'M', 0)); // let go
+    Frame();
+    EXPECT_EQ(steered->SteerDirection(), 0);
+    stream.Queue(MakeUpdateFlimbType(99, kClob, 'X', 0));
+    Frame();
+    EXPECT_TRUE(log.Contains("WARNING: Bad flimb id for update type 99"));
+}
+
+} // namespace
