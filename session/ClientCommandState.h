@@ -80,5 +80,8 @@ int ExecuteCommand(const uint8_t* record);
 // Feeds the playback slots: a playback session (ghost false) or the one-update ghost feed.
 void PumpPlayback(bool ghost);
 
+// Forgets a file download under way and the level asked for (part of the reset).
+void ResetCommandDownloads();
+
 // The client's game update counter (the current world's).
 uint32_t ClientUpdateCounter();
