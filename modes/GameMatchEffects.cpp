@@ -1,14 +1,16 @@
 // The game's MatchEffects. Sound and music go to the sound manager, the modifiers onto the
-// HUD window, the level's result to the statistics client, chat, requests, the server's
-// freeze, the recording and the playback slots to the game session; the HUD's pop-ups, the
-// end-of-match screen and the checkpoints wait for the HUD and the game controller (each
-// marked "seam") and write a log line meanwhile.
+// HUD window, the end-of-level pop-ups into the HUD's queue (HudServices.h), the level's
+// result to the statistics client, and chat, requests, the server's freeze, the recording
+// and the playback slots to the game session; the end-of-match screen and the checkpoints
+// wait for the multiplayer screens and the game controller (each marked "seam") and write a
+// log line meanwhile.
 #include "modes/MatchEffects.h"
 
 #include "app/GameException.h"
 #include "app/Log.h"
 #include "gui/PrimContainer.h"
 #include "gui/WindowList.h"
+#include "hud/HudServices.h"
 #include "media/SoundManager.h"
 #include "modes/GameModifier.h"
 #include "net/WebStats.h"
@@ -156,8 +158,7 @@ public:
     }
 
     bool IsHudOpen() const override { return FindOpenWindow("FLIMBS_HUD") != nullptr; }
-    // Seam: the HUD's two pop-up layers.
-    void CloseHudPopups() override {}
+    void CloseHudPopups() override { HudClosePopups(); }
     // Seam: the HUD's main container; the HUD window itself until the HUD is built.
     void AttachModifier(GameModifier* modifier) override
     {
@@ -173,13 +174,13 @@ public:
         WriteLog("End of match: %d result rows\n", int(table.size()));
         PlayEffect(19);
     }
-    // Seam: the HUD's end-of-level pop-ups.
+    // The HUD shows them one after another; without the HUD they go to the log.
     void QueueEndOfLevelPopups(const std::vector<EndOfLevelPopup>& popups) override
     {
+        if (HudQueueEndOfLevelPopups(popups))
+            return;
         for (const EndOfLevelPopup& popup : popups)
             WriteLog("End of level pop-up %d: %s\n", int(popup.kind), popup.text.c_str());
-        if (!popups.empty())
-            PlayEffect(19);
     }
     void UploadResult(const std::string& levelPath) override
     {

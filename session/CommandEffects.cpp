@@ -222,7 +222,7 @@ void Chat(const uint8_t* r)
     const PlayerRecord* local = Controller().localPlayer;
     if (r[kChatGroupOnly] && player && local && player->group != local->group)
         return;
-    const std::string text = GetText(r, kChatText, kChatTextBytes);
+    const std::string text = GetText(r, kChatText, kChatTextField);
     WriteLog("%s\n", text.c_str());
     AddMessage(text, speaker >= 254 ? static_cast<int8_t>(speaker) : speaker);
     if (player)

@@ -177,9 +177,9 @@ void GameClient::SendChatLine(const std::string& line)
     SendChat(line, -2);
 }
 
-void GameClient::SendTypingState(uint8_t state)
+void GameClient::SendTypingState(bool typing)
 {
-    Send(MakeChat("", LocalPlayerId(), 0, state));
+    Send(MakeChat("", LocalPlayerId(), 0, typing ? 1 : 2));
 }
 
 void GameClient::SendHighlight(int16_t flimbId)
@@ -289,9 +289,9 @@ void GameClient::SendUpdateGroup(int group)
     // Seam: the lobby's flag that also ends the turns of the groups without players.
 }
 
-void GameClient::SendSetHostVariable(uint32_t variable, uint32_t value)
+void GameClient::SendSetHostVariable(uint8_t variable, int32_t value)
 {
-    Send(MakeSetHostVariable(variable, value));
+    Send(MakeSetHostVariable(variable, static_cast<uint32_t>(value)));
 }
 
 void GameClient::RequestStartMatch()

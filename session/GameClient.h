@@ -53,12 +53,12 @@ public:
     // prefixed "(Group Only) ".
     void SendChat(const std::string& line, int speaker = -1, bool groupOnly = false, const std::string& name = "");
     void SendChatLine(const std::string& line);
-    void SendTypingState(uint8_t state);
     void SendHighlight(int16_t flimbId) override;
     void SendHighlight(int16_t flimbId, bool on);
     void SendUsername();
     void SendNewPlayer(uint8_t player, uint8_t kind, uint8_t ready);
-    void SendGameData(const std::string& levelName);
+    // GAMEDATA with the level's name (at most 99 bytes; longer names are refused, logged).
+    void SendGameData(const std::string& levelName) override;
     void SendNetResult(uint32_t code, uint32_t value = 0);
     void SendChecksum(uint32_t checksum);
     void SendPing(uint8_t value);
@@ -72,9 +72,23 @@ public:
     void SendGameManagerState(const std::string& xml);
     // Group -1: the local player's group.
     void SendUpdateGroup(int group);
-    void SendSetHostVariable(uint32_t variable, uint32_t value);
     void RequestStartMatch();
     void SendDecoration(const std::string& name, int16_t flimbId);
+
+    // ---- The requests the HUD and the world make through the session's services -------
+    void SendSetHostVariable(uint8_t variable, int32_t value) override;
+    void SendChat(const std::string& name, const std::string& text, int32_t speaker, bool groupOnly) override
+    {
+        SendChat(text, speaker, groupOnly, name);
+    }
+    // CHAT with an empty text and the typing state: 1 started, 2 stopped.
+    void SendTypingState(bool typing) override;
+    void SendDecoration(uint8_t, int16_t flimbId, const std::string& decoration) override
+    {
+        SendDecoration(decoration, flimbId);
+    }
+    // The player leaves the level: the status signal with an empty text.
+    void EmitLeave() override { SignalStatusText(std::string()); }
     void SendProfileId();
     void SendLevelQuery(const std::string& levelName, uint32_t crc, bool found);
     // A file through the file manager in FILEDATA chunks; false (logged) when it cannot be read.

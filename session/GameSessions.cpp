@@ -3,6 +3,7 @@
 #include "app/GameException.h"
 #include "app/Log.h"
 #include "game/GameController.h"
+#include "frontend/FrontEndServices.h"
 #include "gui/WindowList.h"
 #include "media/SoundManager.h"
 #include "session/ClientCommandState.h"
@@ -78,7 +79,12 @@ void FlimbsGameBase::Close()
 FlimbsGameClientBase::FlimbsGameClientBase() : client_(std::make_unique<GameClient>())
 {
     SetCurrentClient(client_.get());
-    client_->SignalStatusText.connect([this](const std::string&) { disconnected_ = true; });
+    client_->SignalStatusText.connect([this](const std::string& text) {
+        disconnected_ = true;
+        // An empty text: the player leaves the level (the in-game menu's Exit).
+        if (text.empty())
+            leaving_ = true;
+    });
 }
 
 FlimbsGameClientBase::~FlimbsGameClientBase()
@@ -90,6 +96,12 @@ FlimbsGameClientBase::~FlimbsGameClientBase()
 
 void FlimbsGameClientBase::Update()
 {
+    if (leaving_) {
+        leaving_ = false;
+        Close();
+        ShowFrontEnd(); // Seam: ShowMainMenu.
+        return;
+    }
     const auto working = [this] { return client_ && !closing_ && !disconnected_; };
     if (working())
         client_->Pump();

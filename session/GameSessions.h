@@ -57,6 +57,7 @@ protected:
     std::unique_ptr<GameClient> client_;
     bool closing_ = false;
     bool disconnected_ = false;
+    bool leaving_ = false; // the player left: the next update closes the session
 };
 
 class FlimbsGameHost : public FlimbsGameClientBase {

@@ -1,5 +1,7 @@
 #include "session/NetCommand.h"
 
+#include "app/StringUtil.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -174,7 +176,7 @@ bool CheckFields(uint8_t* r)
         return type < kFlimbTypeCount || type == 255;
     }
     case kCmdChat:
-        ForceNul(r, kChatText, kChatTextBytes);
+        ForceNul(r, kChatText, kChatTextField);
         return IsPlayer(r[kChatSpeaker]) || r[kChatSpeaker] >= 254;
     case kCmdHighlight:
         return IsPlayer(GetU32(r, 8) >> 16);
@@ -260,17 +262,6 @@ NetRecord Variable(uint8_t command, std::string_view text)
     return record;
 }
 
-// The longest prefix of at most `limit` bytes that does not cut a UTF-8 sequence.
-size_t Utf8Cut(std::string_view text, size_t limit)
-{
-    if (text.size() <= limit)
-        return text.size();
-    size_t n = limit;
-    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
-        --n;
-    return n;
-}
-
 } // namespace
 
 NetRecord MakeStartGame(const std::array<uint8_t, 8>& groups)
@@ -307,7 +298,7 @@ NetRecord MakeUpdateFlimbType(int16_t flimbId, uint8_t type, uint8_t subKind, ui
 NetRecord MakeChat(std::string_view text, uint8_t speaker, uint8_t groupOnly, uint8_t typing)
 {
     NetRecord r = Fixed(kCmdChat);
-    r.Text(kChatText, kChatTextBytes, text.substr(0, Utf8Cut(text, kChatMaxText)));
+    r.Text(kChatText, kChatTextField, CutUtf8(text, kChatMaxText));
     r.U8(kChatSpeaker, speaker).U8(kChatGroupOnly, groupOnly).U8(kChatTyping, typing);
     return r;
 }

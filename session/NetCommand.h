@@ -265,7 +265,7 @@ std::string VariableText(const uint8_t* record);
 
 // ---- Field offsets the readers use ------------------------------------------------------
 namespace netfield {
-constexpr size_t kChatText = 6, kChatTextBytes = 130, kChatSpeaker = 136, kChatGroupOnly = 137, kChatTyping = 138;
+constexpr size_t kChatText = 6, kChatTextField = 130, kChatSpeaker = 136, kChatGroupOnly = 137, kChatTyping = 138;
 constexpr size_t kChatMaxText = 129;
 constexpr size_t kGameDataName = 6, kGameDataNameBytes = 100, kGameDataCrc = 108, kGameDataLoadQuick = 112;
 constexpr size_t kLevelQueryName = 6, kLevelQueryNameBytes = 128, kLevelQueryCrc = 136, kLevelQueryAnswer = 140,

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                     __builtin_trap();
             }
             if (record[0] == kCmdChat)
-                MakeChat(GetText(record.data(), netfield::kChatText, netfield::kChatTextBytes), record[136], 0, 0);
+                MakeChat(GetText(record.data(), netfield::kChatText, netfield::kChatTextField), record[136], 0, 0);
             if (NetCommandTable[record[0]].variableLength)
                 VariableText(record.data());
         }

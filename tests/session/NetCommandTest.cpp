@@ -104,10 +104,10 @@ TEST(NetCommandBuilders, VariableRecordsEndInTheirText)
 TEST(NetCommandBuilders, ChatIsCutAtAUtf8BoundaryWithinTheRecord)
 {
     const std::string ascii(200, 'a');
-    EXPECT_EQ(TextAt(MakeChat(ascii, 1, 0, 0), netfield::kChatText, netfield::kChatTextBytes).size(), 129u);
+    EXPECT_EQ(TextAt(MakeChat(ascii, 1, 0, 0), netfield::kChatText, netfield::kChatTextField).size(), 129u);
     // 128 ASCII bytes and then a two-byte character: the character does not fit whole.
     const std::string mixed = std::string(128, 'b') + "\xC3\xA9" + "c";
-    EXPECT_EQ(TextAt(MakeChat(mixed, 1, 0, 0), netfield::kChatText, netfield::kChatTextBytes), std::string(128, 'b'));
+    EXPECT_EQ(TextAt(MakeChat(mixed, 1, 0, 0), netfield::kChatText, netfield::kChatTextField), std::string(128, 'b'));
     const NetRecord typing = MakeChat("", 3, 1, 2);
     EXPECT_EQ(typing[netfield::kChatSpeaker], 3);
     EXPECT_EQ(typing[netfield::kChatGroupOnly], 1);

@@ -205,3 +205,19 @@ TEST_F(SessionWindowTest, LaunchingALevelHostsItLocallyAndRecordsIt)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SessionWindowTest, LeavingTheLevelClosesTheSessionAndShowsTheFrontEnd)
+{
+    auto* session = new FlimbsGameMultiClient("127.0.0.1", 9);
+    OpenWindow(session, true);
+    EmitLeave();
+    EXPECT_TRUE(session->IsDisconnected());
+    session->Update();
+    EXPECT_TRUE(session->IsClosing());
+    EXPECT_FALSE(session->active);
+    CloseAllWindows();
+}
+
+} // namespace
