@@ -18,7 +18,6 @@
 #include "session/SessionServices.h"
 #include "world/WorldState.h"
 
-#include <stdexcept>
 
 namespace {
 
