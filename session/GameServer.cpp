@@ -429,7 +429,7 @@ void GameServer::StartMatch()
             bool played = false;
             for (const auto& player : Controller().players)
                 played = played || (!player->spectator && player->group == g);
-            groups[g] = (played || (level_.hasStartTraps && level_.groupsInUse[g])) ? 1 : 0;
+            groups[g] = (played || SessionGame().GroupHasStartTrap(static_cast<uint8_t>(g))) ? 1 : 0;
         } else {
             groups[g] = level_.groupsInUse[g];
         }

@@ -21,7 +21,6 @@ struct SessionLevelInfo {
     int modeIndex = 0;      // the game mode the level names
     uint32_t crc = 0;       // CRC-32 of the file
     std::array<uint8_t, 8> groupsInUse{};
-    bool hasStartTraps = false;
 };
 
 // CREATE_FLIMB's fields after x, y and the kind.
@@ -50,6 +49,8 @@ public:
     virtual const SessionLevelInfo& LoadedLevel() const { return loaded_; }
     // The game controller's play kind: 1 for levels whose groups players fill.
     virtual int PlayKind() const { return loaded_.kind == 1 ? 1 : 0; }
+    // Whether the loaded level has a Start trap of the group.
+    virtual bool GroupHasStartTrap(uint8_t group) const;
     // The level runs from the level editor.
     virtual bool EditorTest() const { return false; }
     // The game state's debug switch (the "create" command).

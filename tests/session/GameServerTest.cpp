@@ -182,8 +182,8 @@ protected:
     void SetUp() override
     {
         files.AddMember(std::make_unique<MemoryFileManager>());
-        const std::string level = "<flimbs-level/>";
-        static_cast<MemoryFileManager*>(files.Member(0))->AddFile("Level\\catchup.flevel", level.data(), level.size());
+        const std::string level = "<flimbs-level><globals><singleplayer>1</singleplayer></globals></flimbs-level>";
+        static_cast<MemoryFileManager*>(files.Member(0))->AddFile("Level\\s_dm_catchup.flevel", level.data(), level.size());
         fileManager = &files;
         SessionFixture::SetUp();
     }
@@ -197,7 +197,7 @@ protected:
 
 TEST_F(CatchUpTest, AJoinerGetsTheRecordingWithOnlyEverySeventyFifthTick)
 {
-    ASSERT_TRUE(server->LoadLevel("catchup.flevel"));
+    ASSERT_TRUE(server->LoadLevel("s_dm_catchup.flevel"));
     EXPECT_TRUE(log.Contains("GameInfo has been loaded\n"));
     server->StartMatch();
     Controller().runState = kRunRunning;
@@ -211,10 +211,10 @@ TEST_F(CatchUpTest, AJoinerGetsTheRecordingWithOnlyEverySeventyFifthTick)
     BareSessionClient& joiner = Join();
     ASSERT_EQ(joiner.Count(kCmdLevelQuery), 1u);
     const RecordBytes query = joiner.Of(kCmdLevelQuery)[0];
-    EXPECT_EQ(GetText(query.data(), 6, 128), "catchup.flevel");
-    joiner.Send(MakeLevelQuery("catchup.flevel", GetU32(query.data(), 136), 1, 0));
+    EXPECT_EQ(GetText(query.data(), 6, 128), "s_dm_catchup.flevel");
+    joiner.Send(MakeLevelQuery("s_dm_catchup.flevel", GetU32(query.data(), 136), 1, 0));
     ASSERT_TRUE(Until([&] { return joiner.Count(kCmdSetHostVariable) > 0; }));
-    EXPECT_TRUE(log.Contains("Client 0 has level catchup.flevel\n"));
+    EXPECT_TRUE(log.Contains("Client 0 has level s_dm_catchup.flevel\n"));
 
     // From the first NETLOAD on: start, the recording, end, the pace.
     const auto start = std::find_if(joiner.received.begin(), joiner.received.end(),
