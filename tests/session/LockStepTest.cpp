@@ -1,8 +1,8 @@
 // Matches run in lock-step across processes: a host (server and client) in this process and
 // a joining client in a second one, on 127.0.0.1; and a saved playback replayed in a fresh
 // process. The second processes are this program's peer tests (skipped when run alone).
-#include "../support/ArenaGame.h"
 #include "../support/ChildProcess.h"
+#include "../support/LevelFixture.h"
 #include "../support/LogCapture.h"
 #include "../support/ScopedConsoleInt.h"
 #include "../support/TestWorld.h"
@@ -17,7 +17,10 @@
 #include "session/GameSessions.h"
 #include "session/PlaybackRunner.h"
 #include "session/SessionConsole.h"
+#include "world/Landscape.h"
 #include "world/StateHash.h"
+#include "world/WorldServices.h"
+#include "world/WorldState.h"
 
 #include <gtest/gtest.h>
 
@@ -80,29 +83,39 @@ bool HasMessage(const std::string& text)
     return false;
 }
 
-// The world, the stand-in level, a file store that holds it and fresh session state.
+// The sample level the match is played on (two groups, a flimb each).
+constexpr const char* kLevel = "m_dm_twin_valleys";
+
+// The world, the game's level files and fresh session state.
 class LockStepScope {
 public:
     LockStepScope()
     {
-        auto memory = std::make_unique<MemoryFileManager>();
-        ArenaGame::AddLevelFile(*memory);
-        files.AddMember(std::move(memory));
-        fileManager = &files;
-        SetSessionGame(&arena);
+        MemoryFileManager* memory = nullptr;
+        files = InstallLevelFiles(&memory);
+        AddShippedLevel(*memory, kLevel);
+        SetSessionGame(nullptr);
         ResetCommandState();
     }
     ~LockStepScope()
     {
         ResetCommandState();
-        SetSessionGame(nullptr);
-        fileManager = nullptr;
+        ReleaseLevelFiles();
     }
     TestWorld world;
-    FileManager files;
-    ArenaGame arena;
+    std::unique_ptr<FileManager> files;
     ScopedConsoleInt hashes{"statehash", 75};
 };
+
+// The ids of the live flimbs, in the table's order.
+std::vector<int16_t> LiveFlimbIds()
+{
+    std::vector<int16_t> ids;
+    for (const Flimb& flimb : World())
+        if (flimb.IsAlive())
+            ids.push_back(flimb.id);
+    return ids;
+}
 
 struct LockStepRun {
     Hashes host;
@@ -120,34 +133,49 @@ LockStepRun RunLockStep(bool perturb, LogCapture& log)
     LockStepRun run;
     LockStepScope scope;
     FlimbsGameHost host(0, false);
-    host.HostLevel(ArenaGame::kName);
+    host.HostLevel(kLevel);
     GameServer& server = *host.Server();
     const auto frame = [&] { host.Update(); };
-    EXPECT_TRUE(Loop([&] { return server.State() == GameServer::kRunning && Controller().runState == kRunRunning; },
-                     frame, 30000));
-    host.Client()->SendSetHostVariable(kHostVarMsPerUpdate, 10);
+    // Both players have loaded the level, each in a group of its own.
+    const auto loaded = [](size_t count) {
+        const auto& players = Controller().players;
+        if (players.size() != count)
+            return false;
+        for (const auto& player : players)
+            if (!player->loaded || player->spectator || player->group >= 8)
+                return false;
+        return count < 2 || players[0]->group != players[1]->group;
+    };
+    EXPECT_TRUE(Loop([&] { return loaded(1); }, frame, 30000));
 
+    // The joiner comes in before the match starts and is given the other group; then the
+    // host, the match's admin, starts it.
     const std::string output = GetUserRoot() + "/joiner.txt";
     ChildProcess joiner("LockStepPeer.Joiner",
                         {{"FLIMBS_LOCKSTEP_PORT", std::to_string(server.Port())},
                          {"FLIMBS_LOCKSTEP_OUT", output},
                          {"FLIMBS_LOCKSTEP_PERTURB", perturb ? "1" : "0"}});
     EXPECT_TRUE(joiner.Started());
+    EXPECT_TRUE(Loop([&] { return loaded(2); }, frame, 30000));
+    host.Client()->RequestStartMatch();
+    EXPECT_TRUE(Loop([&] { return server.State() == GameServer::kRunning && Controller().runState == kRunRunning; },
+                     frame, 30000));
+    host.Client()->SendSetHostVariable(kHostVarMsPerUpdate, 10);
 
-    // The match runs; the host orders a flimb to dig every 50 updates.
+    // The match runs; every 50 updates the host orders a flimb to dig or to walk again.
     uint32_t nextOrder = 50;
     const auto playing = [&] {
         frame();
         const uint32_t counter = ClientUpdateCounter();
         if (counter >= nextOrder) {
-            host.Client()->SendUpdateFlimbType(static_cast<int16_t>((nextOrder / 50) % 12), kClob, 'X', 0);
+            const std::vector<int16_t> ids = LiveFlimbIds();
+            if (!ids.empty())
+                host.Client()->SendUpdateFlimbType(ids[(nextOrder / 50) % ids.size()],
+                                                   (nextOrder / 50) % 3 == 0 ? kWalk : kClob, 'X', 0);
             nextOrder += 50;
         }
     };
-    const auto joinerPlays = [] {
-        return Controller().players.size() == 2 && Controller().players[1]->group == 1 && Controller().players[1]->loaded;
-    };
-    EXPECT_TRUE(Loop([&] { return ClientUpdateCounter() >= kUpdates && joinerPlays(); }, playing, 90000));
+    EXPECT_TRUE(Loop([&] { return ClientUpdateCounter() >= kUpdates; }, playing, 90000));
     server.RequestChecksums();
     EXPECT_TRUE(Loop(
         [&] {
@@ -238,23 +266,24 @@ TEST(LockStepPeer, Joiner)
         GTEST_SKIP() << "run by the LockStep tests";
     LogCapture log;
     LockStepScope scope;
-    scope.arena.perturb = std::getenv("FLIMBS_LOCKSTEP_PERTURB") && std::string(std::getenv("FLIMBS_LOCKSTEP_PERTURB")) == "1";
+    // The test-only switch: one pixel of the joiner's floor differs once the level runs.
+    bool perturb = std::getenv("FLIMBS_LOCKSTEP_PERTURB") && std::string(std::getenv("FLIMBS_LOCKSTEP_PERTURB")) == "1";
     FlimbsGameMultiClient session("127.0.0.1", std::atoi(port));
-    bool teamAsked = false;
     uint32_t nextMove = 40;
     ScopedConsoleInt verbose("debug_mode", 1);
     const bool ended = Loop([&] { return HasMessage(kDone); },
                             [&] {
                                 session.Update();
-                                PlayerRecord* local = Controller().localPlayer;
                                 const bool playing = Controller().runState == kRunRunning && !CommandState().waiting;
-                                if (playing && local && !teamAsked) {
-                                    session.Client()->SendTeamChange(local->id, 1);
-                                    teamAsked = true;
+                                if (playing && perturb && GameLandscape()) {
+                                    GameLandscape()->PlotPixel(3, 0xFFFFFFFFu, 1500, 1010);
+                                    perturb = false;
                                 }
                                 if (playing && ClientUpdateCounter() >= nextMove) {
-                                    const auto id = static_cast<int16_t>((nextMove / 40) % 12);
-                                    session.Client()->SendMoveFlimb(60 + (nextMove % 500), 150, id);
+                                    const std::vector<int16_t> ids = LiveFlimbIds();
+                                    if (!ids.empty())
+                                        session.Client()->SendMoveFlimb(400 + (nextMove % 2000), 900,
+                                                                        ids[(nextMove / 40) % ids.size()]);
                                     nextMove += 40;
                                 }
                             },

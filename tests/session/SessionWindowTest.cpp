@@ -1,5 +1,5 @@
 // The session windows, the session's console entries and the launch of a level.
-#include "../support/ArenaGame.h"
+#include "../support/LevelFixture.h"
 #include "../support/LogCapture.h"
 #include "../support/SessionPeers.h"
 #include "../support/TestWorld.h"
@@ -174,15 +174,11 @@ TEST_F(SessionWindowTest, ThePauseKeyTogglesAPlaybackOrAsksTheServer)
 
 TEST_F(SessionWindowTest, LaunchingALevelHostsItLocallyAndRecordsIt)
 {
-    FileManager files;
-    auto memory = std::make_unique<MemoryFileManager>();
-    ArenaGame::AddLevelFile(*memory);
-    files.AddMember(std::move(memory));
-    fileManager = &files;
-    ArenaGame arena;
-    SetSessionGame(&arena);
+    MemoryFileManager* memory = nullptr;
+    const std::unique_ptr<FileManager> files = InstallLevelFiles(&memory);
+    AddShippedLevel(*memory, "s_dm_first_steps");
 
-    ASSERT_TRUE(LaunchLevelAsHost(ArenaGame::kName));
+    ASSERT_TRUE(LaunchLevelAsHost("s_dm_first_steps"));
     auto* session = dynamic_cast<FlimbsGameHost*>(FindOpenWindow("FlimbsGameBase"));
     ASSERT_NE(session, nullptr);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -196,8 +192,7 @@ TEST_F(SessionWindowTest, LaunchingALevelHostsItLocallyAndRecordsIt)
     EXPECT_TRUE(CommandState().recording->IsOpen());
     CloseAllWindows(); // deletes the session: its recording stays on the disk
     EXPECT_TRUE(std::filesystem::exists(GetUserPath(TempRecordingPath())));
-    SetSessionGame(nullptr);
-    fileManager = nullptr;
+    ReleaseLevelFiles();
 
     EXPECT_FALSE(LaunchLevelAsHost("Cache\\Log\\missing.flimbs"));
     EXPECT_TRUE(log.Contains("Playback file [Cache\\Log\\missing.flimbs] is damaged or missing"));
