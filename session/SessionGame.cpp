@@ -15,6 +15,7 @@
 #include "session/NetCommand.h"
 #include "traps/Trap.h"
 #include "world/ActionChecks.h"
+#include "world/AnimationSpec.h"
 #include "world/Flimb.h"
 #include "world/FlimbTable.h"
 #include "world/Landscape.h"
@@ -210,10 +211,10 @@ void SessionGameState::HighlightFlimb(Flimb&, int, bool)
     // is the local player's own).
 }
 
-void SessionGameState::SetDecoration(Flimb&, const std::string& name)
+void SessionGameState::SetDecoration(Flimb& flimb, const std::string& name)
 {
-    // Seam: AnimationSpec::FindDecorationAnimation and the flimb's change effect.
-    WriteLog("Decoration %s has no animation yet\n", name.c_str());
+    flimb.overlaySet = name.empty() ? nullptr : FindDecorationAnimation(name);
+    flimb.PlayMorphEffect();
 }
 
 void SessionGameState::BashBrushFile(const NetBashArgs& args, float degrees)

@@ -13,8 +13,12 @@
 #include "session/GameClient.h"
 #include "session/SessionConsole.h"
 #include "session/SessionGame.h"
+#include "traps/Trap.h"
+#include "world/AnimationSpec.h"
 #include "world/Flimb.h"
 #include "world/FlimbTable.h"
+#include "world/TrapKinds.h"
+#include "world/TrapRegistry.h"
 
 #include <gtest/gtest.h>
 
@@ -380,6 +384,37 @@ TEST_F(GameClientTest, TypeOrdersWaitOrApplyAndSteeringOrdersSteer)
     stream.Queue(MakeUpdateFlimbType(99, kClob, 'X', 0));
     Frame();
     EXPECT_TRUE(log.Contains("WARNING: Bad flimb id for update type 99"));
+}
+
+TEST_F(GameClientTest, TrapStatesAndDecorationsUseTheGamesOwnOperations)
+{
+    std::unique_ptr<Trap> made = Trap::Create(kTrapExit);
+    made->id = 12;
+    made->x = 100.0f;
+    Trap* trap = made.get();
+    RegisterTrap(std::move(made));
+    const std::string state = SessionGame().TrapStateXml(*trap);
+    EXPECT_NE(state.find("<trap-state>"), std::string::npos) << state;
+    trap->x = 5.0f;
+    stream.Queue(MakeUpdateTrap(12, 0, -1, state));
+    Frame();
+    EXPECT_EQ(trap->x, 100.0f);
+    // A broken or foreign document changes nothing and is logged.
+    for (const char* bad : {"<trap-state><x>7", "<level><x>7</x></level>"}) {
+        log.Clear();
+        stream.Queue(MakeUpdateTrap(12, 0, -1, bad));
+        Frame();
+        EXPECT_EQ(trap->x, 100.0f) << bad;
+        EXPECT_TRUE(log.Contains("Trap 12: unreadable trap state")) << bad;
+    }
+
+    Flimb* flimb = AddFlimb(50, 50, 7, 0, kWalk, 0, kFlimbStartEnergy, 0, 1);
+    stream.Queue(MakeDecoration("tophat", 7));
+    Frame();
+    EXPECT_EQ(flimb->overlaySet, FindDecorationAnimation("tophat"));
+    stream.Queue(MakeDecoration("", 7));
+    Frame();
+    EXPECT_EQ(flimb->overlaySet, nullptr);
 }
 
 } // namespace
