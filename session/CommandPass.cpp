@@ -245,6 +245,10 @@ void FeedOneUpdate(PlaybackSlot& slot, bool ghost)
     while (!slot.Free()) {
         const NetRecord& stored = slot.records[slot.cursor++];
         const uint8_t id = stored.Command();
+        // A ghost's update ends at its UPDATE_FLIMBS, which is not run (the live game runs
+        // its own); without that stop one call would feed the whole slot.
+        if (ghost && id == kCmdUpdateFlimbs)
+            return;
         if (ghost && !GhostFeeds(id, stored.data()))
             continue;
         if (ghost && CurrentGameModeIndex() == kMultiverseMode) {

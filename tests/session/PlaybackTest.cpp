@@ -6,10 +6,14 @@
 #include "app/GameException.h"
 #include "app/UserFolders.h"
 #include "hud/playback/NetInfoFile.h"
+#include "modes/ModeServices.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
 #include "session/SessionConsole.h"
 #include "session/SessionGame.h"
+#include "world/AnimationSpec.h"
+#include "world/Flimb.h"
+#include "world/FlimbTable.h"
 
 #include <gtest/gtest.h>
 
@@ -235,6 +239,32 @@ TEST_F(PlaybackTest, APlaybackSessionThatFallsBehindReplaysAtMostFiveUpdatesAtOn
     gameClock.SetSource(nullptr);
     gameClock.Start();
     SetLagSetting(75, false);
+}
+
+TEST_F(PlaybackTest, GhostSlotsFeedOneUpdatePerCallShiftedOnACopy)
+{
+    constexpr int kMultiverse = 4;
+    ASSERT_NE(CreateCurrentGameMode(kMultiverse), nullptr);
+    Flimb* ghost = AddFlimb(50, 50, 10007, 0, kWalk, 0, kFlimbStartEnergy, 0, 1);
+    ASSERT_NE(ghost, nullptr);
+    PlaybackSlot& slot = CommandState().slots[0];
+    slot.records.clear();
+    for (const NetRecord& r : {MakeUpdateFlimbType(7, kMold, 'X', 0), MakeChat("not for ghosts", 0, 0, 0),
+                               MakeUpdateFlimbs(), MakeDecoration("tophat", 7), MakeUpdateFlimbs()})
+        slot.records.push_back(r);
+    slot.cursor = 0;
+
+    PumpPlayback(true);
+    EXPECT_EQ(ghost->type, kMold);
+    EXPECT_EQ(slot.cursor, 3u);                        // one update, up to its UPDATE_FLIMBS
+    EXPECT_EQ(World().clock.updateCounter, 0u);       // which the live game does not run
+    EXPECT_EQ(GetU16(slot.records[0].data(), 6), 7u); // the stored record keeps its id
+    EXPECT_EQ(ghost->overlaySet, nullptr);
+
+    PumpPlayback(true);
+    EXPECT_EQ(ghost->overlaySet, FindDecorationAnimation("tophat"));
+    EXPECT_TRUE(slot.records.empty()); // an ended ghost slot is freed
+    ClearCurrentGameMode();
 }
 
 } // namespace
