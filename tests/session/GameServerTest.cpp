@@ -183,7 +183,8 @@ protected:
     {
         files.AddMember(std::make_unique<MemoryFileManager>());
         const std::string level = "<flimbs-level><globals><singleplayer>1</singleplayer></globals></flimbs-level>";
-        static_cast<MemoryFileManager*>(files.Member(0))->AddFile("Level\\s_dm_catchup.flevel", level.data(), level.size());
+        static_cast<MemoryFileManager*>(files.Member(0))
+            ->AddFile("Level\\s_dm_catchup.flevel", level.data(), level.size());
         fileManager = &files;
         SessionFixture::SetUp();
     }

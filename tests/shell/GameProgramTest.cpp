@@ -329,8 +329,8 @@ TEST(GameProgram, ConsoleOpensOnEscapeAndItsQuitEndsTheGame)
 
 TEST(GameProgram, LaunchedLevelIsHostedRecordedAndStopsCleanly)
 {
-    const ProgramRun run =
-        RunProgram({"-l", "s_dm_first_steps"}, {}, "Game Map and Info loaded successfully!", std::chrono::milliseconds(1500));
+    const ProgramRun run = RunProgram({"-l", "s_dm_first_steps"}, {}, "Game Map and Info loaded successfully!",
+                                      std::chrono::milliseconds(1500));
     EXPECT_EQ(run.exitCode, 0);
     ExpectInOrder(run.log, {"Game ready", "GameInfo has been loaded\n", "Game Map and Info loaded successfully!\n",
                             "Main loop ended after"});
