@@ -124,6 +124,7 @@ struct LockStepRun {
     int compare = -1;
     bool childEnded = false;
     uint64_t liveHash = 0;
+    bool terrainDug = false; // the host's terrain changed during the match
     uint32_t liveUpdates = 0;
     std::string savedPlayback; // host path
 };
@@ -161,6 +162,7 @@ LockStepRun RunLockStep(bool perturb, LogCapture& log)
     EXPECT_TRUE(Loop([&] { return server.State() == GameServer::kRunning && Controller().runState == kRunRunning; },
                      frame, 30000));
     host.Client()->SendSetHostVariable(kHostVarMsPerUpdate, 10);
+    const int32_t terrainAtStart = GameLandscape()->Checksum();
 
     // The match runs; every 50 updates the host orders a flimb to dig or to walk again.
     uint32_t nextOrder = 50;
@@ -186,6 +188,7 @@ LockStepRun RunLockStep(bool perturb, LogCapture& log)
         },
         playing, 60000));
     run.compare = server.CompareChecksums();
+    run.terrainDug = GameLandscape()->Checksum() != terrainAtStart;
 
     if (!perturb) {
         EXPECT_TRUE(GameClient::SavePlayback("lockstep"));
@@ -209,6 +212,7 @@ TEST(LockStep, AHostAndAJoinerInTwoProcessesStayInStep)
     const LockStepRun run = RunLockStep(false, log);
     ASSERT_TRUE(run.childEnded);
     EXPECT_EQ(run.compare, 1);
+    EXPECT_TRUE(run.terrainDug); // the dig orders reached the flimbs
     // Every update both printed has the same hash, from 75 to at least 525.
     size_t common = 0;
     for (const auto& [update, hash] : run.joiner) {
