@@ -296,3 +296,23 @@ bool ModeApplyBattleSkill(const uint8_t* record, size_t length)
     }
     return race->SetDifficulty(int32_t(ReadU32(record + 8)));
 }
+
+void ModeNotifyModifiers()
+{
+    if (GameMode* mode = CurrentGameMode()) {
+        mode->NotifyModifiers();
+        mode->AllModifiersReady();
+    }
+}
+
+bool ModeAcceptCommand(const uint8_t* record, size_t length)
+{
+    GameMode* mode = CurrentGameMode();
+    return !mode || mode->AcceptCommand(record, length);
+}
+
+int ModeResultCode()
+{
+    GameMode* mode = CurrentGameMode();
+    return mode ? mode->resultCode : 0;
+}
