@@ -16,6 +16,9 @@
 #include "gui/SliderBar.h"
 #include "gui/TextButtons.h"
 #include "gui/WindowList.h"
+#include "traps/AntiGravTrap.h"
+#include "traps/ShockTrap.h"
+#include "traps/TelePortTrap.h"
 #include "traps/Trap.h"
 #include "traps/TrapFactory.h"
 #include "world/TrapRegistry.h"
@@ -336,6 +339,47 @@ TEST_F(TrapPanelTest, AdminGuard)
     session.requests.clear();
     Trap::CheckAdminEditPanel(nullptr, &byKind);
     EXPECT_EQ(session.requests.size(), 2u);
+}
+
+} // namespace
+
+namespace {
+
+// "Set Destination" picks a point for every selected teleporter, by its mode; the anti-gravity
+// rule buttons find their trap through the open editor.
+TEST_F(TrapPanelTest, KindButtonsWorkThroughTheEditor)
+{
+    MapTrap* absolute = Place(TelePortTrap::kKind, 10.0f, 20.0f);
+    MapTrap* relative = Place(TelePortTrap::kKind, 100.0f, 50.0f);
+    MapTrap* barrier = Place(ShockTrap::kKind);
+    static_cast<TelePortTrap*>(relative->GetTrap())->mode = TelePortTrap::kRelative;
+    model.selection = {absolute, relative, barrier};
+    std::unique_ptr<LayoutPanel> panel(static_cast<LayoutPanel*>(absolute->BuildPropertiesPanel()));
+    ASSERT_TRUE(panel);
+    auto* button = dynamic_cast<Button*>(panel->Find("Set Destination"));
+    ASSERT_NE(button, nullptr);
+    button->Click();
+    int32_t sender = 0;
+    EXPECT_EQ(LastMessage(&sender), "Click at the teleport destination.");
+    EXPECT_EQ(sender, -1);
+    EXPECT_TRUE(PointPickActive());
+    EXPECT_TRUE(DeliverPickedPoint(300, 200));
+    auto* first = static_cast<TelePortTrap*>(absolute->GetTrap());
+    auto* second = static_cast<TelePortTrap*>(relative->GetTrap());
+    EXPECT_EQ(first->destx, 300);
+    EXPECT_EQ(first->desty, 200);
+    EXPECT_EQ(second->destx, 200);
+    EXPECT_EQ(second->desty, 150);
+
+    MapTrap* ring = Place(AntiGravTrap::kKind);
+    std::unique_ptr<LayoutPanel> rules(static_cast<LayoutPanel*>(ring->BuildPropertiesPanel()));
+    ASSERT_TRUE(rules);
+    auto* add = dynamic_cast<Button*>(rules->Find("Add Rule"));
+    ASSERT_NE(add, nullptr);
+    add->Click();
+    auto* gravity = static_cast<AntiGravTrap*>(ring->GetTrap());
+    EXPECT_EQ(gravity->oldGravity[0], 0);
+    EXPECT_EQ(gravity->newGravity[0], 0);
 }
 
 } // namespace
