@@ -7,3 +7,7 @@ bool ConnectToServer(int port);
 // Set by the lobby: every group takes part in the match even when nobody plays it. Off at
 // program start; read by the game modes.
 extern bool allGroupsActive;
+
+// The admin changed: the lobby ("pregame_menu") and the end-of-match screen
+// ("MultiplayerEndOfMatchMenu") are rebuilt when open; nothing while neither exists.
+void RefreshAdminScreens();
