@@ -131,6 +131,16 @@ bool GameClientExists()
     return client != nullptr;
 }
 
+ClientAgent* SessionWorldServerAgent()
+{
+    return client ? client->WorldServerAgent() : nullptr;
+}
+
+PseudoTcpClientAgent* SessionDirectAgent()
+{
+    return client ? client->DirectAgent() : nullptr;
+}
+
 void SetGameServerCommands(GameServerCommands* commands)
 {
     server = commands;

@@ -81,6 +81,9 @@ void SendGameModeState(const std::string& xml);
 void SendGameManagerState(const std::string& xml);
 // True while a session's game client is installed.
 bool GameClientExists();
+// The installed client's connection agents (null without a client or agent).
+ClientAgent* SessionWorldServerAgent();
+PseudoTcpClientAgent* SessionDirectAgent();
 
 // What the game server is asked to do from this machine (a debugging key). Nothing happens
 // without a game server.
