@@ -22,12 +22,15 @@ std::string Lower(std::string text)
 
 bool ReadSummary(const std::string& path, LevelChooserEntry& entry)
 {
+    std::string reason = "not a level";
     try {
-        return ReadLevelSummary(path, entry);
+        if (ReadLevelSummary(path, entry))
+            return true;
     } catch (const std::exception& error) {
-        WriteLog("WARNING: the level summary of %s could not be read: %s\n", path.c_str(), error.what());
-        return false;
+        reason = error.what();
     }
+    WriteLog("WARNING: the level summary of %s could not be read: %s\n", path.c_str(), reason.c_str());
+    return false;
 }
 
 std::string WithLevelExtension(const std::string& name)
@@ -72,7 +75,12 @@ const LevelChooserEntry* LevelManager::LoadLevelInfo(const std::string& path, ui
     const std::string key = Lower(GetFileTitle(path, false));
     if (key == kEditorTestLevel || !fileManager)
         return nullptr;
-    const int handle = fileManager->Open(path);
+    int handle = fileManager->Open(path);
+    if (!handle) {
+        // A file written since the names were indexed is indexed now.
+        fileManager->IndexNames(nullptr, 0, path.c_str());
+        handle = fileManager->Open(path);
+    }
     auto found = entries_.find(key);
     if (!handle) {
         if (found != entries_.end())
