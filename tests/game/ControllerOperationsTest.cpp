@@ -1,4 +1,7 @@
 // The controller's player list, group operations, time texts and level names.
+#include "app/PlayerProfile.h"
+#include "app/StandardFileManager.h"
+#include "app/UserFolders.h"
 #include "game/GameController.h"
 #include "game/GameTimeFormat.h"
 #include "game/LevelManager.h"
@@ -14,6 +17,9 @@
 #include "world/TrapRegistry.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -364,6 +370,65 @@ TEST(ControllerGroups, PrefixesCheatWordAndAnnouncements)
     EXPECT_EQ(Controller().messages.Entries().back().sender, -1);
     ResetGameController();
     ASSERT_EQ(Controller().messages.Entries().size(), 1u) << "the chat stays";
+}
+
+TEST(ControllerGroups, SpawnedFlimbsTakeSizeAttributeAndAnId)
+{
+    TestWorld test;
+    SpawnProperties properties;
+    properties.attribute = kAttrMarked;
+    const struct {
+        int8_t size;
+        float scale;
+    } cases[] = {{0, 0.5f}, {2, 2.0f}, {-3, 3.0f}};
+    std::vector<int16_t> ids;
+    for (const auto& c : cases) {
+        Flimb* flimb = SpawnFlimb(100, 50, 2, c.size, properties);
+        ASSERT_NE(flimb, nullptr);
+        EXPECT_EQ(flimb->scale, c.scale) << int(c.size);
+        EXPECT_EQ(flimb->group, 2);
+        EXPECT_NE(flimb->attributes & kAttrMarked, 0);
+        ids.push_back(flimb->id);
+    }
+    EXPECT_NE(ids[0], ids[1]);
+    EXPECT_NE(ids[1], ids[2]);
+}
+
+TEST(Checkpoints, ByNumberAutomaticAndMissing)
+{
+    TestWorld test;
+    CurrentProfile().Load("Checker");
+    const std::filesystem::path folder = GetUserPath(CurrentProfile().GetPath() + "\\Checkpoints");
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    FileManager manager;
+    auto user = std::make_unique<StandardFileManager>();
+    user->AddRootFolder("Profiles");
+    manager.AddMember(std::move(user));
+    FileManager* previous = fileManager;
+    fileManager = &manager;
+    Controller().levelFile = "s_dm_x.flevel";
+    SessionRecorder session;
+
+    Controller().LoadCheckpoint(true, 2);
+    Controller().LoadCheckpoint(false, 0);
+    EXPECT_TRUE(session.requests.empty()) << "no checkpoints: nothing happens";
+
+    for (const char* leaf : {"auto-s_dm_x0.flimbs", "s_dm_x-1.flimbs", "s_dm_x-2.flimbs", "s_dm_xy-2.flimbs"})
+        std::ofstream(folder / leaf) << "rec";
+    manager.IndexNames(nullptr, 0, nullptr);
+    const std::string path = CurrentProfile().GetPath() + "\\Checkpoints\\";
+    Controller().LoadCheckpoint(true, 2);
+    Controller().LoadCheckpoint(false, 0);
+    Controller().LoadCheckpoint(true, 7);
+    EXPECT_EQ(session.requests, (std::vector<std::string>{"play " + path + "s_dm_x-2.flimbs",
+                                                          "play " + path + "auto-s_dm_x0.flimbs"}));
+    session.requests.clear();
+    EXPECT_TRUE(Controller().PlayCheckpointFile("s_dm_x-1.flimbs")) << "a bare name lies in the folder";
+    EXPECT_FALSE(Controller().PlayCheckpointFile("s_dm_x-9.flimbs"));
+    EXPECT_EQ(session.requests, std::vector<std::string>{"play " + path + "s_dm_x-1.flimbs"});
+    fileManager = previous;
+    std::filesystem::remove_all(folder);
 }
 
 TEST(LevelNames, NameSolutionAndPreviewPaths)

@@ -6,6 +6,7 @@
 #include "game/LevelCompletion.h"
 #include "game/LevelConfig.h"
 #include "modes/MatchOptions.h"
+#include "platform/steam/Steam.h"
 #include "modes/ModeServices.h"
 #include "tests/support/LevelFixture.h"
 #include "tests/support/LogCapture.h"
@@ -116,6 +117,17 @@ TEST_F(LevelConfigTest, SaveAndLoadRestoreBudgetsTrapsAndModeOptions)
 
     EXPECT_FALSE(LoadLevelConfig("other")) << "an unknown title changes nothing";
     EXPECT_EQ(start->FlimbsLeft(), 12);
+}
+
+TEST_F(LevelConfigTest, SavesAreCopiedToTheCloudStore)
+{
+    ASSERT_TRUE(platform::steam::Init(GetUserRoot() + "/cloud-test"));
+    SaveLevelConfig("mine");
+    std::string copy;
+    EXPECT_TRUE(platform::steam::FileRead("s_dm_setup.cfg", copy));
+    EXPECT_EQ(copy, ReadHost(ConfigFile()));
+    platform::steam::Shutdown();
+    fs::remove_all(GetUserRoot() + "/cloud-test");
 }
 
 TEST_F(LevelConfigTest, SavingUnderAnExistingTitleReplacesItInPlace)

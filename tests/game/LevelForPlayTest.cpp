@@ -1,6 +1,8 @@
 // Loading a level for play and starting its match, on the shipped sample levels; the same
 // level run for 200 updates hashes alike in two processes, a received preview or not.
 #include "app/ConsoleParam.h"
+#include "app/GameClock.h"
+#include "gui/LoadingScreen.h"
 #include "app/Random.h"
 #include "app/UserFolders.h"
 #include "game/GameController.h"
@@ -92,6 +94,8 @@ TEST_F(LevelForPlayTest, ResultCodes)
     EXPECT_GE(inUse, 1) << "the level's groups are the controller's";
 
     EXPECT_EQ(LoadLevelForPlay({"s_dm_missing", 0}), kLoadFileMissing);
+    for (const char* hostile : {"..\\Profiles\\x", "../../etc/passwd", "/etc/passwd"})
+        EXPECT_EQ(LoadLevelForPlay({hostile, 0}), kLoadFileMissing) << hostile;
     EXPECT_TRUE(log.Contains("Error : [Level\\s_dm_missing.flevel] not found!!!!!\n"));
     EXPECT_EQ(Load(kSample, 1), kLoadChecksumDiffers);
     EXPECT_EQ(Load("s_dm_edited"), kLoadUnreadable);
@@ -126,6 +130,23 @@ TEST_F(LevelForPlayTest, StartLevelRunsInOrder)
     EXPECT_EQ(World().traps.highlightedTrapId, -1);
     EXPECT_EQ(Controller().runState, kRunRunning);
     EXPECT_TRUE(IsMatchStarted());
+}
+
+uint32_t g_clockReads = 0;
+
+TEST_F(LevelForPlayTest, LoadProgressCountsAndKeepsTheSessionAlive)
+{
+    SessionRecorder session;
+    LoadingScreen screen;
+    screen.SetProgressRange(100);
+    gameClock.SetSource([] { return ++g_clockReads; });
+    for (int call = 0; call < 30; ++call)
+        LevelLoadProgress(&screen);
+    gameClock.SetSource(nullptr);
+    EXPECT_EQ(screen.ProgressCount(), 30);
+    EXPECT_EQ(g_clockReads, 3u) << "the clock advances on every tenth call";
+    EXPECT_EQ(session.checkReceivedCalls, 30);
+    LevelLoadProgress(nullptr);
 }
 
 // The sample started with or without an open game view.
