@@ -12,3 +12,9 @@ bool ConnectToServer(int port)
 bool allGroupsActive = false;
 
 int maxPlayers = 16;
+
+void RefreshAdminScreens()
+{
+    // The lobby and the end-of-match screen are not part of this build yet: neither can be
+    // open, so there is nothing to rebuild.
+}

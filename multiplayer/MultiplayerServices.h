@@ -11,3 +11,7 @@ extern bool allGroupsActive;
 // The match's maximum player count, set by the lobby (16 until it sets one); the game
 // server refuses connections beyond it.
 extern int maxPlayers;
+
+// The admin changed: the lobby ("pregame_menu") and the end-of-match screen
+// ("MultiplayerEndOfMatchMenu") are rebuilt when open; nothing while neither exists.
+void RefreshAdminScreens();

@@ -17,6 +17,7 @@ namespace {
 
 GameClientRequests* client = nullptr;
 GameServerCommands* server = nullptr;
+bool playbackRunning = false;
 
 // The client to send through, or null when nothing may be sent now.
 GameClientRequests* Sender()
@@ -157,6 +158,39 @@ void SendTeamChange(uint8_t group)
         sender->SendTeamChange(group);
 }
 
+void SendPlayerTeamChange(uint8_t playerId, uint8_t group)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendPlayerTeamChange(playerId, group);
+}
+
+void SendGameModeState(const std::string& xml)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendGameModeState(xml);
+}
+
+void SendGameManagerState(const std::string& xml)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendGameManagerState(xml);
+}
+
+bool GameClientExists()
+{
+    return client != nullptr;
+}
+
+ClientAgent* SessionWorldServerAgent()
+{
+    return client ? client->WorldServerAgent() : nullptr;
+}
+
+PseudoTcpClientAgent* SessionDirectAgent()
+{
+    return client ? client->DirectAgent() : nullptr;
+}
+
 void SetGameServerCommands(GameServerCommands* commands)
 {
     server = commands;
@@ -182,4 +216,39 @@ bool SavePlayback(const std::string& path, int flag)
         return false;
     }
     return GameClient::SavePlayback(path, flag != 0);
+}
+
+bool GameServerExists()
+{
+    return server != nullptr;
+}
+
+bool PlayRecording(const std::string& name)
+{
+    if (!server) {
+        WriteLog("Cannot play %s: no game server\n", name.c_str());
+        return false;
+    }
+    return server->PlayRecording(name);
+}
+
+void CheckServerReceived()
+{
+    if (server)
+        server->CheckReceived();
+}
+
+int SessionStateWord()
+{
+    return server ? server->StateWord() : 0;
+}
+
+bool PlaybackRunning()
+{
+    return playbackRunning;
+}
+
+void SetPlaybackRunning(bool running)
+{
+    playbackRunning = running;
 }

@@ -165,12 +165,20 @@ public:
     virtual uint8_t Group() const { return 255; }
     // Start, Exit, FrozenFlimb: takes the group (the level reader, after loading).
     virtual void SetGroup(uint8_t /*group*/) {}
-    // Start: the number of flimbs still to come (an old file's group "numflimbs").
+    // Start: the number of flimbs still to come (an old file's group "numflimbs"; its gauge
+    // is redrawn); Copier: the copies still to come.
     virtual void SetFlimbsLeft(int32_t /*count*/) {}
+    virtual int32_t FlimbsLeft() const { return 0; }
     // Start: marks the start of the second universe of a single-player Multiverse match.
     virtual void SetSecondUniverseStart(bool /*second*/) {}
-    // Exit: the number of flimbs it wants (an old file's group "mustsave").
+    // Exit: the number of flimbs it wants (an old file's group "mustsave"), and the flimbs
+    // it has taken in.
     virtual void SetFlimbsWanted(int32_t /*count*/) {}
+    virtual int32_t FlimbsWanted() const { return 0; }
+    virtual int32_t FlimbsTakenIn() const { return 0; }
+    // Camera: moves the game view to its target at a level start. View only: it changes
+    // none of the trap's own state, since every peer places its own view.
+    virtual void MoveViewToTarget() {}
     // FrozenFlimb: the level reader of a game load hands the default group's first frozen
     // flimb its held flimb.
     virtual void TakeHeldFlimb() {}

@@ -74,3 +74,24 @@ void SessionRecorder::EmitLeave()
 {
     requests.push_back("leave");
 }
+
+void SessionRecorder::SendPlayerTeamChange(uint8_t playerId, uint8_t group)
+{
+    requests.push_back(StringPrintf("teamof %d %d", playerId, group));
+}
+
+void SessionRecorder::SendGameModeState(const std::string&)
+{
+    requests.push_back("modestate");
+}
+
+void SessionRecorder::SendGameManagerState(const std::string& xml)
+{
+    requests.push_back("managerstate " + xml);
+}
+
+bool SessionRecorder::PlayRecording(const std::string& name)
+{
+    requests.push_back("play " + name);
+    return true;
+}

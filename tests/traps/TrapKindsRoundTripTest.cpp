@@ -67,7 +67,7 @@ protected:
     }
     void TearDown() override
     {
-        ReleaseProfileResources();
+        FreeProfileResources();
         TrapFixture::TearDown();
     }
     static void LoadWithShippedDefaults(Trap& trap, const std::string& element)

@@ -168,7 +168,7 @@ int main(int argc, char** argv)
         }
         UnloadTraps();
         ClearCurrentGameMode();
-        ReleaseProfileResources();
+        FreeProfileResources();
         ResetGameViewHooks();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "trapcheck: %s\n", e.what());
