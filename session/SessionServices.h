@@ -43,6 +43,13 @@ public:
     virtual void EmitLeave() {}
     // The local player's switch to another group (the single player's group after a load).
     virtual void SendTeamChange(uint8_t /*group*/) {}
+    // NETBASH: the stamp overlay bashes a picture into the terrain at a world point.
+    virtual void SendNetBash(const std::string& image, float scaleX, float scaleY, int32_t a, int32_t b,
+                             uint32_t colour, float rotation, uint8_t flag, int32_t worldX, int32_t worldY)
+    {
+        (void)image, (void)scaleX, (void)scaleY, (void)a, (void)b, (void)colour, (void)rotation, (void)flag,
+            (void)worldX, (void)worldY;
+    }
 };
 // Null: no session.
 void SetGameClientRequests(GameClientRequests* client);
@@ -64,6 +71,8 @@ constexpr size_t kChatTextBytes = 129;
 // The text cut to kChatTextBytes at a UTF-8 character boundary.
 std::string CutChatText(const std::string& text);
 void SendTeamChange(uint8_t group);
+void SendNetBash(const std::string& image, float scaleX, float scaleY, int32_t a, int32_t b, uint32_t colour,
+                 float rotation, uint8_t flag, int32_t worldX, int32_t worldY);
 
 // What the game server is asked to do from this machine (a debugging key). Nothing happens
 // without a game server.
