@@ -99,6 +99,14 @@ ScreenImage* MakeImage(const char* file)
     return image;
 }
 
+// A picture of the frame: drawn, never under the pointer (the controls over it are).
+ScreenImage* MakeBackdrop(const char* file)
+{
+    ScreenImage* image = MakeImage(file);
+    image->enabled = 0;
+    return image;
+}
+
 // A control action that takes the control (the HUD actions' form).
 ButtonCallback Click(void (*action)(Primitive*))
 {
@@ -228,7 +236,7 @@ FlimbsHUD::FlimbsHUD()
     const float frameBottom = 1000.0f - frame.bottom->GetSizeVirtual().y;
 
     // 4. The top bar between the frame's sides, under its top piece.
-    topBar_ = MakeImage("top_bar.png");
+    topBar_ = MakeBackdrop("top_bar.png");
     topBar_->SetPosition(frameLeft, frameTop);
     topBar_->SetSize(frameRight - frameLeft, kKeepCoordinate);
     AddOnTop(topBar_);
@@ -266,11 +274,11 @@ FlimbsHUD::FlimbsHUD()
     const float rightEdge = frameRight - rightPanel_->GetSizeVirtual().x;
     if (rightEdge - leftEdge > 0.5f) {
         const float middle = (leftEdge + rightEdge) / 2.0f;
-        leftExtender_ = MakeImage("widescreen_extenders_left.png");
+        leftExtender_ = MakeBackdrop("widescreen_extenders_left.png");
         leftExtender_->vAlign = kAlignBottom;
         leftExtender_->SetPosition(leftEdge, frameBottom);
         leftExtender_->SetSize(middle - leftEdge, DY(125.0f));
-        rightExtender_ = MakeImage("widescreen_extenders_right.png");
+        rightExtender_ = MakeBackdrop("widescreen_extenders_right.png");
         rightExtender_->vAlign = kAlignBottom;
         rightExtender_->SetPosition(middle, frameBottom);
         rightExtender_->SetSize(rightEdge - middle, DY(125.0f));
@@ -306,8 +314,10 @@ FlimbsHUD::FlimbsHUD()
     // 18. The frame over everything so far.
     for (ScreenImage* piece : {frame.topLeft, frame.top, frame.topRight, frame.left, frame.right, frame.bottomLeft,
                                frame.bottom, frame.bottomRight})
-        if (piece)
+        if (piece) {
+            piece->enabled = 0;
             AddOnTop(piece);
+        }
 
     // 19, 20. The layers: the overlay layer, the menu layer over it.
     overlayLayer_ = new PrimContainer;
@@ -343,7 +353,7 @@ void FlimbsHUD::BuildLeftPanel(float frameLeft, float frameBottom)
     panel->containerFlags |= kContainerTransparent;
     panel->SetSize(1000.0f, 1000.0f); // room while the children are placed; fitted below
 
-    panel->AddChild(MakeImage("hud-left-frame.png"));
+    panel->AddChild(MakeBackdrop("hud-left-frame.png"));
 
     if (multiplayer) {
         chatIcon_ = MakeImage("chat_icon.png");
@@ -420,7 +430,7 @@ void FlimbsHUD::BuildLeftPanel(float frameLeft, float frameBottom)
         panel->AddChild(button);
         SetTip(button, TranslateText(row.tip));
     }
-    ScreenImage* base = MakeImage("camera_base.png");
+    ScreenImage* base = MakeBackdrop("camera_base.png");
     Centre(base);
     base->SetPosition(DX(67.0f), DY(94.0f));
     panel->AddChild(base);
@@ -506,7 +516,7 @@ void FlimbsHUD::BuildRightPanel(float frameRight, float frameBottom)
     rightPanel_ = panel;
     panel->containerFlags |= kContainerTransparent;
     panel->SetSize(1000.0f, 1000.0f);
-    panel->AddChild(MakeImage("hud-right-frame.png"));
+    panel->AddChild(MakeBackdrop("hud-right-frame.png"));
 
     GraphicButton* stamp = MakeButton("stamp.png", 3);
     stamp->SetName("stamp");
@@ -595,7 +605,7 @@ PrimContainer* FlimbsHUD::BuildOtherControls()
         row.push_back(control);
         return control;
     };
-    auto divider = [&] { add(MakeImage("buttons_divider.png")); };
+    auto divider = [&] { add(MakeBackdrop("buttons_divider.png")); };
 
     if (admin && multiplayer && mode != kMultiverseMode) {
         auto* players = new FlimbsButton2(TranslateText("Players"));

@@ -63,10 +63,9 @@ Primitive* StampUI::OnRightButton(int, int, int phase)
     return this;
 }
 
-Primitive* StampUI::OnWheel(int delta)
+Primitive* StampUI::OnWheel(int direction)
 {
-    if (delta != 0)
-        transform_.Wheel(delta > 0);
+    transform_.Wheel(direction > 0); // the router gives 1 up, 0 down
     return this;
 }
 
