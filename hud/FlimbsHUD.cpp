@@ -253,7 +253,9 @@ FlimbsHUD::FlimbsHUD()
     auto* menu = new IconButton(TranslateText("Menu"), "Graphics\\HUD\\InGame\\drop_arrow.png");
     menu->vAlign = kAlignVCentre;
     menu->onClick = [](Primitive*, Button* button) { OpenInGameMenu(button); };
-    const float menuWidth = menu->GetSizeVirtual().x;
+    float menuWidth = 0.0f, menuHeight = 0.0f;
+    menu->GetSize(&menuWidth, &menuHeight);
+    menu->SetSize(menuWidth, menuHeight);
     menu->SetPosition(frameRight - menuWidth - DX(30.0f), frameTop + barSize.y / 2.0f - DY(1.0f));
     AddOnTop(menu);
 
@@ -497,11 +499,17 @@ void FlimbsHUD::BuildLeftPanel(float frameLeft, float frameBottom)
     other->SetPosition(DX(427.0f), DY(27.0f));
     panel->AddChild(other);
 
+    // The door slides its leaves apart: a frame of its size keeps them inside its opening.
+    auto* doorFrame = new PrimContainer;
+    doorFrame->containerFlags |= kContainerTransparent;
+    doorFrame->SetPosition(DX(111.0f), DY(22.0f));
+    doorFrame->SetSize(DX(317.0f), DY(109.0f));
     door_ = new FlimbsDoor(kFolder, "hud-door-left.png", "hud-door-right.png", 11);
     door_->SetSize(DX(317.0f), DY(109.0f));
     door_->SetOpening(0.0f, 250);
-    door_->SetPosition(DX(111.0f), DY(22.0f));
-    panel->AddChild(door_);
+    door_->SetPosition(0.0f, 0.0f);
+    doorFrame->AddChild(door_);
+    panel->AddChild(doorFrame);
 
     FitToChildren(panel);
     panel->vAlign = kAlignBottom;
@@ -681,7 +689,12 @@ PrimContainer* FlimbsHUD::BuildOtherControls()
         SetTip(play, TranslateText("Play/Pause") + ": <PauseGame>");
     }
 
-    // One row, 2 design pixels apart, centred on the tallest.
+    // One row, 2 design pixels apart, centred on the tallest; each control fitted.
+    for (Primitive* control : row) {
+        float w = 0.0f, h = 0.0f;
+        if (control->GetSize(&w, &h))
+            control->SetSize(w, h);
+    }
     float tallest = 0.0f;
     for (Primitive* control : row)
         tallest = std::max(tallest, control->GetSizeVirtual().y);
