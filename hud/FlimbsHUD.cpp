@@ -165,6 +165,17 @@ FlimbsHUD* FindFlimbsHUD()
     return dynamic_cast<FlimbsHUD*>(FindOpenWindow(FlimbsHUD::kName));
 }
 
+FlimbsHUD* OpenFlimbsHUD()
+{
+    if (FlimbsHUD* open = FindFlimbsHUD()) {
+        open->SaveChatText();
+        open->Deactivate();
+    }
+    auto* hud = new FlimbsHUD;
+    OpenWindow(hud, true);
+    return hud;
+}
+
 std::string& FlimbsHUD::SavedChatText()
 {
     static std::string text;

@@ -181,3 +181,6 @@ private:
 
 // The open HUD window, or null.
 FlimbsHUD* FindFlimbsHUD();
+// The game client's level start: an open HUD keeps its chat text and closes, a new one is
+// built and opened. Returns it.
+FlimbsHUD* OpenFlimbsHUD();

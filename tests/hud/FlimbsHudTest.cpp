@@ -7,6 +7,7 @@
 #include "gui/FlimbsToolTip.h"
 #include "world/WorldState.h"
 
+#include "app/ConsoleParam.h"
 #include "frontend/FrontEndServices.h"
 #include "gui/CheckBox.h"
 #include "gui/FlimbsCheckBox.h"
@@ -383,6 +384,18 @@ TEST_F(FlimbsHudTest, ViewOptionsAndCameraFollowTheGame)
     EXPECT_FALSE(h.HideOthersBox()->IsChecked());
     World().overlaySwitches = {1, 1};
 
+    // Auto-align follows "follow_selected", and the box sets it.
+    ConsoleParam* follow = ConsoleParam::Find("follow_selected");
+    ASSERT_NE(follow, nullptr);
+    follow->SetInt(1);
+    Step();
+    EXPECT_TRUE(view->follow);
+    EXPECT_TRUE(h.AutoAlignBox()->IsChecked());
+    h.AutoAlignBox()->Toggle();
+    EXPECT_EQ(follow->GetInt(), 0);
+    Step();
+    EXPECT_FALSE(view->follow);
+
     // The decoration button greys without a selected flimb.
     EXPECT_FALSE(h.DecorationButton()->enabled);
     EXPECT_EQ(h.DecorationButton()->alpha, 128);
@@ -564,6 +577,24 @@ TEST_F(FlimbsHudTest, KeyActionsReachTheHudByName)
 
     for (const std::string& name : HudKeyActions::Names())
         SetBindableActionHandler(name, nullptr);
+}
+
+TEST_F(FlimbsHudTest, ALevelStartReplacesTheOpenHud)
+{
+    game.multiplayer = true;
+    FlimbsHUD* first = OpenFlimbsHUD();
+    EXPECT_EQ(FindFlimbsHUD(), first);
+    auto* chat = dynamic_cast<ChatEditBox*>(first->FindChild("CHAT_BOX"));
+    chat->TakeFocus();
+    chat->OnKey(1, 35, false, kbManager);
+    const std::string typed = chat->GetText();
+    FlimbsHUD* second = OpenFlimbsHUD();
+    EXPECT_FALSE(first->active);
+    EXPECT_EQ(FindFlimbsHUD(), second);
+    EXPECT_EQ(second->FindChild("CHAT_BOX")->GetText(), typed);
+    UpdateGuiInput(0, 0); // the closed one goes
+    CloseWindow(second);
+    delete second;
 }
 
 TEST_F(FlimbsHudTest, ReleasingTheScoresKeyHidesTheScores)
