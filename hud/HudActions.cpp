@@ -157,7 +157,7 @@ void MiniMapToggled(Primitive* control)
         animator->excludeFromBounds = 1;
         fade = animator.get();
         window->AddChild(animator.release());
-        top->AddChild(made.release());
+        top->AddChild(made.release(), false); // over the HUD (its front child is its top)
     }
     window->visible = 1;
     if (fade) {

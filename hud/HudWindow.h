@@ -61,7 +61,8 @@ class HudWindow {
 public:
     virtual ~HudWindow() = default;
     // The layer for pop-ups and menus, the layer for panels under them, and the HUD's top
-    // container (the restore watcher goes there).
+    // container (the restore watcher goes there). The top container's front child is its
+    // topmost: offered input first and drawn last.
     virtual PrimContainer* UpperLayer() = 0;
     virtual PrimContainer* LowerLayer() = 0;
     virtual PrimContainer* TopContainer() = 0;

@@ -21,6 +21,7 @@
 #include "hud/ChatEditBox.h"
 #include "hud/ChatWindows.h"
 #include "hud/FlimbActionButton.h"
+#include "hud/FlimbsBelt.h"
 #include "hud/FlimbsHUD.h"
 #include "hud/HudKeyActions.h"
 #include "hud/InGameMenu.h"
@@ -442,6 +443,26 @@ TEST_F(FlimbsHudTest, AButtonUnderThePointerHidesTheWorldHighlight)
     const FloatRect v = h.GameViewPanel()->rect;
     EXPECT_EQ(h.HitTest(int((v.left + v.right) / 2), int((v.top + v.bottom) / 2)), h.GameViewPanel());
     EXPECT_EQ(View()->hoverHidden, 1);
+}
+
+TEST_F(FlimbsHudTest, WhatOpensOverTheHudLiesOnTopAndTakesInputFirst)
+{
+    FlimbsHUD& h = OpenHud();
+    EXPECT_EQ(h.Children().back(), h.GameViewPanel()) << "the view at the bottom";
+    FlimbsBelt* belt = FindHudBelt(true);
+    ASSERT_NE(belt, nullptr);
+    EXPECT_EQ(h.Children().front(), static_cast<Primitive*>(belt)) << "the belt on top";
+    // The minimap opens on top too.
+    game.makeMinimap = [] { return std::make_unique<PrimContainer>(); };
+    HudKeyActions::MiniMap(1);
+    EXPECT_EQ(h.Children().front()->name, "MinimapWindow");
+    // A window in the menu layer over the view takes the hit before the view.
+    auto* over = new PrimContainer;
+    over->SetPosition(400.0f, 400.0f);
+    over->SetSize(200.0f, 200.0f);
+    h.UpperLayer()->AddChild(over);
+    const FloatRect r = over->rect;
+    EXPECT_EQ(h.HitTest(int((r.left + r.right) / 2), int((r.top + r.bottom) / 2)), over);
 }
 
 TEST_F(FlimbsHudTest, TheChatHistoryBoxSwapsTheChatWindows)
