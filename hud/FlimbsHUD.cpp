@@ -648,10 +648,13 @@ PrimContainer* FlimbsHUD::BuildOtherControls()
         slider->GetSize(&w, &h);
         slider->SetSize(DX(50.0f), h);
         slider->SetMargins(ToPixelsX(DX(7.0f)), 0.0f, 0.0f, 0.0f);
-        if (multiplayer)
+        if (multiplayer) {
             slider->SetRange(20.0f, 150.0f);
-        else
+            slider->SetMarks({40.0f, 90.0f, 150.0f});
+        } else {
             slider->SetRange(2.0f, 75.0f);
+            slider->SetMarks({2.0f, 40.0f, 75.0f});
+        }
         slider->SetValue(float(game.GameSpeed()), false);
         slider->onChange = [](Primitive*, Primitive* control) { SetGameSpeed(control->GetIntValue()); };
         add(slider);

@@ -181,6 +181,9 @@ TEST_F(FlimbsHudTest, EachRoleGetsItsControls)
         if (c.speed) {
             EXPECT_FLOAT_EQ(h.SpeedSlider()->Minimum(), c.multiplayer ? 20.0f : 2.0f);
             EXPECT_FLOAT_EQ(h.SpeedSlider()->Maximum(), c.multiplayer ? 150.0f : 75.0f);
+            const std::vector<float> marks =
+                c.multiplayer ? std::vector<float>{40.0f, 90.0f, 150.0f} : std::vector<float>{2.0f, 40.0f, 75.0f};
+            EXPECT_EQ(h.SpeedSlider()->Marks(), marks);
         }
     }
 }
