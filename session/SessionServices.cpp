@@ -115,6 +115,13 @@ void SendSetHostVariable(uint8_t variable, int32_t value)
         sender->SendSetHostVariable(variable, value);
 }
 
+void SendNetBash(const std::string& image, float scaleX, float scaleY, int32_t a, int32_t b, uint32_t colour,
+                 float rotation, uint8_t flag, int32_t worldX, int32_t worldY)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendNetBash(image, scaleX, scaleY, a, b, colour, rotation, flag, worldX, worldY);
+}
+
 void SendGameData(const std::string& levelFile)
 {
     if (GameClientRequests* sender = Sender())

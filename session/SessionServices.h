@@ -58,6 +58,13 @@ public:
     // the direct one (null when there is none).
     virtual ClientAgent* WorldServerAgent() { return nullptr; }
     virtual PseudoTcpClientAgent* DirectAgent() { return nullptr; }
+    // NETBASH: the stamp overlay bashes a picture into the terrain at a world point.
+    virtual void SendNetBash(const std::string& image, float scaleX, float scaleY, int32_t a, int32_t b,
+                             uint32_t colour, float rotation, uint8_t flag, int32_t worldX, int32_t worldY)
+    {
+        (void)image, (void)scaleX, (void)scaleY, (void)a, (void)b, (void)colour, (void)rotation, (void)flag,
+            (void)worldX, (void)worldY;
+    }
 };
 // Null: no session.
 void SetGameClientRequests(GameClientRequests* client);
@@ -87,6 +94,8 @@ bool GameClientExists();
 // The installed client's connection agents (null without a client or agent).
 ClientAgent* SessionWorldServerAgent();
 PseudoTcpClientAgent* SessionDirectAgent();
+void SendNetBash(const std::string& image, float scaleX, float scaleY, int32_t a, int32_t b, uint32_t colour,
+                 float rotation, uint8_t flag, int32_t worldX, int32_t worldY);
 
 // What the game server is asked to do from this machine (a debugging key). Nothing happens
 // without a game server.

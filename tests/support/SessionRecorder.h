@@ -30,6 +30,8 @@ public:
     void SendPlayerTeamChange(uint8_t playerId, uint8_t group) override;
     void SendGameModeState(const std::string& xml) override;
     void SendGameManagerState(const std::string& xml) override;
+    void SendNetBash(const std::string& image, float scaleX, float scaleY, int32_t a, int32_t b, uint32_t colour,
+                     float rotation, uint8_t flag, int32_t worldX, int32_t worldY) override;
     void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant) override;
     bool PlayRecording(const std::string& name) override;
     void CheckReceived() override { ++checkReceivedCalls; }
