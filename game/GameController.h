@@ -63,6 +63,17 @@ struct GameController {
     int32_t matchResult = -1;
     uint8_t frontEndFlag = 0;
     std::array<uint8_t, 8> detonation{};
+    // The view's reading of the match: game state 2 keeps the belt and the action shortcuts
+    // closed; matchKind 1 (a multiplayer match) with matchRunning non-zero limits the zoom;
+    // a recorded match is being played back; the game server's state on the match host
+    // (4: pending types are shown over the flimbs). Set by the session.
+    int32_t gameState = 0;
+    int32_t matchKind = 0;
+    int32_t matchRunning = 0;
+    uint8_t playbackRunning = 0;
+    int32_t hostServerState = 0;
+    // The minimap shows the exits while this is 1.
+    int32_t exitDisplay = 1;
 };
 
 // The one controller.

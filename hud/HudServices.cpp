@@ -1,6 +1,7 @@
 #include "hud/HudServices.h"
 
 #include "app/Log.h"
+#include "gui/PrimContainer.h"
 #include "hud/Console.h"
 
 void StartConsole()
@@ -24,7 +25,29 @@ void HudAddToHistoryStrip(Flimb* /*flimb*/) {}
 
 void HudNoteSelection(Flimb* /*flimb*/) {}
 
+void HudOpenBelt(const Flimb* /*flimb*/) {}
+
 void HudHideBelt() {}
+
+bool HudBeltOpen()
+{
+    return false;
+}
+
+AnimSurface* HudBeltSlotIcon(int /*slot*/)
+{
+    return nullptr;
+}
+
+Primitive* HudMakeStampUI(const std::string& name)
+{
+    auto* panel = new PrimContainer();
+    panel->SetName(name.c_str());
+    panel->visible = 0;
+    return panel;
+}
+
+void HudLandscapePressed() {}
 
 void HudSetBeltLock(bool /*locked*/) {}
 

@@ -20,8 +20,21 @@ struct Flimb;
 void HudAddToHistoryStrip(Flimb* flimb);
 // The HUD is told the new selection.
 void HudNoteSelection(Flimb* flimb);
-// Hides the game view's action belt.
+// Opens the HUD's action belt on the flimb (the game view: a press while a flimb is
+// selected); hides it; whether it is open.
+void HudOpenBelt(const Flimb* flimb);
 void HudHideBelt();
+bool HudBeltOpen();
+// The belt's icon of one of its twelve slots (null until the HUD has a belt).
+class AnimSurface;
+AnimSurface* HudBeltSlotIcon(int slot);
+// The game view's stamp tool overlay (StampUI) of that name: a hidden, empty panel until
+// the HUD builds the tool bar.
+class Primitive;
+Primitive* HudMakeStampUI(const std::string& name);
+// A press on the landscape while the window "FLIMBS_HUD" or "PlaybackVCR" is open: the
+// HUD's "MinimapCheckBox" is told (nothing until the HUD has one).
+void HudLandscapePressed();
 // The belt-lock key: the belt stays open while set.
 void HudSetBeltLock(bool locked);
 // The score key over the "ScoreButton" panel; false when there is no such panel.

@@ -57,6 +57,25 @@ void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId)
         sender->SendTrapState(trap, activate, flimbId);
 }
 
+void SendNetBash(const std::string& imagePath, float scaleX, float scaleY, uint8_t material, uint32_t affectedMaterials,
+                 uint32_t tint, float rotation, uint8_t flag, int32_t x, int32_t y)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendNetBash(imagePath, scaleX, scaleY, material, affectedMaterials, tint, rotation, flag, x, y);
+}
+
+void SendTeamChange(uint8_t playerNumber)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendTeamChange(playerNumber);
+}
+
+void SendCreateFlimb(int16_t flimbId, int32_t x, int32_t y)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendCreateFlimb(flimbId, x, y);
+}
+
 void SetGameServerCommands(GameServerCommands* commands)
 {
     server = commands;

@@ -20,6 +20,18 @@ public:
     virtual void SendGulpChange(int16_t flimbId, uint8_t variant) = 0;
     // The trap's saved state; activate 1 with the flimb id (-1 for none) that triggered it.
     virtual void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId) = 0;
+    // A terrain bash of an image (a game path; its file's CRC travels with it) at a point.
+    virtual void SendNetBash(const std::string& imagePath, float scaleX, float scaleY, uint8_t material,
+                             uint32_t affectedMaterials, uint32_t tint, float rotation, uint8_t flag, int32_t x,
+                             int32_t y)
+    {
+        (void)imagePath, (void)scaleX, (void)scaleY, (void)material, (void)affectedMaterials, (void)tint,
+            (void)rotation, (void)flag, (void)x, (void)y;
+    }
+    // The local player asks to play another group.
+    virtual void SendTeamChange(uint8_t playerNumber) { (void)playerNumber; }
+    // A new flimb at a point, made like the flimb of that id (a debugging tool).
+    virtual void SendCreateFlimb(int16_t flimbId, int32_t x, int32_t y) { (void)flimbId, (void)x, (void)y; }
 };
 // Null: no session.
 void SetGameClientRequests(GameClientRequests* client);
@@ -29,6 +41,10 @@ void SendHighlight(int16_t flimbId);
 void SendUpdateFlimbType(int16_t flimbId, uint8_t type, uint8_t argument, int32_t value);
 void SendGulpChange(int16_t flimbId, uint8_t variant);
 void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId);
+void SendNetBash(const std::string& imagePath, float scaleX, float scaleY, uint8_t material, uint32_t affectedMaterials,
+                 uint32_t tint, float rotation, uint8_t flag, int32_t x, int32_t y);
+void SendTeamChange(uint8_t playerNumber);
+void SendCreateFlimb(int16_t flimbId, int32_t x, int32_t y);
 
 // What the game server is asked to do from this machine (a debugging key). Nothing happens
 // without a game server.

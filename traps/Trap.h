@@ -46,6 +46,8 @@ public:
     virtual void DrawBack() {}
     virtual void DrawExtra() {}
     virtual void ExtraPass() {}
+    // Sky trap: sets the device's world matrix for the back tiles of the landscape.
+    virtual void SetupWorldMatrix() {}
 
     // Notifications.
     virtual void ForgetObject(Flimb* /*flimb*/) {}

@@ -131,3 +131,7 @@ int LiveParticleCount()
         live += p.life > 0 ? 1 : 0;
     return live;
 }
+
+// The particle pool draws nothing yet.
+void DrawParticlesBehindTerrain() {}
+void DrawParticlesInFront() {}

@@ -33,5 +33,10 @@ void UpdateParticles();
 void RebuildParticleVertices();
 int LiveParticleCount();
 
+// The particle passes of the landscape's frame draw: the particles the front terrain covers,
+// and the others after the flimbs.
+void DrawParticlesBehindTerrain();
+void DrawParticlesInFront();
+
 // Set when the particles' vertex data must be rebuilt after their update.
 extern bool particleRebuild;

@@ -35,6 +35,24 @@ void SessionRecorder::SendTrapState(const Trap& trap, uint8_t activate, int32_t 
     requests.push_back(StringPrintf("trap %u %d %d", trap.id, activate, flimbId));
 }
 
+void SessionRecorder::SendNetBash(const std::string& imagePath, float scaleX, float scaleY, uint8_t material,
+                                  uint32_t affectedMaterials, uint32_t tint, float rotation, uint8_t flag, int32_t x,
+                                  int32_t y)
+{
+    requests.push_back(StringPrintf("bash %s %.1f %.1f %d %x %x %.1f %d %d %d", imagePath.c_str(), scaleX, scaleY,
+                                    material, affectedMaterials, tint, rotation, flag, x, y));
+}
+
+void SessionRecorder::SendTeamChange(uint8_t playerNumber)
+{
+    requests.push_back(StringPrintf("team %d", playerNumber));
+}
+
+void SessionRecorder::SendCreateFlimb(int16_t flimbId, int32_t x, int32_t y)
+{
+    requests.push_back(StringPrintf("newflimb %d %d %d", flimbId, x, y));
+}
+
 void SessionRecorder::BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant)
 {
     requests.push_back(StringPrintf("create %d %d %d %d", x, y, group, variant));

@@ -1,6 +1,8 @@
 #pragma once
 // Records the requests the game sends to the game session, as text lines such as
-// "highlight 5", "type 5 3 77 0", "gulp 5 1", "trap 12 0 -1", "create 10 20 0 1".
+// "highlight 5", "type 5 3 77 0", "gulp 5 1", "trap 12 0 -1", "create 10 20 0 1",
+// "bash <path> 1.0 1.0 1 fffe0ce3 ffffffff 0.0 0 10 20" (scales, material, affected
+// materials, tint, rotation, flag, point), "team 2", "newflimb 5 10 20".
 // While it lives it is the session's game client and game server.
 #include "session/SessionServices.h"
 
@@ -18,6 +20,11 @@ public:
     void SendUpdateFlimbType(int16_t flimbId, uint8_t type, uint8_t argument, int32_t value) override;
     void SendGulpChange(int16_t flimbId, uint8_t variant) override;
     void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId) override;
+    void SendNetBash(const std::string& imagePath, float scaleX, float scaleY, uint8_t material,
+                     uint32_t affectedMaterials, uint32_t tint, float rotation, uint8_t flag, int32_t x,
+                     int32_t y) override;
+    void SendTeamChange(uint8_t playerNumber) override;
+    void SendCreateFlimb(int16_t flimbId, int32_t x, int32_t y) override;
     void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant) override;
 
     std::vector<std::string> requests;
