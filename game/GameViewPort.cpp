@@ -193,8 +193,14 @@ void GameViewPort::FollowSelected()
         dy = static_cast<float>(box.top) - inner.top;
     else if (box.bottom > inner.bottom)
         dy = static_cast<float>(box.bottom) - inner.bottom;
-    if (dx != 0.0f || dy != 0.0f)
-        PanTo(static_cast<int>(x_ + dx), static_cast<int>(y_ + dy), 50, true);
+    if (dx == 0.0f && dy == 0.0f)
+        return;
+    // A target less than a pixel away (the truncation leaves the sprite a fraction out)
+    // would restart the pan every frame and keep the view from ever being idle.
+    const int targetX = static_cast<int>(x_ + dx), targetY = static_cast<int>(y_ + dy);
+    if (std::fabs(static_cast<float>(targetX) - x_) < 1.0f && std::fabs(static_cast<float>(targetY) - y_) < 1.0f)
+        return;
+    PanTo(targetX, targetY, 50, true);
 }
 
 void GameViewPort::Draw()
