@@ -210,6 +210,20 @@ void GameViewPort::Draw()
         DrawGroupCounts();
 }
 
+bool GameViewPort::GroupCountsAt(int32_t worldX, int32_t worldY, std::array<int32_t, 8>& counts)
+{
+    counts.fill(0);
+    for (const Trap* trap : GetTrapsOfKind(kBackgroundTrapKind)) {
+        if (!trap->visible || !trap->enabled)
+            continue;
+        const gfx::RECT bounds = trap->GetBounds();
+        if (worldX >= bounds.left && worldX <= bounds.right && worldY >= bounds.top && worldY <= bounds.bottom)
+            return false;
+    }
+    CountGroupFlimbsAtPoint(worldX, worldY, counts);
+    return true;
+}
+
 void GameViewPort::DrawGroupCounts()
 {
     Current current(this);
@@ -219,15 +233,9 @@ void GameViewPort::DrawGroupCounts()
     const float cursorX = static_cast<float>(msManager.X()), cursorY = static_cast<float>(msManager.Y());
     const FloatPoint world = land->UnprojectPoint(cursorX, cursorY);
     const int32_t wx = static_cast<int32_t>(std::lround(world.x)), wy = static_cast<int32_t>(std::lround(world.y));
-    for (const Trap* trap : GetTrapsOfKind(kBackgroundTrapKind)) {
-        if (!trap->visible || !trap->enabled)
-            continue;
-        const gfx::RECT bounds = trap->GetBounds();
-        if (wx >= bounds.left && wx <= bounds.right && wy >= bounds.top && wy <= bounds.bottom)
-            return;
-    }
     std::array<int32_t, 8> counts{};
-    CountGroupFlimbsAtPoint(wx, wy, counts);
+    if (!GroupCountsAt(wx, wy, counts))
+        return;
     Font* font = FontManager::GetFont(kCountFont);
     if (!font)
         return;

@@ -6,6 +6,8 @@
 // stay within [200, the zoom that shows the whole landscape].
 #include "game/InteractiveVP.h"
 
+#include <array>
+
 struct Flimb;
 
 class GameViewPort : public InteractiveVP {
@@ -29,6 +31,10 @@ public:
     // The view, then the group counts around the cursor when shown.
     void Draw() override;
     void SetZoom(float zoom, int duration) override;
+
+    // The live flimbs of each group whose sprite holds the world point; false (nothing to
+    // show) while the point lies over a shown, active background trap.
+    static bool GroupCountsAt(int32_t worldX, int32_t worldY, std::array<int32_t, 8>& counts);
 
     // The stamp tool overlay of that name over the whole view.
     void AddStampUI(const std::string& stampName);
