@@ -1,7 +1,10 @@
 #include "app/StringUtil.h"
 
 #include <cerrno>
+#include <cfloat>
 #include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -146,6 +149,37 @@ uint32_t ParseLeadingUInt(std::string_view text)
     return value;
 }
 
+bool ParseLeadingInt(std::string_view text, int32_t& value)
+{
+    size_t at = 0;
+    while (at < text.size() && (text[at] == ' ' || (text[at] >= '\t' && text[at] <= '\r')))
+        ++at;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
+        negative = text[at++] == '-';
+    int64_t magnitude = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+        magnitude = magnitude * 10 + (text[at] - '0');
+        if (magnitude > int64_t(INT32_MAX) + 1)
+            return false;
+    }
+    const int64_t signedValue = negative ? -magnitude : magnitude;
+    if (signedValue > INT32_MAX)
+        return false;
+    value = static_cast<int32_t>(signedValue);
+    return true;
+}
+
+bool ParseLeadingFloat(std::string_view text, float& value)
+{
+    const std::string copy(text);
+    const double parsed = std::strtod(copy.c_str(), nullptr);
+    if (!std::isfinite(parsed) || std::fabs(parsed) > double(FLT_MAX))
+        return false;
+    value = static_cast<float>(parsed);
+    return true;
+}
+
 bool ParseInt(std::string_view text, int32_t& value)
 {
     const std::string trimmed = Trim(text);
@@ -205,4 +239,16 @@ bool WildcardMatchNoCase(std::string_view pattern, std::string_view text)
     while (p < pattern.size() && pattern[p] == '*')
         ++p;
     return p == pattern.size();
+}
+
+std::string CutUtf8(std::string_view text, size_t maxBytes)
+{
+    if (text.size() <= maxBytes)
+        return std::string(text);
+    size_t end = maxBytes;
+    // Back to the start of the character that the cut falls into (continuation bytes are
+    // 10xxxxxx).
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return std::string(text.substr(0, end));
 }

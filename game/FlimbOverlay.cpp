@@ -357,8 +357,7 @@ void DrawFlimbOverlay(WorldState& world)
     if (FindOpenWindow("FLIMBS_HUD")) {
         for (const Flimb* flimb : iconList) {
             const int action = flimb->queuedAction != kNoType ? flimb->queuedAction : flimb->pendingType;
-            const int slot = BeltSlotOfAction(action);
-            const AnimSurface* icon = slot >= 0 ? HudBeltSlotIcon(slot) : nullptr;
+            const AnimSurface* icon = BeltSlotOfAction(action) >= 0 ? HudBeltIconForAction(action) : nullptr;
             if (icon)
                 DrawMarker(icon, std::min<int>(flimb->group, std::max(1, icon->frameCount) - 1), *flimb, kIconAlpha);
         }

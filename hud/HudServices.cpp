@@ -1,8 +1,14 @@
 #include "hud/HudServices.h"
 
 #include "app/Log.h"
+#include "game/GameController.h"
 #include "gui/PrimContainer.h"
 #include "hud/Console.h"
+#include "hud/FlimbsBelt.h"
+#include "hud/HistoryFilmStrip.h"
+#include "hud/TimeControls.h"
+#include "gui/WindowList.h"
+#include "world/Flimb.h"
 
 void StartConsole()
 {
@@ -21,22 +27,36 @@ void ShutdownHud()
     Console::Shutdown();
 }
 
-void HudAddToHistoryStrip(Flimb* /*flimb*/) {}
+void HudAddToHistoryStrip(Flimb* flimb)
+{
+    if (HistoryFilmStrip* strip = flimb ? FindHistoryStrip() : nullptr)
+        strip->AddFlimb(flimb->id, false);
+}
 
 void HudNoteSelection(Flimb* /*flimb*/) {}
 
-void HudOpenBelt(const Flimb* /*flimb*/) {}
+void HudOpenBelt(const Flimb* flimb)
+{
+    if (FlimbsBelt* belt = flimb ? FindHudBelt(true) : nullptr)
+        belt->Open(flimb->id);
+}
 
-void HudHideBelt() {}
+void HudHideBelt()
+{
+    if (FlimbsBelt* belt = FindHudBelt(false))
+        belt->Hide();
+}
 
 bool HudBeltOpen()
 {
-    return false;
+    const FlimbsBelt* belt = FindHudBelt(false);
+    return belt && belt->IsOpen();
 }
 
-AnimSurface* HudBeltSlotIcon(int /*slot*/)
+const AnimSurface* HudBeltIconForAction(int action)
 {
-    return nullptr;
+    const FlimbsBelt* belt = FindHudBelt(false);
+    return belt ? belt->IconForCode(action) : nullptr;
 }
 
 Primitive* HudMakeStampUI(const std::string& name)
@@ -51,12 +71,17 @@ void HudLandscapePressed() {}
 
 void HudSetBeltLock(bool /*locked*/) {}
 
-bool HudPressScoreButton(bool /*down*/)
+bool HudPressScoreButton(bool down)
 {
-    return false;
+    if (!FindOpenWindow("ScoreButton"))
+        return false;
+    ShowScoresWindow(down);
+    return true;
 }
 
 void PostChatLine(const std::string& text, uint32_t)
 {
+    // The chat shows the line as a system line (the log keeps no colour); the log gets it too.
+    Controller().messages.Add(text, -1);
     WriteLog("%s\n", text.c_str());
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // What the shell and the game ask of the in-game HUD. Most of the HUD is not part of the
 // game yet: those calls do nothing (or log) until it is.
@@ -25,9 +26,10 @@ void HudNoteSelection(Flimb* flimb);
 void HudOpenBelt(const Flimb* flimb);
 void HudHideBelt();
 bool HudBeltOpen();
-// The belt's icon of one of its twelve slots (null until the HUD has a belt).
+// The belt's icon of the slot that orders an action code (the order types; 132 the Gulp
+// variant); null without a belt or such a slot.
 class AnimSurface;
-AnimSurface* HudBeltSlotIcon(int slot);
+const AnimSurface* HudBeltIconForAction(int action);
 // The game view's stamp tool overlay (StampUI) of that name: a hidden, empty panel until
 // the HUD builds the tool bar.
 class Primitive;
@@ -40,6 +42,13 @@ void HudSetBeltLock(bool locked);
 // The score key over the "ScoreButton" panel; false when there is no such panel.
 bool HudPressScoreButton(bool down);
 
-// Shows a line in the chat in an ARGB colour. Until the HUD's chat exists the line goes to
-// the log.
+// The end-of-level pop-ups a finished single-player match queues: shown over the HUD one
+// after another (the first with sound effect 19), each opening when the one before it
+// closes. False (nothing shown) without the HUD window.
+struct EndOfLevelPopup;
+bool HudQueueEndOfLevelPopups(const std::vector<EndOfLevelPopup>& popups);
+// The HUD's two pop-up layers close their children.
+void HudClosePopups();
+
+// Shows a line in the chat (the game's message log, as a system line) and in the log.
 void PostChatLine(const std::string& text, uint32_t argb);

@@ -1,6 +1,7 @@
 #include "session/SessionServices.h"
 
 #include "app/Log.h"
+#include "app/StringUtil.h"
 #include "world/WorldState.h"
 
 namespace {
@@ -64,16 +65,59 @@ void SendNetBash(const std::string& imagePath, float scaleX, float scaleY, uint8
         sender->SendNetBash(imagePath, scaleX, scaleY, material, affectedMaterials, tint, rotation, flag, x, y);
 }
 
-void SendTeamChange(uint8_t playerNumber)
-{
-    if (GameClientRequests* sender = Sender())
-        sender->SendTeamChange(playerNumber);
-}
-
 void SendCreateFlimb(int16_t flimbId, int32_t x, int32_t y)
 {
     if (GameClientRequests* sender = Sender())
         sender->SendCreateFlimb(flimbId, x, y);
+}
+
+void SendSetHostVariable(uint8_t variable, int32_t value)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendSetHostVariable(variable, value);
+}
+
+void SendGameData(const std::string& levelFile)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendGameData(levelFile);
+}
+
+void SendChat(const std::string& name, const std::string& text, int32_t speaker, bool groupOnly)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendChat(name, CutChatText(text), speaker, groupOnly);
+    else
+        WriteLog("CHAT: %s\n", text.c_str());
+}
+
+void SendTypingState(bool typing)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendTypingState(typing);
+}
+
+void SendDecoration(uint8_t flag, int16_t flimbId, const std::string& decoration)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendDecoration(flag, flimbId, decoration);
+}
+
+void EmitLeave()
+{
+    if (client)
+        client->EmitLeave();
+}
+
+std::string CutChatText(const std::string& text)
+{
+    return CutUtf8(text, kChatTextBytes);
+}
+
+void SendTeamChange(uint8_t group)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendTeamChange(group);
 }
 
 void SetGameServerCommands(GameServerCommands* commands)

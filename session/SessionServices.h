@@ -1,6 +1,7 @@
 #pragma once
 // What the rest of the game asks of the game session: hosting a level from the command line,
 // and the requests the game client sends to the game server.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -28,10 +29,30 @@ public:
         (void)imagePath, (void)scaleX, (void)scaleY, (void)material, (void)affectedMaterials, (void)tint,
             (void)rotation, (void)flag, (void)x, (void)y;
     }
-    // The local player asks to play another group.
-    virtual void SendTeamChange(uint8_t playerNumber) { (void)playerNumber; }
     // A new flimb at a point, made like the flimb of that id (a debugging tool).
     virtual void SendCreateFlimb(int16_t flimbId, int32_t x, int32_t y) { (void)flimbId, (void)x, (void)y; }
+    // The HUD's requests. SET_HOST_VARIABLE (16 game speed, 18 pause 1 / resume 0).
+    virtual void SendSetHostVariable(uint8_t variable, int32_t value) { (void)variable, (void)value; }
+    // GAMEDATA: the server (re)loads the level for everyone.
+    virtual void SendGameData(const std::string& levelFile) { (void)levelFile; }
+    // CHAT: speaker -1 is the local player (the line gets the name prefix); the composed
+    // line is cut to kChatTextBytes on a character boundary (CutChatText).
+    virtual void SendChat(const std::string& name, const std::string& text, int32_t speaker, bool groupOnly)
+    {
+        (void)name, (void)text, (void)speaker, (void)groupOnly;
+    }
+    // CHAT with an empty text: typing started (true) or stopped.
+    virtual void SendTypingState(bool typing) { (void)typing; }
+    // DECORATION of a flimb.
+    virtual void SendDecoration(uint8_t flag, int16_t flimbId, const std::string& decoration)
+    {
+        (void)flag, (void)flimbId, (void)decoration;
+    }
+    // The client's status signal with the explicit "leave" value: the player leaves the
+    // level (its listeners close the session).
+    virtual void EmitLeave() {}
+    // The local player's switch to another group (the single player's group after a load).
+    virtual void SendTeamChange(uint8_t /*group*/) {}
 };
 // Null: no session.
 void SetGameClientRequests(GameClientRequests* client);
@@ -43,8 +64,19 @@ void SendGulpChange(int16_t flimbId, uint8_t variant);
 void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId);
 void SendNetBash(const std::string& imagePath, float scaleX, float scaleY, uint8_t material, uint32_t affectedMaterials,
                  uint32_t tint, float rotation, uint8_t flag, int32_t x, int32_t y);
-void SendTeamChange(uint8_t playerNumber);
 void SendCreateFlimb(int16_t flimbId, int32_t x, int32_t y);
+void SendSetHostVariable(uint8_t variable, int32_t value);
+void SendGameData(const std::string& levelFile);
+void SendChat(const std::string& name, const std::string& text, int32_t speaker, bool groupOnly);
+void SendTypingState(bool typing);
+void SendDecoration(uint8_t flag, int16_t flimbId, const std::string& decoration);
+void EmitLeave();
+
+// The text bytes a CHAT record holds (bytes 6-135 with the closing NUL).
+constexpr size_t kChatTextBytes = 129;
+// The text cut to kChatTextBytes at a UTF-8 character boundary.
+std::string CutChatText(const std::string& text);
+void SendTeamChange(uint8_t group);
 
 // What the game server is asked to do from this machine (a debugging key). Nothing happens
 // without a game server.

@@ -145,7 +145,7 @@ void Landscape::SelectFlimbAt(bool keep, int32_t x, int32_t y)
         if (chosen) {
             const PlayerRecord* local = controller.localPlayer;
             if (local && chosen->group != local->team)
-                SendTeamChange(local->id);
+                SendTeamChange(chosen->group);
             PlayEffectAt(kFlimbSelectEffect, chosen->x, chosen->y);
             SendHighlight(chosen->id);
         }

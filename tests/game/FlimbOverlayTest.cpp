@@ -96,8 +96,8 @@ TEST_F(FlimbOverlayTest, OtherGroupsWalkersFallersAndFloatersGoUnderTheRest)
     const uint32_t drillAlone = Pixel(100, 130);
     first->flags |= kFlimbInWorld;
     DrawPass();
-    if (clobAlone != drillAlone)
-        EXPECT_EQ(Pixel(100, 130), drillAlone) << "other types keep the table order";
+    ASSERT_NE(clobAlone, drillAlone);
+    EXPECT_EQ(Pixel(100, 130), drillAlone) << "other types keep the table order";
 }
 
 TEST_F(FlimbOverlayTest, SplatAlertsAnnounceAt5And15AndReArmOnlyAt0)

@@ -1,8 +1,10 @@
 #pragma once
 // Records the requests the game sends to the game session, as text lines such as
 // "highlight 5", "type 5 3 77 0", "gulp 5 1", "trap 12 0 -1", "create 10 20 0 1",
+// "hostvar 18 1", "gamedata kpt_one.flevel", "chat -1 0 hello" (speaker, group-only,
+// text), "typing 1", "decoration 0 5 Hat", "leave", "team 2",
 // "bash <path> 1.0 1.0 1 fffe0ce3 ffffffff 0.0 0 10 20" (scales, material, affected
-// materials, tint, rotation, flag, point), "team 2", "newflimb 5 10 20".
+// materials, tint, rotation, flag, point), "newflimb 5 10 20".
 // While it lives it is the session's game client and game server.
 #include "session/SessionServices.h"
 
@@ -23,8 +25,14 @@ public:
     void SendNetBash(const std::string& imagePath, float scaleX, float scaleY, uint8_t material,
                      uint32_t affectedMaterials, uint32_t tint, float rotation, uint8_t flag, int32_t x,
                      int32_t y) override;
-    void SendTeamChange(uint8_t playerNumber) override;
     void SendCreateFlimb(int16_t flimbId, int32_t x, int32_t y) override;
+    void SendSetHostVariable(uint8_t variable, int32_t value) override;
+    void SendGameData(const std::string& levelFile) override;
+    void SendChat(const std::string& name, const std::string& text, int32_t speaker, bool groupOnly) override;
+    void SendTypingState(bool typing) override;
+    void SendDecoration(uint8_t flag, int16_t flimbId, const std::string& decoration) override;
+    void EmitLeave() override;
+    void SendTeamChange(uint8_t group) override;
     void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant) override;
 
     std::vector<std::string> requests;

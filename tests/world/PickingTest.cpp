@@ -91,7 +91,7 @@ TEST_F(PickingTest, ASelectionSendsHighlightsAndATeamChangeForAnotherGroup)
     Land().SelectFlimbAt(false, 400, 476);
     EXPECT_EQ(World().selected, other);
     EXPECT_EQ(recorder_.requests,
-              (std::vector<std::string>{"highlight 1", "highlight 1", "team 3", "highlight 2"}));
+              (std::vector<std::string>{"highlight 1", "highlight 1", "team 2", "highlight 2"}));
     // A miss drops the selection and tells the server the old one is no longer highlighted.
     recorder_.requests.clear();
     Land().SelectFlimbAt(false, 1500, 100);

@@ -150,6 +150,8 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddFlimbLooks(table);
         AddModeLooks(table);
         AddMaskLooks(table);
+        AddHudShareLooks(table);
+        AddLevelLooks(table);
         return table;
     }();
     const auto look = looks.find(spec.look);
