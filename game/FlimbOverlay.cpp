@@ -208,8 +208,8 @@ int BeltSlotOfAction(int action)
 
 void GetAttachedPosition(const Trap& object, int32_t& x, int32_t& y)
 {
-    x = static_cast<int32_t>(object.x);
-    y = static_cast<int32_t>(object.y);
+    x = static_cast<int32_t>(object.x * object.scale_x);
+    y = static_cast<int32_t>(object.y * object.scale_y);
 }
 
 FloatPoint GetFlimbCentre(const Flimb& flimb)

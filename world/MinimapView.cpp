@@ -16,6 +16,8 @@
 #include "world/Flimb.h"
 #include "world/Landscape.h"
 #include "world/MinimapSurface.h"
+#include "world/TrapRegistry.h"
+#include "traps/Trap.h"
 #include "world/WorldState.h"
 
 #include <algorithm>
@@ -29,6 +31,8 @@ constexpr float kPi = 3.14159265358979f;
 constexpr float kDirectionAngles[4] = {0.0f, kPi, 3.0f * kPi / 2.0f, kPi / 2.0f};
 constexpr float kFitWidth = 900.0f;
 constexpr float kFitHeight = 530.0f;
+constexpr uint32_t kExitKind = 22;
+constexpr uint32_t kBackgroundKind = 34;
 
 bool Sideways(uint8_t direction)
 {
@@ -217,6 +221,17 @@ void MinimapView::Draw()
     }
 
     const float s = GetScale();
+    // The exits.
+    if (Controller().exitDisplay == 1) {
+        for (const Trap* exit : GetTrapsOfKind(kExitKind)) {
+            if (!exit->enabled || !exit->ShowsOnMinimap() || !exit->sprite)
+                continue;
+            const FloatPoint at = WorldToPanel(exit->x, exit->y);
+            DrawTurnedFrame(exit->sprite, exit->frame, rect.left + at.x, rect.top + at.y, s * exit->scale_x,
+                            s * exit->scale_y, exit->rotation * kPi / 180.0f + turn, panelColour);
+        }
+    }
+
     // The flimbs, facing their way and turned to their gravity.
     for (const Flimb& flimb : World()) {
         if (flimb.IsFree() || !flimb.IsAlive())
@@ -231,6 +246,29 @@ void MinimapView::Draw()
         DrawTurnedFrame(icon, 0, rect.left + at.x, rect.top + at.y, asDrawn ? scale : -scale, scale,
                         GravitySpriteAngle(flimb.gravity & 3) + turn, panelColour,
                         static_cast<float>(icon->frameWidth) / 2.0f, static_cast<float>(icon->frameHeight) / 2.0f);
+    }
+
+    // The background layers marked for the minimap, drawn in place for the moment.
+    for (Trap* background : GetTrapsOfKind(kBackgroundKind)) {
+        if (!background->visible || !background->ShowsOnMinimap())
+            continue;
+        const float x = background->x, y = background->y, rotation = background->rotation;
+        const float scaleX = background->scale_x, scaleY = background->scale_y;
+        const uint8_t backgroundAlpha = background->alpha;
+        const FloatPoint at = WorldToPanel(x, y);
+        background->x = rect.left + at.x;
+        background->y = rect.top + at.y;
+        background->rotation = rotation + turn * 180.0f / kPi;
+        background->scale_x = scaleX * s;
+        background->scale_y = scaleY * s;
+        background->alpha = 255;
+        background->DrawLayer();
+        background->x = x;
+        background->y = y;
+        background->rotation = rotation;
+        background->scale_x = scaleX;
+        background->scale_y = scaleY;
+        background->alpha = backgroundAlpha;
     }
 
     // What the game view shows.
