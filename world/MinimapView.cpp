@@ -84,6 +84,7 @@ PrimContainer* MinimapView::CreatePanel()
     view->SetSize(width, height);
     engine.AddControl(std::move(view), "MinimapView");
     engine.Finish();
+    panel->AdjustSize(-1, 0.0f, 0.0f); // the panel wraps its view
     return panel;
 }
 

@@ -109,6 +109,9 @@ TEST_F(MinimapTest, ThePanelFollowsTheGameViewAndAClickPansIt)
     ASSERT_NE(panel, nullptr);
     auto* minimap = dynamic_cast<MinimapView*>(panel->FindChild("MinimapView"));
     ASSERT_NE(minimap, nullptr);
+    EXPECT_NEAR(panel->rect.right - panel->rect.left, minimap->rect.right - minimap->rect.left, 0.5f)
+        << "the panel wraps its view from the start";
+    EXPECT_NEAR(panel->rect.bottom - panel->rect.top, minimap->rect.bottom - minimap->rect.top, 0.5f);
     OpenWindow(&game, true);
     game.SetRotation(0.0f, -1, -1.0f); // gravity to the left
     minimap->Update();
