@@ -122,6 +122,11 @@ public:
         view_.reset();
     }
     GameViewPort* View() { return view_.get(); }
+    void ShowMinimap(bool shown)
+    {
+        if (minimap_)
+            minimap_->visible = shown ? 1 : 0;
+    }
 
     // One game update.
     void Update() { UpdateWorld(); }
