@@ -4,7 +4,12 @@
 #include "game/GameViewPort.h"
 #include "tests/support/FlimbFixture.h"
 #include "tests/support/RecordingTrap.h"
+#include "media/ImageCache.h"
+#include "traps/Trap.h"
+#include "world/TrapDraw.h"
 #include "world/TrapRegistry.h"
+#include "world/TrapSpecs.h"
+#include "world/ViewServices.h"
 
 #include <gtest/gtest.h>
 
@@ -158,6 +163,58 @@ TEST_F(FlimbOverlayTest, GroupCountsAreHiddenOverAShownActiveBackgroundTrap)
     trap->enabled = 0;
     EXPECT_TRUE(GameViewPort::GroupCountsAt(100, 130, counts)) << "an inactive background";
     DeleteAllTraps();
+}
+
+// Traps stand in the world like flimbs: a trap and its highlight marker show where the view
+// puts their point, not at the point's own pixels.
+TEST_F(FlimbOverlayTest, TrapsAndTheirHighlightMarkerDrawThroughTheView)
+{
+    LoadMap({}, {}, 1024, 512);
+    LoadTrapSpecs(); // the highlight marker's image
+    ASSERT_NE(GroupSelectImage(), nullptr);
+    auto made = std::make_unique<Trap>(22);
+    made->x = 700.0f;
+    made->y = 400.0f;
+    made->sprite = ImageCache::GetImage("Graphics\\Traps\\Exit\\exit.png");
+    ASSERT_NE(made->sprite, nullptr);
+    Trap* trap = made.get();
+    RegisterTrap(std::move(made));
+    const auto drawTraps = [] {
+        gfx::Device* device = DXManager::GetDevice();
+        device->Clear(0, nullptr, gfx::D3DCLEAR_TARGET | gfx::D3DCLEAR_ZBUFFER, kSky, 1.0f, 0);
+        device->BeginScene();
+        DrawTrapsMiddleLayer();
+        DrawTrapsFrontLayer();
+        device->EndScene();
+    };
+    const auto painted = [](int x0, int y0, int x1, int y1) {
+        int count = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                count += Pixel(x, y) != (kSky & 0xFFFFFFu) ? 1 : 0;
+        return count;
+    };
+
+    GameViewHooks hooks; // the view shows world (540, 280) at screen (160, 120), at half size
+    hooks.worldToScreen = [](float& x, float& y) {
+        x = (x - 540.0f) / 2.0f + 160.0f;
+        y = (y - 280.0f) / 2.0f + 120.0f;
+    };
+    hooks.viewScale = [] { return 0.5f; };
+    hooks.visibleWorldRect = [] { return gfx::RECT{220, 40, 860, 520}; };
+    SetGameViewHooks(hooks);
+    RebuildTrapDrawList();
+    drawTraps();
+    const int half = painted(220, 160, 260, 200); // around (240, 180)
+    EXPECT_GT(half, 40) << "the trap shows at its view point";
+    EXPECT_LT(half, 85 * 70 / 4 + 200) << "at the view's scale";
+
+    const int around = painted(180, 120, 300, 240);
+    World().traps.highlightedTrapId = trap->id;
+    drawTraps();
+    EXPECT_GT(painted(180, 120, 300, 240), around + 100) << "the highlight marker rings it";
+    ResetGameViewHooks();
+    UnloadTraps();
 }
 
 } // namespace
