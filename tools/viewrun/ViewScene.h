@@ -21,6 +21,7 @@
 #include "tools/replaycheck/HeadlessGame.h"
 #include "world/FlimbTable.h"
 #include "world/MinimapView.h"
+#include "world/TrapSpecs.h"
 
 #include <algorithm>
 #include <memory>
@@ -39,6 +40,7 @@ public:
         SetScreenSize(kScreenWidth, kScreenHeight);
         FontManager::Start();
         LoadProfileResources();
+        LoadTrapSpecs();
         loader_ = LoadFlimbsLevel(level, kLevelLoadGame);
         if (!loader_ || !LoadLevel(*loader_))
             throw std::runtime_error("cannot load " + level);
@@ -54,6 +56,7 @@ public:
         CloseView();
         if (loader_)
             CloseLevelDocument(*loader_);
+        UnloadTraps();
         ClearCurrentGameMode();
         Controller().localPlayer = nullptr;
         ReleaseProfileResources();
