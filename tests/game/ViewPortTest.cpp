@@ -10,6 +10,8 @@
 #include "world/WorldState.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -308,6 +310,35 @@ TEST_F(ViewPortTest, TheWheelZoomsWithTheRightButtonElseSelectsOrSetsTheNextPick
     view.OnWheel(120);
     EXPECT_EQ(World().selectRequests, (std::array<uint8_t, 2>{0, 0})) << "not during a playback";
     Key(false, SDL_SCANCODE_LCTRL, SDLK_LCTRL);
+}
+
+// Mouse moves of a million pixels, dragging or not, leave the camera on the landscape and
+// every conversion finite.
+TEST_F(ViewPortTest, HugeMouseMovesKeepTheCameraOnTheLandscape)
+{
+    MakeLand(2048, 1024);
+    GameViewPort& view = MakeView();
+    view.PanTo(1024, 512, -1, true);
+    Step(view, 10);
+    MouseTo(600, 300);
+    Button(true, SDL_BUTTON_RIGHT);
+    view.OnRightButton(600, 300, kPhaseDown);
+    view.OnRightButton(600, 300, kPhaseHeld);
+    for (const auto& to : {std::pair{1000000, -1000000}, std::pair{-1000000, 1000000}, std::pair{600, 300}}) {
+        MouseTo(to.first, to.second);
+        Step(view, 10);
+        SCOPED_TRACE(to.first);
+        ASSERT_TRUE(std::isfinite(view.X()) && std::isfinite(view.Y()));
+        EXPECT_GE(view.X(), 0.0f);
+        EXPECT_LE(view.X(), 2048.0f);
+        EXPECT_GE(view.Y(), 0.0f);
+        EXPECT_LE(view.Y(), 1024.0f);
+        int32_t wx = 0, wy = 0;
+        Landscape::CurrentViewScope current(&Land(), &view);
+        Land().ScreenToWorld(to.first, to.second, wx, wy);
+        EXPECT_LT(std::abs(int64_t(wx)), int64_t(1) << 30);
+    }
+    Button(false, SDL_BUTTON_RIGHT);
 }
 
 TEST_F(ViewPortTest, AFollowedFlimbLeavingTheInnerAreaPansTheViewIn50Ms)
