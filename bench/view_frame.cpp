@@ -1,12 +1,14 @@
 // One 1280 x 720 frame of a sample level through the game view on the software device (one
 // core): the level's terrain at the zoom that shows it whole, 200 flimbs at work with their
-// markers and 30 exit traps among them; then with health bars over every flimb, and with
-// the minimap panel over it all.
-// The particle passes draw nothing yet. Run from the build's game folder.
+// markers, 30 exit traps and the particles of 10 digs among them; then with health bars over every
+// flimb, and with the minimap panel over it all. Run from the build's game folder.
 #include "media/ImageCache.h"
 #include "tools/viewrun/ViewScene.h"
 #include "traps/Trap.h"
+#include "world/ParticleEmitters.h"
+#include "world/ParticleManager.h"
 #include "world/TrapRegistry.h"
+#include "world/WorldServices.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,6 +32,16 @@ struct ViewBench {
                 trap->sprite = ImageCache::GetImage("Graphics\\Traps\\Exit\\exit.png");
             RegisterTrap(std::move(trap));
         }
+        // Digs along the ground spray the pixels they take away as particles.
+        for (int i = 0; i < 10; ++i) {
+            const int x = 40 + (i * 509) % (land.Width() - 80);
+            int y = 16;
+            while (y < land.Height() - 1 && land.CountSolidPixels(x, y, x, y) == 0)
+                ++y;
+            AreaEffectParams spray(EmitSpray, float(x), float(y), 0.0f, 0.0f, 0.0f, 0, 3, 3);
+            land.BashBrush(12, 2, 0, 0, 0, false, 0xFFFE0CE3u, &spray, 0xFF808080u, x, y);
+        }
+        RebuildParticleVertices();
         scene.OpenView();
         scene.View()->ZoomToFit();
         for (int i = 0; i < 60; ++i) // the zoom settles
@@ -58,6 +70,7 @@ void BM_GameViewFrame(benchmark::State& state)
         flimbs += flimb.IsFree() ? 0 : 1;
     state.counters["flimbs"] = flimbs;
     state.counters["traps"] = double(World().traps.all.size());
+    state.counters["particles"] = Particles() ? Particles()->DrawnParticles() : 0;
 }
 BENCHMARK(BM_GameViewFrame)
     ->ArgNames({"minimap", "healthbars"})

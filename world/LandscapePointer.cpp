@@ -19,6 +19,7 @@
 #include "world/FlimbQueries.h"
 #include "world/Landscape.h"
 #include "world/LandscapeKeys.h"
+#include "world/ParticleEmitters.h"
 #include "world/ViewServices.h"
 #include "world/WorldState.h"
 
@@ -204,8 +205,11 @@ Primitive* Landscape::OnRightButton(int x, int y, int phase)
     int32_t worldX = 0, worldY = 0;
     ScreenToWorld(x, y, worldX, worldY);
     if (kbManager.IsCtrlDown() && Controller().sessionKind != kSessionNetworked) {
-        // A local game digs at once; a networked one must ask the server like every change.
-        BashBrush(12, 2, 0, 0, 0, false, kDigMaterials, nullptr, 0xFF808080, worldX, worldY);
+        // A local game digs at once, spraying what it takes away; a networked one must ask
+        // the server like every change.
+        AreaEffectParams spray(EmitSpray, static_cast<float>(worldX), static_cast<float>(worldY), 0.0f, 0.0f, 0.0f, 0,
+                               3, 3);
+        BashBrush(12, 2, 0, 0, 0, false, kDigMaterials, &spray, 0xFF808080, worldX, worldY);
     } else {
         SendNetBash(kDigImage, 1.0f, 1.0f, 0, 0xFFFFFFFF, 0xFF808080, 0.0f, 0, worldX, worldY);
     }

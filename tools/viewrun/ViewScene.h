@@ -44,6 +44,7 @@ public:
         loader_ = LoadFlimbsLevel(level, kLevelLoadGame);
         if (!loader_ || !LoadLevel(*loader_))
             throw std::runtime_error("cannot load " + level);
+        SetParticlesEnabled(true); // as the match start does
         Controller().runState = kRunRunning;
         for (GroupEntry& group : Controller().groups)
             group.uses.fill(kUnlimitedUses);
