@@ -150,6 +150,17 @@ public:
     // Plays a sound for an event at a world point: at the listener inside the visible
     // rectangle (or without a view), else placed left or right and up or down of it.
     void PlayEffectAt(int soundId, int32_t x, int32_t y) const;
+    // The view's reading of the match: game state 2 keeps the belt and the action shortcuts
+    // closed; matchKind 1 (a multiplayer match) with matchRunning non-zero limits the zoom;
+    // a recorded match is being played back; the game server's state on the match host
+    // (4: pending types are shown over the flimbs). Set by the session.
+    int32_t gameState = 0;
+    int32_t matchKind = 0;
+    int32_t matchRunning = 0;
+    uint8_t playbackRunning = 0;
+    int32_t hostServerState = 0;
+    // The minimap shows the exits while this is 1.
+    int32_t exitDisplay = 1;
 };
 
 // The one controller.

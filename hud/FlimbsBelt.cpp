@@ -83,6 +83,14 @@ FlimbsBelt::~FlimbsBelt()
         ImageCache::ReleaseImage(image);
 }
 
+const AnimSurface* FlimbsBelt::IconForCode(int code) const
+{
+    for (size_t i = 0; i < kBeltSlotTable.size(); ++i)
+        if (kBeltSlotTable[i].code == code)
+            return icons_[i];
+    return nullptr;
+}
+
 int FlimbsBelt::IconCount() const
 {
     return int(std::count_if(icons_.begin(), icons_.end(), [](const AnimSurface* icon) { return icon != nullptr; }));

@@ -62,6 +62,8 @@ public:
     bool FadingOut() const { return fadeOut_; }
     const std::string& KeyText() const { return keyText_; }
     int IconCount() const;
+    // The icon of the slot with that code (kBeltSlotTable); null for none.
+    const AnimSurface* IconForCode(int code) const;
 
 private:
     Flimb* TargetFlimb() const;

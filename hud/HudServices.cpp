@@ -2,6 +2,7 @@
 
 #include "app/Log.h"
 #include "game/GameController.h"
+#include "gui/PrimContainer.h"
 #include "hud/Console.h"
 #include "hud/FlimbsBelt.h"
 #include "hud/HistoryFilmStrip.h"
@@ -47,6 +48,28 @@ void HudHideBelt()
     if (FlimbsBelt* belt = FindHudBelt(false))
         belt->Hide();
 }
+
+bool HudBeltOpen()
+{
+    const FlimbsBelt* belt = FindHudBelt(false);
+    return belt && belt->IsOpen();
+}
+
+const AnimSurface* HudBeltIconForAction(int action)
+{
+    const FlimbsBelt* belt = FindHudBelt(false);
+    return belt ? belt->IconForCode(action) : nullptr;
+}
+
+Primitive* HudMakeStampUI(const std::string& name)
+{
+    auto* panel = new PrimContainer();
+    panel->SetName(name.c_str());
+    panel->visible = 0;
+    return panel;
+}
+
+void HudLandscapePressed() {}
 
 void HudSetBeltLock(bool /*locked*/) {}
 

@@ -22,10 +22,22 @@ struct Flimb;
 void HudAddToHistoryStrip(Flimb* flimb);
 // The HUD is told the new selection.
 void HudNoteSelection(Flimb* flimb);
-// Opens the flimb belt of the HUD on the flimb (the game view: a press while a flimb is
-// selected and the game is not paused); hides it.
+// Opens the HUD's action belt on the flimb (the game view: a press while a flimb is
+// selected); hides it; whether it is open.
 void HudOpenBelt(const Flimb* flimb);
 void HudHideBelt();
+bool HudBeltOpen();
+// The belt's icon of the slot that orders an action code (the order types; 132 the Gulp
+// variant); null without a belt or such a slot.
+class AnimSurface;
+const AnimSurface* HudBeltIconForAction(int action);
+// The game view's stamp tool overlay (StampUI) of that name: a hidden, empty panel until
+// the HUD builds the tool bar.
+class Primitive;
+Primitive* HudMakeStampUI(const std::string& name);
+// A press on the landscape while the window "FLIMBS_HUD" or "PlaybackVCR" is open: the
+// HUD's "MinimapCheckBox" is told (nothing until the HUD has one).
+void HudLandscapePressed();
 // The belt-lock key: the belt stays open while set.
 void HudSetBeltLock(bool locked);
 // The score key over the "ScoreButton" panel; false when there is no such panel.

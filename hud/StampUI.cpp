@@ -90,7 +90,7 @@ void StampUI::Stamp(int x, int y)
         ScopedGameView view; // the view's landscape is current while the point is turned
         float worldX = 0.0f, worldY = 0.0f;
         ScreenToWorldPoint(float(x), float(y), worldX, worldY);
-        SendNetBash(imageFile_, transform_.scaleX, transform_.scaleY, kBashA, kBashB, kBashColour,
+        SendNetBash(imageFile_, transform_.scaleX, transform_.scaleY, kBashMaterial, kBashAffected, kBashColour,
                     transform_.rotation, 0, int32_t(std::lround(worldX)), int32_t(std::lround(worldY)));
     }
     if (!CtrlHeld())

@@ -15,8 +15,9 @@ class StampUI : public PrimContainer {
 public:
     static constexpr const char* kName = "StampUI";
     static constexpr uint8_t kAlpha = 128;
-    static constexpr int32_t kBashA = 16;
-    static constexpr int32_t kBashB = 6;
+    // The bash the overlay requests: its material and affected-materials values, and tint.
+    static constexpr uint8_t kBashMaterial = 16;
+    static constexpr uint32_t kBashAffected = 6;
     static constexpr uint32_t kBashColour = 0xFF808080;
     static constexpr int kLeftCtrl = 29;
     static constexpr int kRightCtrl = 157;

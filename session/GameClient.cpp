@@ -257,6 +257,24 @@ void GameClient::SendNetBash(const NetBashArgs& args)
     Send(MakeNetBash(sent));
 }
 
+void GameClient::SendNetBash(const std::string& imagePath, float scaleX, float scaleY, uint8_t material,
+                             uint32_t affectedMaterials, uint32_t tint, float rotation, uint8_t flag, int32_t x,
+                             int32_t y)
+{
+    NetBashArgs args;
+    args.brushFile = imagePath;
+    args.a = x;
+    args.b = y;
+    args.scaleX = scaleX;
+    args.scaleY = scaleY;
+    args.rotation = rotation;
+    args.c = material;
+    args.d = tint;
+    args.e = affectedMaterials;
+    args.flag = flag;
+    SendNetBash(args);
+}
+
 void GameClient::SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId)
 {
     Send(MakeUpdateTrap(trap.id, activate, flimbId, SessionGame().TrapStateXml(trap)));

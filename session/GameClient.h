@@ -67,6 +67,11 @@ public:
     void SendActionSelect(uint8_t action, uint8_t on, uint8_t group);
     void SendNetBash(const NetBashArgs& args);
     void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId) override;
+    // The view's dig tool and the stamp overlay: the point travels in the record's two
+    // integers, then the material, the tint and the affected materials.
+    void SendNetBash(const std::string& imagePath, float scaleX, float scaleY, uint8_t material,
+                     uint32_t affectedMaterials, uint32_t tint, float rotation, uint8_t flag, int32_t x,
+                     int32_t y) override;
     void SendGameModeState(const std::string& xml);
     void SendModifierState(uint8_t index, int16_t flimbId);
     void SendGameManagerState(const std::string& xml);

@@ -109,17 +109,23 @@ void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId)
         sender->SendTrapState(trap, activate, flimbId);
 }
 
+void SendNetBash(const std::string& imagePath, float scaleX, float scaleY, uint8_t material, uint32_t affectedMaterials,
+                 uint32_t tint, float rotation, uint8_t flag, int32_t x, int32_t y)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendNetBash(imagePath, scaleX, scaleY, material, affectedMaterials, tint, rotation, flag, x, y);
+}
+
+void SendCreateFlimb(int16_t flimbId, int32_t x, int32_t y)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendCreateFlimb(flimbId, x, y);
+}
+
 void SendSetHostVariable(uint8_t variable, int32_t value)
 {
     if (GameClientRequests* sender = Sender())
         sender->SendSetHostVariable(variable, value);
-}
-
-void SendNetBash(const std::string& image, float scaleX, float scaleY, int32_t a, int32_t b, uint32_t colour,
-                 float rotation, uint8_t flag, int32_t worldX, int32_t worldY)
-{
-    if (GameClientRequests* sender = Sender())
-        sender->SendNetBash(image, scaleX, scaleY, a, b, colour, rotation, flag, worldX, worldY);
 }
 
 void SendGameData(const std::string& levelFile)

@@ -26,6 +26,16 @@ public:
     virtual void SendGulpChange(int16_t flimbId, uint8_t variant) = 0;
     // The trap's saved state; activate 1 with the flimb id (-1 for none) that triggered it.
     virtual void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId) = 0;
+    // A terrain bash of an image (a game path; its file's CRC travels with it) at a point.
+    virtual void SendNetBash(const std::string& imagePath, float scaleX, float scaleY, uint8_t material,
+                             uint32_t affectedMaterials, uint32_t tint, float rotation, uint8_t flag, int32_t x,
+                             int32_t y)
+    {
+        (void)imagePath, (void)scaleX, (void)scaleY, (void)material, (void)affectedMaterials, (void)tint,
+            (void)rotation, (void)flag, (void)x, (void)y;
+    }
+    // A new flimb at a point, made like the flimb of that id (a debugging tool).
+    virtual void SendCreateFlimb(int16_t flimbId, int32_t x, int32_t y) { (void)flimbId, (void)x, (void)y; }
     // The HUD's requests. SET_HOST_VARIABLE (16 game speed, 18 pause 1 / resume 0).
     virtual void SendSetHostVariable(uint8_t variable, int32_t value) { (void)variable, (void)value; }
     // GAMEDATA: the server (re)loads the level for everyone.
@@ -58,13 +68,6 @@ public:
     // the direct one (null when there is none).
     virtual ClientAgent* WorldServerAgent() { return nullptr; }
     virtual PseudoTcpClientAgent* DirectAgent() { return nullptr; }
-    // NETBASH: the stamp overlay bashes a picture into the terrain at a world point.
-    virtual void SendNetBash(const std::string& image, float scaleX, float scaleY, int32_t a, int32_t b,
-                             uint32_t colour, float rotation, uint8_t flag, int32_t worldX, int32_t worldY)
-    {
-        (void)image, (void)scaleX, (void)scaleY, (void)a, (void)b, (void)colour, (void)rotation, (void)flag,
-            (void)worldX, (void)worldY;
-    }
 };
 // Null: no session.
 void SetGameClientRequests(GameClientRequests* client);
@@ -74,6 +77,9 @@ void SendHighlight(int16_t flimbId);
 void SendUpdateFlimbType(int16_t flimbId, uint8_t type, uint8_t argument, int32_t value);
 void SendGulpChange(int16_t flimbId, uint8_t variant);
 void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId);
+void SendNetBash(const std::string& imagePath, float scaleX, float scaleY, uint8_t material, uint32_t affectedMaterials,
+                 uint32_t tint, float rotation, uint8_t flag, int32_t x, int32_t y);
+void SendCreateFlimb(int16_t flimbId, int32_t x, int32_t y);
 void SendSetHostVariable(uint8_t variable, int32_t value);
 void SendGameData(const std::string& levelFile);
 void SendChat(const std::string& name, const std::string& text, int32_t speaker, bool groupOnly);
@@ -94,8 +100,6 @@ bool GameClientExists();
 // The installed client's connection agents (null without a client or agent).
 ClientAgent* SessionWorldServerAgent();
 PseudoTcpClientAgent* SessionDirectAgent();
-void SendNetBash(const std::string& image, float scaleX, float scaleY, int32_t a, int32_t b, uint32_t colour,
-                 float rotation, uint8_t flag, int32_t worldX, int32_t worldY);
 
 // What the game server is asked to do from this machine (a debugging key). Nothing happens
 // without a game server.

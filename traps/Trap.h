@@ -103,6 +103,13 @@ public:
     virtual void DrawBack() {}
     virtual void DrawExtra() {}
     virtual void ExtraPass() {}
+    // Sky trap: sets the device's world matrix for the back tiles of the landscape.
+    virtual void SetupWorldMatrix() {}
+    // Exit: its minimap flag (on after construction); Background: its "minimap" setting.
+    virtual bool ShowsOnMinimap() const { return true; }
+    // Background: draws its layer with the trap's x and y taken as screen pixels, at its
+    // scale, rotation and alpha (the minimap sets them for the moment).
+    virtual void DrawLayer() {}
 
     // ---- The editor (traps/TrapPanel.cpp) ---------------------------------------------------
     // The links as red lines from the trap to each target found in the open editor, in

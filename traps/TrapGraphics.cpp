@@ -15,6 +15,7 @@
 #include "media/ImageCache.h"
 #include "world/TrapKinds.h"
 #include "world/TrapSpecs.h"
+#include "world/ViewServices.h"
 
 #include <string>
 
@@ -77,16 +78,20 @@ void Trap::Draw()
     const uint8_t oldAlpha = image.alpha;
     const uint32_t oldColour = image.colour;
     const float oldScaleX = image.scaleX, oldScaleY = image.scaleY, oldRotation = image.rotation;
-    const int32_t px = RoundToInt(x), py = RoundToInt(y);
+    // The trap stands in the world: its point, size and turn go through the current view.
+    float px = static_cast<float>(RoundToInt(x)), py = static_cast<float>(RoundToInt(y));
+    WorldToScreen(px, py);
+    const float viewScale = CurrentViewScale();
+    const float viewTurn = 3.0f * 3.1415927410125732f / 2.0f - GameViewRotation();
     {
         Draw2D::SignedAddScope signedAdd;
         image.colour = tint & 0xFFFFFFu;
         sprite->SetFrame(DisplayedFrame());
         image.alpha = alpha;
-        image.scaleX = scale_x;
-        image.scaleY = scale_y;
-        image.rotation = rotation * 3.1415927410125732f / 180.0f;
-        sprite->Draw(static_cast<float>(px), static_cast<float>(py));
+        image.scaleX = scale_x * viewScale;
+        image.scaleY = scale_y * viewScale;
+        image.rotation = rotation * 3.1415927410125732f / 180.0f + viewTurn;
+        sprite->Draw(px, py);
     }
     image.alpha = oldAlpha;
     image.colour = oldColour;
@@ -97,9 +102,9 @@ void Trap::Draw()
     if (pickup_mode && pickup_left > 1) {
         if (Font* font = FontManager::GetFont(4)) {
             const std::string count = StringPrintf("%d", pickup_left);
-            const float top = static_cast<float>(py) - static_cast<float>(sprite->frameHeight) / 2.0f;
-            font->DrawTextTransformed(static_cast<float>(px), top, 0xCCFFFFFFu, count, kTextCentre);
-            font->DrawTextTransformed(static_cast<float>(px) + 1.0f, top + 1.0f, 0xCC000000u, count, kTextCentre);
+            const float top = py - static_cast<float>(sprite->frameHeight) * viewScale / 2.0f;
+            font->DrawTextTransformed(px, top, 0xCCFFFFFFu, count, kTextCentre);
+            font->DrawTextTransformed(px + 1.0f, top + 1.0f, 0xCC000000u, count, kTextCentre);
         }
     }
 }

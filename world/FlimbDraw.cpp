@@ -149,7 +149,7 @@ void Flimb::Draw() const
     const bool mirrored = (walkSpeed < 0) != (gravity == 1 || gravity == 3);
     at.scaleX = drawScaleX * zoom * scale * (mirrored ? -1.0f : 1.0f);
     at.scaleY = scale * drawScaleY * zoom;
-    at.rotation = GravityAngle(gravity) + GameViewRotation(); // the view may be turned too
+    at.rotation = GravityAngle(gravity) + 3.0f * kPi / 2.0f - GameViewRotation(); // the view's turn
     if (type == kGraviturn)
         at.rotation += static_cast<float>(angle) * kPi / 180.0f;
     const gfx::D3DCOLOR tint = (static_cast<uint32_t>(shownAlpha) << 24) | colour;

@@ -96,6 +96,7 @@ void ClearWorldFlimbs(WorldState& world)
     ScopedWorld use(world);
     ForgetSavedFlimbLinks(world);
     world.selected = nullptr;
+    world.preselected = nullptr;
     for (Flimb& flimb : world) {
         if (flimb.IsFree())
             continue;

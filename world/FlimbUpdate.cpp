@@ -30,6 +30,8 @@ void RemoveFlimb(WorldState& world, Flimb& flimb)
         flimb.DigAt(false);
     if (world.selected == &flimb)
         world.selected = nullptr;
+    if (world.preselected == &flimb)
+        world.preselected = nullptr;
     if (flimb.linkedId >= 0)
         if (Flimb* linked = FindFlimbById(flimb.linkedId))
             linked->linkedId = -1;

@@ -9,7 +9,9 @@
 #include "media/DXManager.h"
 #include "platform/gfx/Device.h"
 #include "platform/gfx/Resources.h"
+#include "world/MinimapSurface.h"
 #include "world/TileQuads.h"
+#include "world/TileTextures.h"
 
 #include <algorithm>
 
@@ -38,6 +40,7 @@ void Landscape::InitGlobal()
 {
     SetName("LandScape");
     containerFlags = kContainerTransparent;
+    deleteWhenClosed = 0; // the viewports hold it as a child; it outlives them
     FreePredefinedMasks();
     ClearPrimitives();
     edgeModes[kEdgeTop] = kEdgeWrap;
@@ -58,7 +61,9 @@ void Landscape::Clear()
 {
     focusFlimb = nullptr;
     focusExtra = nullptr;
+    pickCandidates.clear();
     ReleaseVertexBuffer();
+    textures_.reset();
     TileStore::Clear();
     minimapSurface_.reset();
 }
@@ -131,6 +136,8 @@ void Landscape::RecreateMinimapSurface()
     minimapSurface_.reset();
     if (Factory())
         minimapSurface_ = Factory()(*this);
+    else if (IsCreated())
+        minimapSurface_ = std::make_unique<MinimapSurface>(*this);
 }
 
 uint32_t Landscape::UpdateCounter() const

@@ -11,6 +11,7 @@
 #include "world/PrimitiveCache.h"
 #include "world/TileStore.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,6 +20,8 @@
 class AnimSurface;
 class BitmapBaseSurface;
 class Flimb;
+class TileTextures;
+class ViewPort;
 namespace gfx {
 class Surface;
 class VertexBuffer;
@@ -54,13 +57,69 @@ public:
 
     // The play and debugging keys (world/LandscapeKeys.h) first, then the children.
     int OnKey(int value, int code, bool shift, IInputDevice& device) override;
+
+    // --- The current view (world/LandscapeView.cpp) ---------------------------------------
+    // One viewport at a time is current: its rectangle and centre are copied into the
+    // landscape, and every conversion between screen and world goes through it. Returns the
+    // view that was current; callers restore it (CurrentViewScope keeps the pairs nested).
+    ViewPort* MakeCurrent(ViewPort* viewport);
+    ViewPort* CurrentView() const { return view; }
+    // A screen point (pixels) on the world plane through the current view; the point itself
+    // without one.
+    FloatPoint UnprojectPoint(float x, float y) const;
+    // The same rounded to whole pixels.
+    void ScreenToWorld(int32_t x, int32_t y, int32_t& worldX, int32_t& worldY) const;
+    // The world bounding box (left, top, right, bottom) of a screen rectangle's four corners,
+    // through the game's landscape's current view; unchanged without one.
+    static void ScreenRectToWorld(FloatRect& rect);
+    // A world point (at height z) on the screen through the current view, rounded; and
+    // without rounding. Unchanged without a view.
+    void WorldToScreen(int32_t& screenX, int32_t& screenY, float z, int32_t worldX, int32_t worldY) const;
+    FloatPoint WorldToScreenF(float z, float worldX, float worldY) const;
+    // Keeps viewCentre inside the landscape: the whole visible area (centred when it is
+    // larger than the landscape), or only the centre at a sixteenth of the visible extent
+    // from each edge.
+    void ClampView(bool wholeView);
+
+    // Makes a viewport current for the scope's life, then the one before it again.
+    class CurrentViewScope {
+    public:
+        CurrentViewScope(Landscape* landscape, ViewPort* viewport);
+        ~CurrentViewScope();
+        CurrentViewScope(const CurrentViewScope&) = delete;
+        CurrentViewScope& operator=(const CurrentViewScope&) = delete;
+
+    private:
+        Landscape* landscape_;
+        ViewPort* previous_ = nullptr;
+    };
+
+    // --- Drawing (world/LandscapeDraw.cpp) ------------------------------------------------
+    // The frame's draw pass in the current view: sky, back tiles, trap layers, particles,
+    // front tiles, flimbs and overlays, status text, children, debug grid. Nothing before
+    // the terrain is created or while the level editor is open.
+    void Draw() override;
+    // The tile textures the draw pass keeps in step with the terrain (null before a draw).
+    TileTextures* Textures() const { return textures_.get(); }
+
+    // --- Pointer input (world/LandscapePointer.cpp) ---------------------------------------
+    // Picks the flimb nearest the world point and selects it; keep falls back to the
+    // followed flimb when none is found. Orders the action of a held key.
+    void SelectFlimbAt(bool keep, int32_t x, int32_t y);
+    // Left button: selection, and the debugging tools while a debug switch is on.
+    Primitive* OnLeftButton(int x, int y, int phase) override;
+    // Right button: the dig tool's removing bash.
+    Primitive* OnRightButton(int x, int y, int phase) override;
+    // Moves the selection to the next flimb left or right; unused while Ctrl is held.
+    Primitive* OnWheel(int delta) override;
     // Forgets the selection, releases the quads and the minimap surface, frees every tile.
     void Clear() override;
     // One quad per tile (6 vertices of 24 bytes, tiles in row order); logs on failure.
     void CreateVertexBuffer() override;
     // Copies the front colours of every tile the target covers into it at the tile's place.
     void CopyToSurface(gfx::Surface* target) const;
-    // Releases the minimap surface and makes a new one through the installed factory.
+    // Releases the minimap surface and makes a new one through the installed factory (the
+    // game's MinimapSurface without one).
     void RecreateMinimapSurface();
     static void SetMinimapFactory(MinimapFactory factory);
     IMinimapSurface* Minimap() const { return minimapSurface_.get(); }
@@ -154,6 +213,19 @@ public:
     // the open loading screen, if any, shows the 48 steps.
     void Generate(int offset);
 
+    // The current view and the part of it the landscape panel covers (pixels), and the
+    // world point at its centre.
+    ViewPort* view = nullptr;
+    FloatRect viewRect;
+    FloatPoint viewCentre;
+    // The pixel-info text of the debugging tools, printed at the screen centre while shown.
+    std::string statusText;
+    int32_t statusTextShown = 0;
+    // The two switches of the debugging tile grid: both on outlines every tile.
+    std::array<uint8_t, 2> gridDebugFlags{};
+    // The candidates of the last pick (world flimbs).
+    std::vector<Flimb*> pickCandidates;
+
     // The player's selected flimb and a second selected object (none after Clear).
     Flimb* focusFlimb = nullptr;
     const void* focusExtra = nullptr;
@@ -174,6 +246,7 @@ private:
     void ReleaseVertexBuffer();
 
     gfx::VertexBuffer* vertexBuffer_ = nullptr;
+    std::unique_ptr<TileTextures> textures_;
     std::unique_ptr<IMinimapSurface> minimapSurface_;
     PrimitiveCache ownPrimitives_;
     PrimitiveCache* primitives_ = &ownPrimitives_;

@@ -48,10 +48,13 @@ void DrawHighlightMarker()
     const float scale = 2.5f + 0.5f * std::sin(3.0f * seconds); // drawing only: not simulation
     BaseSurface& image = *marker->bitmap;
     const float oldX = image.scaleX, oldY = image.scaleY, oldRotation = image.rotation;
-    image.scaleX = image.scaleY = std::fabs(scale);
-    image.rotation = trap->rotation * 3.14159265f / 180.0f;
-    marker->Draw(static_cast<float>(bounds.left + bounds.right) / 2.0f,
-                 static_cast<float>(bounds.top + bounds.bottom) / 2.0f);
+    // The marker stands in the world: its point, size and turn go through the current view.
+    float x = static_cast<float>(bounds.left + bounds.right) / 2.0f;
+    float y = static_cast<float>(bounds.top + bounds.bottom) / 2.0f;
+    WorldToScreen(x, y);
+    image.scaleX = image.scaleY = std::fabs(scale) * CurrentViewScale();
+    image.rotation = trap->rotation * 3.14159265f / 180.0f + 3.0f * 3.14159265f / 2.0f - GameViewRotation();
+    marker->Draw(x, y);
     image.scaleX = oldX, image.scaleY = oldY, image.rotation = oldRotation;
 }
 

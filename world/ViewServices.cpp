@@ -1,9 +1,19 @@
 #include "world/ViewServices.h"
 
+#include "game/GameViewPort.h"
 #include "gui/WindowList.h"
 #include "media/MSManager.h"
+#include "world/ConsoleValues.h"
+#include "world/Flimb.h"
+#include "world/Landscape.h"
+#include "game/GameController.h"
+#include "world/WorldState.h"
+
+#include <cmath>
 
 namespace {
+
+constexpr float kUprightRotation = 4.712389f; // the untouched view: world y down on the screen
 
 GameViewHooks& Hooks()
 {
@@ -12,6 +22,18 @@ GameViewHooks& Hooks()
 }
 
 bool inBetweenFrame = false;
+
+// The current view of the game's landscape, or null.
+ViewPort* CurrentView()
+{
+    const Landscape* land = GameLandscape();
+    return land ? land->CurrentView() : nullptr;
+}
+
+int32_t Rounded(float value)
+{
+    return std::isfinite(value) ? static_cast<int32_t>(std::lround(value)) : 0;
+}
 
 } // namespace
 
@@ -27,45 +49,80 @@ void ResetGameViewHooks()
 
 ScopedGameView::ScopedGameView()
 {
-    if (Hooks().makeGameViewCurrent)
+    if (Hooks().makeGameViewCurrent) {
         found_ = Hooks().makeGameViewCurrent(previous_);
-    else
-        found_ = FindOpenWindow("MOUSEPORT") != nullptr; // no view to make current yet
+        return;
+    }
+    GameViewPort* view = FindGameViewPort();
+    Landscape* land = GameLandscape();
+    found_ = view != nullptr;
+    if (view && land)
+        previous_ = land->MakeCurrent(view);
 }
 
 ScopedGameView::~ScopedGameView()
 {
-    if (found_ && Hooks().restoreView)
-        Hooks().restoreView(previous_);
+    if (!found_)
+        return;
+    if (Hooks().makeGameViewCurrent) {
+        if (Hooks().restoreView)
+            Hooks().restoreView(previous_);
+        return;
+    }
+    if (Landscape* land = GameLandscape())
+        land->MakeCurrent(static_cast<ViewPort*>(previous_));
 }
 
 gfx::RECT VisibleWorldRect()
 {
-    return Hooks().visibleWorldRect ? Hooks().visibleWorldRect() : gfx::RECT{};
+    if (Hooks().visibleWorldRect)
+        return Hooks().visibleWorldRect();
+    const ViewPort* view = CurrentView();
+    if (!view)
+        return gfx::RECT{};
+    FloatRect area = view->rect;
+    Landscape::ScreenRectToWorld(area);
+    return gfx::RECT{Rounded(area.left), Rounded(area.top), Rounded(area.right), Rounded(area.bottom)};
 }
 
 float CurrentViewWidth()
 {
-    return Hooks().viewWidth ? Hooks().viewWidth() : 0.0f;
+    if (Hooks().viewWidth)
+        return Hooks().viewWidth();
+    const ViewPort* view = CurrentView();
+    return view ? view->rect.right - view->rect.left : 0.0f;
 }
 
 float CurrentViewHeight()
 {
-    return Hooks().viewHeight ? Hooks().viewHeight() : 0.0f;
+    if (Hooks().viewHeight)
+        return Hooks().viewHeight();
+    const ViewPort* view = CurrentView();
+    return view ? view->rect.bottom - view->rect.top : 0.0f;
 }
 
 void CurrentViewCentre(float& x, float& y)
 {
     x = 0.0f;
     y = 0.0f;
-    if (Hooks().viewCentre)
+    if (Hooks().viewCentre) {
         Hooks().viewCentre(x, y);
+        return;
+    }
+    if (const ViewPort* view = CurrentView()) {
+        x = view->camera.target.x;
+        y = view->camera.target.y;
+    }
 }
 
 void PanGameViewToX(float x)
 {
-    if (Hooks().panToX)
+    if (Hooks().panToX) {
         Hooks().panToX(x);
+        return;
+    }
+    if (GameViewPort* view = FindGameViewPort())
+        view->PanTo(static_cast<int>(x), static_cast<int>(view->Y()), 500, true);
 }
 
 void MouseWorldPoint(int32_t& x, int32_t& y)
@@ -76,39 +133,75 @@ void MouseWorldPoint(int32_t& x, int32_t& y)
     }
     x = msManager.X();
     y = msManager.Y();
+    if (const Landscape* land = GameLandscape())
+        land->ScreenToWorld(msManager.X(), msManager.Y(), x, y);
 }
 
 void WorldToScreen(float& x, float& y)
 {
-    if (Hooks().worldToScreen)
+    if (Hooks().worldToScreen) {
         Hooks().worldToScreen(x, y);
+        return;
+    }
+    if (const Landscape* land = GameLandscape()) {
+        const FloatPoint screen = land->WorldToScreenF(0.0f, x, y);
+        x = screen.x;
+        y = screen.y;
+    }
 }
 
 float CurrentViewScale()
 {
-    return Hooks().viewScale ? Hooks().viewScale() : 1.0f;
+    if (Hooks().viewScale)
+        return Hooks().viewScale();
+    const ViewPort* view = CurrentView();
+    if (!view)
+        return 1.0f;
+    const float scale = view->camera.PixelsPerUnit(view->camera.EyeDistance());
+    return scale > 0.0f ? scale : 1.0f;
 }
 
 const Flimb* FollowedFlimb()
 {
-    return Hooks().followedFlimb ? Hooks().followedFlimb() : nullptr;
+    if (Hooks().followedFlimb)
+        return Hooks().followedFlimb();
+    // The view follows the selected flimb while "follow_selected" is on, and a player's
+    // own (steered) flimb always.
+    const Flimb* selected = World().selected;
+    if (!selected || !FindGameViewPort())
+        return nullptr;
+    return ConsoleInt("follow_selected") != 0 || (selected->flags2 & 0x80) ? selected : nullptr;
 }
 
 void StopFollowingFlimb()
 {
-    if (Hooks().stopFollowing)
+    if (Hooks().stopFollowing) {
         Hooks().stopFollowing();
+        return;
+    }
+    if (GameViewPort* view = FindGameViewPort())
+        view->lastFollowed = nullptr;
 }
 
 void ShakeGameView()
 {
-    if (Hooks().shake)
+    if (Hooks().shake) {
         Hooks().shake();
+        return;
+    }
+    if (GameViewPort* view = FindGameViewPort())
+        view->Shake();
 }
 
 bool GroupDimmedInView(uint8_t group)
 {
-    return Hooks().groupDimmed && Hooks().groupDimmed(group);
+    if (Hooks().groupDimmed)
+        return Hooks().groupDimmed(group);
+    // The hide-own-team and hide-other-teams switches dim those flimbs.
+    const WorldState& world = World();
+    const PlayerRecord* local = Controller().localPlayer;
+    const bool own = local && local->team == group;
+    return own ? world.overlaySwitches[0] == 0 : world.overlaySwitches[1] == 0;
 }
 
 bool InBetweenFrame()
@@ -129,11 +222,19 @@ void ScreenToWorldPoint(float screenX, float screenY, float& worldX, float& worl
     }
     worldX = screenX;
     worldY = screenY;
+    if (const Landscape* land = GameLandscape()) {
+        const FloatPoint world = land->UnprojectPoint(screenX, screenY);
+        worldX = world.x;
+        worldY = world.y;
+    }
 }
 
 float GameViewRotation()
 {
-    return Hooks().viewRotation ? Hooks().viewRotation() : 0.0f;
+    if (Hooks().viewRotation)
+        return Hooks().viewRotation();
+    const ViewPort* view = CurrentView();
+    return view ? view->GetRotation() : kUprightRotation;
 }
 
 bool GameViewOpen()

@@ -1,8 +1,9 @@
 #pragma once
 // The game view as the world's passes use it: the world looks up the game viewport
 // ("MOUSEPORT"), makes its view current around its work and reads the visible part of the
-// world. The viewports install their answers here; until then there is no view to make
-// current and screen and world coordinates are the same.
+// world. The answers come from the game's landscape's current view (the viewports of
+// game/); without a view screen and world coordinates are the same. Tests may install
+// their own answers as hooks.
 #include "platform/gfx/D3DTypes.h"
 
 #include <cstdint>
@@ -99,5 +100,7 @@ bool InBetweenFrame();
 void SetInBetweenFrame(bool on);
 // A screen point in world pixels through the game view; the same point without a view.
 void ScreenToWorldPoint(float screenX, float screenY, float& worldX, float& worldY);
-// The game view's rotation in radians; 0 without a view.
+// The current view's rotation in radians, within [0, 2 pi); 3 pi / 2 (the untouched view,
+// world y down on the screen) without a view. A sprite turned by a in the world shows
+// turned by a + 3 pi / 2 - GameViewRotation() on the screen.
 float GameViewRotation();

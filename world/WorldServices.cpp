@@ -166,3 +166,15 @@ uint64_t SimulationParticlesHash()
     const ParticleManager* manager = Particles();
     return manager ? manager->SimulationHash() : 0;
 }
+
+void DrawParticlesBehindTerrain()
+{
+    if (ParticleManager* manager = Particles())
+        manager->Draw();
+}
+
+void DrawParticlesInFront()
+{
+    if (ParticleManager* manager = Particles())
+        manager->DrawFront();
+}

@@ -50,5 +50,10 @@ void SetParticlesEnabled(bool on);
 // The simulation particles' part of the world state hash (0 without a pool).
 uint64_t SimulationParticlesHash();
 
+// The particle passes of the landscape's frame draw: the particles the front terrain covers,
+// and the others after the flimbs.
+void DrawParticlesBehindTerrain();
+void DrawParticlesInFront();
+
 // Set when the particles' vertex data must be rebuilt after their update (a device reset).
 extern bool particleRebuild;

@@ -104,6 +104,13 @@ public:
     std::array<int32_t, 3> quickCounters{};
     int32_t healthScale = 0;
 
+    // Drawing and view state (never part of the simulation): the flimb marked as the next
+    // pick, the highest splat alert announced (0, 5 or 15), and the byte the game view sets
+    // whenever it moved or opened the belt.
+    Flimb* preselected = nullptr;
+    uint8_t splatAlertLevel = 0;
+    uint8_t viewChanged = 0;
+
     TrapRegistries traps;
 
     // The used records in table order.

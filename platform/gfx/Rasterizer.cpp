@@ -151,6 +151,13 @@ ArgUse Classify(D3DTEXTUREOP op, DWORD a1, DWORD a2, bool modulate)
     return ArgUse::Other;
 }
 
+// The two arguments are the texture and the diffuse colour, in either order.
+bool TextureWithDiffuse(DWORD a1, DWORD a2)
+{
+    const auto diffuse = [](DWORD a) { return a == D3DTA_DIFFUSE || a == D3DTA_CURRENT; };
+    return (a1 == D3DTA_TEXTURE && diffuse(a2)) || (diffuse(a1) && a2 == D3DTA_TEXTURE);
+}
+
 } // namespace
 
 void Rasterizer::Begin(const RasterSetup& setup)
@@ -191,6 +198,8 @@ void Rasterizer::Begin(const RasterSetup& setup)
     } else if (cSel == ArgUse::Texture && aSel == ArgUse::Texture) {
         combine_ = CombineKind::TextureOnly;
         needDiffuse_ = false;
+    } else if (s.colorOp == D3DTOP_ADDSIGNED && TextureWithDiffuse(s.colorArg1, s.colorArg2) && aMod) {
+        combine_ = CombineKind::AddSignedModulateAlpha;
     }
 }
 
@@ -441,6 +450,17 @@ const uint32_t* Rasterizer::Combine(const TriangleSetup& ts, int count)
         }
         return colour_;
     }
+    case CombineKind::AddSignedModulateAlpha:
+        for (int i = 0; i < count; ++i) {
+            const uint32_t t = tex_[0][i], d = ts.flatColour ? ts.flat : diffuse_[i];
+            uint32_t rgb = 0;
+            for (int k = 0; k < 24; k += 8) {
+                const int sum = int((t >> k) & 0xFFu) + int((d >> k) & 0xFFu) - 128;
+                rgb |= uint32_t(std::clamp(sum, 0, 255)) << k;
+            }
+            colour_[i] = (Mul8(t >> 24, d >> 24) << 24) | rgb;
+        }
+        return colour_;
     case CombineKind::Generic:
         break;
     }

@@ -73,7 +73,15 @@ private:
         bool bilinear[2] = {false, false};
         const Sampler* sampler[2] = {nullptr, nullptr};
     };
-    enum class CombineKind { Generic, Modulate, ModulateColourOnly, ModulateAlphaOnly, TextureOnly, DiffuseOnly };
+    enum class CombineKind {
+        Generic,
+        Modulate,
+        ModulateColourOnly,
+        ModulateAlphaOnly,
+        TextureOnly,
+        DiffuseOnly,
+        AddSignedModulateAlpha, // colour: texture + diffuse - 128; alpha: texture x diffuse
+    };
 
     void PrepareTexturing(TriangleSetup& ts, const RasterVertex* v[3], double x0, double y0, double e1x, double e1y,
                           double e2x, double e2y, double det) const;

@@ -11,6 +11,7 @@
 #include "game/GameServices.h"
 #include "game/LevelFile.h"
 #include "game/LevelLoader.h"
+#include "media/DXManager.h"
 #include "world/WorldServices.h"
 
 #include <cstdint>
@@ -38,7 +39,15 @@ struct Harness {
         std::stringstream text;
         text << defaults.rdbuf();
         SetLevelDefaultsDocument(text.str());
+        // The media's device state is made before the landscape, so that it outlives the
+        // landscape's surfaces, which the destructor releases.
+        DXManager::GetDevice();
         InitLandscape();
+    }
+    ~Harness()
+    {
+        ReleaseLandscape();
+        fileManager = nullptr;
     }
     void Put(const void* data, size_t size)
     {

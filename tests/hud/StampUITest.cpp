@@ -69,7 +69,7 @@ TEST_F(StampUITest, AClickBashesThePictureAtTheWorldPointAndCloses)
     Click(300, 200);
     ASSERT_EQ(session.requests.size(), 1u);
     char expected[160];
-    std::snprintf(expected, sizeof expected, "netbash %s -1.10 1.10 16 6 FF808080 %.3f 0 1300 2200", kStamp, rotation);
+    std::snprintf(expected, sizeof expected, "bash %s -1.1 1.1 16 6 ff808080 %.1f 0 1300 2200", kStamp, rotation);
     EXPECT_EQ(session.requests[0], expected);
     EXPECT_FALSE(ui->active);
     EXPECT_EQ(FindOpenWindow("StampUI"), nullptr);

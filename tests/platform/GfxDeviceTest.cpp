@@ -89,6 +89,8 @@ TEST_F(GfxDevice, TextureStageOperationsGiveExactPixels)
         {"blended", 0x80FF0000u, 0xFFFFFFFFu, D3DTOP_MODULATE, D3DTOP_MODULATE, true, 0xFF80007Fu},
         {"modulated", 0xFF808080u, 0xFF40C0FFu, D3DTOP_MODULATE, D3DTOP_SELECTARG1, false, 0xFF206080u},
         {"add signed", 0xFFA0A0A0u, 0xFF40C0FFu, D3DTOP_ADDSIGNED, D3DTOP_SELECTARG1, false, 0xFF60E0FFu},
+        // (0x60, 0xE0, 0xFF) at alpha 128 over blue.
+        {"add signed, modulated alpha", 0x80A0A0A0u, 0xFF40C0FFu, D3DTOP_ADDSIGNED, D3DTOP_MODULATE, true, 0xFF3070FFu},
         {"select texture", 0xFF123456u, 0xFF000000u, D3DTOP_SELECTARG1, D3DTOP_SELECTARG1, false, 0xFF123456u},
         {"modulated blend", 0x80FF8000u, 0x80FFFFFFu, D3DTOP_MODULATE, D3DTOP_MODULATE, true, 0xFF4020BFu},
     };

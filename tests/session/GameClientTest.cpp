@@ -11,6 +11,8 @@
 #include "session/ClientCommandState.h"
 #include "session/FileTransfer.h"
 #include "session/GameClient.h"
+#include "session/NetCommand.h"
+#include "session/SessionServices.h"
 #include "session/SessionConsole.h"
 #include "session/SessionGame.h"
 #include "traps/Trap.h"
@@ -418,3 +420,24 @@ TEST_F(GameClientTest, TrapStatesAndDecorationsUseTheGamesOwnOperations)
 }
 
 } // namespace
+
+TEST_F(GameClientTest, TheViewsBashTravelsAsNetBashWithThePointMaterialTintAndAffected)
+{
+    // The dig tool's and the stamp overlay's request, through the session seam.
+    SetGameClientRequests(&client);
+    SendNetBash("Graphics\\HUD\\MiniMap\\mini_end.png", 1.5f, 0.5f, 16, 6, 0xFF808080u, 0.25f, 1, -70, 80);
+    SetGameClientRequests(nullptr);
+    const auto bashes = Sent(kCmdNetBash);
+    ASSERT_EQ(bashes.size(), 1u);
+    const NetBashArgs args = ReadNetBash(bashes[0].data());
+    EXPECT_EQ(args.brushFile, "Graphics\\HUD\\MiniMap\\mini_end.png");
+    EXPECT_EQ(args.a, -70);
+    EXPECT_EQ(args.b, 80);
+    EXPECT_EQ(args.c, 16u);
+    EXPECT_EQ(args.d, 0xFF808080u);
+    EXPECT_EQ(args.e, 6u);
+    EXPECT_FLOAT_EQ(args.scaleX, 1.5f);
+    EXPECT_FLOAT_EQ(args.scaleY, 0.5f);
+    EXPECT_FLOAT_EQ(args.rotation, 0.25f);
+    EXPECT_EQ(args.flag, 1);
+}

@@ -35,6 +35,19 @@ void SessionRecorder::SendTrapState(const Trap& trap, uint8_t activate, int32_t 
     requests.push_back(StringPrintf("trap %u %d %d", trap.id, activate, flimbId));
 }
 
+void SessionRecorder::SendNetBash(const std::string& imagePath, float scaleX, float scaleY, uint8_t material,
+                                  uint32_t affectedMaterials, uint32_t tint, float rotation, uint8_t flag, int32_t x,
+                                  int32_t y)
+{
+    requests.push_back(StringPrintf("bash %s %.1f %.1f %d %x %x %.1f %d %d %d", imagePath.c_str(), scaleX, scaleY,
+                                    material, affectedMaterials, tint, rotation, flag, x, y));
+}
+
+void SessionRecorder::SendCreateFlimb(int16_t flimbId, int32_t x, int32_t y)
+{
+    requests.push_back(StringPrintf("newflimb %d %d %d", flimbId, x, y));
+}
+
 void SessionRecorder::SendTeamChange(uint8_t group)
 {
     requests.push_back(StringPrintf("team %d", group));
@@ -43,13 +56,6 @@ void SessionRecorder::SendTeamChange(uint8_t group)
 void SessionRecorder::BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant)
 {
     requests.push_back(StringPrintf("create %d %d %d %d", x, y, group, variant));
-}
-
-void SessionRecorder::SendNetBash(const std::string& image, float scaleX, float scaleY, int32_t a, int32_t b,
-                                  uint32_t colour, float rotation, uint8_t flag, int32_t worldX, int32_t worldY)
-{
-    requests.push_back(StringPrintf("netbash %s %.2f %.2f %d %d %08X %.3f %d %d %d", image.c_str(), scaleX, scaleY, a,
-                                    b, colour, rotation, flag, worldX, worldY));
 }
 
 void SessionRecorder::SendSetHostVariable(uint8_t variable, int32_t value)

@@ -2,7 +2,9 @@
 // Records the requests the game sends to the game session, as text lines such as
 // "highlight 5", "type 5 3 77 0", "gulp 5 1", "trap 12 0 -1", "create 10 20 0 1",
 // "hostvar 18 1", "gamedata kpt_one.flevel", "chat -1 0 hello" (speaker, group-only,
-// text), "typing 1", "decoration 0 5 Hat", "leave", "team 2".
+// text), "typing 1", "decoration 0 5 Hat", "leave", "team 2",
+// "bash <path> 1.0 1.0 1 fffe0ce3 ffffffff 0.0 0 10 20" (scales, material, affected
+// materials, tint, rotation, flag, point), "newflimb 5 10 20".
 // While it lives it is the session's game client and game server.
 #include "session/SessionServices.h"
 
@@ -20,6 +22,10 @@ public:
     void SendUpdateFlimbType(int16_t flimbId, uint8_t type, uint8_t argument, int32_t value) override;
     void SendGulpChange(int16_t flimbId, uint8_t variant) override;
     void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId) override;
+    void SendNetBash(const std::string& imagePath, float scaleX, float scaleY, uint8_t material,
+                     uint32_t affectedMaterials, uint32_t tint, float rotation, uint8_t flag, int32_t x,
+                     int32_t y) override;
+    void SendCreateFlimb(int16_t flimbId, int32_t x, int32_t y) override;
     void SendSetHostVariable(uint8_t variable, int32_t value) override;
     void SendGameData(const std::string& levelFile) override;
     void SendChat(const std::string& name, const std::string& text, int32_t speaker, bool groupOnly) override;
@@ -30,8 +36,6 @@ public:
     void SendPlayerTeamChange(uint8_t playerId, uint8_t group) override;
     void SendGameModeState(const std::string& xml) override;
     void SendGameManagerState(const std::string& xml) override;
-    void SendNetBash(const std::string& image, float scaleX, float scaleY, int32_t a, int32_t b, uint32_t colour,
-                     float rotation, uint8_t flag, int32_t worldX, int32_t worldY) override;
     void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant) override;
     bool PlayRecording(const std::string& name) override;
     void CheckReceived() override { ++checkReceivedCalls; }

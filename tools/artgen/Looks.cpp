@@ -155,6 +155,7 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddLevelLooks(table);
         AddTrapLooks(table);
         AddHudWindowLooks(table);
+        AddViewLooks(table);
         return table;
     }();
     const auto look = looks.find(spec.look);

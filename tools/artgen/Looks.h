@@ -39,6 +39,7 @@ void AddHudShareLooks(LookTable& table);
 void AddLevelLooks(LookTable& table);
 void AddTrapLooks(LookTable& table);
 void AddHudWindowLooks(LookTable& table);
+void AddViewLooks(LookTable& table);
 
 // Draws frame `frame` into the frame-sized area at the origin (already clipped). False for
 // an unknown look or a part the look does not have.
