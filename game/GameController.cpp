@@ -76,8 +76,21 @@ void NoteFlimbSelected(uint8_t action, uint8_t flag, Flimb* flimb)
     }
 }
 
+namespace {
+EffectAtObserver effectAtObserver = nullptr;
+void* effectAtContext = nullptr;
+} // namespace
+
+void SetEffectAtObserver(EffectAtObserver observer, void* context)
+{
+    effectAtObserver = observer;
+    effectAtContext = context;
+}
+
 void PlayEffectAt(int soundId, int32_t x, int32_t y)
 {
+    if (effectAtObserver)
+        effectAtObserver(soundId, x, y, effectAtContext);
     const gfx::RECT& r = Controller().visibleRect;
     const float width = CurrentViewWidth();
     const float height = CurrentViewHeight();

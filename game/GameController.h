@@ -33,6 +33,7 @@ struct GroupStats {
     int16_t score = 0;
     std::array<uint8_t, kActionCount> actionCounts{};
     uint16_t lost = 0; // flimbs that left the world without being saved
+    std::vector<uint8_t> savedFrom; // the group of each flimb an exit of this group saved
 };
 
 struct PlayerRecord {
@@ -84,6 +85,9 @@ void NoteFlimbSelected(uint8_t action, uint8_t flag, Flimb* flimb);
 // Plays a sound for an event at a world point: at the listener inside the visible
 // rectangle (or without a view), else placed left or right and up or down of it.
 void PlayEffectAt(int soundId, int32_t x, int32_t y);
+// Tests: told of every PlayEffectAt with its world point, before it plays; null: none.
+using EffectAtObserver = void (*)(int soundId, int32_t x, int32_t y, void* context);
+void SetEffectAtObserver(EffectAtObserver observer, void* context);
 // The first player whose own flimb has that id, or null.
 PlayerRecord* FindPlayerByFlimb(uint32_t flimbId);
 // True when the local player commands the group.

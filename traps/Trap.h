@@ -163,6 +163,11 @@ public:
     virtual void TakeHeldFlimb() {}
     // Exit trap: whether it takes flimbs in now.
     virtual bool IsOpen() const { return enabled != 0; }
+    // Exit trap: the flimbs it took in and the number it wants (its minimum).
+    virtual int32_t SavedCount() const { return 0; }
+    virtual int32_t FlimbsWanted() const { return 0; }
+    // Start trap: the flimbs it has still to release.
+    virtual int32_t FlimbsLeft() const { return 0; }
     // Start and FrozenFlimb traps: the energy given to the flimbs they release; 0 for none.
     virtual int32_t FlimbEnergySetting() const { return 0; }
     // Sky trap: the image tiled behind a level preview and its tint; null for none.
