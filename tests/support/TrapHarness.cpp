@@ -1,5 +1,6 @@
 #include "tests/support/TrapHarness.h"
 #include "tests/support/RecordingRescueMode.h"
+#include "tests/support/RecordingTrap.h"
 
 #include "app/GameException.h"
 #include "app/StringUtil.h"
@@ -123,6 +124,17 @@ xmlNode* TrapHarness::Defaults()
     return LevelDefaultsElement("traps", "trap");
 }
 
+void TrapHarness::Listen(Trap& source, uint32_t eventId)
+{
+    // A kind the world never updates on its own (Sound): the listener only takes activations.
+    auto listener = std::make_unique<RecordingTrap>(42, listenerCalls_);
+    const std::string note = std::to_string(source.id) + ":" + std::to_string(eventId);
+    listener->onActivate = [this, note](RecordingTrap&) { events.push_back(note); };
+    Trap* raw = listener.get();
+    RegisterTrap(std::move(listener));
+    source.SetLink({eventId, raw->id});
+}
+
 std::vector<std::string> TrapHarness::Messages()
 {
     std::vector<std::string> lines;
@@ -134,4 +146,12 @@ std::vector<std::string> TrapHarness::Messages()
 uint64_t TrapHarness::Hash() const
 {
     return WorldStateHash();
+}
+
+int TrapHarness::FlimbCount()
+{
+    int count = 0;
+    for (Flimb& flimb : World())
+        count += flimb.IsFree() ? 0 : 1;
+    return count;
 }

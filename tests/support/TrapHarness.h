@@ -10,7 +10,9 @@
 //             "result <code> <group>";
 //   session   the requests sent to the game session (SessionRecorder's lines);
 //   Messages  the lines of the controller's message log ("<sender>: <text>");
-//   log       every log line.
+//   log       every log line;
+//   events    the events traps fired at listeners (Listen): "<source id>:<event id>", in the
+//             order they were delivered.
 // Traps are made by the factory (so each kind's registered class), placed or loaded from
 // XML against the shipped "Level\level_defaults.xml", and handed to the world.
 #include "tests/support/FlimbFixture.h"
@@ -53,15 +55,22 @@ protected:
         return Place(x, y, type, group, gravity);
     }
 
+    // Links the trap's event to a listener trap of its own that notes each delivery in events.
+    void Listen(Trap& source, uint32_t eventId);
+
     // The message log's lines as "<sender>: <text>".
     static std::vector<std::string> Messages();
     uint64_t Hash() const;
+    // The flimb records in use.
+    static int FlimbCount();
 
     std::vector<std::string> sounds;
     std::vector<std::string> mode;
+    std::vector<std::string> events;
     std::unique_ptr<SessionRecorder> session;
     std::unique_ptr<LogCapture> log;
 
 private:
     bool skipNextListenerEffect_ = false;
+    std::vector<std::string> listenerCalls_;
 };
