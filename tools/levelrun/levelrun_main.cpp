@@ -1,8 +1,9 @@
-// levelrun <level>... [--updates N]: loads each level headless for play, as the game does, and
+// levelrun <level>... [--updates N [--picture <png>]]: loads each level headless for play, as the game does, and
 // prints what it holds, the simulation generator's state and the world state hash. With
 // --updates, the level is then played that many world updates by a local player who gives no
 // commands, and the line "saved=<n> result=<win|loss|none>" follows with the hash after the
-// run. Two runs print the same text; nothing local (time, paths of this machine) goes into it.
+// run; --picture then draws the level (terrain, traps, flimbs) and writes its bottom-left
+// 1280 x 720, the view of a 720p screen resting on the level's floor, as a PNG. Two runs print the same text; nothing local (time, paths of this machine) goes into it.
 #include "app/FileManager.h"
 #include "app/GameException.h"
 #include "app/MemoryFileManager.h"
@@ -13,6 +14,14 @@
 #include "app/XmlUtil.h"
 #include "game/GameController.h"
 #include "media/DXManager.h"
+#include "media/Draw2D.h"
+#include "gui/GuiDevice.h"
+#include "media/FontManager.h"
+#include "media/Surface.h"
+#include "platform/image/ImageCodec.h"
+#include "world/TrapDraw.h"
+#include "world/ViewServices.h"
+#include "world/Landscape.h"
 #include "media/ImageCache.h"
 #include "platform/window/MainWindow.h"
 #include "game/GameServices.h"
@@ -25,9 +34,11 @@
 #include "world/StateHash.h"
 #include "world/TrapKinds.h"
 #include "world/TrapRegistry.h"
+#include "world/TrapSpecs.h"
 #include "world/WorldServices.h"
 #include "world/WorldState.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdlib>
 #include <cstdio>
@@ -58,9 +69,63 @@ std::unique_ptr<FileManager> MakeFileManager()
     return manager;
 }
 
+constexpr int kPictureWidth = 1280, kPictureHeight = 720;
+// The device covers the largest sample level; the picture is cut from its bottom-left.
+constexpr int kDeviceWidth = 2048, kDeviceHeight = 1024;
+
+// The level as the game view draws it at zoom 1: the terrain (an unpainted sky where there
+// is none), the trap layers and the flimbs; its bottom-left 1280 x 720 written as a PNG.
+bool WritePicture(const std::string& path)
+{
+    const Landscape& land = *GameLandscape();
+    const int top = std::max(0, std::min(land.Height(), kDeviceHeight) - kPictureHeight);
+    MemBaseSurface terrain;
+    gfx::D3DLOCKED_RECT locked;
+    if (terrain.Create(kDeviceWidth, kDeviceHeight) != 0 || !terrain.Lock(locked))
+        return false;
+    for (int y = 0; y < kDeviceHeight; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch);
+        for (int x = 0; x < kDeviceWidth; ++x) {
+            const uint32_t colour = x < land.Width() && y < land.Height() ? land.GetPixelColour(x, y) : 0;
+            row[x] = colour >> 24 ? colour : 0xFF2A3A55u;
+        }
+    }
+    terrain.Unlock();
+    // The picture's view: screen and world pixels are the same.
+    GameViewHooks view;
+    view.visibleWorldRect = [] { return gfx::RECT{0, 0, kDeviceWidth, kDeviceHeight}; };
+    SetGameViewHooks(std::move(view));
+    gfx::Device* device = DXManager::GetDevice();
+    device->Clear(0, nullptr, gfx::D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+    device->BeginScene();
+    Draw2D::DrawTexturedQuad(terrain.texture, nullptr, 0, 0, 1, 1, 0, 0, 0, 0xFFFFFFFFu);
+    RebuildTrapDrawList();
+    DrawTrapsBackLayer();
+    DrawTrapsMiddleLayer();
+    for (const Flimb& flimb : World())
+        if (!flimb.IsFree())
+            flimb.Draw();
+    DrawTrapsFrontLayer();
+    device->EndScene();
+    ResetGameViewHooks();
+    std::vector<uint32_t> pixels(size_t(kPictureWidth) * kPictureHeight);
+    for (int y = 0; y < kPictureHeight; ++y)
+        for (int x = 0; x < kPictureWidth; ++x)
+            pixels[size_t(y) * kPictureWidth + size_t(x)] =
+                DXManager::GetBackBuffer()->ReadPixel(uint32_t(x), uint32_t(top + y)) | 0xFF000000u;
+    std::vector<uint8_t> png;
+    if (!platform::image::EncodePng(pixels.data(), kPictureWidth, kPictureHeight, kPictureWidth * 4, true, png))
+        return false;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
+    return std::fclose(file) == 0 && written;
+}
+
 // The world run for that many updates with the level's game mode and a local player of the
 // default group; then the exits' saved flimbs and the result the mode settles on.
-void PlayLevel(const LevelLoader& loader, int updates)
+void PlayLevel(const LevelLoader& loader, int updates, const std::string& picture)
 {
     GameController& controller = Controller();
     controller.players.clear();
@@ -89,6 +154,8 @@ void PlayLevel(const LevelLoader& loader, int updates)
         outcome = "loss";
     std::printf("  after %u updates: saved=%d result=%s\n", World().clock.updateCounter, saved, outcome);
     std::printf("  state hash: %016" PRIX64 "\n", WorldStateHash());
+    if (!picture.empty() && !WritePicture(picture))
+        std::fprintf(stderr, "levelrun: could not write the picture %s\n", picture.c_str());
     controller.runState = kRunNone;
     controller.localPlayer = nullptr;
     controller.players.clear();
@@ -96,7 +163,7 @@ void PlayLevel(const LevelLoader& loader, int updates)
 
 // Prints the level's state after a game load (and after the updates when asked); false when
 // it could not be loaded.
-bool RunLevel(const std::string& name, int updates)
+bool RunLevel(const std::string& name, int updates, const std::string& picture)
 {
     std::printf("level %s\n", name.c_str());
     std::unique_ptr<LevelLoader> loader = LoadFlimbsLevel(name, kLevelLoadGame);
@@ -134,7 +201,7 @@ bool RunLevel(const std::string& name, int updates)
     std::printf("  generator: %08" PRIX32 "\n", SimRandom().State());
     std::printf("  state hash: %016" PRIX64 "\n", WorldStateHash());
     if (updates > 0)
-        PlayLevel(*loader, updates);
+        PlayLevel(*loader, updates, picture);
     CloseLevelDocument(*loader);
     return true;
 }
@@ -145,8 +212,13 @@ int main(int argc, char** argv)
 {
     std::vector<std::string> levels;
     int updates = 0;
+    std::string picture;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--picture" && i + 1 < argc) {
+            picture = argv[++i];
+            continue;
+        }
         if (arg == "--updates") {
             char* end = nullptr;
             const long n = i + 1 < argc ? std::strtol(argv[i + 1], &end, 10) : -1;
@@ -174,11 +246,13 @@ int main(int argc, char** argv)
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         setenv("ALSOFT_DRIVERS", "null", 0);
-        if (!window.Create("Flimbs", {0, 0, 640, 480})) {
+        if (!window.Create("Flimbs", {0, 0, kDeviceWidth, kDeviceHeight})) {
             std::fprintf(stderr, "levelrun: no window for the device\n");
             return 1;
         }
-        DXManager::Init(&window, 640, 480);
+        DXManager::Init(&window, kDeviceWidth, kDeviceHeight);
+        SetScreenSize(kDeviceWidth, kDeviceHeight);
+        FontManager::Start();
     }
     int failures = 0;
     try {
@@ -186,17 +260,22 @@ int main(int argc, char** argv)
         InitLandscape();
         // The flimbs' animations: their frame counts pace the flimbs' actions.
         LoadActionSprites();
+        if (device)
+            LoadTrapSpecs();
         for (const std::string& level : levels)
-            failures += RunLevel(level, updates) ? 0 : 1;
+            failures += RunLevel(level, updates, picture) ? 0 : 1;
     } catch (const GameException& e) {
         std::fprintf(stderr, "levelrun: %s\n", e.what());
         failures = 1;
     }
     ClearCurrentGameMode();
     UnloadActionSprites();
+    if (device)
+        UnloadTraps();
     ReleaseLandscape();
     ReleaseProfileResources();
     if (device) {
+        FontManager::ReleaseFonts();
         ImageCache::Clear();
         DXManager::Shutdown();
     }
