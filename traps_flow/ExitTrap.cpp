@@ -111,6 +111,16 @@ gfx::RECT ExitTrap::GetMouthRect() const
     }
 }
 
+void ExitTrap::ApplySettings(const ExitSettings& settings)
+{
+    if (settings.defaultOn)
+        defaultOn = on = *settings.defaultOn;
+    if (settings.applyProtection)
+        applyProtection = *settings.applyProtection;
+    if (settings.exclusive)
+        exclusive = *settings.exclusive;
+}
+
 void ExitTrap::SetEnabled(bool onNow)
 {
     enabled = onNow ? 1 : 0;

@@ -8,8 +8,16 @@
 #include "traps/Trap.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
+
+// The values of the in-match settings panel that changed (unset: left as it is).
+struct ExitSettings {
+    std::optional<bool> defaultOn; // the exit is used in the match ("Active")
+    std::optional<bool> applyProtection;
+    std::optional<bool> exclusive;
+};
 
 class ExitTrap : public Trap {
 public:
@@ -55,6 +63,8 @@ public:
     int32_t SavedCount() const override { return savedCount; }
     int32_t FlimbsWanted() const override { return minFlimbs; }
 
+    // What the settings panel's Apply gives the exit: "Active" sets whether it is used.
+    void ApplySettings(const ExitSettings& settings);
     // The absorbing rectangle at the position, turned to the exit's direction.
     gfx::RECT GetMouthRect() const;
     uint8_t Direction() const;

@@ -176,6 +176,23 @@ void StartTrap::Update()
         std::min<int64_t>(int64_t(releaseClock) + kClockStep, std::numeric_limits<int32_t>::max()));
 }
 
+void StartTrap::ApplySettings(const StartSettings& settings)
+{
+    static constexpr float kScales[] = {0.5f, 1.0f, 2.0f, 3.0f};
+    if (settings.releaseRate)
+        releaseRate = std::clamp(*settings.releaseRate, 50, 20000);
+    if (settings.flimbsLeft)
+        SetFlimbsLeft(std::clamp(*settings.flimbsLeft, 0, 999));
+    if (settings.facing)
+        facing = std::clamp(*settings.facing, -1, 1);
+    if (settings.scaleChoice)
+        SetScale(kScales[std::clamp(*settings.scaleChoice, 0, 3)], 0.0f);
+    if (settings.activated)
+        activated = *settings.activated ? 1 : 0;
+    if (settings.applyProtection)
+        applyProtection = *settings.applyProtection;
+}
+
 void StartTrap::Activate(Flimb* by)
 {
     if (by && by->group != group_ && by->group <= 7)

@@ -7,6 +7,17 @@
 #include "traps_flow/TankImage.h"
 
 #include <array>
+#include <optional>
+
+// The values of the in-match settings panel that changed (unset: left as it is).
+struct StartSettings {
+    std::optional<int32_t> releaseRate; // kept within 50..20000
+    std::optional<int32_t> flimbsLeft;  // kept within 0..999; the tank is redrawn
+    std::optional<int32_t> facing;      // kept within -1..1
+    std::optional<int32_t> scaleChoice; // 0..3: small, normal, large, huge
+    std::optional<bool> activated;
+    std::optional<bool> applyProtection;
+};
 
 class StartTrap : public Trap {
 public:
@@ -43,6 +54,8 @@ public:
     void GetSpawnPoint(int32_t& px, int32_t& py) const;
     // The trap's down direction (from its rotation in whole degrees).
     uint8_t Direction() const;
+    // What the settings panel's Apply gives the start point.
+    void ApplySettings(const StartSettings& settings);
     // 0.5, 1, 2 or 3 for |scale|.
     static float SnapScale(float scale);
 

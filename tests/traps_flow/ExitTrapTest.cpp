@@ -190,6 +190,15 @@ TEST_F(ExitTrapTest, AnExitThatIsOffDoesNothingExceptInTheEditor)
     Run(2);
     EXPECT_TRUE(flimb->InWorld());
     EXPECT_EQ(AddExit("<default_on>0</default_on>", kLoadModeEditor)->on, true);
+    // The settings panel's "Active" puts it to use.
+    ExitSettings settings;
+    settings.defaultOn = true;
+    settings.exclusive = true;
+    off->ApplySettings(settings);
+    EXPECT_TRUE(off->on && off->defaultOn && off->exclusive);
+    EXPECT_FALSE(off->applyProtection);
+    Run(2);
+    EXPECT_FALSE(flimb->InWorld());
 }
 
 } // namespace

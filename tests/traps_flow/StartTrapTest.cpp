@@ -231,6 +231,37 @@ TEST_F(StartTrapTest, NothingLeavesWhileDisabledAndTheGlowStops)
     EXPECT_EQ(FlimbCount(), 1);
 }
 
+TEST_F(StartTrapTest, SettingsAreKeptInRangeAndTheStockRedrawsTheTank)
+{
+    StartTrap* start = AddStart("<flimbCount>0</flimbCount>");
+    ASSERT_NE(start, nullptr);
+    const TankImage& tank = start->Tank();
+    const int column = tank.Width() / 2;
+    StartSettings settings;
+    settings.releaseRate = 10;
+    settings.flimbsLeft = 5000;
+    settings.facing = -9;
+    settings.scaleChoice = 7;
+    settings.activated = false;
+    settings.applyProtection = true;
+    start->ApplySettings(settings);
+    EXPECT_EQ(start->releaseRate, 50);
+    EXPECT_EQ(start->FlimbsLeft(), 999);
+    EXPECT_EQ(start->facing, -1);
+    EXPECT_FLOAT_EQ(start->scale_x, 3.0f);
+    EXPECT_FALSE(start->activated);
+    EXPECT_TRUE(start->applyProtection);
+    // The stock went through the tank: its bottom row is full again.
+    ASSERT_NE(tank.FullPixel(column, 80), tank.EmptyPixel(column, 80));
+    EXPECT_EQ(tank.Pixel(column, 80), tank.FullPixel(column, 80));
+    // Unset values stay; a rate above the range is kept at 20000.
+    StartSettings rate;
+    rate.releaseRate = 90000;
+    start->ApplySettings(rate);
+    EXPECT_EQ(start->releaseRate, 20000);
+    EXPECT_EQ(start->FlimbsLeft(), 999);
+}
+
 TEST_F(StartTrapTest, ProtectionIsLaidOnTheGroundBelowOrLogged)
 {
     SetBlockBrush(1, 1, 8, 4, 0xFF808080u);
