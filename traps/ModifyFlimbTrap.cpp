@@ -1,5 +1,6 @@
 #include "traps/ModifyFlimbTrap.h"
 
+#include "app/Log.h"
 #include "app/SimMath.h"
 #include "app/XmlUtil.h"
 #include "game/Directions.h"
@@ -148,6 +149,10 @@ void ModifyFlimbTrap::Load(xmlNode* node, xmlNode* defaults, int32_t loadMode)
     Trap::Load(node, defaults, loadMode);
     mode = XmlGetTagInt(node, "mcm", defaults, 0);
     group = XmlGetTagInt(node, "group", defaults, 255);
+    if (group != 255 && (group < 0 || group > 7)) {
+        WriteLog("%s trap: group %d is not a group (0..7 or 255), taken as 0\n", "Modify-flimb", group);
+        group = 0;
+    }
 }
 
 void ModifyFlimbTrap::CopyKindFields(const Trap& source)

@@ -244,8 +244,12 @@ void StartTrap::SetFlimbsLeft(int32_t count)
 
 void StartTrap::Draw()
 {
+    // The image is drawn opaque when visible, faint otherwise; the trap's own alpha (saved
+    // with the level) stays as it is.
+    const uint8_t ownAlpha = alpha;
     alpha = visible ? 255 : 64;
     Trap::Draw();
+    alpha = ownAlpha;
     const float radians = DegreesToRadians(rotation);
     const float px = std::trunc(x), py = std::trunc(y);
     // Looks only: the text placement uses the platform's sin and cos.

@@ -1,5 +1,6 @@
 #include "traps_flow/WinLoseTrap.h"
 
+#include "app/Log.h"
 #include "app/XmlUtil.h"
 #include "game/GameController.h"
 #include "game/GameServices.h"
@@ -66,6 +67,10 @@ void WinLoseTrap::Load(xmlNode* node, xmlNode* defaults, int32_t mode)
     Trap::Load(node, defaults, mode);
     triggerWin = XmlGetTagBool(node, "trigger_win", defaults);
     group = XmlGetTagInt(node, "group", defaults, 255);
+    if (group != 255 && (group < 0 || group > 7)) {
+        WriteLog("%s trap: group %d is not a group (0..7 or 255), taken as 0\n", "Win-lose", group);
+        group = 0;
+    }
 }
 
 void WinLoseTrap::CopyKindFields(const Trap& source)

@@ -1,5 +1,6 @@
 // The win-lose and path traps, and what every level-flow kind reads from and writes to a
 // level file.
+#include "app/Random.h"
 #include "tests/support/TrapHarness.h"
 #include "traps_flow/PathTrap.h"
 #include "traps_flow/WinLoseTrap.h"
@@ -51,6 +52,45 @@ TEST_F(FlowTrapsTest, EveryKindLoadsFromAnEmptyElementAndSavesStably)
         Trap* again = AddTrapXml(first.substr(first.find("<trap>")));
         ASSERT_NE(again, nullptr);
         EXPECT_EQ(SaveText(*again), first);
+    }
+}
+
+TEST_F(FlowTrapsTest, GroupsOutsideTheRangeAreLoggedAndTakenAsZero)
+{
+    struct Case {
+        const char* type;
+        const char* key;
+    };
+    for (const Case c : {Case{"Start", "groupID"}, Case{"Exit", "groupID"}, Case{"WinLose", "group"},
+                         Case{"ModifyFlimb", "group"}}) {
+        SCOPED_TRACE(c.type);
+        log->Clear();
+        Trap* trap = AddTrapXml(std::string("<trap><type>") + c.type + "</type><" + c.key + ">300</" + c.key + "></trap>");
+        ASSERT_NE(trap, nullptr);
+        EXPECT_NE(SaveText(*trap).find(std::string("<") + c.key + ">0</"), std::string::npos) << SaveText(*trap);
+        EXPECT_TRUE(log->Contains("group 300 is not a group")) << log->Text();
+    }
+    // 255 is "any" where a kind has it.
+    Trap* any = AddTrapXml("<trap><type>WinLose</type><group>255</group></trap>");
+    EXPECT_NE(SaveText(*any).find("<group>255</group>"), std::string::npos);
+}
+
+TEST_F(FlowTrapsTest, DrawingChangesNoTrapState)
+{
+    for (const char* type : {"Start", "Exit", "WinLose", "Path", "ModifyFlimb"}) {
+        SCOPED_TRACE(type);
+        Trap* trap = AddTrapXml(std::string("<trap><type>") + type +
+                                "</type><x>100</x><y>60</y><visible>0</visible><alpha>90</alpha></trap>");
+        ASSERT_NE(trap, nullptr);
+        Run(3);
+        const std::string saved = SaveText(*trap);
+        const uint64_t hash = Hash();
+        const uint32_t generator = SimRandom().State();
+        trap->Draw();
+        trap->DrawExtra();
+        EXPECT_EQ(SaveText(*trap), saved);
+        EXPECT_EQ(Hash(), hash);
+        EXPECT_EQ(SimRandom().State(), generator);
     }
 }
 

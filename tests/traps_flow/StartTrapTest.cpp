@@ -94,6 +94,14 @@ TEST_F(StartTrapTest, StockOneFiresEventZeroThenOneAndGoesIdle)
     EXPECT_EQ(events.size(), 2u);
 }
 
+TEST_F(StartTrapTest, AStartMadeWithoutLoadingReleasesAtOnce)
+{
+    StartTrap* start = Add<StartTrap>(kTrapStart, 100.0f, 50.0f);
+    ASSERT_NE(start, nullptr);
+    EXPECT_EQ(start->releaseClock, start->releaseRate);
+    EXPECT_EQ(ReleaseUpdates(58), (std::vector<int>{0, 57}));
+}
+
 TEST_F(StartTrapTest, ReleasedFlimbsTakeTheStartsSettings)
 {
     struct Case {
