@@ -1,6 +1,7 @@
 // The exit trap: its mouth, the absorption rule, minimum and maximum, the bogus crusher and
 // the preview copy.
 #include "app/Random.h"
+#include "game/GameController.h"
 #include "tests/support/TrapHarness.h"
 #include "traps_flow/ExitTrap.h"
 #include "world/Flimb.h"
@@ -122,6 +123,22 @@ TEST_F(ExitTrapTest, MaximumThreeFiresZeroThenTwoAndSkipsTheRest)
     EXPECT_EQ(std::count_if(flimbs.begin(), flimbs.end(), [](Flimb* f) { return f->InWorld(); }), 2);
     Run(3);
     EXPECT_EQ(exit->savedCount, 3);
+}
+
+TEST_F(ExitTrapTest, FilledExitsAreReportedOncePerLevel)
+{
+    Controller().sessionKind = kSessionLocal;
+    ExitTrap* exit = AddExit("<min_flimbs>2</min_flimbs>");
+    AddExit("<groupID>3</groupID><min_flimbs>9</min_flimbs>")->x = 250.0f; // another group's
+    auto filled = [&] { return std::count(sounds.begin(), sounds.end(), "65 vol 1.00"); };
+    PlaceAt(100, 149);
+    Run(1);
+    EXPECT_EQ(filled(), 0);
+    PlaceAt(100, 149);
+    PlaceAt(101, 149);
+    Run(2);
+    EXPECT_EQ(exit->savedCount, 3);
+    EXPECT_EQ(filled(), 1);
 }
 
 TEST_F(ExitTrapTest, TheNumberShowsWhatIsStillWanted)
