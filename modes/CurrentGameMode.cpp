@@ -6,6 +6,7 @@
 #include "modes/MatchWorld.h"
 #include "modes/ModeServices.h"
 #include "modes/MultiverseMatchMode.h"
+#include "world/WorldServices.h"
 
 namespace {
 
@@ -77,6 +78,8 @@ bool IsMatchStarted()
 void MarkMatchStarted()
 {
     g_matchStarted = true;
+    // Every game of a level switches its particles on here, alike.
+    SetParticlesEnabled(true);
 }
 
 void ModeStartMatch()

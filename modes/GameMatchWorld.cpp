@@ -178,7 +178,8 @@ public:
     std::vector<FrozenFlimbTrapInfo> FrozenFlimbTraps() const override { return {}; }
     std::vector<SlugTrapInfo> SlugTraps() const override { return {}; }
     int CountTrapsOfKind(int kind) const override { return int(GetTrapsOfKind(uint32_t(kind)).size()); }
-    int ParticleCount() const override { return 0; }
+    // The live simulation particles: what the drawing alone shows never holds a match open.
+    int ParticleCount() const override { return ::ParticleCount(); }
     int CountEnabledGroups() const override { return 0; }
     // World seam: the labels and colours of the action-sprite spec's group table.
     std::string GroupLabel(int group) const override

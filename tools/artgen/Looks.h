@@ -34,6 +34,7 @@ void AddStatLooks(LookTable& table);
 void AddFlimbLooks(LookTable& table);
 void AddModeLooks(LookTable& table);
 void AddMaskLooks(LookTable& table);
+void AddParticleLooks(LookTable& table);
 void AddHudShareLooks(LookTable& table);
 void AddLevelLooks(LookTable& table);
 void AddFlowTrapLooks(LookTable& table);
