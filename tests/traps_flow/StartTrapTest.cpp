@@ -270,6 +270,26 @@ TEST_F(StartTrapTest, SettingsAreKeptInRangeAndTheStockRedrawsTheTank)
     EXPECT_EQ(start->FlimbsLeft(), 999);
 }
 
+TEST_F(StartTrapTest, EachReleaseFlashesForSixUpdates)
+{
+    StartTrap* start = AddStart("");
+    // The first release at update 0 finds the old stamp (0) within 0..2: the flash waits
+    // until update 3.
+    Run(1);
+    EXPECT_FALSE(start->flashOn);
+    EXPECT_EQ(start->flashStamp, 3u);
+    Run(3);
+    EXPECT_TRUE(start->flashOn);
+    Run(5);
+    EXPECT_TRUE(start->flashOn);
+    Run(1);
+    EXPECT_FALSE(start->flashOn);
+    // The next release (update 57) flashes at once.
+    Run(48);
+    EXPECT_EQ(start->flashStamp, 57u);
+    EXPECT_TRUE(start->flashOn);
+}
+
 TEST_F(StartTrapTest, ProtectionIsLaidOnTheGroundBelowOrLogged)
 {
     SetBlockBrush(1, 1, 8, 4, 0xFF808080u);
