@@ -154,11 +154,12 @@ TEST_F(FlowTrapsTest, PathWaypointsReportTheirOrder)
         std::vector<uint32_t> fired;
         for (int ordinal : c.order) {
             events.clear();
+            const int32_t id = int32_t(set[ordinal]->id);
             set[ordinal]->Activate(by);
-            Run(1); // delivers the event; the pass removes the waypoint
+            Run(1); // delivers the event; the pass removes (deletes) the waypoint
             ASSERT_EQ(events.size(), 1u);
             fired.push_back(uint32_t(std::stoul(events[0].substr(events[0].find(':') + 1))));
-            EXPECT_EQ(FindTrapById(int32_t(set[ordinal]->id)), nullptr);
+            EXPECT_EQ(FindTrapById(id), nullptr);
         }
         EXPECT_EQ(fired, c.expected);
         events.clear();
@@ -173,10 +174,11 @@ TEST_F(FlowTrapsTest, APathIsTriggeredInsideItsBoundsOnlyWhenItMayBe)
     PathTrap* locked = dynamic_cast<PathTrap*>(
         AddTrapXml("<trap><type>Path</type><x>200</x><y>80</y><can_trigger>0</can_trigger></trap>"));
     reachable->y = 80.0f;
+    const std::string reached = std::to_string(reachable->id) + ":0"; // the pass deletes it
     PlaceAt(100, 89);
     PlaceAt(200, 89);
     Run(2);
-    EXPECT_EQ(events, (std::vector<std::string>{std::to_string(reachable->id) + ":0"}));
+    EXPECT_EQ(events, (std::vector<std::string>{reached}));
     EXPECT_TRUE(locked->alive);
 }
 
