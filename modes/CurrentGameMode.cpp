@@ -323,3 +323,23 @@ int ModeSettledResult()
             return kResultSingleLost;
     return kResultSingleWon;
 }
+
+void ModeNotifyModifiers()
+{
+    if (GameMode* mode = CurrentGameMode()) {
+        mode->NotifyModifiers();
+        mode->AllModifiersReady();
+    }
+}
+
+bool ModeAcceptCommand(const uint8_t* record, size_t length)
+{
+    GameMode* mode = CurrentGameMode();
+    return !mode || mode->AcceptCommand(record, length);
+}
+
+int ModeResultCode()
+{
+    GameMode* mode = CurrentGameMode();
+    return mode ? mode->resultCode : 0;
+}

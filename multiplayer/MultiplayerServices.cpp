@@ -10,3 +10,5 @@ bool ConnectToServer(int port)
 }
 
 bool allGroupsActive = false;
+
+int maxPlayers = 16;

@@ -7,3 +7,7 @@ bool ConnectToServer(int port);
 // Set by the lobby: every group takes part in the match even when nobody plays it. Off at
 // program start; read by the game modes.
 extern bool allGroupsActive;
+
+// The match's maximum player count, set by the lobby (16 until it sets one); the game
+// server refuses connections beyond it.
+extern int maxPlayers;

@@ -131,9 +131,54 @@ cp data/game/Level/s_dm_exit_limit.flevel data/game/Level/s_dm_waypoints.flevel 
 gzip -9 -c data/game/Level/m_dm_twin_valleys.flevel >"$SEEDS/level/m_dm_twin_valleys.gz"
 printf '%s' '<flimbs-level><globals><width>1100</width><height>800</height><gamemode>MultiverseMatch</gamemode><singleplayer>1</singleplayer></globals><groups><group id="0" group_gravity="0" default_group="1"><start><x>5</x><y>5</y></start></group><group id="9"/></groups><traps><trap><objectID>3</objectID><type>Teleport</type><x>4</x><y>4</y><trap_event><target_id>3</target_id><event_id>0</event_id></trap_event></trap><trap><type>Camera</type></trap></traps><preflimbs><flimb><posX>9</posX><posY>9</posY><group>0</group></flimb></preflimbs><primitives><prim><filename>..\x.png</filename><bashtype>18</bashtype></prim></primitives></flimbs-level>' \
   >"$SEEDS/level/small.xml"
+# The trap gallery, and hostile values of its kinds: a huge liquid, no shock sections, a
+# legacy gravity rule as an attribute, an unknown teleport mode and equal gate sizes.
+cp data/game/Level/s_traps_gallery.flevel "$SEEDS/level/"
+printf '%s' '<flimbs-level><globals><width>640</width><height>480</height><singleplayer>1</singleplayer></globals><groups><group id="0" group_gravity="0" default_group="1"/></groups><traps><trap><type>Water</type><x>5</x><y>400</y><sizex>900000</sizex><sizey>-70000</sizey><water_type>9</water_type></trap><trap><type>Shock</type><sections>0</sections></trap><trap new_gravity="7"><type>AntiGrav</type><pickup_mode>1</pickup_mode></trap><trap><type>Teleport</type><mode>Sideways</mode><destx>99999999</destx></trap><trap><type>Size</type><size-in>2</size-in><size-out>9</size-out></trap></traps></flimbs-level>' \
+  >"$SEEDS/level/hostile_traps.xml"
 
 # Video: a small clip with sound, one without, one cut in half.
 "$BUILD_DIR/video_seeds" "$SEEDS/video"
+
+# Network command records: [u32 counter] then records back to back; playback contents.
+mkdir -p "$SEEDS/netcmd" "$SEEDS/playback"
+python3 - "$SEEDS" <<'PYEOF'
+import struct, sys, os
+seeds = sys.argv[1]
+def rec(cmd, length, fields=(), stamp=0, flags=0):
+    b = bytearray(length)
+    b[0], b[1] = cmd, stamp
+    struct.pack_into('<H', b, 2, length)
+    b[4] = flags
+    for at, fmt, value in fields:
+        struct.pack_into(fmt, b, at, value)
+    return bytes(b)
+def filedata(name, total, data, first, last):
+    b = bytearray(rec(36, 1312))
+    b[6:6 + len(name)] = name
+    struct.pack_into('<I', b, 264, total)
+    b[268:268 + len(data)] = data
+    struct.pack_into('<I', b, 1292, len(data))
+    b[1296], b[1297] = last, first
+    return bytes(b)
+tick = rec(4, 6, flags=3)
+chat = rec(3, 140, [(136, 'B', 1)])
+chat = chat[:6] + b'Pilot: hello' + chat[18:]
+trap = rec(25, 20, [(8, '<I', 5)]) + b'<trap-state/>\0'
+trap = trap[:2] + struct.pack('<H', len(trap)) + trap[4:]
+payload = bytes(range(256)) * 8
+files = filedata(b'Level\\a.flevel', 2000, payload[:1024], 1, 0) + filedata(b'Level\\a.flevel', 2000, payload[1024:2000], 0, 1)
+with open(os.path.join(seeds, 'netcmd', 'mixed'), 'wb') as f:
+    f.write(struct.pack('<I', 300) + tick + chat + trap + rec(5, 12, [(8, '<I', (2 << 16) | 1)], stamp=250))
+with open(os.path.join(seeds, 'netcmd', 'file'), 'wb') as f:
+    f.write(struct.pack('<I', 10) + files)
+gamedata = bytearray(rec(9, 116))
+gamedata[6:20] = b'kpt_caves.flev'
+with open(os.path.join(seeds, 'playback', 'level'), 'wb') as f:
+    f.write(bytes(gamedata) + rec(0, 14, [(6, 'B', 1)]) + tick * 3 + rec(2, 16, [(6, '<H', 3), (9, 'B', 88)]) + tick)
+with open(os.path.join(seeds, 'playback', 'bad'), 'wb') as f:
+    f.write(tick + rec(50, 8) + tick)
+PYEOF
 
 mkdir -p "$BUILD_DIR/artifacts"
 run_target() {
@@ -179,4 +224,6 @@ printf '%s' '<trap><groupID>-1</groupID><releaserate>-2147483648</releaserate><f
   >"$SEEDS/traps/extremes.xml"
 printf '%s' '<trap/>' >"$SEEDS/traps/empty.xml"
 run_target fuzz_trap_load "$SEEDS/traps"
+run_target fuzz_netcmd "$SEEDS/netcmd"
+run_target fuzz_playback "$SEEDS/playback"
 echo "fuzz.sh: no findings"

@@ -175,7 +175,7 @@ void AddFlowTrapLooks(LookTable& table)
     table["trap-spark"] = Spark;
     table["trap-base"] = Base;
     table["trap-beam"] = Beam;
-    table["trap-icon"] = TrapIcon;
+    table["flow-trap-icon"] = TrapIcon;
     table["star"] = Star;
 }
 

@@ -154,6 +154,7 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddHudShareLooks(table);
         AddLevelLooks(table);
         AddFlowTrapLooks(table);
+        AddTrapLooks(table);
         return table;
     }();
     const auto look = looks.find(spec.look);
