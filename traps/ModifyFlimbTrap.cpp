@@ -1,9 +1,11 @@
 #include "traps/ModifyFlimbTrap.h"
 
 #include "app/Log.h"
+#include "app/LanguageTexts.h"
 #include "app/SimMath.h"
 #include "app/XmlUtil.h"
 #include "game/Directions.h"
+#include "gui/LayoutPanel.h"
 #include "game/GameController.h"
 #include "game/GameServices.h"
 #include "media/SoundManager.h"
@@ -15,6 +17,7 @@
 #include "world/StateHash.h"
 #include "world/WorldState.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -130,6 +133,32 @@ void ModifyFlimbTrap::Activate(Flimb* by)
         break;
     default: break;
     }
+}
+
+std::unique_ptr<LayoutPanel> ModifyFlimbTrap::BuildEditPanel()
+{
+    std::unique_ptr<LayoutPanel> panel = Trap::BuildEditPanel();
+    panel->AddChoice(TranslateText("Mode"), "mcm",
+                     {"SpawnFlimb", "MakeLight", "MakeDark", "MakeNormal", "NewGroup", "Deselect", "Select", "Explode"},
+                     std::clamp(mode, 0, 7));
+    std::vector<std::string> groups;
+    for (int g = 0; g < 8; ++g)
+        groups.push_back(std::to_string(g));
+    groups.push_back(TranslateText("Any"));
+    panel->AddChoice(TranslateText("Target"), "group", groups, group == 255 ? 8 : std::clamp(group, 0, 7),
+                     TranslateText("Group for spawn flimb, or group for new group"));
+    return panel;
+}
+
+bool ModifyFlimbTrap::ApplyEditPanel(LayoutPanel* panel)
+{
+    if (!Trap::ApplyEditPanel(panel))
+        return false;
+    panel->ReadInt("mcm", mode);
+    int32_t choice = 0;
+    if (panel->ReadInt("group", choice))
+        group = choice == 8 ? 255 : std::clamp(choice, 0, 7);
+    return true;
 }
 
 void ModifyFlimbTrap::Draw()

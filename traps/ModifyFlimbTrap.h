@@ -23,6 +23,8 @@ public:
     void Update() override {}
     void Activate(Flimb* by) override;
     void Draw() override;
+    std::unique_ptr<LayoutPanel> BuildEditPanel() override;
+    bool ApplyEditPanel(LayoutPanel* panel) override;
     void Save(xmlNode* node) const override;
     void Load(xmlNode* node, xmlNode* defaults, int32_t mode) override;
     void HashState(StateHasher& hasher) const override;

@@ -38,6 +38,8 @@ public:
     void Save(xmlNode* node) const override;
     void Load(xmlNode* node, xmlNode* defaults, int32_t mode) override;
     void StampLand() override;
+    std::unique_ptr<LayoutPanel> BuildEditPanel() override;
+    bool ApplyEditPanel(LayoutPanel* panel) override;
     std::unique_ptr<LayoutPanel> BuildSettingsPanel() override;
     void ApplySettingsPanel(Primitive* changed) override;
     void ReleaseGraphics() override;

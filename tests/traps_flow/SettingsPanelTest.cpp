@@ -7,6 +7,7 @@
 #include "gui/LayoutPanel.h"
 #include "tests/support/TrapHarness.h"
 #include "traps_flow/ExitTrap.h"
+#include "traps_flow/PathTrap.h"
 #include "traps_flow/StartTrap.h"
 #include "world/TrapKinds.h"
 
@@ -77,6 +78,34 @@ TEST_F(SettingsPanelTest, TheExitPanelSwitchesTheExitOnOrOff)
     Click(*panel, "applyButton");
     EXPECT_FALSE(exit->on);
     EXPECT_FALSE(exit->defaultOn);
+}
+
+TEST_F(SettingsPanelTest, EditPanelsTakeWhatTheUserChanged)
+{
+    LoadMap({"........", "########"}, {}, 64, 32);
+    ExitTrap* exit = Add<ExitTrap>(kTrapExit, 30.0f, 10.0f);
+    std::unique_ptr<LayoutPanel> panel = exit->BuildEditPanel();
+    ASSERT_NE(panel, nullptr);
+    Type(*panel, "min_flimbs", "4");
+    Check(*panel, "bogus", true);
+    EXPECT_TRUE(exit->ApplyEditPanel(panel.get()));
+    EXPECT_EQ(exit->minFlimbs, 4);
+    EXPECT_TRUE(exit->bogus);
+    EXPECT_EQ(exit->maxFlimbs, ExitTrap::kNoMaximum); // not changed by the user
+
+    auto* path = Add<PathTrap>(27, 10.0f, 10.0f);
+    panel = path->BuildEditPanel();
+    Type(*panel, "path_ordinal", "3");
+    Check(*panel, "can_trigger", false);
+    EXPECT_TRUE(path->ApplyEditPanel(panel.get()));
+    EXPECT_EQ(path->ordinal, 3);
+    EXPECT_FALSE(path->canTrigger);
+
+    StartTrap* start = Add<StartTrap>(kTrapStart, 10.0f, 10.0f);
+    panel = start->BuildEditPanel();
+    Type(*panel, "spawn_energy", "20000");
+    EXPECT_TRUE(start->ApplyEditPanel(panel.get()));
+    EXPECT_EQ(start->spawnEnergy, 13023);
 }
 
 } // namespace
