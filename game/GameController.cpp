@@ -36,8 +36,21 @@ std::string GameController::GetLevelName(bool keepExtension) const
     return name;
 }
 
+namespace {
+EffectAtObserver effectAtObserver = nullptr;
+void* effectAtContext = nullptr;
+} // namespace
+
+void SetEffectAtObserver(EffectAtObserver observer, void* context)
+{
+    effectAtObserver = observer;
+    effectAtContext = context;
+}
+
 void GameController::PlayEffectAt(int soundId, int32_t x, int32_t y) const
 {
+    if (effectAtObserver)
+        effectAtObserver(soundId, x, y, effectAtContext);
     const gfx::RECT& r = visibleRect;
     const float width = CurrentViewWidth();
     const float height = CurrentViewHeight();

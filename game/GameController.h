@@ -47,6 +47,7 @@ struct GroupStatistics {
     int16_t score = 0;
     std::array<uint8_t, kActionCount> actionCounts{};
     uint16_t lost = 0; // flimbs that left the world without being saved
+    std::vector<uint8_t> savedFrom; // the group of each flimb an exit of this group saved
 };
 
 struct PlayerRecord {
@@ -173,6 +174,10 @@ std::string GetSolutionPath();
 // Run state 0; the current game mode destroyed; the group entries, the visible rectangle and
 // the per-level counters zeroed; the system messages removed from the message log.
 void ResetGameController();
+
+// Tests: told of every PlayEffectAt with its world point, before it plays; null: none.
+using EffectAtObserver = void (*)(int soundId, int32_t x, int32_t y, void* context);
+void SetEffectAtObserver(EffectAtObserver observer, void* context);
 
 // ---- Players (ControllerPlayers.cpp) --------------------------------------------------------
 // The first player whose own flimb has that id, or null.

@@ -56,3 +56,34 @@ struct FrameStatistics {
     int total = 0;
 };
 extern FrameStatistics frameStatistics;
+
+// ---- What the traps ask of the game controller -----------------------------------------
+// The least of the controller's spawning and exit check, until its own land with it.
+struct Flimb;
+struct FlimbSpawnArgs {
+    int32_t x = 0;
+    int32_t y = 0;
+    uint8_t group = 0;
+    int8_t size = 1;           // size class; the scale is |size|, 0 gives 0.5
+    int8_t facing = 0;         // -1 left, 1 right, 0 the flimb picks
+    uint8_t gravity = 0;       // 0 down, 1 up, 2 left, 3 right
+    uint16_t attributes = 0;   // one attribute bit to set, 0 for none
+    uint8_t type = 18;         // Spawn
+    uint16_t energy = 13023;
+    uint8_t ai = 0;            // mini-AI bits
+    uint32_t originTrap = 0;   // the trap that made it, 0 for none
+    int32_t count = 0;         // the origin's stock after this one
+};
+// A new flimb of the group: its id from the game mode (or the world's counter), set up,
+// scaled, told to the mode. Null (logged) when the flimb table is full.
+Flimb* SpawnFlimb(const FlimbSpawnArgs& args);
+// Set while a networked match runs (the controller's session kind).
+bool MatchFlagSet();
+// Called by an exit that took a flimb in: once per level, in a local match of the rescue
+// mode, when no exit of the local player's group still wants flimbs, effect 65 plays.
+void CheckExitsFilled();
+// StartLevel's part: the exits may be reported filled again.
+void ResetExitsFilled();
+// Whether a recorded match is being played back (the session's playback state; never
+// until the session's playback lands).
+bool IsPlaybackRunning();

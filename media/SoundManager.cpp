@@ -347,6 +347,8 @@ bool SoundManager::IsActive() const
 
 void SoundManager::PlayEffect(int effectId, float volume, bool atListener, float x, float y)
 {
+    if (effectObserver_)
+        effectObserver_(effectId, volume, atListener, x, y);
     Impl& s = *impl_;
     if (!s.device || g_soundEnable.GetInt() == 0)
         return;

@@ -8,6 +8,7 @@
 // musicenable and musiclevel (0..255, music) switch and scale what plays.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,6 +32,9 @@ public:
     // otherwise at (x, y) relative to the listener, in units of half the game view (x to
     // the right, y up), so that points outside the view sound to that side and fainter.
     void PlayEffect(int effectId, float volume = 1.0f, bool atListener = true, float x = 0.0f, float y = 0.0f);
+    // Tests: told of every PlayEffect call (played or not) before anything else; null: none.
+    using EffectObserver = std::function<void(int effectId, float volume, bool atListener, float x, float y)>;
+    void SetEffectObserver(EffectObserver observer) { effectObserver_ = std::move(observer); }
     // Plays a WAV or Ogg Vorbis file once at the listener; logs
     // "PlaySoundFile() File does not exists" when the file is missing.
     void PlaySoundFile(std::string_view path, float volume = 1.0f);
@@ -83,6 +87,7 @@ public:
     std::unique_ptr<SampleStream> OpenSampleStream(int channels, int sampleRate, float gain);
 
 private:
+    EffectObserver effectObserver_;
     struct Impl;
     class SampleStreamImpl;
     std::unique_ptr<Impl> impl_;

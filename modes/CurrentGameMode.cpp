@@ -297,6 +297,33 @@ bool ModeApplyBattleSkill(const uint8_t* record, size_t length)
     return race->SetDifficulty(int32_t(ReadU32(record + 8)));
 }
 
+int ModeSettledResult()
+{
+    GameMode* mode = CurrentGameMode();
+    if (!mode || !mode->IsMatchOver())
+        return kResultRunning;
+    const MatchWorld& world = CurrentMatchWorld();
+    if (mode->resultCode != kResultRunning) {
+        int result = mode->resultCode;
+        if (mode->winningGroup != kNoGroup && world.LocalGroup() != mode->winningGroup) {
+            switch (result) {
+            case kResultWon: result = kResultLost; break;
+            case kResultLost: result = kResultWon; break;
+            case kResultSingleLost: result = kResultSingleWon; break;
+            case kResultSingleWon: result = kResultSingleLost; break;
+            default: break;
+            }
+        }
+        return result;
+    }
+    if (world.IsMultiplayerMatch())
+        return kResultRunning;
+    for (const ExitInfo& exit : world.Exits())
+        if (exit.enabled && exit.active && exit.saved < exit.required)
+            return kResultSingleLost;
+    return kResultSingleWon;
+}
+
 void ModeNotifyModifiers()
 {
     if (GameMode* mode = CurrentGameMode()) {

@@ -6,9 +6,13 @@
 #include "app/Log.h"
 #include "app/PlayerProfile.h"
 #include "game/GameServices.h"
+#include "game/GameController.h"
 #include "multiplayer/MultiplayerServices.h"
+#include "traps_flow/ExitTrap.h"
+#include "traps_flow/StartTrap.h"
 #include "world/FlimbQueries.h"
 #include "world/FlimbTable.h"
+#include "world/TrapRegistry.h"
 #include "world/WorldServices.h"
 #include "world/WorldState.h"
 
@@ -83,9 +87,16 @@ public:
     uint32_t LevelStartMs() const override { return 0; }
 
     // World seam: the match globals and the player list of the game controller.
-    bool IsMultiplayerMatch() const override { return false; }
-    int MatchState() const override { return controllerGlobals.levelRunning ? 1 : 0; }
-    int LocalGroup() const override { return 0; }
+    bool IsMultiplayerMatch() const override { return Controller().sessionKind == kSessionNetworked; }
+    int MatchState() const override
+    {
+        return controllerGlobals.levelRunning || Controller().runState == kRunRunning ? 1 : 0;
+    }
+    int LocalGroup() const override
+    {
+        const PlayerRecord* local = Controller().localPlayer;
+        return local && local->team < kGroupCount ? local->team : 0;
+    }
     bool LocalIsSpectator() const override { return false; }
     std::string LocalPlayerName() const override { return CurrentPlayerName; }
     bool PlaybackRunning() const override { return false; }
@@ -102,14 +113,71 @@ public:
     void SetEndStatus(int status) override { endStatus_ = status; }
 
     // World seam: tallies, statistics blocks, traps and particles.
-    GroupTally Tally(int) const override { return {}; }
-    int32_t CountUnreleased(int, bool) const override { return 0; }
-    GroupStatsBlock GroupStats(int) const override { return {}; }
-    std::vector<ExitInfo> Exits() const override { return {}; }
+    GroupTally Tally(int group) const override
+    {
+        if (group < 0 || group >= kGroupCount)
+            return {};
+        const auto& row = World().tallies[size_t(group)];
+        GroupTally tally;
+        tally.total = row[kTallyInWorld];
+        tally.live = row[kTallyAlive];
+        tally.flag4 = row[kTallyMarked];
+        tally.flag16 = row[kTallyFalling];
+        tally.doppeled = row[kTallyDoppels];
+        tally.points = row[kTallyEnergy];
+        return tally;
+    }
+    // Copiers come with their kind.
+    int32_t CountUnreleased(int group, bool) const override
+    {
+        int32_t sum = 0;
+        for (const Trap* start : GetTrapsOfKind(kTrapKindStart))
+            if (start->enabled && start->activated && (group == kAllGroups || start->Group() == group))
+                sum += start->FlimbsLeft();
+        return sum;
+    }
+    GroupStatsBlock GroupStats(int group) const override
+    {
+        GroupStatsBlock block;
+        if (group < 0 || group >= kGroupCount)
+            return block;
+        const GroupStatistics& stats = Controller().stats[size_t(group)];
+        block.enabled = Controller().groups[size_t(group)].inUse != 0;
+        block.score = stats.score;
+        block.lost = int16_t(stats.lost);
+        for (size_t i = 0; i < block.actions.size(); ++i)
+            block.actions[i] = stats.actionCounts[i];
+        block.savedFrom = stats.savedFrom;
+        return block;
+    }
+    std::vector<ExitInfo> Exits() const override
+    {
+        std::vector<ExitInfo> exits;
+        for (const Trap* trap : GetTrapsOfKind(kTrapKindExit)) {
+            const auto* exit = dynamic_cast<const ExitTrap*>(trap);
+            if (!exit)
+                continue;
+            ExitInfo info;
+            info.id = int32_t(exit->id);
+            info.group = exit->Group();
+            info.enabled = exit->enabled != 0;
+            info.active = exit->on;
+            info.groupOnly = exit->exclusive;
+            info.saved = exit->savedCount;
+            info.required = exit->minFlimbs;
+            info.x = exit->x;
+            info.y = exit->y;
+            info.scaleX = exit->scale_x;
+            info.scaleY = exit->scale_y;
+            info.direction = exit->Direction();
+            exits.push_back(info);
+        }
+        return exits;
+    }
     std::vector<ActionsTrapInfo> ActionsTraps() const override { return {}; }
     std::vector<FrozenFlimbTrapInfo> FrozenFlimbTraps() const override { return {}; }
     std::vector<SlugTrapInfo> SlugTraps() const override { return {}; }
-    int CountTrapsOfKind(int) const override { return 0; }
+    int CountTrapsOfKind(int kind) const override { return int(GetTrapsOfKind(uint32_t(kind)).size()); }
     // The live simulation particles: what the drawing alone shows never holds a match open.
     int ParticleCount() const override { return ::ParticleCount(); }
     int CountEnabledGroups() const override { return 0; }
@@ -175,8 +243,20 @@ public:
             ids.push_back(flimb->id);
         return ids;
     }
-    // World seam: the Start, Copier and Particle traps' own fields come with their kinds.
-    std::vector<StartTrapInfo> StartTraps() const override { return {}; }
+    std::vector<StartTrapInfo> StartTraps() const override
+    {
+        std::vector<StartTrapInfo> starts;
+        for (const Trap* trap : GetTrapsOfKind(kTrapKindStart)) {
+            const auto* start = dynamic_cast<const StartTrap*>(trap);
+            if (!start)
+                continue;
+            int32_t x = 0, y = 0;
+            start->GetSpawnPoint(x, y);
+            starts.push_back({int32_t(start->id), start->Group(), float(x), float(y)});
+        }
+        return starts;
+    }
+    // World seam: the Copier and Particle traps' own fields come with their kinds.
     std::vector<int32_t> CopierTrapIds() const override { return {}; }
     std::vector<ParticleInfo> ParticleTraps() const override { return {}; }
 
@@ -241,9 +321,24 @@ public:
 
     // The world's flimb-id counter (ids below 10000).
     uint32_t TakeFlimbId() override { return uint32_t(World().nextIdLow++); }
-    // World seam: crediting, retiring, the beam-up effect and the Slug's shattering.
-    void CreditFlimb(int, int32_t) override {}
-    void RetireExitedFlimb(int32_t) override {}
+    // The exit's group is credited with the flimb's group.
+    void CreditFlimb(int group, int32_t flimbId) override
+    {
+        const Flimb* flimb = RecordOf(flimbId);
+        if (flimb && group >= 0 && group < kGroupCount)
+            Controller().stats[size_t(group)].savedFrom.push_back(flimb->group);
+    }
+    // Marked saved (so it is not counted lost) and taken out of play.
+    void RetireExitedFlimb(int32_t flimbId) override
+    {
+        Flimb* flimb = RecordOf(flimbId);
+        if (!flimb)
+            return;
+        flimb->flags2 |= kFlimbSaved;
+        if (flimb->InWorld())
+            UncountFlimb(*flimb);
+    }
+    // World seam: the beam-up effect and the Slug's shattering.
     void SpawnBeamUp(float, float) override {}
     void ShatterSlug(int32_t) override {}
 

@@ -94,3 +94,10 @@ bool ModeCopiesFlimbsAcrossUniverses();
 // ignored with a log line; false then.
 bool ModeApplyModifierRecord(const uint8_t* record, size_t length);
 bool ModeApplyBattleSkill(const uint8_t* record, size_t length);
+
+// The result the current mode's end of match would publish, without the end itself (no
+// statistics, music or screens): a result code the mode was given (a win-lose trap), turned
+// for the local group; else, in a single-player match, the rescue rule: 5 (lost) when an
+// exit that is enabled and on holds fewer flimbs than it wants, else 6 (won). 0 while
+// the match is not over, and without a mode.
+int ModeSettledResult();

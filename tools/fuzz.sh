@@ -127,6 +127,7 @@ printf '\x0f\xff\x10\x40''%s' "$(printf '\xc3\xa9%.0s' $(seq 1 200))" >"$SEEDS/c
 # with every section.
 mkdir -p "$SEEDS/level"
 cp data/game/Level/s_dm_first_steps.flevel data/game/Level/f_dm_the_gardener.flevel "$SEEDS/level/"
+cp data/game/Level/s_dm_exit_limit.flevel data/game/Level/s_dm_waypoints.flevel "$SEEDS/level/"
 gzip -9 -c data/game/Level/m_dm_twin_valleys.flevel >"$SEEDS/level/m_dm_twin_valleys.gz"
 printf '%s' '<flimbs-level><globals><width>1100</width><height>800</height><gamemode>MultiverseMatch</gamemode><singleplayer>1</singleplayer></globals><groups><group id="0" group_gravity="0" default_group="1"><start><x>5</x><y>5</y></start></group><group id="9"/></groups><traps><trap><objectID>3</objectID><type>Teleport</type><x>4</x><y>4</y><trap_event><target_id>3</target_id><event_id>0</event_id></trap_event></trap><trap><type>Camera</type></trap></traps><preflimbs><flimb><posX>9</posX><posY>9</posY><group>0</group></flimb></preflimbs><primitives><prim><filename>..\x.png</filename><bashtype>18</bashtype></prim></primitives></flimbs-level>' \
   >"$SEEDS/level/small.xml"
@@ -210,6 +211,19 @@ run_target fuzz_bonus_items "$SEEDS/bonus"
 run_target fuzz_stamping "$SEEDS/stamping"
 run_target fuzz_chat_text "$SEEDS/chat"
 run_target fuzz_level "$SEEDS/level"
+# Trap elements: the flow kinds with their own children and links, a trap-state request, an
+# empty element, out-of-range groups, rates and counts.
+mkdir -p "$SEEDS/traps"
+printf '%s' '<trap><type>Start</type><x>50</x><y>20</y><activated>1</activated><groupID>3</groupID><releaserate>50</releaserate><flimbCount>5</flimbCount><scale>0.5</scale><facing>7</facing><apply_protection>1</apply_protection><spawn_energy>99999</spawn_energy><ai>15</ai><trap_event><target_id>2</target_id><event_id>0</event_id></trap_event></trap>' \
+  >"$SEEDS/traps/start.xml"
+printf '%s' '<trap><type>Exit</type><x>50</x><y>99</y><groupID>1</groupID><scale>3</scale><default_on>1</default_on><min_flimbs>5</min_flimbs><max_flimbs>1</max_flimbs><bogus>1</bogus><exclusive>1</exclusive><trap_rotation>270</trap_rotation></trap>' \
+  >"$SEEDS/traps/exit.xml"
+printf '%s' '<trap-state><trap><type>Path</type><x>50</x><y>90</y><path_ordinal>-4</path_ordinal><path_set>1</path_set><can_trigger>yes</can_trigger><mcm>9</mcm><group>300</group><trigger_win>0</trigger_win></trap></trap-state>' \
+  >"$SEEDS/traps/state.xml"
+printf '%s' '<trap><groupID>-1</groupID><releaserate>-2147483648</releaserate><flimbCount>2147483647</flimbCount></trap>' \
+  >"$SEEDS/traps/extremes.xml"
+printf '%s' '<trap/>' >"$SEEDS/traps/empty.xml"
+run_target fuzz_trap_load "$SEEDS/traps"
 run_target fuzz_netcmd "$SEEDS/netcmd"
 run_target fuzz_playback "$SEEDS/playback"
 echo "fuzz.sh: no findings"

@@ -198,6 +198,8 @@ public:
     }
     // Exit trap: whether it takes flimbs in now.
     virtual bool IsOpen() const { return enabled != 0; }
+    // Exit trap: the flimbs it took in (FlimbsWanted above: the number it wants).
+    virtual int32_t SavedCount() const { return 0; }
     // Start and FrozenFlimb traps: the energy given to the flimbs they release; 0 for none.
     virtual int32_t FlimbEnergySetting() const { return 0; }
     // Sky trap: the image tiled behind a level preview and its tint; null for none.

@@ -40,6 +40,11 @@ bool IsTrapKindRegistered(int32_t kind)
     return IsMakeableTrapKind(kind) && Makers()[static_cast<size_t>(kind)] != nullptr;
 }
 
+TrapMaker RegisteredTrapMaker(int32_t kind)
+{
+    return IsMakeableTrapKind(kind) ? Makers()[static_cast<size_t>(kind)] : nullptr;
+}
+
 std::unique_ptr<Trap> Trap::Create(int32_t kind)
 {
     if (!IsMakeableTrapKind(kind))

@@ -16,6 +16,8 @@ bool RegisterTrapKind(int32_t kind, TrapMaker maker);
 // Removes a kind's maker (tests); its traps are stand-ins again.
 void UnregisterTrapKind(int32_t kind);
 bool IsTrapKindRegistered(int32_t kind);
+// The registered maker of a kind; null for a stand-in.
+TrapMaker RegisteredTrapMaker(int32_t kind);
 // True for the ids the factory makes a trap for: 1..54 but 16, 30 and 44.
 bool IsMakeableTrapKind(int32_t kind);
 

@@ -247,6 +247,8 @@ void UpdateTraps()
     for (int32_t kind = 0; kind < kTrapKindCount; ++kind) {
         if (!KindTraits(kind).updated)
             continue;
+        auto& pass = registries.passFlags[static_cast<size_t>(kind)];
+        pass[1] = pass[0] ? 0 : 1;
         // The next entry is taken before the trap runs; the trap may queue but not register
         // or unregister traps of this kind.
         const std::vector<Trap*>& list = registries.byKind[static_cast<size_t>(kind)];

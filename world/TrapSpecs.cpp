@@ -3,6 +3,7 @@
 #include "app/XmlUtil.h"
 #include "media/ImageCache.h"
 #include "media/SpriteSheet.h"
+#include "world/AnimationSpec.h"
 #include "world/TrapDraw.h"
 #include "world/TrapKinds.h"
 #include "world/TrapRegistry.h"
@@ -31,6 +32,22 @@ std::string WithSeparator(std::string path)
     return path;
 }
 
+// A file name with "{group-label}" put in for the group: the action-sprite spec's label, or
+// the game's own when the spec is not loaded.
+std::string GroupFileName(const std::string& file, int group)
+{
+    static const char* const kLabels[] = {"blue", "green", "red", "grey", "white", "yellow", "orange", "purple"};
+    const std::string token = "{group-label}";
+    const size_t at = file.find(token);
+    if (at == std::string::npos)
+        return file;
+    const int g = group >= 0 && group < 8 ? group : 0;
+    std::string label = AnimationSpec::GroupLabel(g);
+    if (label.empty())
+        label = kLabels[g];
+    return file.substr(0, at) + label + file.substr(at + token.size());
+}
+
 } // namespace
 
 void LoadTrapSpecs()
@@ -44,7 +61,7 @@ void LoadTrapSpecs()
     ResetTrapDrawState();
 }
 
-AnimSurface* LoadTrapSprites(const char* name, int32_t kind, int /*extra*/)
+AnimSurface* LoadTrapSprites(const char* name, int32_t kind, int extra)
 {
     xmlDoc* document = State().document.get();
     const char* typeName = TrapTypeName(kind);
@@ -58,7 +75,9 @@ AnimSurface* LoadTrapSprites(const char* name, int32_t kind, int /*extra*/)
     if (!animation)
         return nullptr;
     sheet.rootPath = WithSeparator(sheet.rootPath) + typeName;
-    return SpriteSheet::GetAnimationImage(sheet, *animation);
+    SpriteAnimation grouped = *animation;
+    grouped.file = GroupFileName(animation->file, extra);
+    return SpriteSheet::GetAnimationImage(sheet, grouped);
 }
 
 void UnloadTraps()

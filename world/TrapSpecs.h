@@ -17,7 +17,8 @@ typedef struct _xmlDoc xmlDoc;
 void LoadTrapSpecs();
 // The named animation of the kind (its first animation when name is null), from the image
 // cache with its frame layout: one reference for the caller. Null when the kind or the
-// animation is not in the specs. `extra` is passed on to the sprite-sheet reader.
+// animation is not in the specs. `extra` is the group (0..7) whose label replaces
+// "{group-label}" in the animation's file name (group 0's for other values).
 AnimSurface* LoadTrapSprites(const char* name, int32_t kind, int extra = 0);
 // Frees the trap specs and the marker, then deletes every trap (shutdown).
 void UnloadTraps();

@@ -66,6 +66,9 @@ struct TrapRegistries {
     gfx::RECT visibleRect{-1, -1, -1, -1};
     bool drawListDirty = false;
     uint32_t registrationCounter = 0;
+    // Two bytes per kind: the trap pass sets the second to the negation of the first for
+    // every kind it visits (a start trap does the same for its kind when it releases).
+    std::array<std::array<uint8_t, 2>, kTrapKindCount> passFlags{};
     uint32_t nextTrapId = 1;
     int32_t highlightedTrapId = -1;
 };

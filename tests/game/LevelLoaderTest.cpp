@@ -13,7 +13,7 @@
 #include "tests/support/LogCapture.h"
 #include "tests/support/ScopedConsoleInt.h"
 #include "tests/support/SessionRecorder.h"
-#include "traps/StandInTrap.h"
+#include "traps_flow/StartTrap.h"
 #include "world/Landscape.h"
 #include "world/TrapRegistry.h"
 #include "world/WorldServices.h"
@@ -197,18 +197,18 @@ TEST_F(LevelLoaderTest, LoaderCases)
         {"an old file's group start and exit points", oldGroups, kLevelLoadGame,
          [](LevelLoader&) {
              ASSERT_EQ(TrapCount(), 3);
-             auto* first = static_cast<StandInTrap*>(FindTrapById(20));
-             auto* second = static_cast<StandInTrap*>(FindTrapById(21));
-             auto* exit = static_cast<StandInTrap*>(FindTrapById(22));
+             Trap* first = FindTrapById(20);
+             Trap* second = FindTrapById(21);
+             Trap* exit = FindTrapById(22);
              ASSERT_TRUE(first && second && exit);
              EXPECT_EQ(first->Group(), 3);
              EXPECT_EQ(first->zorder, 0);
              EXPECT_EQ(first->flimborder, 1);
-             EXPECT_STREQ(first->KeptText("flimbCount"), "25");
-             EXPECT_EQ(second->KeptText("flimbCount"), nullptr);
+             EXPECT_EQ(first->FlimbsLeft(), 25);
+             EXPECT_EQ(second->FlimbsLeft(), 100); // the defaults' stock
              EXPECT_EQ(exit->Group(), 3);
              EXPECT_EQ(exit->zorder, 1);
-             EXPECT_STREQ(exit->KeptText("min_flimbs"), "12");
+             EXPECT_EQ(exit->FlimbsWanted(), 12);
          }},
         {"group availability is worked out", derived, kLevelLoadGame,
          [](LevelLoader& l) {
@@ -292,8 +292,8 @@ TEST_F(LevelLoaderTest, ASinglePlayerMultiverseMatchLoadsTwoUniverses)
     EXPECT_FLOAT_EQ(copy->x, 2100.0f);
     EXPECT_EQ(start->Group(), 0);
     EXPECT_EQ(copy->Group(), CurrentLevelGlobals().flimbMasterGroup);
-    EXPECT_TRUE(static_cast<StandInTrap*>(copy)->IsSecondUniverseStart());
-    EXPECT_FALSE(static_cast<StandInTrap*>(start)->IsSecondUniverseStart());
+    EXPECT_TRUE(dynamic_cast<StartTrap&>(*copy).IsSecondUniverseStart());
+    EXPECT_FALSE(dynamic_cast<StartTrap&>(*start).IsSecondUniverseStart());
     // The copy's links point at the copies in its own universe; others stay.
     EXPECT_EQ(FindTrapById(12)->links, (std::vector<TrapLink>{{0, 11}, {1, 99}}));
     EXPECT_EQ(FindTrapById(50012)->links, (std::vector<TrapLink>{{0, 50011}, {1, 99}}));
@@ -447,9 +447,9 @@ TEST_F(LevelLoaderTest, LoadingTwiceLeavesTheSameGeneratorState)
     SimSrand(1234);
     Load("m_dm_twice", kLevelLoadGame);
     EXPECT_EQ(SimRandom().State(), first);
-    // 42, then the final hash check's 16 draws.
+    // 42, the start's glow step, then the final hash check's 16 draws.
     RandomGenerator expected(42);
-    for (int i = 0; i < 16; ++i)
+    for (int i = 0; i < 17; ++i)
         expected.Next();
     EXPECT_EQ(first, expected.State());
 }

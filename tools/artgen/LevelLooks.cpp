@@ -139,7 +139,8 @@ bool StartTank(cairo_t* cr, const ImageSpec& s, int)
 {
     const double w = s.frameWidth, h = s.frameHeight;
     const Rgb metal = FromHex(0x5d6470);
-    const Rgb liquid = FromHex(s.colour);
+    // The "empty" part is the same tank with dark glass where the flimbs would be.
+    const Rgb liquid = s.part == "empty" ? FromHex(0x26303a) : FromHex(s.colour);
     RoundedRect(cr, w * 0.15, h * 0.31, w * 0.7, h * 0.62, w * 0.12);
     SetRgb(cr, Lighten(liquid, 0.1), 0.85);
     cairo_fill_preserve(cr);

@@ -153,6 +153,7 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddParticleLooks(table);
         AddHudShareLooks(table);
         AddLevelLooks(table);
+        AddFlowTrapLooks(table);
         AddTrapLooks(table);
         AddHudWindowLooks(table);
         AddViewLooks(table);

@@ -37,6 +37,7 @@ void AddMaskLooks(LookTable& table);
 void AddParticleLooks(LookTable& table);
 void AddHudShareLooks(LookTable& table);
 void AddLevelLooks(LookTable& table);
+void AddFlowTrapLooks(LookTable& table);
 void AddTrapLooks(LookTable& table);
 void AddHudWindowLooks(LookTable& table);
 void AddViewLooks(LookTable& table);
