@@ -8,8 +8,3 @@ bool EditLevel(const std::string& levelFile)
     WriteLog("Cannot edit %s: no level editor available\n", levelFile.c_str());
     return false;
 }
-
-bool LevelEditorOpen()
-{
-    return false;
-}
