@@ -76,8 +76,19 @@ void NoteFlimbSelected(uint8_t action, uint8_t flag, Flimb* flimb)
     }
 }
 
+namespace {
+EffectAtListener g_effectAtListener = nullptr;
+} // namespace
+
+void SetEffectAtListener(EffectAtListener listener)
+{
+    g_effectAtListener = listener;
+}
+
 void PlayEffectAt(int soundId, int32_t x, int32_t y)
 {
+    if (g_effectAtListener)
+        g_effectAtListener(soundId, x, y);
     const gfx::RECT& r = Controller().visibleRect;
     const float width = CurrentViewWidth();
     const float height = CurrentViewHeight();

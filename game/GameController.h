@@ -84,6 +84,9 @@ void NoteFlimbSelected(uint8_t action, uint8_t flag, Flimb* flimb);
 // Plays a sound for an event at a world point: at the listener inside the visible
 // rectangle (or without a view), else placed left or right and up or down of it.
 void PlayEffectAt(int soundId, int32_t x, int32_t y);
+// Told of every PlayEffectAt before it plays (tests count the effects); null for none.
+using EffectAtListener = void (*)(int soundId, int32_t x, int32_t y);
+void SetEffectAtListener(EffectAtListener listener);
 // The first player whose own flimb has that id, or null.
 PlayerRecord* FindPlayerByFlimb(uint32_t flimbId);
 // True when the local player commands the group.

@@ -153,6 +153,7 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddParticleLooks(table);
         AddHudShareLooks(table);
         AddLevelLooks(table);
+        AddHazardTrapLooks(table);
         return table;
     }();
     const auto look = looks.find(spec.look);
