@@ -11,6 +11,7 @@
 #include "media/ImageCache.h"
 #include "traps/TrapFactory.h"
 #include "traps/TrapKindXml.h"
+#include "traps/TrapSheetDraw.h"
 #include "world/Flimb.h"
 #include "world/StateHash.h"
 #include "world/TrapSpecs.h"
@@ -26,37 +27,10 @@ const TrapKindRegistration kRegistration(SlingShotTrap::kKind,
                                          [] { return std::unique_ptr<Trap>(new SlingShotTrap); });
 
 constexpr int kSlingSound = 30;
-constexpr int32_t kPairedFrames = 26;
 
 bool BecomesFaller(uint8_t type)
 {
     return type == kWalk || type == kMold || type == kDrill || type == kGulp || type == kClob || type == kFall;
-}
-
-// Draws a sheet's frame at the trap's place with its scale, tint and alpha, turned.
-void DrawSheet(AnimSurface& sheet, int32_t sheetFrame, const Trap& trap, float degrees)
-{
-    if (!sheet.bitmap)
-        return;
-    BaseSurface& image = *sheet.bitmap;
-    const uint8_t oldAlpha = image.alpha;
-    const uint32_t oldColour = image.colour;
-    const float oldScaleX = image.scaleX, oldScaleY = image.scaleY, oldRotation = image.rotation;
-    {
-        Draw2D::SignedAddScope signedAdd;
-        image.colour = trap.tint & 0xFFFFFFu;
-        image.alpha = trap.alpha;
-        image.scaleX = trap.scale_x;
-        image.scaleY = trap.scale_y;
-        image.rotation = degrees * 3.1415927410125732f / 180.0f;
-        sheet.SetFrame(sheetFrame);
-        sheet.Draw(static_cast<float>(RoundToInt(trap.x)), static_cast<float>(RoundToInt(trap.y)));
-    }
-    image.alpha = oldAlpha;
-    image.colour = oldColour;
-    image.scaleX = oldScaleX;
-    image.scaleY = oldScaleY;
-    image.rotation = oldRotation;
 }
 
 } // namespace
@@ -209,14 +183,11 @@ void SlingShotTrap::Draw()
     const float turn = rotation - 45.0f;
     const float degrees = scale_x < 0.0f ? 360.0f - turn : turn;
     if (sprite)
-        DrawSheet(*sprite, DisplayedFrame(), *this, degrees);
+        DrawTrapSheet(*sprite, DisplayedFrame(), *this, degrees, scale_x, scale_y, alpha);
     if (gusting && gustSheet) {
-        int32_t shown = gustFrame;
-        if (gustSheet->fps == kPairedFrames && Controller().alternateFrame && (shown & 1) == 0 &&
-            shown + 1 < gustSheet->frameCount)
-            ++shown;
         if (gustFrame < gustSheet->frameCount)
-            DrawSheet(*gustSheet, shown, *this, degrees);
+            DrawTrapSheet(*gustSheet, DisplayedSheetFrame(*gustSheet, gustFrame), *this, degrees, scale_x, scale_y,
+                          alpha);
     }
 }
 
