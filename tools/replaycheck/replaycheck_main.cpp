@@ -207,8 +207,10 @@ void DrawWorld()
     SetInBetweenFrame(false);
 }
 
-// The whole landscape with its flimbs, drawn on a device of its size, as a PNG.
-bool WritePicture(const std::string& path)
+// The whole landscape with its flimbs, drawn on a device of its size, as a PNG. With traps
+// (a level) they are drawn too, with their blasts and the particles, and the picture is the
+// 1280 x 720 window at (cropX, cropY).
+bool WritePicture(const std::string& path, bool withTraps = false, int cropX = 0, int cropY = 0)
 {
     Landscape& land = *GameLandscape();
     MemBaseSurface terrain;
@@ -229,16 +231,32 @@ bool WritePicture(const std::string& path)
     device->Clear(0, nullptr, gfx::D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
     device->BeginScene();
     Draw2D::DrawTexturedQuad(terrain.texture, nullptr, 0, 0, 1, 1, 0, 0, 0, 0xFFFFFFFFu);
+    if (withTraps) {
+        for (const auto& trap : World().traps.all)
+            if (trap->alive && trap->visible) {
+                trap->DrawBack();
+                trap->Draw();
+            }
+        Particles()->Draw();
+    }
     for (const Flimb& flimb : World())
         if (!flimb.IsFree())
             flimb.Draw();
+    if (withTraps) {
+        for (const auto& trap : World().traps.all)
+            if (trap->alive)
+                trap->ExtraPass();
+        Particles()->DrawFront();
+    }
     device->EndScene();
-    std::vector<uint32_t> pixels(size_t(kWidth) * kHeight);
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            pixels[size_t(y) * kWidth + x] = DXManager::GetBackBuffer()->ReadPixel(uint32_t(x), uint32_t(y)) | 0xFF000000u;
+    const int width = withTraps ? 1280 : kWidth, height = withTraps ? 720 : kHeight;
+    std::vector<uint32_t> pixels(size_t(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            pixels[size_t(y) * width + x] =
+                DXManager::GetBackBuffer()->ReadPixel(uint32_t(x + cropX), uint32_t(y + cropY)) | 0xFF000000u;
     std::vector<uint8_t> png;
-    if (!platform::image::EncodePng(pixels.data(), kWidth, kHeight, kWidth * 4, true, png))
+    if (!platform::image::EncodePng(pixels.data(), width, height, width * 4, true, png))
         return false;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
@@ -341,13 +359,13 @@ int main(int argc, char** argv)
                             Particles()->LiveVisualParticles());
             }
         }
+        if (!picture.empty() && !WritePicture(picture, !level.empty(), 440, 304)) {
+            std::fprintf(stderr, "replaycheck: cannot write %s\n", picture.c_str());
+            return 1;
+        }
         if (!level.empty()) {
             ClearCurrentGameMode();
             ReleaseProfileResources();
-        }
-        if (!picture.empty() && !WritePicture(picture)) {
-            std::fprintf(stderr, "replaycheck: cannot write %s\n", picture.c_str());
-            return 1;
         }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "replaycheck: %s\n", error.what());
