@@ -1,13 +1,19 @@
 // One world update of a 2048 x 1024 level with 500 flimbs at work (walkers, fallers,
 // diggers, builders, blockers) and 200 registered base traps; and the world state hash over
 // the same world. The level is the replay check's fixed landscape with the game's flimb art;
-// it is built afresh every 100 updates so that the diggers and builders stay at work.
+// it is built afresh every 100 updates so that the diggers and builders stay at work. The
+// hazard variant registers 200 bridge, sling-shot, mush-bomb, acid-rain, swap and squish
+// traps instead of the base ones.
 #include "game/GameController.h"
 #include "game/WorldUpdate.h"
 #include "modes/MatchOptions.h"
 #include "tools/replaycheck/HeadlessGame.h"
 #include "tools/replaycheck/MatchRecipe.h"
+#include "traps/AcidRainTrap.h"
+#include "traps/BridgeTrap.h"
+#include "traps/MushBombTrap.h"
 #include "traps/Trap.h"
+#include "world/TrapSpecs.h"
 #include "world/FlimbTable.h"
 #include "world/StateHash.h"
 #include "world/TrapRegistry.h"
@@ -34,7 +40,23 @@ uint8_t WorkOf(int i)
     return kinds[i % 16];
 }
 
-void BuildWorld()
+// A hazard trap of the i-th kind of six, with settings that keep it at work.
+std::unique_ptr<Trap> MakeHazardTrap(int i)
+{
+    static const bool specs = (LoadTrapSpecs(), true);
+    (void)specs;
+    static const int32_t kinds[] = {10, 12, 13, 11, 2, 7};
+    std::unique_ptr<Trap> trap = Trap::Create(kinds[i % 6]);
+    if (auto* bridge = dynamic_cast<BridgeTrap*>(trap.get()))
+        bridge->timeOpen = 20, bridge->timeClosed = 20;
+    if (auto* bomb = dynamic_cast<MushBombTrap*>(trap.get()))
+        bomb->period = 30, bomb->maxRadius = 150, bomb->radiusStep = 10, bomb->mushType = MushBombTrap::kStun;
+    if (auto* rain = dynamic_cast<AcidRainTrap*>(trap.get()))
+        rain->updatesPerDrop = 5;
+    return trap;
+}
+
+void BuildWorld(bool hazards = false)
 {
     HeadlessGame& game = Game();
     ClearWorldFlimbs(World());
@@ -59,7 +81,7 @@ void BuildWorld()
             flimb->SetType(work, true);
     }
     for (int i = 0; i < 200; ++i) {
-        auto trap = std::make_unique<Trap>(1 + i % 50);
+        std::unique_ptr<Trap> trap = hazards ? MakeHazardTrap(i) : std::make_unique<Trap>(1 + i % 50);
         trap->x = static_cast<float>((i * 97) % recipe::kWidth);
         trap->y = static_cast<float>((i * 61) % recipe::kHeight);
         RegisterTrap(std::move(trap));
@@ -81,6 +103,22 @@ void BM_UpdateWorld(benchmark::State& state)
     state.counters["flimbs"] = World().clock.flimbsInPlay;
 }
 BENCHMARK(BM_UpdateWorld)->Unit(benchmark::kMicrosecond);
+
+void BM_UpdateWorldHazardTraps(benchmark::State& state)
+{
+    BuildWorld(true);
+    int updates = 0;
+    for (auto _ : state) {
+        if (++updates % kRebuildEvery == 0) {
+            state.PauseTiming();
+            BuildWorld(true);
+            state.ResumeTiming();
+        }
+        UpdateWorld();
+    }
+    state.counters["flimbs"] = World().clock.flimbsInPlay;
+}
+BENCHMARK(BM_UpdateWorldHazardTraps)->Unit(benchmark::kMicrosecond);
 
 void BM_WorldStateHash(benchmark::State& state)
 {
