@@ -1,7 +1,8 @@
 // One world update of a 2048 x 1024 level with 500 flimbs at work (walkers, fallers,
 // diggers, builders, blockers) and 200 registered base traps; the same with 200 liquid,
 // teleport, size, anti-gravity and shock traps (a fifth of them on the hills among the
-// flimbs); and the world state hash over
+// flimbs); the same with 200 bridge, sling-shot, mush-bomb, acid-rain, swap and squish
+// traps; and the world state hash over
 // the same world. The level is the replay check's fixed landscape with the game's flimb art;
 // it is built afresh every 100 updates so that the diggers and builders stay at work.
 #include "game/GameController.h"
@@ -9,12 +10,16 @@
 #include "modes/MatchOptions.h"
 #include "tools/replaycheck/HeadlessGame.h"
 #include "tools/replaycheck/MatchRecipe.h"
+#include "traps/AcidRainTrap.h"
 #include "traps/AntiGravTrap.h"
+#include "traps/BridgeTrap.h"
+#include "traps/MushBombTrap.h"
 #include "traps/ShockTrap.h"
 #include "traps/TelePortTrap.h"
 #include "traps/Trap.h"
 #include "traps/WaterTrap.h"
 #include "world/FlimbTable.h"
+#include "world/TrapSpecs.h"
 #include "world/StateHash.h"
 #include "world/TrapRegistry.h"
 #include "world/TrapSpecs.h"
@@ -73,7 +78,26 @@ std::unique_ptr<Trap> MakeEffectTrap(int i)
     return trap;
 }
 
-void BuildWorld(bool effectTraps = false)
+// A hazard trap of the i-th kind of six (bridge, sling-shot, mush-bomb, acid-rain, swap,
+// squish), with settings that keep it at work.
+std::unique_ptr<Trap> MakeHazardTrap(int i)
+{
+    static const bool specs = (LoadTrapSpecs(), true);
+    (void)specs;
+    static const int32_t kinds[] = {10, 12, 13, 11, 2, 7};
+    std::unique_ptr<Trap> trap = Trap::Create(kinds[i % 6]);
+    if (auto* bridge = dynamic_cast<BridgeTrap*>(trap.get()))
+        bridge->timeOpen = 20, bridge->timeClosed = 20;
+    if (auto* bomb = dynamic_cast<MushBombTrap*>(trap.get()))
+        bomb->period = 30, bomb->maxRadius = 150, bomb->radiusStep = 10, bomb->mushType = MushBombTrap::kStun;
+    if (auto* rain = dynamic_cast<AcidRainTrap*>(trap.get()))
+        rain->updatesPerDrop = 5;
+    return trap;
+}
+
+enum class TrapSet { kBase, kEffect, kHazard };
+
+void BuildWorld(TrapSet traps = TrapSet::kBase)
 {
     HeadlessGame& game = Game();
     ClearWorldFlimbs(World());
@@ -98,7 +122,10 @@ void BuildWorld(bool effectTraps = false)
             flimb->SetType(work, true);
     }
     for (int i = 0; i < 200; ++i) {
-        std::unique_ptr<Trap> trap = effectTraps ? MakeEffectTrap(i) : std::make_unique<Trap>(1 + i % 50);
+        const bool effectTraps = traps == TrapSet::kEffect;
+        std::unique_ptr<Trap> trap = effectTraps                ? MakeEffectTrap(i)
+                                     : traps == TrapSet::kHazard ? MakeHazardTrap(i)
+                                                                 : std::make_unique<Trap>(1 + i % 50);
         const int x = (i * 97) % recipe::kWidth;
         trap->x = static_cast<float>(x);
         // Effect traps: a fifth (of every kind) on a hill top among the flimbs, the others in the sky above
@@ -129,12 +156,12 @@ BENCHMARK(BM_UpdateWorld)->Unit(benchmark::kMicrosecond);
 
 void BM_UpdateWorldWithEffectTraps(benchmark::State& state)
 {
-    BuildWorld(true);
+    BuildWorld(TrapSet::kEffect);
     int updates = 0;
     for (auto _ : state) {
         if (++updates % kRebuildEvery == 0) {
             state.PauseTiming();
-            BuildWorld(true);
+            BuildWorld(TrapSet::kEffect);
             state.ResumeTiming();
         }
         UpdateWorld();
@@ -142,6 +169,22 @@ void BM_UpdateWorldWithEffectTraps(benchmark::State& state)
     state.counters["flimbs"] = World().clock.flimbsInPlay;
 }
 BENCHMARK(BM_UpdateWorldWithEffectTraps)->Unit(benchmark::kMicrosecond);
+
+void BM_UpdateWorldHazardTraps(benchmark::State& state)
+{
+    BuildWorld(TrapSet::kHazard);
+    int updates = 0;
+    for (auto _ : state) {
+        if (++updates % kRebuildEvery == 0) {
+            state.PauseTiming();
+            BuildWorld(TrapSet::kHazard);
+            state.ResumeTiming();
+        }
+        UpdateWorld();
+    }
+    state.counters["flimbs"] = World().clock.flimbsInPlay;
+}
+BENCHMARK(BM_UpdateWorldHazardTraps)->Unit(benchmark::kMicrosecond);
 
 void BM_WorldStateHash(benchmark::State& state)
 {

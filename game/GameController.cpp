@@ -47,10 +47,21 @@ void SetEffectAtObserver(EffectAtObserver observer, void* context)
     effectAtContext = context;
 }
 
+namespace {
+EffectAtListener effectAtListener = nullptr;
+} // namespace
+
+void SetEffectAtListener(EffectAtListener listener)
+{
+    effectAtListener = listener;
+}
+
 void GameController::PlayEffectAt(int soundId, int32_t x, int32_t y) const
 {
     if (effectAtObserver)
         effectAtObserver(soundId, x, y, effectAtContext);
+    if (effectAtListener)
+        effectAtListener(soundId, x, y);
     const gfx::RECT& r = visibleRect;
     const float width = CurrentViewWidth();
     const float height = CurrentViewHeight();

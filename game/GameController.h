@@ -179,6 +179,10 @@ void ResetGameController();
 using EffectAtObserver = void (*)(int soundId, int32_t x, int32_t y, void* context);
 void SetEffectAtObserver(EffectAtObserver observer, void* context);
 
+// Told of every PlayEffectAt before it plays (tests count the effects); null for none.
+using EffectAtListener = void (*)(int soundId, int32_t x, int32_t y);
+void SetEffectAtListener(EffectAtListener listener);
+
 // ---- Players (ControllerPlayers.cpp) --------------------------------------------------------
 // The first player whose own flimb has that id, or null.
 PlayerRecord* FindPlayerByFlimb(uint32_t flimbId);

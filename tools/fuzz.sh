@@ -128,6 +128,7 @@ printf '\x0f\xff\x10\x40''%s' "$(printf '\xc3\xa9%.0s' $(seq 1 200))" >"$SEEDS/c
 mkdir -p "$SEEDS/level"
 cp data/game/Level/s_dm_first_steps.flevel data/game/Level/f_dm_the_gardener.flevel "$SEEDS/level/"
 cp data/game/Level/s_dm_exit_limit.flevel data/game/Level/s_dm_waypoints.flevel "$SEEDS/level/"
+cp data/game/Level/s_dm_hazard_works.flevel "$SEEDS/level/"
 gzip -9 -c data/game/Level/m_dm_twin_valleys.flevel >"$SEEDS/level/m_dm_twin_valleys.gz"
 printf '%s' '<flimbs-level><globals><width>1100</width><height>800</height><gamemode>MultiverseMatch</gamemode><singleplayer>1</singleplayer></globals><groups><group id="0" group_gravity="0" default_group="1"><start><x>5</x><y>5</y></start></group><group id="9"/></groups><traps><trap><objectID>3</objectID><type>Teleport</type><x>4</x><y>4</y><trap_event><target_id>3</target_id><event_id>0</event_id></trap_event></trap><trap><type>Camera</type></trap></traps><preflimbs><flimb><posX>9</posX><posY>9</posY><group>0</group></flimb></preflimbs><primitives><prim><filename>..\x.png</filename><bashtype>18</bashtype></prim></primitives></flimbs-level>' \
   >"$SEEDS/level/small.xml"

@@ -157,6 +157,7 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddTrapLooks(table);
         AddHudWindowLooks(table);
         AddViewLooks(table);
+        AddHazardTrapLooks(table);
         return table;
     }();
     const auto look = looks.find(spec.look);

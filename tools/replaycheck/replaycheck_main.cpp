@@ -2,7 +2,10 @@
 // updates, so that two runs with different local settings can be compared line by line.
 //
 //   replaycheck [--draw] [--preview] [--detail 0|1] [--updates N] [--picture FILE.png]
+//               [--level NAME]
 //
+// With --level the match is that level file (its traps stamped, updated and drawn) instead
+// of the recipe and its script.
 // The match: a 2048 x 1024 landscape built from a fixed recipe, 96 flimbs of 8 groups, and
 // a script of orders given at fixed updates (the ones a player would give: diggers,
 // builders, blockers, fuses, floats, steering and jumps). --draw draws every flimb twice per
@@ -30,6 +33,11 @@
 #include "world/FlimbTable.h"
 #include "world/StateHash.h"
 #include "world/ViewServices.h"
+#include "game/GameServices.h"
+#include "game/LevelLoader.h"
+#include "world/TrapDraw.h"
+#include "world/TrapRegistry.h"
+#include "world/TrapSpecs.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -183,20 +191,26 @@ void DrawWorld()
         SetInBetweenFrame(between);
         device->Clear(0, nullptr, gfx::D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
         device->BeginScene();
+        RebuildTrapDrawList();
+        DrawTrapsBackLayer();
         Particles()->Draw();
+        DrawTrapsMiddleLayer();
         for (const Flimb& flimb : World())
             if (!flimb.IsFree())
                 flimb.Draw();
         if (World().preview.state && World().selected)
             World().preview.copy.Draw();
+        DrawTrapsFrontLayer();
         Particles()->DrawFront();
         device->EndScene();
     }
     SetInBetweenFrame(false);
 }
 
-// The whole landscape with its flimbs, drawn on a device of its size, as a PNG.
-bool WritePicture(const std::string& path)
+// The whole landscape with its flimbs, drawn on a device of its size, as a PNG. With traps
+// (a level) they are drawn too, with their blasts and the particles, and the picture is the
+// 1280 x 720 window at (cropX, cropY).
+bool WritePicture(const std::string& path, bool withTraps = false, int cropX = 0, int cropY = 0)
 {
     Landscape& land = *GameLandscape();
     MemBaseSurface terrain;
@@ -217,16 +231,32 @@ bool WritePicture(const std::string& path)
     device->Clear(0, nullptr, gfx::D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
     device->BeginScene();
     Draw2D::DrawTexturedQuad(terrain.texture, nullptr, 0, 0, 1, 1, 0, 0, 0, 0xFFFFFFFFu);
+    if (withTraps) {
+        for (const auto& trap : World().traps.all)
+            if (trap->alive && trap->visible) {
+                trap->DrawBack();
+                trap->Draw();
+            }
+        Particles()->Draw();
+    }
     for (const Flimb& flimb : World())
         if (!flimb.IsFree())
             flimb.Draw();
+    if (withTraps) {
+        for (const auto& trap : World().traps.all)
+            if (trap->alive)
+                trap->ExtraPass();
+        Particles()->DrawFront();
+    }
     device->EndScene();
-    std::vector<uint32_t> pixels(size_t(kWidth) * kHeight);
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            pixels[size_t(y) * kWidth + x] = DXManager::GetBackBuffer()->ReadPixel(uint32_t(x), uint32_t(y)) | 0xFF000000u;
+    const int width = withTraps ? 1280 : kWidth, height = withTraps ? 720 : kHeight;
+    std::vector<uint32_t> pixels(size_t(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            pixels[size_t(y) * width + x] =
+                DXManager::GetBackBuffer()->ReadPixel(uint32_t(x + cropX), uint32_t(y + cropY)) | 0xFF000000u;
     std::vector<uint8_t> png;
-    if (!platform::image::EncodePng(pixels.data(), kWidth, kHeight, kWidth * 4, true, png))
+    if (!platform::image::EncodePng(pixels.data(), width, height, width * 4, true, png))
         return false;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
@@ -241,7 +271,7 @@ int main(int argc, char** argv)
 {
     bool draw = false, preview = false;
     int detail = 1;
-    std::string picture;
+    std::string picture, level;
     uint32_t updates = 2000;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--draw"))
@@ -254,9 +284,12 @@ int main(int argc, char** argv)
             picture = argv[++i];
         else if (!std::strcmp(argv[i], "--updates") && i + 1 < argc)
             updates = uint32_t(std::strtoul(argv[++i], nullptr, 10));
+        else if (!std::strcmp(argv[i], "--level") && i + 1 < argc)
+            level = argv[++i];
         else {
             std::fprintf(stderr,
-                         "usage: replaycheck [--draw] [--preview] [--detail 0|1] [--updates N] [--picture FILE.png]\n");
+                         "usage: replaycheck [--draw] [--preview] [--detail 0|1] [--updates N] [--picture FILE.png] "
+                         "[--level NAME]\n");
             return 2;
         }
     }
@@ -272,9 +305,20 @@ int main(int argc, char** argv)
         ResetMatchOptions();
         CurrentMatchOptions().explosionPhysics = true;
         CurrentMatchOptions().contagiousNova = true;
-        BuildLandscape(game.Land());
         InstallStandInBrushes(game.Land());
-        PlaceFlimbs();
+        if (level.empty()) {
+            BuildLandscape(game.Land());
+            PlaceFlimbs();
+        } else {
+            LoadProfileResources();
+            LoadTrapSpecs();
+            std::unique_ptr<LevelLoader> loader = LoadFlimbsLevel(level, kLevelLoadGame);
+            if (!loader || !LoadLevel(*loader))
+                throw std::runtime_error("cannot load " + level);
+            CloseLevelDocument(*loader);
+            StampTrapsIntoLand();
+            Controller().runState = kRunRunning;
+        }
         if (ConsoleParam* full = ConsoleParam::Find("enableparticles"))
             full->SetInt(detail);
         // The level start empties the particle pool; the match start switches it on.
@@ -282,14 +326,19 @@ int main(int argc, char** argv)
         MarkMatchStarted();
         if (preview) {
             Flimb* chosen = FindFlimbById(4);
-            chosen->flags |= kFlimbSelected;
-            World().selected = chosen;
-            World().preview.state = 1;
+            for (Flimb& flimb : World())
+                if (!chosen && !flimb.IsFree() && flimb.IsAlive())
+                    chosen = &flimb;
+            if (chosen) {
+                chosen->flags |= kFlimbSelected;
+                World().selected = chosen;
+                World().preview.state = 1;
+            }
         }
         size_t next = 0;
         const std::vector<Order>& script = Script();
         for (uint32_t update = 1; update <= updates; ++update) {
-            while (next < script.size() && script[next].update == World().clock.updateCounter)
+            while (level.empty() && next < script.size() && script[next].update == World().clock.updateCounter)
                 Give(script[next++]);
             UpdateWorld();
             if (draw)
@@ -310,9 +359,13 @@ int main(int argc, char** argv)
                             Particles()->LiveVisualParticles());
             }
         }
-        if (!picture.empty() && !WritePicture(picture)) {
+        if (!picture.empty() && !WritePicture(picture, !level.empty(), 440, 304)) {
             std::fprintf(stderr, "replaycheck: cannot write %s\n", picture.c_str());
             return 1;
+        }
+        if (!level.empty()) {
+            ClearCurrentGameMode();
+            FreeProfileResources();
         }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "replaycheck: %s\n", error.what());
