@@ -62,3 +62,8 @@ void GameViewCentre(float& x, float& y)
     x = 0.0f;
     y = 0.0f;
 }
+
+// The FlimbMaster level list and the campaign context come with the level list; until then
+// there is nothing to reload or forget.
+void ReloadFlimbMasterLevelList() {}
+void ClearCampaignContext() {}

@@ -10,3 +10,9 @@ bool ConnectToServer(int port)
 }
 
 bool allGroupsActive = false;
+
+bool OpenMultiplayerMenu(int, int)
+{
+    WriteLog("Cannot open the multiplayer menu: no multiplayer front end available\n");
+    return false;
+}

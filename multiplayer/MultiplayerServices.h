@@ -7,3 +7,7 @@ bool ConnectToServer(int port);
 // Set by the lobby: every group takes part in the match even when nobody plays it. Off at
 // program start; read by the game modes.
 extern bool allGroupsActive;
+
+// Opens the multiplayer menu "multiplayer_menu" over the menu backdrop; false (logged) when
+// it could not be opened.
+bool OpenMultiplayerMenu(int a, int b);

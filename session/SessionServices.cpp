@@ -78,3 +78,13 @@ bool SavePlayback(const std::string& path, int)
     WriteLog("Cannot save the playback %s: no game session\n", path.c_str());
     return false;
 }
+
+// Without a session there is no server to ask and no match to send to.
+void PauseGameKey(int) {}
+
+bool MatchClientRunning()
+{
+    return false;
+}
+
+void SendAvatarToMatch() {}

@@ -45,3 +45,12 @@ std::string SessionLevelName();
 // Saves the current match recording under a game path (the game client's playback save).
 // Without a session nothing is saved: a log line, and false.
 bool SavePlayback(const std::string& path, int flag);
+
+// The key action "PauseGame": on a press asks the game server to pause or go on (in a
+// playback, pauses or plays it). Nothing happens without a session.
+void PauseGameKey(int pressed);
+// True while a network match's game client exists.
+bool MatchClientRunning();
+// Sends the player's avatar source file to the match when the game client is connected;
+// nothing otherwise.
+void SendAvatarToMatch();

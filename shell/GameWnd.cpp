@@ -36,7 +36,7 @@
 #include "platform/window/MainWindow.h"
 #include "session/SessionServices.h"
 #include "shell/SplashScreen.h"
-#include "shell/WindowPlacement.h"
+#include "app/WindowPlacement.h"
 #include "world/WorldServices.h"
 
 #include <curl/curl.h>
@@ -237,6 +237,7 @@ void GameWnd::StartServices(uint32_t t0)
     shellActions.changeDisplayMode = [] { DXManager::ToggleWindowed(true); };
     shellActions.toggleMovieMode = [] { DXManager::SetMovieRecording(!DXManager::IsMovieRecording()); };
     shellActions.toggleConsole = [] { ToggleConsole(); };
+    shellActions.quit = [] { ShowQuitMenuInGame(); };
     SetShellActionHooks(std::move(shellActions));
 
     splash_->Close();
@@ -275,7 +276,7 @@ int GameWnd::Run()
     else if (!actions.editFile.empty())
         acted = EditLevel(actions.editFile);
     if (!acted)
-        ShowFrontEnd();
+        ShowIntro();
 
     for (;;) {
         if (window->PumpEvents() == platform::PumpResult::Quit) {

@@ -31,6 +31,7 @@ void AddStripLooks(LookTable& table);
 void AddControlLooks(LookTable& table);
 void AddHudLooks(LookTable& table);
 void AddStatLooks(LookTable& table);
+void AddMenuLooks(LookTable& table);
 
 // Draws frame `frame` into the frame-sized area at the origin (already clipped). False for
 // an unknown look or a part the look does not have.
