@@ -3,7 +3,11 @@
 #include "frontend/PendingScreens.h"
 
 #include "app/LanguageTexts.h"
+#include "app/FileManager.h"
 #include "app/Log.h"
+#include "app/PlayerProfile.h"
+#include "app/StringUtil.h"
+#include "frontend/options/OptionsMenu.h"
 #include "gui/WindowList.h"
 #include "hud/transitions/TransitionGuiLoader.h"
 
@@ -43,4 +47,14 @@ void EditAvatarFromOptions(Primitive*, Button*)
     WriteLog("Front end: the avatar editor is not available yet\n");
 }
 
-void UpdateAvatarEditButton(PrimContainer*) {}
+void UpdateAvatarEditButton(PrimContainer* menu)
+{
+    auto* options = dynamic_cast<OptionsMenu*>(menu);
+    if (!options || !options->AvatarEditButton())
+        return;
+    // The shown picture's source file: "User\Avatars" -> "User\AvatarsData", ".jpg" -> ".flevel".
+    std::string source = CurrentProfile().AvatarPath();
+    source = ReplaceAll(source, "User\\Avatars", "User\\AvatarsData");
+    source = ReplaceAll(source, ".jpg", ".flevel");
+    options->AvatarEditButton()->visible = fileManager && fileManager->Exists(source, -1) ? 1 : 0;
+}

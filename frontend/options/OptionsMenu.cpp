@@ -1,6 +1,7 @@
 #include "frontend/options/OptionsMenu.h"
 
 #include "app/ConsoleParam.h"
+#include "app/FileManager.h"
 #include "app/LanguageTexts.h"
 #include "app/Log.h"
 #include "app/PlayerProfile.h"
@@ -37,6 +38,7 @@
 namespace {
 
 constexpr float kControlWidth = 125.0f; // design pixels
+constexpr const char* kNoAvatarPicture = "Graphics\\Menu\\Options\\avatar_none.png";
 
 ConsoleParam* Variable(const char* name)
 {
@@ -245,7 +247,10 @@ void OptionsMenu::BuildRows()
     };
     arrow("ribbon-left-arrow.png", "avatar_left", PreviousAvatarPicture);
     const float side = full_ ? 106.0f : 64.0f;
-    avatarImage_ = e.AddImageView("avatar_img", CurrentProfile().AvatarPath(), DesignX(side), DesignY(side));
+    // A player without a picture yet sees the empty frame rather than the missing-image mark.
+    const std::string avatar = CurrentProfile().AvatarPath();
+    const bool hasAvatar = fileManager && fileManager->Exists(avatar, -1);
+    avatarImage_ = e.AddImageView("avatar_img", hasAvatar ? avatar : kNoAvatarPicture, DesignX(side), DesignY(side));
     arrow("ribbon-right-arrow.png", "avatar_right", NextAvatarPicture);
     if (full_) {
         e.NewRow();

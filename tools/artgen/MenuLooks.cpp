@@ -659,6 +659,21 @@ bool QuitFlimb(cairo_t* cr, const ImageSpec& s, int)
     return true;
 }
 
+// The options' picture frame before the player has an avatar: a grey flimb shape on a
+// dark tile.
+bool AvatarNone(cairo_t* cr, const ImageSpec& s, int)
+{
+    const double w = s.frameWidth, h = s.frameHeight;
+    RoundedRect(cr, 1, 1, w - 2, h - 2, w * 0.08);
+    SetRgb(cr, Darken(FromHex(s.colour), 0.3));
+    cairo_fill_preserve(cr);
+    SetRgb(cr, palette::kGold);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    DrawFlimb(cr, w / 2, h * 0.5, w * 0.28, FromHex(0x8a8494), 0, 0);
+    return true;
+}
+
 } // namespace
 
 void AddMenuLooks(LookTable& table)
@@ -678,6 +693,7 @@ void AddMenuLooks(LookTable& table)
     table["president"] = President;
     table["flimb-head"] = FlimbHead;
     table["quit-flimb"] = QuitFlimb;
+    table["avatar-none"] = AvatarNone;
 }
 
 } // namespace artgen
