@@ -81,7 +81,8 @@ KeyBindingWindow::KeyBindingWindow()
     closeHandler = ShowOptionsOnClose;
     tabs_ = new FlimbsTabControl;
     AddChild(tabs_);
-    const float pageWidth = DesignX(825.0f), pageHeight = DesignY(300.0f);
+    // 825 design pixels wide; high enough for the longer tab's actions in two columns.
+    const float pageWidth = DesignX(825.0f), pageHeight = DesignY(360.0f);
     for (const char* category : kCategories) {
         auto* page = new FlimbsWindow;
         page->SetName(category);
@@ -92,7 +93,9 @@ KeyBindingWindow::KeyBindingWindow()
         e.SetSpacing(DesignX(6.0f), DesignY(4.0f));
         e.SetCaptionWidth(DesignX(120.0f));
         e.AddToolTip(std::string());
-        const float rowHeight = DesignY(26.0f);
+        float boxHeight = 0.0f;
+        KeyBinderBox("", 0).GetSize(nullptr, &boxHeight);
+        const float rowHeight = boxHeight + e.SpacingY();
         float y = DesignY(10.0f);
         for (const BindingEntry& entry : GetBindingStore().Entries()) {
             const BindableAction* action = FindBindableAction(entry.action);

@@ -63,3 +63,23 @@ TEST_F(FrontEndPictures, FullOptionsWindow)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FrontEndPictures, KeyBindingWindow)
+{
+    MakeProfile("Ann", true);
+    ShowMainMenu(false);
+    Step(16);
+    Press("Options");
+    Press("Customize input");
+    Steps(10, 25);
+    Primitive* window = Find("KeyBindingWindow");
+    ASSERT_NE(window, nullptr);
+    DrawFrameLikeTheGame();
+    WritePicture("frontend-key-binding.png", 1280, 720);
+    EXPECT_LE(window->rect.bottom, 720.0f);
+    EXPECT_LE(window->rect.right, 1280.0f);
+}
+
+} // namespace
