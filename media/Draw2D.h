@@ -25,6 +25,19 @@ private:
     bool previous_;
 };
 
+// While one lives, draws replace the target instead of blending over it: for opaque images
+// (a full-screen backdrop), which then skip the blend. Main thread only.
+class OpaqueScope {
+public:
+    OpaqueScope();
+    ~OpaqueScope();
+    OpaqueScope(const OpaqueScope&) = delete;
+    OpaqueScope& operator=(const OpaqueScope&) = delete;
+
+private:
+    bool previous_;
+};
+
 // A textured quad: the source rectangle (null: the whole texture) is drawn with its point
 // (centreX, centreY) at (x, y), scaled by (scaleX, scaleY) and turned by rotation radians
 // about that point. colours: top-left, top-right, bottom-right, bottom-left.

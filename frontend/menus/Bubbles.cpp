@@ -13,6 +13,9 @@
 
 namespace {
 
+// The alpha the bubble image is drawn with (64 % opaque).
+constexpr uint32_t kImageAlpha = 164;
+
 // 0 .. 1 from the drawing generator (0 .. 32767).
 double DrawFraction()
 {
@@ -61,7 +64,9 @@ void Bubbles::Draw()
     const float centreX = image_->imageWidth * 0.5f;
     const float centreY = image_->imageHeight * 0.5f;
     for (const Bubble& bubble : bubbles_) {
-        const uint32_t colour = (uint32_t(bubble.alpha) * alpha / 255u) << 24 | 0xFFFFFFu;
+        // The image carries the alpha of 164 itself: a bubble of alpha 164 is drawn in white.
+        const uint32_t shown = std::min<uint32_t>(255u, uint32_t(bubble.alpha) * alpha / kImageAlpha);
+        const uint32_t colour = shown << 24 | 0xFFFFFFu;
         Draw2D::DrawTexturedQuad(image_->bitmap->texture, nullptr, bubble.x, bubble.y, std::fabs(bubble.scale),
                                  std::fabs(bubble.scale), centreX, centreY, 0.0f, colour);
     }

@@ -79,6 +79,7 @@ PrimContainer* Build()
 
     ScreenImage* stars = MakeImage("main_menu_stars.jpg");
     stars->SetScale(4.5f, 4.5f);
+    stars->opaque = 1; // a photo: nothing under it shows through
     CentreOrigin(stars);
     stars->SetRotation(0.0f);
     stars->SetPosition(500.0f, 500.0f);

@@ -1,5 +1,6 @@
 #include "frontend/menus/MenuButtons.h"
 
+#include "gui/ScreenImage.h"
 #include "gui/UiScale.h"
 #include "media/AnimSurface.h"
 #include "media/Font.h"
@@ -19,10 +20,27 @@ MenuIconButton::MenuIconButton(const std::string& folder, const std::string& fil
     SizeToUiScale(this);
 }
 
+namespace {
+
+// A neutral tint (0x80 doubled) shows the frame as it is: drawn in plain white it takes the
+// renderer's fast path.
+bool DrawUntinted(GraphicButton& button, uint32_t tint)
+{
+    if ((tint & 0xFFFFFFu) != 0x808080u || !button.image || !button.image->bitmap)
+        return false;
+    const uint32_t alpha = (tint >> 24) * button.DrawAlpha() / 255u;
+    DrawImageFrame(button.image, button.image->frameWidth, button.image->frameHeight, button.FrameForState(),
+                   button.rect, alpha << 24 | 0xFFFFFFu);
+    return true;
+}
+
+} // namespace
+
 void MenuIconButton::Draw()
 {
     tint = state == kButtonNormal ? normalTint : hoverTint;
-    GraphicButton::Draw();
+    if (!DrawUntinted(*this, tint))
+        GraphicButton::Draw();
 }
 
 MenuCaptionButton::MenuCaptionButton(const std::string& folder, const std::string& file, const std::string& caption)
@@ -39,7 +57,8 @@ void MenuCaptionButton::SetCaption(const char* caption)
 
 void MenuCaptionButton::Draw()
 {
-    GraphicButton::Draw();
+    if (!DrawUntinted(*this, tint))
+        GraphicButton::Draw();
     Font* font = FontManager::GetFont(fontId);
     if (!font || text.empty())
         return;

@@ -284,9 +284,12 @@ bool Logo(cairo_t* cr, const ImageSpec& s, int)
     return true;
 }
 
+// The bubble carries the alpha it is shown at (164 of 255), so that the game draws it in
+// plain white, the renderer's fast path.
 bool Bubble(cairo_t* cr, const ImageSpec& s, int)
 {
     const double w = s.frameWidth, h = s.frameHeight, r = std::min(w, h) / 2 - 1;
+    cairo_push_group(cr);
     cairo_pattern_t* body = cairo_pattern_create_radial(w / 2, h / 2, r * 0.5, w / 2, h / 2, r);
     AddStop(body, 0, FromHex(s.colour), 0.08);
     AddStop(body, 0.85, FromHex(s.colour), 0.35);
@@ -299,6 +302,8 @@ bool Bubble(cairo_t* cr, const ImageSpec& s, int)
     cairo_arc(cr, w * 0.36, h * 0.34, r * 0.22, 0, 2 * kPi);
     cairo_set_source_rgba(cr, 1, 1, 1, 0.85);
     cairo_fill(cr);
+    cairo_pop_group_to_source(cr);
+    cairo_paint_with_alpha(cr, 164.0 / 255.0);
     return true;
 }
 
