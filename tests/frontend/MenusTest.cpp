@@ -323,6 +323,24 @@ TEST_F(MenusTest, WithoutTheClipTheStillLogoFadesAndAShortClipFadesAtOnce)
               std::string::npos);
 }
 
+TEST_F(MenusTest, WithNoArtAtAllTheIntroStillReachesTheMenus)
+{
+    manager_ = std::make_unique<FileManager>();
+    manager_->AddMember(std::make_unique<MemoryFileManager>());
+    manager_->IndexNames(nullptr, 0, nullptr);
+    fileManager = manager_.get();
+    ImageCache::Clear();
+    ShowIntro();
+    Steps(170, 50);
+    EXPECT_EQ(Find(IntroWindow::kName), nullptr);
+    EXPECT_NE(Find(PromptForNewUser::kName), nullptr);
+    MakeProfile("Ann", true);
+    ReturnToMainMenu();
+    Step(16);
+    EXPECT_NE(Find(MainMenu::kName), nullptr);
+    DrawFrameLikeTheGame(); // missing pictures draw as the cache's stand-in
+}
+
 TEST_F(MenusTest, APackageInstallerThatCannotStartIsLoggedAndTheWindowComesBack)
 {
     EXPECT_FALSE(StartProgram("/nonexistent/FlimbsPackageInstaller"));

@@ -84,6 +84,20 @@ TEST_F(ProfilesTest, AnExistingNameLoadsThatProfileAndKeepsItsDigest)
     EXPECT_NE(ReadText(GetUserPath("Profiles\\Cy.xml")).find("0123456789abcdef0123456789abcdef"), std::string::npos);
 }
 
+TEST_F(ProfilesTest, ADamagedProfileShowsTheDefaultsAndIsLeftAlone)
+{
+    const std::string file = GetUserPath("Profiles\\Broken.xml");
+    WriteText(file, "<flimbs-profile><settings><edge_scroll_speed>77</edge");
+    SetVariable("edge_scroll_speed", "55");
+    SetVariable("profile", "Broken");
+    ShowMainMenu(false);
+    Steps(3, 16); // the main menu's first update saves the profile with the configuration
+    EXPECT_NE(Find(MainMenu::kName), nullptr) << "its file exists: the main menu";
+    EXPECT_EQ(Variable("edge_scroll_speed"), "30") << "the defaults are in use";
+    EXPECT_EQ(ReadText(file), "<flimbs-profile><settings><edge_scroll_speed>77</edge") << "untouched";
+    EXPECT_TRUE(std::filesystem::exists(GetUserPath("Cache\\Settings\\global_config.xml")));
+}
+
 TEST_F(ProfilesTest, TheLeaveButtonQuitsForTheFirstProfileAndCancelsOtherwise)
 {
     ShowMainMenu(false);
