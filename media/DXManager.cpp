@@ -292,7 +292,7 @@ HRESULT ResetDevice()
 HRESULT SetScreenSize(int width, int height)
 {
     ManagerState& s = State();
-    if (width <= 0 || height <= 0)
+    if (width <= 0 || height <= 0 || !s.device)
         return E_FAIL;
     screenWidth = width;
     screenHeight = height;
