@@ -5,6 +5,7 @@
 #include "app/HostPath.h"
 #include "app/KeyBindings.h"
 #include "app/Log.h"
+#include "app/SteamStats.h"
 #include "app/StringUtil.h"
 #include "app/UserFolders.h"
 
@@ -525,6 +526,40 @@ bool PlayerProfile::SaveStats()
     return Save();
 }
 
+std::array<bool, 8> PlayerProfile::LoadQloopGroup(const std::string& levelFile)
+{
+    std::array<bool, 8> done{};
+    xmlNode* level = LevelNode(levelFile, false);
+    const std::string groups = AttrText(XmlGetChild(XmlChildren(level), "qloop"), "groups");
+    for (size_t g = 0; g < done.size() && g < groups.size(); ++g)
+        done[g] = groups[g] == '1';
+    return done;
+}
+
+bool PlayerProfile::SaveQloopGroup(const std::string& levelFile, int group)
+{
+    if (group < 0 || group >= 8)
+        return false;
+    std::array<bool, 8> done = LoadQloopGroup(levelFile);
+    done[size_t(group)] = true;
+    xmlNode* level = LevelNode(levelFile, true);
+    xmlNode* record = XmlGetChild(XmlChildren(level), "qloop");
+    if (!record)
+        record = XmlNewChild(level, "qloop");
+    std::string groups;
+    for (bool flag : done)
+        groups += flag ? '1' : '0';
+    XmlSetAttrText(record, "groups", groups);
+    return Save();
+}
+
+bool PlayerProfile::RemoveQloopRecord(const std::string& levelFile)
+{
+    if (xmlNode* record = XmlGetChild(XmlChildren(LevelNode(levelFile, false)), "qloop"))
+        XmlRemoveNode(record);
+    return Save();
+}
+
 bool PlayerProfile::AddBonusItem(const UnlockedBonusItem& item)
 {
     if (item.id.empty() || HasBonusItem(item.id))
@@ -532,7 +567,14 @@ bool PlayerProfile::AddBonusItem(const UnlockedBonusItem& item)
     xmlNode* node = XmlNewChild(Section("bonus", true), "bonus_item");
     XmlSetAttrText(node, "type", item.type);
     XmlSetAttrText(node, "id", item.id);
+    SteamStats::UnlockAchievement("ACH_" + item.id);
     return true;
+}
+
+void PlayerProfile::ClearBonusItems()
+{
+    if (xmlNode* bonus = Section("bonus", false))
+        XmlRemoveNode(bonus);
 }
 
 bool PlayerProfile::HasBonusItem(const std::string& id) const

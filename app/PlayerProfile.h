@@ -9,6 +9,7 @@
 
 #include "app/XmlUtil.h"
 
+#include <array>
 #include <map>
 #include <string>
 #include <vector>
@@ -120,7 +121,17 @@ public:
     void SetSingleplayerTotals(const SingleplayerTotals& totals);
     bool SaveStats();
 
+    // The Quantum loop turns of a level: one done flag per group, kept in the level's
+    // "qloop" record. Saving a group's turn and removing the record save the profile.
+    std::array<bool, 8> LoadQloopGroup(const std::string& levelFile);
+    bool SaveQloopGroup(const std::string& levelFile, int group);
+    bool RemoveQloopRecord(const std::string& levelFile);
+
+    // Records the item as unlocked (and sets its "ACH_" + id achievement); false when it
+    // already was or has no id.
     bool AddBonusItem(const UnlockedBonusItem& item);
+    // Removes the whole "bonus" section: no item is unlocked any more.
+    void ClearBonusItems();
     bool HasBonusItem(const std::string& id) const;
     std::vector<UnlockedBonusItem> LoadBonusItems() const;
 

@@ -33,4 +33,12 @@ void UnlockAchievement(const std::string& name)
     platform::steam::statsChanged = true;
 }
 
+void PostLeaderboardScore(const std::string& board, uint32_t score)
+{
+    platform::steam::UploadScore(board, int32_t(score), false, [board](bool ok, int32_t) {
+        if (!ok)
+            WriteLog("Leaderboard [%s] score not stored\n", board.c_str());
+    });
+}
+
 } // namespace SteamStats

@@ -140,6 +140,11 @@ ToolTip* FlimbsLayoutEngine::AddToolTip(const std::string& text)
     return AdoptToolTip(std::make_unique<FlimbsToolTip>(0.0f, text));
 }
 
+ToolTip* FlimbsLayoutEngine::AddToolTip(const std::string& text, float widthLimit)
+{
+    return AdoptToolTip(std::make_unique<FlimbsToolTip>(widthLimit, text));
+}
+
 TextButton* FlimbsLayoutEngine::AddCompactButton(const std::string& caption, const std::string& key, int commandId)
 {
     TextButton* button = AddButton(caption, key, commandId);

@@ -29,6 +29,8 @@ public:
     TextButton* AddButton(const std::string& caption, const std::string& key, int commandId) override;
     // A FlimbsToolTip as the target's shared tooltip; not registered.
     ToolTip* AddToolTip(const std::string& text) override;
+    // The same wrapping its text at widthLimit design pixels.
+    ToolTip* AddToolTip(const std::string& text, float widthLimit);
     // AddButton (as a subclass overrides it) restyled: caption font 3 in white at the UI
     // scale, margins 4 pixels left and right and 1 pixel top and bottom (x UI scale).
     TextButton* AddCompactButton(const std::string& caption, const std::string& key, int commandId) override;

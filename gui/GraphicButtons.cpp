@@ -165,25 +165,46 @@ bool AnimButton::GetSize(float* width, float* height)
     return true;
 }
 
+SuperNovaButton::SuperNovaButton() : GraphicButton(kFolder, "large-button.png", 4) {}
+
+SuperNovaButton::~SuperNovaButton() { ImageCache::ReleaseImage(icon_); }
+
+void SuperNovaButton::SetIcon(const std::string& path, float offset, float scale)
+{
+    ImageCache::ReleaseImage(icon_);
+    icon_ = ImageCache::GetImage(path);
+    iconOffset_ = offset;
+    iconScale_ = scale;
+}
+
 void SuperNovaButton::Draw()
 {
-    Font* font = caption.empty() ? nullptr : FontManager::GetFont(fontId);
-    const float captionHeight = font ? font->LineHeight(GetUiScale()) : 0.0f;
-    const float width = rect.right - rect.left;
-    const float height = rect.bottom - rect.top - captionHeight;
-    if (image && image->frameWidth > 0 && image->frameHeight > 0 && width > 0.0f && height > 0.0f) {
-        image->SetFrame(FrameForState());
-        const float scale = std::min(width / static_cast<float>(image->frameWidth),
-                                     height / static_cast<float>(image->frameHeight));
-        const float drawnW = static_cast<float>(image->frameWidth) * scale;
-        const float drawnH = static_cast<float>(image->frameHeight) * scale;
+    const uint8_t drawAlpha = DrawAlpha();
+    const float skin = GetUiScale();
+    {
         const Draw2D::TintScope tinted;
-        DrawFrameAt(image, rect.left + (width - drawnW) / 2.0f, rect.top + (height - drawnH) / 2.0f, scale, scale,
-                    tint, DrawAlpha());
+        if (image && image->frameWidth > 0 && image->frameHeight > 0) {
+            image->SetFrame(FrameForState());
+            DrawFrameAt(image, rect.left, rect.top, (rect.right - rect.left) / static_cast<float>(image->frameWidth),
+                        (rect.bottom - rect.top) / static_cast<float>(image->frameHeight), tint, drawAlpha);
+        }
+        if (icon_ && icon_->frameWidth > 0 && icon_->frameHeight > 0) {
+            const float scale = skin * iconScale_;
+            const float width = static_cast<float>(icon_->frameWidth) * scale;
+            const float height = static_cast<float>(icon_->frameHeight) * scale;
+            const float x = (rect.left + rect.right - width) / 2.0f;
+            const float y = (rect.top + rect.bottom - height) / 2.0f + ToPixelsY(iconOffset_);
+            DrawFrameAt(icon_, x - static_cast<float>(icon_->hotspotX) * scale,
+                        y - static_cast<float>(icon_->hotspotY) * scale, scale, scale, tint, drawAlpha);
+        }
     }
-    if (font) {
-        const uint32_t colour = (textColour & 0x00FFFFFFu) | (static_cast<uint32_t>(alpha) << 24);
-        font->DrawTextLines((rect.left + rect.right) / 2.0f, rect.bottom - captionHeight, GetUiScale(), GetUiScale(),
-                            colour, caption, kTextCentre);
-    }
+    Font* font = caption.empty() ? nullptr : FontManager::GetFont(fontId);
+    if (!font)
+        return;
+    const uint32_t colour = (textColour & 0x00FFFFFFu) |
+                            (static_cast<uint32_t>(((textColour >> 24) * drawAlpha) / 255u) << 24);
+    const float left = rect.left + margins.left, right = rect.right - margins.right;
+    const float top = rect.top + margins.top, bottom = rect.bottom - margins.bottom;
+    font->DrawTextLines((left + right) / 2.0f, (top + bottom) / 2.0f, skin, skin, colour, caption,
+                        kTextCentre | kTextVCentre);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Buttons drawn from images: GraphicButton shows the frame of its strip that matches the
-// state, AnimButton plays a looping animation, SuperNovaButton is a GraphicButton that
-// keeps its image's proportions and puts a caption under it.
+// state, AnimButton plays a looping animation, SuperNovaButton is the prompts' large button
+// with an icon and a caption.
 
 #include "gui/Button.h"
 
@@ -61,14 +61,32 @@ public:
     uint32_t colour = 0xFFFFFFFF;
 };
 
+// The large button of the SuperNova and checkpoint prompts: the state frames of
+// "large-button.png" (Graphics\Menu\SuperNovaWindow), an icon centred on the button and
+// moved down by its offset, and a caption centred in the area inside the margins (a top
+// margin puts it under the icon). Frame and icon share the tint and the button's alpha.
 class SuperNovaButton : public GraphicButton {
 public:
-    using GraphicButton::GraphicButton;
+    static constexpr const char* kFolder = "Graphics\\Menu\\SuperNovaWindow";
 
-    // The frame scaled to fit the area above the caption line, centred; the caption under it.
+    SuperNovaButton();
+    using GraphicButton::GraphicButton;
+    ~SuperNovaButton() override;
+
     void Draw() override;
 
+    // Loads the icon (releasing the one held); offset in virtual units, scale of its size.
+    void SetIcon(const std::string& path, float offset, float scale);
+    AnimSurface* Icon() const { return icon_; }
+    float IconOffset() const { return iconOffset_; }
+    float IconScale() const { return iconScale_; }
+
     std::string caption;
-    int32_t fontId = 0;
+    int32_t fontId = 4;
     uint32_t textColour = 0xFFFFFFFF;
+
+private:
+    AnimSurface* icon_ = nullptr;
+    float iconOffset_ = 0.0f;
+    float iconScale_ = 1.0f;
 };

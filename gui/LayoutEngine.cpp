@@ -474,6 +474,15 @@ bool LayoutEngine::SetChecked(const std::string& key, bool checked)
 
 void LayoutEngine::Register(const std::string& key, Primitive* control) { registry_[key] = control; }
 
+Primitive* LayoutEngine::AddControl(std::unique_ptr<Primitive> control, const std::string& key)
+{
+    if (!control)
+        return nullptr;
+    if (!key.empty())
+        control->SetName(key.c_str());
+    return Adopt(std::move(control));
+}
+
 bool LayoutEngine::AdoptPrimitive(Primitive* control, bool caption)
 {
     if (!target_) {

@@ -97,6 +97,10 @@ public:
     virtual ImageChooser* AddImageChooser(const std::string& key, const std::string& folder,
                                           const std::string& pattern, const std::string& current);
 
+    // A control the caller made (a widget of its own, a wrapper): named with the key unless
+    // it is empty, added, registered and placed like the factory's.
+    Primitive* AddControl(std::unique_ptr<Primitive> control, const std::string& key);
+
     // Panel helpers on the factory operations.
     // A caption for the control under `key` ("<key>_label"), starting a new row.
     SimpleLabel* AddCaption(const std::string& text, const std::string& key);

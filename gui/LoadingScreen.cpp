@@ -3,10 +3,36 @@
 #include "app/Log.h"
 #include "media/DXManager.h"
 #include "media/Draw2D.h"
+#include "media/Font.h"
+#include "media/FontManager.h"
 
 #include <algorithm>
 #include <chrono>
 #include <system_error>
+
+namespace {
+
+std::atomic<LoadingScreen*> shownScreen{nullptr};
+constexpr int kCaptionFont = 0;
+
+} // namespace
+
+LoadingScreen* LoadingScreen::Shown()
+{
+    return shownScreen.load();
+}
+
+void LoadingScreen::SetCaption(std::string caption)
+{
+    std::lock_guard guard(captionLock_);
+    caption_ = std::move(caption);
+}
+
+std::string LoadingScreen::Caption() const
+{
+    std::lock_guard guard(captionLock_);
+    return caption_;
+}
 
 LoadingScreen::LoadingScreen()
 {
@@ -53,6 +79,10 @@ void LoadingScreen::Draw()
     if (filled > barLeft)
         Draw2D::DrawFilledRect(barLeft, barTop, filled, barBottom, barColour);
     throbber_.DrawAt(rect.left + width * 0.5f, barTop - height / 15.0f, alpha);
+    const std::string caption = Caption();
+    if (Font* font = caption.empty() ? nullptr : FontManager::GetFont(kCaptionFont))
+        font->DrawTextTransformed(rect.left + width * 0.5f, barTop - height / 7.0f, 0xFFFFFFFFu, caption,
+                                  kTextCentre);
 }
 
 bool LoadingScreen::StartWorker(FrameFunction frame, uint32_t intervalMs)
@@ -73,6 +103,7 @@ bool LoadingScreen::StartWorker(FrameFunction frame, uint32_t intervalMs)
         WriteLog("LoadingScreen: could not start the worker thread: %s\n", e.what());
         return false;
     }
+    shownScreen.store(this);
     return true;
 }
 
@@ -86,6 +117,8 @@ void LoadingScreen::StopWorker()
     }
     stopSignal_.notify_all();
     worker_.join();
+    LoadingScreen* self = this;
+    shownScreen.compare_exchange_strong(self, nullptr);
 }
 
 void LoadingScreen::WorkerLoop(FrameFunction frame, uint32_t intervalMs)

@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <thread>
 
 class LoadingScreen : public Primitive {
@@ -44,6 +45,12 @@ public:
 
     Throbber& GetThrobber() { return throbber_; }
 
+    // The screen whose worker shows it now (the last one started); null when none is shown.
+    static LoadingScreen* Shown();
+    // A line of text drawn above the throbber (empty: none); may be set from any thread.
+    void SetCaption(std::string caption);
+    std::string Caption() const;
+
     uint32_t backdropColour = 0xFF101820;
     uint32_t barColour = 0xFFF2C230;
     uint32_t barBackColour = 0xFF33404C;
@@ -56,6 +63,8 @@ private:
     std::atomic<int> framesShown_{0};
     Throbber throbber_;
     std::thread worker_;
+    mutable std::mutex captionLock_;
+    std::string caption_; // under captionLock_
     std::mutex stopLock_;
     std::condition_variable stopSignal_;
     bool stopping_ = false; // under stopLock_

@@ -13,6 +13,16 @@ float GetUiScale()
     return width / 1024.0f;
 }
 
+float DesignToVirtualX(float designPixels)
+{
+    return designPixels * GetUiScale() * 1000.0f / static_cast<float>(GetScreenWidth());
+}
+
+float DesignToVirtualY(float designPixels)
+{
+    return designPixels * GetUiScale() * 1000.0f / static_cast<float>(GetScreenHeight());
+}
+
 float ScreenImageScale()
 {
     constexpr float kInverse768 = 0.0013020833721384406f;

@@ -5,6 +5,11 @@
 // least 4/3, else screen width / 1024.
 float GetUiScale();
 
+// A length of design pixels as virtual units across (d x scale x 1000 / screen width) and
+// down (d x scale x 1000 / screen height).
+float DesignToVirtualX(float designPixels);
+float DesignToVirtualY(float designPixels);
+
 // The draw scale of an image made for a 768-pixel-high screen: height x (1/768) in single
 // precision (1.0 at 768 pixels, 0.78125 at 600).
 float ScreenImageScale();

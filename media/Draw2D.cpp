@@ -29,6 +29,8 @@ constexpr DWORD kColourFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE;
 
 bool g_doubleColour = false; // set by TintScope
 bool g_opaque = false;       // set by OpaqueScope
+DWORD g_signedAdd = 0;        // set by SignedAddScope
+DWORD g_depthFunc = 0;        // set by DepthTestScope (0: no depth test)
 
 Device* SetStates(Texture* texture, DWORD address)
 {
@@ -38,11 +40,15 @@ Device* SetStates(Texture* texture, DWORD address)
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, g_opaque ? 0 : 1);
     device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    device->SetRenderState(D3DRS_ZENABLE, 0);
+    device->SetRenderState(D3DRS_ZENABLE, g_depthFunc ? 1 : 0);
+    if (g_depthFunc)
+        device->SetRenderState(D3DRS_ZFUNC, g_depthFunc);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     device->SetTexture(0, texture);
     device->SetTextureStageState(0, D3DTSS_COLOROP,
-                                 texture && g_doubleColour ? D3DTOP_MODULATE2X : D3DTOP_MODULATE);
+                                 texture && g_signedAdd      ? D3DTOP_ADDSIGNED
+                                 : texture && g_doubleColour ? D3DTOP_MODULATE2X
+                                                             : D3DTOP_MODULATE);
     device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
     device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
     device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
@@ -135,6 +141,26 @@ TintScope::TintScope() : previous_(g_doubleColour)
 TintScope::~TintScope()
 {
     g_doubleColour = previous_;
+}
+
+SignedAddScope::SignedAddScope() : previous_(g_signedAdd)
+{
+    g_signedAdd = 1;
+}
+
+SignedAddScope::~SignedAddScope()
+{
+    g_signedAdd = previous_;
+}
+
+DepthTestScope::DepthTestScope(uint32_t compare) : previous_(g_depthFunc)
+{
+    g_depthFunc = compare;
+}
+
+DepthTestScope::~DepthTestScope()
+{
+    g_depthFunc = previous_;
 }
 
 HRESULT DrawTexturedQuad(Texture* texture, const RECT* sourceRect, float x, float y, float scaleX, float scaleY,

@@ -5,6 +5,8 @@
 // (E_FAIL without a device).
 #include "platform/gfx/D3DTypes.h"
 
+#include <cstdint>
+
 namespace gfx {
 class Texture;
 }
@@ -36,6 +38,32 @@ public:
 
 private:
     bool previous_;
+};
+
+// While one lives, textured draws add the colour to the texture as a signed add (texture +
+// colour - 0.5 per channel) instead of multiplying them. Main thread only.
+class SignedAddScope {
+public:
+    SignedAddScope();
+    ~SignedAddScope();
+    SignedAddScope(const SignedAddScope&) = delete;
+    SignedAddScope& operator=(const SignedAddScope&) = delete;
+
+private:
+    uint32_t previous_;
+};
+
+// While one lives, draws test and write depth with the compare function (a D3DCMPFUNC)
+// instead of drawing without depth. Main thread only.
+class DepthTestScope {
+public:
+    explicit DepthTestScope(uint32_t compare);
+    ~DepthTestScope();
+    DepthTestScope(const DepthTestScope&) = delete;
+    DepthTestScope& operator=(const DepthTestScope&) = delete;
+
+private:
+    uint32_t previous_;
 };
 
 // A textured quad: the source rectangle (null: the whole texture) is drawn with its point

@@ -1,8 +1,11 @@
 // The current game mode and the operations other subsystems call on it.
+#include "app/Log.h"
 #include "modes/GameMode.h"
+#include "modes/GameModifier.h"
 #include "modes/MatchOptions.h"
 #include "modes/MatchWorld.h"
 #include "modes/ModeServices.h"
+#include "modes/MultiverseMatchMode.h"
 
 namespace {
 
@@ -169,10 +172,10 @@ void ModeOnObjectLost(int32_t trapId)
         mode->OnObjectLost(trapId);
 }
 
-void ModeOnBlast(int32_t sourceFlimbId, float x, float y)
+void ModeOnBlast(int32_t sourceFlimbId, float x, float y, int kind)
 {
     if (GameMode* mode = CurrentGameMode())
-        mode->OnBlast(sourceFlimbId, x, y);
+        mode->OnBlast(sourceFlimbId, x, y, kind);
 }
 
 bool ModeQdotCollected(int32_t flimbId)
@@ -235,4 +238,52 @@ uint64_t ModeStateHash()
 {
     GameMode* mode = CurrentGameMode();
     return mode ? mode->StateHash() : 0;
+}
+
+namespace {
+
+constexpr size_t kModifierRecordSize = 10;
+constexpr size_t kBattleSkillRecordSize = 12;
+
+uint32_t ReadU32(const uint8_t* at)
+{
+    return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
+}
+
+} // namespace
+
+bool ModeApplyModifierRecord(const uint8_t* record, size_t length)
+{
+    if (!record || length < kModifierRecordSize) {
+        WriteLog("UPATE_MODIFIER of %u bytes is too short; ignored\n", unsigned(length));
+        return false;
+    }
+    GameMode* mode = CurrentGameMode();
+    GameModifier* modifier = mode ? mode->FindModifier(record[6]) : nullptr;
+    if (!modifier) {
+        WriteLog("UPATE_MODIFIER for modifier %d that the match does not have; ignored\n", int(record[6]));
+        return false;
+    }
+    const int32_t flimbId = int32_t(record[8] | record[9] << 8);
+    FlimbInfo flimb;
+    if (!CurrentMatchWorld().FindFlimb(flimbId, flimb)) {
+        WriteLog("UPATE_MODIFIER for flimb %d that is gone; ignored\n", flimbId);
+        return false;
+    }
+    modifier->Apply(flimbId);
+    return true;
+}
+
+bool ModeApplyBattleSkill(const uint8_t* record, size_t length)
+{
+    if (!record || length < kBattleSkillRecordSize) {
+        WriteLog("BATTLESKILL of %u bytes is too short; ignored\n", unsigned(length));
+        return false;
+    }
+    auto* race = dynamic_cast<MultiverseMatchMode*>(CurrentGameMode());
+    if (!race) {
+        WriteLog("BATTLESKILL outside a Multiverse match; ignored\n");
+        return false;
+    }
+    return race->SetDifficulty(int32_t(ReadU32(record + 8)));
 }

@@ -1,18 +1,22 @@
-// The game's MatchEffects. Sound and music go to the sound manager and the modifiers onto
-// the HUD window; chat, requests, the server's freeze, the recording, the HUD's pop-ups,
-// the end-of-match screen and the statistics upload wait for the session, the HUD and the
-// statistics client (each marked "seam") and write a log line meanwhile.
+// The game's MatchEffects. Sound and music go to the sound manager, the modifiers onto the
+// HUD window and the level's result to the statistics client; chat, requests, the server's
+// freeze, the recording, the HUD's pop-ups and the end-of-match screen wait for the session
+// and the HUD (each marked "seam") and write a log line meanwhile.
 #include "modes/MatchEffects.h"
 
+#include "app/GzipFile.h"
 #include "app/Log.h"
 #include "gui/PrimContainer.h"
 #include "gui/WindowList.h"
 #include "media/SoundManager.h"
 #include "modes/GameModifier.h"
+#include "net/WebStats.h"
+#include "session/SessionServices.h"
 
 namespace {
 
 constexpr int kNoticeEffect = 12;
+constexpr uint32_t kPlaybackMagic = 0xC704E509u;
 
 class GameEffectsAdapter final : public MatchEffects {
 public:
@@ -30,6 +34,28 @@ public:
     // Seam: the game client exists once the session lands.
     bool HasGameClient() const override { return false; }
     void SendGameModeState(const std::string&) override {}
+    // Seam: GameClient::SendUpdateGroup, SendModifierState, SendNetBash, SendTeamChange,
+    // the BATTLESKILL request and SendSetHostVariable.
+    void SendUpdateGroup(int group) override { WriteLog("[mode] request UPATE_GROUP %d\n", group); }
+    void SendModifierState(int type, int32_t flimbId) override
+    {
+        WriteLog("[mode] request UPATE_MODIFIER %d flimb %d\n", type, flimbId);
+    }
+    void SendNetBash(const NetBashRequest& bash) override
+    {
+        WriteLog("[mode] request NETBASH %s at %d,%d\n", bash.brush.c_str(), bash.x, bash.y);
+    }
+    void SendUpdateFlimbType(int32_t flimbId, int type, int subKind, int32_t argument) override
+    {
+        ::SendUpdateFlimbType(int16_t(flimbId), uint8_t(type), uint8_t(subKind), argument);
+    }
+    void SendHighlight(int32_t flimbId) override { ::SendHighlight(int16_t(flimbId)); }
+    void SendTeamChange(int group) override { WriteLog("[mode] request TEAMCHANGE %d\n", group); }
+    void SendBattleSkill(int difficulty) override { WriteLog("[mode] request BATTLESKILL %d\n", difficulty); }
+    void SendSetHostVariable(int variable, int32_t value) override
+    {
+        WriteLog("[mode] request SET_HOST_VARIABLE %d = %d\n", variable, value);
+    }
 
     // Seam: the game server's state, its freeze and FREEZETIME.
     int ServerState() const override { return 0; }
@@ -44,6 +70,38 @@ public:
 
     // Seam: GameClient::SavePlayback.
     std::string SavePlayback(const std::string&) override { return {}; }
+    // Seam: the game client's playback slots. A file that is no playback is refused with
+    // the loader's message; a sound one is logged until the slots exist.
+    void ClearPlaybackSlots() override { WriteLog("[mode] playback slots cleared\n"); }
+    bool LoadPlayback(const std::string& path) override
+    {
+        GzipFile file;
+        file.compressed = true;
+        uint8_t magic[4] = {};
+        if (!file.Open("rb", path) || file.Read(magic, 4) != 4 ||
+            (magic[0] | magic[1] << 8 | magic[2] << 16 | uint32_t(magic[3]) << 24) != kPlaybackMagic) {
+            WriteLog("Playback file [%s] is damaged or missing\n", path.c_str());
+            return false;
+        }
+        WriteLog("[mode] playback [%s] not loaded: no playback slots\n", path.c_str());
+        return false;
+    }
+    std::string SavePlaybackAs(const std::string& path) override
+    {
+        WriteLog("Failed to save to %s. Couldn't open file.\n", path.c_str());
+        return {};
+    }
+    // Seam: GameController::LoadCheckpoint and the HUD's checkpoint display.
+    void LoadCheckpoint(bool automatic, int slot) override
+    {
+        WriteLog("[mode] load checkpoint %s%d\n", automatic ? "auto-" : "", slot);
+    }
+    void RefreshHudCheckpoints() override {}
+    // Seam: the flimb's floating damage label.
+    void ShowDamageLabel(int32_t flimbId, const std::string& text) override
+    {
+        WriteLog("[mode] flimb %d: %s\n", flimbId, text.c_str());
+    }
 
     bool IsHudOpen() const override { return FindOpenWindow("FLIMBS_HUD") != nullptr; }
     // Seam: the HUD's two pop-up layers.
@@ -71,10 +129,10 @@ public:
         if (!popups.empty())
             PlayEffect(19);
     }
-    // Seam: WebStats::SendGameOver and WebStats::QueryLevelStats.
     void UploadResult(const std::string& levelPath) override
     {
-        WriteLog("Level result of %s not uploaded: no statistics client\n", levelPath.c_str());
+        GlobalWebStats().SendGameOver(levelPath);
+        GlobalWebStats().QueryLevelStats(levelPath);
     }
 };
 

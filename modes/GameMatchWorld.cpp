@@ -3,15 +3,77 @@
 // flimbs and the traps publish them (each marked "world seam").
 #include "modes/MatchWorld.h"
 
+#include "app/Log.h"
 #include "app/PlayerProfile.h"
 #include "game/GameServices.h"
 #include "multiplayer/MultiplayerServices.h"
+#include "world/FlimbQueries.h"
+#include "world/FlimbTable.h"
+#include "world/WorldServices.h"
+#include "world/WorldState.h"
 
 namespace {
 
 constexpr const char* kGroupLabels[kGroupCount] = {"blue", "green", "red", "grey", "white", "yellow", "orange", "purple"};
 constexpr uint32_t kGroupColours[kGroupCount] = {0xFF8888FF, 0xFF88FF88, 0xFFFF4444, 0xFF888888,
                                                  0xFFFFFFFF, 0xFFFFFF00, 0xFFFF8800, 0xFF805CDF};
+
+// The rules' view of a flimb record: a marked flimb is a special one, a flimb of twice the
+// size or more is big.
+FlimbInfo InfoOf(const Flimb& flimb)
+{
+    FlimbInfo info;
+    info.id = flimb.id;
+    info.group = flimb.group;
+    info.flags = flimb.flags;
+    info.flags2 = flimb.flags2;
+    info.status = flimb.attributes;
+    info.marks = uint8_t(((flimb.attributes & kAttrMarked) ? kFlimbMarkSpecial : 0) |
+                         (flimb.scale >= 2.0f ? kFlimbMarkBig : 0));
+    info.type = flimb.type;
+    info.x = flimb.x;
+    info.y = flimb.y;
+    info.sizeFactor = flimb.scale;
+    info.direction = flimb.gravity & 3;
+    const gfx::RECT box = flimb.GetCurrentSprite();
+    info.left = float(box.left);
+    info.top = float(box.top);
+    info.right = float(box.right);
+    info.bottom = float(box.bottom);
+    info.height = flimb.gravity >= 2 ? info.right - info.left : info.bottom - info.top;
+    info.points = flimb.energy;
+    info.passCooldown = flimb.cooldown;
+    info.exited = (flimb.flags2 & kFlimbSaved) != 0;
+    return info;
+}
+
+bool InPlay(const Flimb& flimb)
+{
+    return !flimb.IsFree() && flimb.IsAlive();
+}
+
+// The live flimb of that id, or null.
+Flimb* LiveFlimb(int32_t id)
+{
+    Flimb* flimb = id >= 0 && id <= INT16_MAX ? FindFlimbById(id) : nullptr;
+    return flimb && InPlay(*flimb) ? flimb : nullptr;
+}
+
+// The flimb's record while it is in the table (live or dying), or null.
+Flimb* RecordOf(int32_t id)
+{
+    Flimb* flimb = id >= 0 && id <= INT16_MAX ? FindFlimbById(id) : nullptr;
+    return flimb && !flimb->IsFree() ? flimb : nullptr;
+}
+
+std::vector<FlimbInfo> InfosOf(const FlimbList& list)
+{
+    std::vector<FlimbInfo> infos;
+    infos.reserve(list.size());
+    for (const Flimb* flimb : list)
+        infos.push_back(InfoOf(*flimb));
+    return infos;
+}
 
 class GameWorldAdapter final : public MatchWorld {
 public:
@@ -59,11 +121,126 @@ public:
     {
         return group >= 0 && group < kGroupCount ? kGroupColours[group] : 0xFFFFFFFF;
     }
-    bool FindFlimb(int32_t, FlimbInfo&) const override { return false; }
-    std::vector<FlimbInfo> SpecialFlimbs(int) const override { return {}; }
+    bool FindFlimb(int32_t id, FlimbInfo& flimb) const override
+    {
+        const Flimb* found = LiveFlimb(id);
+        if (found)
+            flimb = InfoOf(*found);
+        return found != nullptr;
+    }
+    bool FindRecord(int32_t id, FlimbInfo& flimb) const override
+    {
+        const Flimb* found = RecordOf(id);
+        if (found)
+            flimb = InfoOf(*found);
+        return found != nullptr;
+    }
+    std::vector<FlimbInfo> SpecialFlimbs(int group) const override
+    {
+        return InfosOf(CollectGroupFlimbs(uint8_t(group)));
+    }
 
-    // World seam: the flimb table's id counter and the flimb and particle operations.
-    uint32_t TakeFlimbId() override { return nextFlimbId_++; }
+    // World seam: the session says whether the game server runs here and whether a recorded
+    // match is played back; the game state keeps the tie-break group.
+    bool IsHost() const override { return true; }
+    bool RecordedPlayback() const override { return false; }
+    int32_t HighestFlimbValue() const override { return World().healthScale > 0 ? World().healthScale : kFlimbStartEnergy; }
+    int32_t WorldWidth() const override { return LandscapeWidth(); }
+    int32_t HighlightedFlimb() const override { return World().selected ? World().selected->id : -1; }
+    bool CarrierControlOverride() const override { return false; }
+    int TieBreakGroup() const override { return 0; }
+    void SetFlimbMasterGroup(int group) override { flimbMasterGroup_ = group; }
+    void SetMatchResultDetail(int detail) override { matchResultDetail_ = detail; }
+    std::vector<FlimbInfo> Flimbs() const override
+    {
+        std::vector<FlimbInfo> infos;
+        for (const Flimb& flimb : World())
+            if (InPlay(flimb))
+                infos.push_back(InfoOf(flimb));
+        return infos;
+    }
+    std::vector<FlimbInfo> FlimbsNear(float x, float y, int group) const override
+    {
+        return InfosOf(FindFlimbsAtPointIn(World(), int32_t(x), int32_t(y), uint8_t(group)));
+    }
+    std::vector<FlimbInfo> FlimbsInArea(float left, float top, float right, float bottom) const override
+    {
+        return InfosOf(FindFlimbsInArea(true, false, int32_t(left), int32_t(top), int32_t(right), int32_t(bottom)));
+    }
+    std::vector<int32_t> ObjectsAt(float x, float y) const override
+    {
+        std::vector<int32_t> ids;
+        for (const Flimb* flimb : FindFlimbsAtPoint(int32_t(x), int32_t(y), true))
+            ids.push_back(flimb->id);
+        return ids;
+    }
+    // World seam: the Start, Copier and Particle traps' own fields come with their kinds.
+    std::vector<StartTrapInfo> StartTraps() const override { return {}; }
+    std::vector<int32_t> CopierTrapIds() const override { return {}; }
+    std::vector<ParticleInfo> ParticleTraps() const override { return {}; }
+
+    void SetFlimbFlags(int32_t id, uint8_t bits, bool on) override
+    {
+        if (Flimb* flimb = RecordOf(id))
+            flimb->flags = on ? uint8_t(flimb->flags | bits) : uint8_t(flimb->flags & ~bits);
+    }
+    // The flimb record's cool-down counter; the flimb behaviour counts it down.
+    void SetPassCooldown(int32_t id, int updates) override
+    {
+        if (Flimb* flimb = RecordOf(id))
+            flimb->cooldown = int8_t(updates < 0 ? 0 : updates > 127 ? 127 : updates);
+    }
+    void SetSizeFactor(int32_t id, float factor) override
+    {
+        if (Flimb* flimb = RecordOf(id))
+            flimb->scale = factor;
+    }
+    void TakeOutOfPlay(int32_t id) override
+    {
+        if (Flimb* flimb = LiveFlimb(id))
+            UncountFlimb(*flimb);
+    }
+    void SetFlimbPoints(int32_t id, int32_t points) override
+    {
+        if (Flimb* flimb = RecordOf(id))
+            flimb->energy = points;
+    }
+    // World seam: the dying type's behaviour comes with the flimb behaviour; until then the
+    // flimb takes the splat type and leaves play, and the next update frees it.
+    void KillFlimb(int32_t id) override
+    {
+        if (Flimb* flimb = LiveFlimb(id)) {
+            flimb->type = kSplat;
+            UncountFlimb(*flimb);
+        }
+    }
+    void MoveFlimbX(int32_t id, int32_t x) override
+    {
+        if (Flimb* flimb = LiveFlimb(id)) {
+            flimb->x = int16_t(x);
+            flimb->prevX = int16_t(x);
+        }
+    }
+    int32_t CopyFlimb(int32_t id, int32_t x) override
+    {
+        const Flimb* source = LiveFlimb(id);
+        if (!source)
+            return -1;
+        Flimb record = *source;
+        record.tag = nullptr;
+        record.flags &= uint8_t(~kFlimbSelected);
+        record.x = record.prevX = int16_t(x);
+        record.id = int16_t(TakeFlimbId());
+        Flimb* copy = AddFlimbTo(World(), record);
+        return copy ? copy->id : -1;
+    }
+    void SetParticleCarrier(int32_t, int32_t) override {}
+    void PlaceParticle(int32_t, float, float) override {}
+    void SetParticleActive(int32_t, bool) override {}
+
+    // The world's flimb-id counter (ids below 10000).
+    uint32_t TakeFlimbId() override { return uint32_t(World().nextIdLow++); }
+    // World seam: crediting, retiring, the beam-up effect and the Slug's shattering.
     void CreditFlimb(int, int32_t) override {}
     void RetireExitedFlimb(int32_t) override {}
     void SpawnBeamUp(float, float) override {}
@@ -72,7 +249,8 @@ public:
 private:
     int matchResult_ = 0;
     int endStatus_ = -1;
-    uint32_t nextFlimbId_ = 0;
+    int flimbMasterGroup_ = 1;
+    int matchResultDetail_ = 0;
 };
 
 } // namespace

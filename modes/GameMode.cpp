@@ -6,6 +6,7 @@
 #include "app/PlayerProfile.h"
 #include "frontend/FrontEndServices.h"
 #include "media/KeyTables.h"
+#include "modes/CaptureTheFlimbMode.h"
 #include "modes/CorralTheFlimbMode.h"
 #include "modes/GameModeStatsWidget.h"
 #include "modes/GameModifier.h"
@@ -14,6 +15,10 @@
 #include "modes/MatchWorld.h"
 #include "modes/ModeServices.h"
 #include "modes/ModeStateHasher.h"
+#include "modes/MultiverseMatchMode.h"
+#include "modes/ProcureTheParticleMode.h"
+#include "modes/QuantumLoopMode.h"
+#include "modes/QuantumQuarrelMode.h"
 #include "modes/ScorePanels.h"
 #include "modes/SuperSynergyMode.h"
 
@@ -32,22 +37,6 @@ constexpr GameModeInfo kModeTable[kModeCount + 1] = {
     {nullptr, nullptr, nullptr},
 };
 
-// The modes 1 to 5 play by the rescue rules under their own index until their own rule
-// sets are built.
-class InterimRulesMode final : public CorralTheFlimbMode {
-public:
-    explicit InterimRulesMode(int index) { modeIndex = index; }
-    // The capture and the turn modes have score panels of their own.
-    std::unique_ptr<FlimbsWindow5> CreateScorePanel() override
-    {
-        if (modeIndex == 1)
-            return std::make_unique<CaptureTheFlimbScore>();
-        if (modeIndex == 5)
-            return std::make_unique<QuantumLoopScore>();
-        return CorralTheFlimbMode::CreateScorePanel();
-    }
-};
-
 constexpr int kExitEffect = 29;
 constexpr float kBeamOffset = 75.0f;
 constexpr int kSlugBlastRadius = 50;
@@ -63,11 +52,11 @@ std::unique_ptr<GameMode> GameMode::Create(int index)
 {
     switch (index) {
     case 0: return std::make_unique<CorralTheFlimbMode>();
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-    case 5: return std::make_unique<InterimRulesMode>(index);
+    case 1: return std::make_unique<CaptureTheFlimbMode>();
+    case 2: return std::make_unique<ProcureTheParticleMode>();
+    case 3: return std::make_unique<QuantumQuarrelMode>();
+    case 4: return std::make_unique<MultiverseMatchMode>();
+    case 5: return std::make_unique<QuantumLoopMode>();
     case 6: return std::make_unique<SuperSynergyMode>();
     default: return nullptr;
     }
@@ -249,7 +238,7 @@ void GameMode::OnFlimbExited(int32_t flimbId, int32_t exitTrapId)
 void GameMode::OnObjectLost(int32_t) {}
 void GameMode::OnFlimbEvent(int32_t, int, int) {}
 
-void GameMode::OnBlast(int32_t sourceFlimbId, float x, float y)
+void GameMode::OnBlast(int32_t sourceFlimbId, float x, float y, int)
 {
     MatchWorld& world = World();
     FlimbInfo source;

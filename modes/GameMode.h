@@ -92,7 +92,7 @@ public:
     virtual void OnFlimbExited(int32_t flimbId, int32_t exitTrapId);          // 16
     virtual void OnObjectLost(int32_t trapId);                                // 17
     virtual void OnFlimbEvent(int32_t flimbId, int flag, int value);          // 18
-    virtual void OnBlast(int32_t sourceFlimbId, float x, float y);            // 19
+    virtual void OnBlast(int32_t sourceFlimbId, float x, float y, int kind); // 19
     virtual bool OnKey(int code, int state, const IInputDevice* device);      // 20
     virtual void SetResult(int32_t code, int32_t group);                      // 21
     virtual void DecideResult();                                              // 22

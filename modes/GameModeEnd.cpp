@@ -6,6 +6,7 @@
 #include "app/SteamStats.h"
 #include "app/StringUtil.h"
 #include "game/LevelCompletion.h"
+#include "modes/BonusItems.h"
 #include "modes/GameMode.h"
 #include "modes/MatchEffects.h"
 #include "modes/MatchEnd.h"
@@ -173,14 +174,20 @@ void GameMode::BaseGameOver()
             const int32_t seconds = now > start ? int32_t((now - start + 500u) / 1000u) : 0;
             SingleplayerTotals totals = profile.LoadSingleplayerTotals();
             totals.playtimeTotal += seconds;
+            BonusGains gains;
             if (passed && qdotTotal > 0 && GetLocalQdotCount() >= qdotTotal && !stats->qdotsObtained) {
                 stats->qdotsObtained = true;
+                gains.qdots = qdotTotal;
                 totals.qdotsTotal += qdotTotal;
             }
+            // The bonus items compare the totals before this level's gains.
+            std::vector<EndOfLevelPopup> bonusPopups = UnlockEarnedBonusItems(level, passed, gains);
             profile.SetSingleplayerTotals(totals);
             if (const UnlockHook& hook = TheUnlockHook())
                 for (EndOfLevelPopup& popup : hook(level, passed))
                     popups.push_back(std::move(popup));
+            for (EndOfLevelPopup& popup : bonusPopups)
+                popups.push_back(std::move(popup));
             totals = profile.LoadSingleplayerTotals();
             if (passed) {
                 if (EqualsNoCase(GetFileTitle(level, true), "Beatall") && totals.playtimeTotal < kSpeedrunSeconds) {

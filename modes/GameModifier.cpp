@@ -1,5 +1,7 @@
 #include "modes/GameModifier.h"
 
+#include "modes/PlayerModifiers.h"
+
 #include <map>
 
 namespace {
@@ -21,5 +23,5 @@ void GameModifier::RegisterMaker(int type, Maker maker)
 std::unique_ptr<GameModifier> GameModifier::Make(int type)
 {
     const auto it = Makers().find(type);
-    return it == Makers().end() ? nullptr : it->second();
+    return it == Makers().end() ? MakeBuiltInModifier(type) : it->second();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // A game modifier: a power of limited use laid over the game view (statue, stun, shift).
-// The game mode owns its modifiers; the HUD only shows them. The three kinds register a
-// maker for their type, which the mode's options call.
+// The game mode owns its modifiers; the HUD only shows them. The mode's options make them
+// by type (modes/PlayerModifiers.h has the three kinds).
 #include "gui/Primitive.h"
 
 #include <cstdint>
@@ -29,9 +29,10 @@ public:
     virtual void Notify() {}
 
     using Maker = std::function<std::unique_ptr<GameModifier>()>;
-    // Each modifier kind registers how it is made; null unregisters.
+    // A maker registered for a type replaces the built-in kind (tests); null unregisters.
     static void RegisterMaker(int type, Maker maker);
-    // A new modifier of the type, or null when no kind is registered for it.
+    // A new modifier of the type: the registered maker's, else the built-in one; null for
+    // a type without either.
     static std::unique_ptr<GameModifier> Make(int type);
 
     int32_t modifierType;

@@ -5,6 +5,7 @@
 // the HUD and the statistics client; tests install a recorder (SetMatchEffects).
 #include "modes/GameStat.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,16 @@ struct EndOfLevelPopup {
     enum class Kind { MatchResult, FlimbMasterUnlocked, BonusItemUnlocked, FinalVideo };
     Kind kind = Kind::MatchResult;
     std::string text; // the outcome message, the FlimbMaster's or the bonus item's name
+};
+
+// A NETBASH request: a brush image stamped into the landscape on every peer.
+struct NetBashRequest {
+    std::string brush;        // game path of the brush image
+    int32_t x = 0, y = 0;     // world point
+    float scaleX = 1.0f, scaleY = 1.0f;
+    float rotation = 0.0f;    // radians
+    uint32_t mode = 1;        // the bash mode (the statue modifier: 2 for its third statue)
+    uint32_t colour = 0;      // ARGB
 };
 
 class MatchEffects {
@@ -32,6 +43,21 @@ public:
     virtual bool HasGameClient() const = 0;
     // GAME_MODE_OPTIONS with the "game-mode-state" document.
     virtual void SendGameModeState(const std::string& xml) = 0;
+    // UPATE_GROUP: the group goes SuperNova (-1: the local player's group).
+    virtual void SendUpdateGroup(int group) = 0;
+    // UPATE_MODIFIER: the modifier of that type acts on the flimb on every peer.
+    virtual void SendModifierState(int modifierType, int32_t flimbId) = 0;
+    virtual void SendNetBash(const NetBashRequest& bash) = 0;
+    // UPDATE_FLIMB_TYPE: flimb id, new type, sub-kind byte, 32-bit argument.
+    virtual void SendUpdateFlimbType(int32_t flimbId, int type, int subKind, int32_t argument) = 0;
+    // HIGHLIGHT of the local player (-1: none).
+    virtual void SendHighlight(int32_t flimbId) = 0;
+    // TEAMCHANGE of the local player to the group.
+    virtual void SendTeamChange(int group) = 0;
+    // BATTLESKILL with the difficulty (0 Easy, 1 Medium, 2 Hard).
+    virtual void SendBattleSkill(int difficulty) = 0;
+    // SET_HOST_VARIABLE (18: pause 1, resume 0).
+    virtual void SendSetHostVariable(int variable, int32_t value) = 0;
 
     // The game server's freeze: state 4, the state before it kept to go back to.
     virtual int ServerState() const = 0;
@@ -48,6 +74,18 @@ public:
 
     // Saves the match recording; the path it was saved under, empty on failure.
     virtual std::string SavePlayback(const std::string& outPath) = 0;
+    // The game client's playback slots: all emptied; a recording loaded into the first
+    // free one (false when the loader refused it and reported why); what slot 0 holds
+    // saved under a path (the path, empty on failure).
+    virtual void ClearPlaybackSlots() = 0;
+    virtual bool LoadPlayback(const std::string& path) = 0;
+    virtual std::string SavePlaybackAs(const std::string& path) = 0;
+    // Restarts the level from a checkpoint (the automatic one, or a player's slot 0 .. 3).
+    virtual void LoadCheckpoint(bool automatic, int slot) = 0;
+    // The HUD's checkpoint display after a checkpoint was saved.
+    virtual void RefreshHudCheckpoints() = 0;
+    // The floating damage text over a flimb, red; replaces its previous one.
+    virtual void ShowDamageLabel(int32_t flimbId, const std::string& text) = 0;
 
     virtual bool IsHudOpen() const = 0;
     // The HUD's two pop-up layers close their children.

@@ -18,7 +18,8 @@ std::string ResultMusic(int result);
 // The outcome message of the single-player result pop-up.
 std::string OutcomeMessage(int result);
 
-// The bonus items and FlimbMasters that a finished single-player level unlocks, as the
-// pop-ups announcing them. The bonus item list installs it; without one nothing unlocks.
+// The FlimbMasters that a finished single-player level unlocks, as the pop-ups announcing
+// them (the campaign installs it; the bonus items the level earns are announced after
+// them, modes/BonusItems.h).
 using UnlockHook = std::function<std::vector<EndOfLevelPopup>(const std::string& levelPath, bool passed)>;
 void SetUnlockHook(UnlockHook hook);

@@ -9,6 +9,7 @@
 #include "gui/CheckBox.h"
 #include "gui/ComboBox.h"
 #include "gui/FlimbsLayoutEngine.h"
+#include "gui/PanelChoosers.h"
 #include "gui/PrimContainer.h"
 #include "modes/GameMode.h"
 #include "modes/GameModifier.h"
@@ -81,6 +82,11 @@ void Announce(const std::string& text, bool chatLine)
 }
 
 } // namespace
+
+void AnnounceOptionFlag(const std::string& prefix, bool value)
+{
+    Announce(TranslateText(prefix) + (value ? "ENABLED" : "DISABLED"), false);
+}
 
 void ReadOptionFlag(xmlNode* node, xmlNode* defaults, const char* key, bool& value)
 {
@@ -269,6 +275,16 @@ void ModeOptionsPanel::AddCheckBox(const char* key, const char* caption, const c
         return;
     box->onChange = OnOptionControlChanged;
     engine->SetTip(box, TranslateText(tip));
+}
+
+void ModeOptionsPanel::AddGroupChoice(const char* key, const char* caption, const char* tip, int group)
+{
+    engine->AddCaption(TranslateText(caption), key);
+    GroupChooser* chooser = engine->AddGroupChooser(key, group, false);
+    if (!chooser)
+        return;
+    chooser->onChange = [](Primitive* parent, ComboBox* box) { OnOptionControlChanged(parent, box); };
+    engine->SetTip(chooser, TranslateText(tip));
 }
 
 std::unique_ptr<PrimContainer> ModeOptionsPanel::Finish()

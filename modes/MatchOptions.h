@@ -27,6 +27,9 @@ struct MatchOptions {
     // Beam-up effects at the exits. Their particles count toward the end of a match, so
     // the switch is match-wide and no local setting touches it.
     bool beamEffects = true;
+    // Steering keys turn every flimb, not only steered ones (set by modes whose players
+    // steer their whole group; no option element carries it).
+    bool steerAll = false;
 };
 
 // The options of the match in play.
@@ -37,6 +40,10 @@ void ResetMatchOptions();
 // While set, flag changes on the options panel are stored without a chat announcement.
 void SetOptionAnnouncementsSuppressed(bool suppressed);
 bool OptionAnnouncementsSuppressed();
+
+// The chat announcement of a flag option's change: the (translated) prefix and "ENABLED" or
+// "DISABLED"; nothing while announcements are suppressed.
+void AnnounceOptionFlag(const std::string& prefix, bool value);
 
 // The ten morphs of the double-speed option, in list order.
 const std::array<const char*, 10>& MorphNames();

@@ -76,3 +76,58 @@ int32_t MorphsUsed(const MatchWorld& world, int group)
 }
 
 } // namespace MatchFigures
+
+void FlimbCentre(const FlimbInfo& flimb, float& x, float& y)
+{
+    const float half = flimb.height / 2.0f;
+    x = flimb.x;
+    y = flimb.y;
+    switch (flimb.direction) {
+    case 1: y += half; break;
+    case 2: x += half; break;
+    case 3: x -= half; break;
+    default: y -= half; break;
+    }
+}
+
+namespace MatchFigures {
+
+std::vector<int> EnabledGroups(const MatchWorld& world)
+{
+    std::vector<int> groups;
+    for (int g = 0; g < kGroupCount; ++g)
+        if (world.GroupStats(g).enabled)
+            groups.push_back(g);
+    return groups;
+}
+
+int StripOf(int32_t x, int32_t width, int strips)
+{
+    if (strips <= 0)
+        return -1;
+    if (width <= 0 || x < 0)
+        return 0;
+    int strip = 0;
+    while (strip + 1 < strips && StripLeft(strip + 1, width, strips) <= x)
+        ++strip;
+    return strip;
+}
+
+int32_t StripLeft(int strip, int32_t width, int strips)
+{
+    if (strips <= 0 || width <= 0)
+        return 0;
+    return int32_t(int64_t(strip) * width / strips);
+}
+
+bool FindParticleOf(const MatchWorld& world, int32_t carrierId, ParticleInfo& particle)
+{
+    for (const ParticleInfo& candidate : world.ParticleTraps())
+        if (candidate.carrierId == carrierId) {
+            particle = candidate;
+            return true;
+        }
+    return false;
+}
+
+} // namespace MatchFigures

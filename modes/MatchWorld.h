@@ -3,12 +3,13 @@
 // blocks, traps, particles) and the few simulation changes they make on it. Flimbs and
 // traps are named by their ids. The game's adapter reads the live world; tests install a
 // table of their own (SetMatchWorld).
+#include "world/GroupCount.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-constexpr int kGroupCount = 8;
 constexpr int kAllGroups = 255;
 // Trap kinds the rules look at.
 constexpr int kTrapKindActions = 14;
@@ -78,14 +79,52 @@ struct SlugTrapInfo {
     bool active = true;
 };
 
+// Bits of the flimb record the rules read and set.
+constexpr uint8_t kFlimbFlagLive = 4;
+constexpr uint8_t kFlimbFlagOrderable = 8;
+constexpr uint8_t kFlimbFlagCarrier = 128; // carries a particle (or a blast)
+constexpr uint8_t kFlimbMarkSpecial = 4;   // capturable: the special flimbs
+constexpr uint8_t kFlimbMarkBig = 64;
+constexpr uint8_t kFlimbTypeNova = 2;      // the exploding type
+constexpr uint8_t kFlimbTypeStunned = 15;
+constexpr uint8_t kFlimbTypeSplat = 16;
+
 struct FlimbInfo {
     int32_t id = 0;
     int group = 0;
     uint8_t flags = 0;        // first flag byte: 1 free, 4 live, 8 may be ordered, 128 carrier
+    uint8_t flags2 = 0;       // second flag byte; bit 0: left out of the sabotage notice
     uint8_t status = 0;       // status byte; bit 3 (8): not counted at an exit; bit 7 (128)
-    float x = 0.0f, y = 0.0f;
+    uint8_t marks = 0;        // sixth flag byte: 4 capturable, 64 big
+    uint8_t type = 10;        // the action type (2 exploding, 15 stunned, 16 splat)
+    float x = 0.0f, y = 0.0f; // the feet
     float height = 0.0f;      // sprite height x size factor
+    float sizeFactor = 1.0f;
+    int direction = 0;        // the side it stands on: 0 floor, 1 ceiling, 2 left wall, 3 right wall
+    // The bounding box in world pixels (the sprite rectangle).
+    float left = 0.0f, top = 0.0f, right = 0.0f, bottom = 0.0f;
+    int32_t points = 0;       // point value; the health in the quarrel mode
+    int passCooldown = 0;     // updates before it may take a particle over
     bool exited = false;
+};
+
+// The point half a flimb's height away from the surface it stands on (up on the floor,
+// down from the ceiling, right of the left wall, left of the right wall).
+void FlimbCentre(const FlimbInfo& flimb, float& x, float& y);
+
+struct StartTrapInfo {
+    int32_t id = 0;
+    int group = 0;
+    float spawnX = 0.0f, spawnY = 0.0f;
+};
+
+struct ParticleInfo {
+    int32_t id = 0;
+    int32_t carrierId = -1; // -1: nobody carries it
+    float homeX = 0.0f, homeY = 0.0f;
+    float x = 0.0f, y = 0.0f;
+    bool active = true;
+    int group = kAllGroups; // 255: any group's
 };
 
 class MatchWorld {
@@ -134,8 +173,62 @@ public:
     virtual std::string GroupLabel(int group) const = 0;
     virtual uint32_t GroupColour(int group) const = 0;
     virtual bool FindFlimb(int32_t id, FlimbInfo& flimb) const = 0;
+    // The flimb's record while it is in the table, live or dying (a flimb whose death is
+    // being reported); false once it is freed.
+    virtual bool FindRecord(int32_t id, FlimbInfo& flimb) const = 0;
     // Live capturable flimbs of a group (255: any).
     virtual std::vector<FlimbInfo> SpecialFlimbs(int group) const = 0;
+
+    // The game server runs in this process.
+    virtual bool IsHost() const = 0;
+    // A recorded match is being played back (a playback session, not the ghost slots).
+    virtual bool RecordedPlayback() const = 0;
+    // The highest point value of a flimb in the level.
+    virtual int32_t HighestFlimbValue() const = 0;
+    // The landscape's width in pixels.
+    virtual int32_t WorldWidth() const = 0;
+    // The flimb the local player has highlighted; -1 for none.
+    virtual int32_t HighlightedFlimb() const = 0;
+    // The debugging switches that let carriers be ordered in the particle mode.
+    virtual bool CarrierControlOverride() const = 0;
+    // The group that loses when two scores are equal.
+    virtual int TieBreakGroup() const = 0;
+    // The game state's FlimbMaster group ("fm_group").
+    virtual void SetFlimbMasterGroup(int group) = 0;
+    // The Multiverse result detail (0 or 2 close or clear win, 130 or 129 close or clear loss).
+    virtual void SetMatchResultDetail(int detail) = 0;
+    // Live flimbs in flimb-array order.
+    virtual std::vector<FlimbInfo> Flimbs() const = 0;
+    // Live flimbs near a point (the neighbourhood grid), of one group or of all (255).
+    virtual std::vector<FlimbInfo> FlimbsNear(float x, float y, int group) const = 0;
+    // Live flimbs of every group whose box overlaps the rectangle, in array order.
+    virtual std::vector<FlimbInfo> FlimbsInArea(float left, float top, float right, float bottom) const = 0;
+    // The flimbs at a world point (the objects a click finds), the first on top.
+    virtual std::vector<int32_t> ObjectsAt(float x, float y) const = 0;
+    // Start traps (kind 21) in list order, and the ids of the Copier traps (kind 46).
+    virtual std::vector<StartTrapInfo> StartTraps() const = 0;
+    virtual std::vector<int32_t> CopierTrapIds() const = 0;
+    // Particle traps (kind 19) in list order.
+    virtual std::vector<ParticleInfo> ParticleTraps() const = 0;
+
+    // Flimb changes. The flags, the cool-down, the size and the points change on any record
+    // in the table; the rest only on a live flimb. Other ids are ignored.
+    // Sets (or clears) bits of the first flag byte.
+    virtual void SetFlimbFlags(int32_t id, uint8_t bits, bool on) = 0;
+    virtual void SetPassCooldown(int32_t id, int updates) = 0;
+    virtual void SetSizeFactor(int32_t id, float factor) = 0;
+    // Takes the flimb out of play (its live flag cleared, out of the tallies).
+    virtual void TakeOutOfPlay(int32_t id) = 0;
+    virtual void SetFlimbPoints(int32_t id, int32_t points) = 0;
+    // The flimb's death (its type set to the dying type).
+    virtual void KillFlimb(int32_t id) = 0;
+    virtual void MoveFlimbX(int32_t id, int32_t x) = 0;
+    // A copy of the flimb at that x; the copy's id, or -1 when none could be made.
+    virtual int32_t CopyFlimb(int32_t id, int32_t x) = 0;
+    // Particle trap changes; an unknown trap id is ignored.
+    virtual void SetParticleCarrier(int32_t trapId, int32_t flimbId) = 0;
+    virtual void PlaceParticle(int32_t trapId, float x, float y) = 0;
+    virtual void SetParticleActive(int32_t trapId, bool active) = 0;
 
     // Simulation changes.
     // The flimb-id counter's value; the counter then goes up by one.
@@ -170,4 +263,14 @@ int32_t Present(const MatchWorld& world, int group);
 bool HasPlayers(const MatchWorld& world, int group);
 // The sum of the group's action counters.
 int32_t MorphsUsed(const MatchWorld& world, int group);
+// The groups enabled in the level, in group order: one universe strip each.
+std::vector<int> EnabledGroups(const MatchWorld& world);
+// The universe strips: strip k of n spans [k * width / n, (k + 1) * width / n) in integer
+// arithmetic. StripOf gives the strip a world x lies in (outside the world the nearest
+// one; -1 without strips).
+int StripOf(int32_t x, int32_t width, int strips);
+int32_t StripLeft(int strip, int32_t width, int strips);
+// The particle trap the flimb carries: false when none does.
+bool FindParticleOf(const MatchWorld& world, int32_t carrierId, ParticleInfo& particle);
 } // namespace MatchFigures
+

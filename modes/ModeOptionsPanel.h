@@ -15,6 +15,8 @@ struct ModeOptionsPanel {
     // A captioned check box under the option's key, wired to the current mode's
     // ApplyOptionChange; caption and tip pass through the language lookup.
     void AddCheckBox(const char* key, const char* caption, const char* tip, bool checked);
+    // A captioned group chooser (groups 0 .. 7) wired the same way.
+    void AddGroupChoice(const char* key, const char* caption, const char* tip, int group);
     // Lays the rows out, sizes the container to them and hands it over.
     std::unique_ptr<PrimContainer> Finish();
 

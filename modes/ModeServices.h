@@ -1,30 +1,17 @@
 #pragma once
-// What the rest of the game asks of the game modes: the bonus items a player can earn,
-// read from "Data\bonus_items.xml" at start-up, and the current game mode's operations
-// (each gives the answer of "no game mode" until the modes exist).
-#include <string>
-#include <vector>
+// What the rest of the game asks of the game modes: the bonus items a player can earn
+// (modes/BonusItems.h) and the current game mode's operations (each gives the answer of
+// "no game mode" while none is made).
 
-struct BonusItem {
-    std::string type;
-    int minQdots = 0;
-    int minPoints = 0;
-    int minFragments = 0;
-    std::string levelBeaten;
-    std::string description;
-    std::string awardMessage;
-    std::string filePath;
-};
-
-// Throws GameException "Invalid bonus item file" when the file is missing or malformed.
+// Start-up step "loading items": BonusItemList::Load (throws GameException).
 void LoadBonusItems();
-const std::vector<BonusItem>& BonusItems();
 
 // ---- The current game mode and the operations other subsystems call on it ----------
 // Each forwards to the current mode, or gives the no-mode answer when none is made.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 typedef struct _xmlNode xmlNode;
 class GameMode;
@@ -72,7 +59,8 @@ uint32_t ModeNextFlimbId(int localFlag, int group, int originTrapId, int count);
 void ModeSetResult(int32_t code, int32_t group);
 void ModeOnPickup(int32_t trapId, int32_t flimbId);
 void ModeOnObjectLost(int32_t trapId);
-void ModeOnBlast(int32_t sourceFlimbId, float x, float y);
+// A blast of a source kind (the particle or missile kind; 4 .. 11: a lopper) at a point.
+void ModeOnBlast(int32_t sourceFlimbId, float x, float y, int kind = 0);
 // Whether the Qdot completed the group's set (no mode: false).
 bool ModeQdotCollected(int32_t flimbId);
 // Key hook: true when a mode command ran.
@@ -89,3 +77,11 @@ bool ModeReadStateDocument(const std::string& xml);
 void ModeRefreshTexts();
 // The current mode's part of the world state hash; 0 with no mode.
 uint64_t ModeStateHash();
+
+// Records the command executor hands to the current mode, checked before they are read:
+// UPATE_MODIFIER (byte 6 the modifier id, u16 at 8 the flimb) has the modifier act on the
+// flimb; BATTLESKILL (u32 at 8) sets the Multiverse difficulty. A short record, an unknown
+// modifier, a vanished flimb, a difficulty outside 0 .. 2 or a mode without one is
+// ignored with a log line; false then.
+bool ModeApplyModifierRecord(const uint8_t* record, size_t length);
+bool ModeApplyBattleSkill(const uint8_t* record, size_t length);

@@ -11,6 +11,8 @@
 #include "media/ImageCache.h"
 #include "modes/GameMode.h"
 #include "modes/MatchWorld.h"
+#include "modes/ModeServices.h"
+#include "modes/MultiverseMatchMode.h"
 
 #include <algorithm>
 #include <cmath>
@@ -158,6 +160,25 @@ ScoreMeter::~ScoreMeter()
 void ScoreMeter::Refresh()
 {
     const MatchWorld& world = CurrentMatchWorld();
+    if (modeIndex_ == 4) {
+        // The race: the group's score against the most each group can still reach.
+        current = predicted = maximum = waitingAll = 0;
+        scaleMaximum = 100;
+        const auto* race = dynamic_cast<const MultiverseMatchMode*>(CurrentGameMode());
+        if (!race)
+            return;
+        for (int g = 0; g < kGroupCount; ++g) {
+            if (!world.GroupStats(g).enabled)
+                continue;
+            waitingAll += world.CountUnreleased(g, false) * world.HighestFlimbValue();
+            scaleMaximum = std::max(scaleMaximum, race->Potential(g));
+        }
+        if (group >= 0 && group < kGroupCount) {
+            current = predicted = race->scores[size_t(group)];
+            maximum = race->Potential(group);
+        }
+        return;
+    }
     if (modeIndex_ != 0) {
         current = predicted = maximum = waitingAll = 0;
         scaleMaximum = 100;

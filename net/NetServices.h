@@ -3,11 +3,12 @@
 #include <functional>
 #include <string>
 
-// The promotional-image check: one worker thread that refreshes the "Ads\" folder.
-
-// Starts the worker; the caller does not wait for it. A failure to start is logged.
+// Start-up: says which statistics addresses are not configured and asks the statistics
+// service for a new promotional picture for the "Ads\" folder (WebStats::CheckPromo); the
+// caller does not wait for it.
 void StartPromoCheck();
-// Joins the worker (at shutdown); nothing when it never started.
+// Shutdown, before the statistics tables go away: aborts the statistics client's transfers
+// under way and joins its workers.
 void StopPromoCheck();
 
 // Start-up: the protocol buffer runtime must match the headers the game was built with;

@@ -51,6 +51,16 @@ printf '%s' '<game-mode-state><gamemode_data><allow_paint>1</allow_paint><allow_
 printf '%s' '<game-mode-state><gamemode_data><explosion_mag>x12</explosion_mag><doublespeed_morph>77</doublespeed_morph><allow_paint>true</allow_paint></gamemode_data></game-mode-state>' \
   >"$SEEDS/modes/bad.xml"
 printf '%s' '<game-mode-state><gamemode_data/></game-mode-state>' >"$SEEDS/modes/empty.xml"
+# The modes' own keys: Procure, Quarrel, Multiverse (a group out of range among them).
+printf '%s' '<game-mode-state><gamemode_data><control_particle_flimb>1</control_particle_flimb><pass_particle>yes</pass_particle><allow_drop>0</allow_drop><intergroup>1</intergroup><lose_particle>1</lose_particle><friendly_fire>1</friendly_fire><self_hurt>YES</self_hurt><sabotage_flimbs>1</sabotage_flimbs><big_sabotage>1</big_sabotage><fm_group>9</fm_group><shiftFlimb>1</shiftFlimb></gamemode_data></game-mode-state>' \
+  >"$SEEDS/modes/own.xml"
+# Bonus item files: every kind, a bad type, a missing child text, no root.
+mkdir -p "$SEEDS/bonus"
+printf '%s' '<bonus-items><item type="Stamp" id="s" min_qdots="5"><description>d</description><award_msg>a</award_msg><filepath>f.png</filepath></item><item type="Decoration" id="h" min_points="30"><description>d</description><award_msg>a</award_msg><filepath>tophat</filepath></item><item type="Level" id="l" level_beaten="x.flevel"><description>d</description><award_msg>a</award_msg><filepath>L.flevel</filepath></item></bonus-items>' \
+  >"$SEEDS/bonus/kinds.xml"
+printf '%s' '<b><item type="Hat" min_qdots="1"/><item type="Stamp" min_fragments="x"><description/><award_msg/></item></b>' \
+  >"$SEEDS/bonus/bad.xml"
+printf '%s' '<?xml version="1.0"?>' >"$SEEDS/bonus/noroot.xml"
 # Reliable stream: state byte, then [flags][u16 length][datagram] (the harness seals it).
 mkdir -p "$SEEDS/pseudotcp" "$SEEDS/worldserver" "$SEEDS/candidates"
 HEADER='\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00'
@@ -75,6 +85,37 @@ printf '\x05\x01\x01\xff\xff\xff\xff\x01\x14\x00\x01\x00\x00\x01\x1e\x00\x01\x0a
   >"$SEEDS/landscape/gravity"
 printf '\x00\x00\x40\x00\x20\x01''\x05\x02\x01\x11\x22\x33\xff\x01\x00\x00\x01\x00\x00\x01\x7f\x00\x01\x7f\x00''\x06\x01\x00\x00\x01\x00\x00\x01\xff\x00\x01\x7f\x00\x01\x80\x00\x01\x00\x00' \
   >"$SEEDS/landscape/copy"
+
+# Stamping: a 21-byte transform header, then a small RGBA PNG: unturned, 37 degrees at 1.3
+# centred and cached, a mirrored right angle of a rectangle, raw floats (not a number), a
+# destination image at half scale.
+mkdir -p "$SEEDS/stamping"
+python3 - "$SEEDS/stamping" <<'PY'
+import struct, sys, zlib
+def png(w, h):
+    rows = b''.join(b'\0' + b''.join(bytes(((x * 40) % 256, (y * 60) % 256, 90, 0 if (x + y) % 4 == 3 else 255))
+                                     for x in range(w)) for y in range(h))
+    chunk = lambda t, c: struct.pack('>I', len(c)) + t + c + struct.pack('>I', zlib.crc32(t + c) & 0xffffffff)
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, 6, 0, 0, 0))
+            + chunk(b'IDAT', zlib.compress(rows)) + chunk(b'IEND', b''))
+def header(mode, sx, sy, rotation, rect=(0, 0, 0, 0), hot=(0, 0), pos=(10, 10)):
+    scales = struct.pack('<ff', sx, sy) if mode & 0x10 else struct.pack('<bxxxbxxx', sx, sy)
+    turn = struct.pack('<f', rotation) if mode & 0x10 else struct.pack('<hxx', rotation)
+    return bytes([mode]) + scales + turn + struct.pack('<4b2B2b', *rect, *hot, *pos)
+seeds = {'plain': header(0x20, 16, 16, 0), 'turned': header(0x25, 21, 21, 37, pos=(40, 30)),
+         'mirror': header(0x48, -16, 16, 90, rect=(1, 0, 4, 3), hot=(1, 1)),
+         'raw': header(0x10, float('nan'), 1.0, 1e30), 'into': header(0x80, 8, 8, 270, pos=(2, 3))}
+for name, head in seeds.items():
+    open(sys.argv[1] + '/' + name, 'wb').write(head + png(5, 3))
+PY
+
+# Statistics answers: [handler][body]; a level reply with records, one without rank, an
+# account answer, a promotion answer asking for the picture.
+mkdir -p "$SEEDS/webstats"
+printf '\x00''\x0a\x04\x08\x01\x10\x25''\x0a\x04\x08\x10\x10\x05''\x10\x07' >"$SEEDS/webstats/stats"
+printf '\x00''\x0a\x04\x08\x15\x10\x01' >"$SEEDS/webstats/norank"
+printf '\x01''\x0a\x05pilot''\x20\x01' >"$SEEDS/webstats/valid"
+printf '\x02''\x08\x01\x10\x00' >"$SEEDS/webstats/promo"
 
 # Video: a small clip with sound, one without, one cut in half.
 "$BUILD_DIR/video_seeds" "$SEEDS/video"
@@ -104,5 +145,8 @@ run_target fuzz_mode_options "$SEEDS/modes"
 run_target fuzz_pseudotcp "$SEEDS/pseudotcp"
 run_target fuzz_worldserver "$SEEDS/worldserver"
 run_target fuzz_candidates "$SEEDS/candidates"
+run_target fuzz_webstats_reply "$SEEDS/webstats"
 run_target fuzz_landscape "$SEEDS/landscape"
+run_target fuzz_bonus_items "$SEEDS/bonus"
+run_target fuzz_stamping "$SEEDS/stamping"
 echo "fuzz.sh: no findings"

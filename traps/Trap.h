@@ -62,6 +62,8 @@ public:
     virtual bool TakeMotionForResend() { return false; }
     // FrozenFlimb trap: true while it holds a flimb of the group.
     virtual bool HoldsFlimbOfGroup(uint8_t /*group*/) const { return false; }
+    // Hover trap: true while the flimb rides it.
+    virtual bool CarriesFlimb(const Flimb* /*flimb*/) const { return false; }
     // The group a Start, Exit, Camera or FrozenFlimb trap belongs to; 255 for none.
     virtual uint8_t Group() const { return 255; }
     // Exit trap: whether it takes flimbs in now.

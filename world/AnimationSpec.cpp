@@ -9,6 +9,7 @@
 #include "world/FlimbTable.h"
 #include "world/WorldState.h"
 
+#include <bitset>
 #include <memory>
 #include <unordered_map>
 
@@ -62,6 +63,8 @@ struct SpecState {
     XmlDocument decorations;
     std::array<std::string, kGroupCount> labels;
     std::array<AnimSurface*, kGroupCount * kGroupAnimationSlots> cache{};
+    // The slots whose missing animation was logged (once each).
+    std::bitset<kGroupCount * kGroupAnimationSlots> missingLogged;
     std::array<AnimSurface*, kGroupCount> select{};
     AnimSurface* preSelect = nullptr;
     AnimSurface* halo = nullptr;
@@ -170,6 +173,7 @@ void LoadActionSprites()
 {
     SpecState& state = State();
     state.actionSprites = XmlLoadFileOrThrow(kActionSpriteSpec, "Cannot load the action-sprite-spec.xml file!");
+    state.missingLogged.reset();
     ReadGroupLabels();
     ClearWorldFlimbs(World());
     state.decorations = XmlLoadFileOrThrow(kDecorationsSpec, "Cannot load the decorations-spec.xml file!");
@@ -225,12 +229,18 @@ AnimSurface* GetGroupAnimation(int group, int type, int frameSet, bool noCache)
         WriteLog("No group animation for group %d, type %d, frame set %d\n", group, type, frameSet);
         return nullptr;
     }
-    AnimSurface*& slot = State().cache[static_cast<size_t>(frameSet + (group * kFlimbTypeCount + type) * kFrameSetCount)];
+    const size_t index = static_cast<size_t>(frameSet + (group * kFlimbTypeCount + type) * kFrameSetCount);
+    AnimSurface*& slot = State().cache[index];
     if (!noCache && slot)
         return slot;
     xmlNode* sheet = ActionSpriteElement("group-animation");
     AnimSurface* image = LoadSheetAnimation(sheet, ChildNamed(sheet, FlimbTypeName(type)),
                                             StringPrintf("%d", frameSet).c_str(), group, "Graphics\\Actions\\");
+    if (!image && !State().missingLogged[index]) {
+        State().missingLogged[index] = true;
+        WriteLog("No animation %d of flimb type %s for group %d: a 32 x 48 frame stands in\n", frameSet,
+                 FlimbTypeName(type), group);
+    }
     if (!noCache) {
         ImageCache::ReleaseImage(slot);
         slot = image;

@@ -6,6 +6,10 @@
 #include "media/AnimSurface.h"
 #include "traps/Trap.h"
 #include "world/AnimationSpec.h"
+#include "world/FlimbFrame.h"
+#include "world/FlimbHandlers.h"
+#include "world/FlimbParticles.h"
+#include "world/FlimbSounds.h"
 #include "world/TrapKinds.h"
 #include "world/TrapRegistry.h"
 #include "world/WorldServices.h"
@@ -21,7 +25,7 @@ constexpr std::array<const char*, kFlimbTypeCount> kTypeNames = {
 
 std::array<FlimbTypeHandler, kFlimbTypeCount>& Handlers()
 {
-    static std::array<FlimbTypeHandler, kFlimbTypeCount> handlers{};
+    static std::array<FlimbTypeHandler, kFlimbTypeCount> handlers = DefaultFlimbTypeHandlers();
     return handlers;
 }
 
@@ -41,21 +45,29 @@ void FacingTarget(uint8_t group, int32_t& x, int32_t& y)
     y = LandscapeHeight() / 2;
 }
 
+FrameLayout LayoutOf(const AnimSurface* animation)
+{
+    if (!animation || animation->frameWidth <= 0 || animation->frameHeight <= 0)
+        return kFallbackFrame;
+    return FrameLayout{animation->frameCount > 0 ? animation->frameCount : 1, animation->frameWidth,
+                       animation->frameHeight, animation->hotspotX, animation->hotspotY};
+}
+
 // The frame the contact rectangle is measured on.
-const AnimSurface* SizingAnimation(const Flimb& flimb)
+FrameLayout SizingLayout(const Flimb& flimb)
 {
     switch (flimb.type) {
     case kFall:
-        return AnimationSpec::GetGroupAnimation(flimb.group, kFall, 0, false);
+        return LayoutOf(AnimationSpec::GetGroupAnimation(flimb.group, kFall, 0, false));
     case kClob:
     case kMold:
     case kDrill:
     case kGulp:
     case kLop:
         // Their working animations do not change the rectangle.
-        return AnimationSpec::GetGroupAnimation(flimb.group, kWalk, 0, false);
+        return LayoutOf(AnimationSpec::GetGroupAnimation(flimb.group, kWalk, 0, false));
     default:
-        return flimb.animation;
+        return LayoutOf(flimb.animation);
     }
 }
 
@@ -89,6 +101,19 @@ void Flimb::Init()
 void Flimb::Setup(int16_t atX, int16_t atY, int16_t newId, uint8_t newGroup, uint8_t newType, uint8_t newGravity,
                   int32_t newEnergy, uint8_t newAutoBehaviour, int facing)
 {
+    // Level files and network commands bring these values: refuse what no table holds.
+    if (newGroup >= 8) {
+        WriteLog("WARNING: FLIMB group %d refused (0..7): group 0 taken\n", newGroup);
+        newGroup = 0;
+    }
+    if (newGravity > 3) {
+        WriteLog("WARNING: FLIMB gravity %d refused (0..3): down taken\n", newGravity);
+        newGravity = 0;
+    }
+    if (newType >= kFlimbTypeCount && newType != kNoType) {
+        WriteLog("WARNING: FLIMB type not defined!\n");
+        newType = kWalk;
+    }
     x = prevX = atX;
     y = prevY = atY;
     id = newId;
@@ -131,9 +156,12 @@ void Flimb::SetAttribute(uint8_t bit)
     case kAttrNoPuff:
         attributes &= static_cast<uint8_t>(~kAttrCounted);
         break;
+    case kAttrCounted:
+        if (!(attributes & kAttrQuietEnd))
+            flimbs::Sound(*this, flimbs::kSoundYelp);
+        break;
     case kAttrMarked:
     case kAttrQuietEnd:
-    case kAttrCounted: // its sound comes with the flimb behaviour
     case kAttrSureFooted:
     case kAttrSteered:
         break;
@@ -157,31 +185,43 @@ int Flimb::SizeClass() const
 
 void Flimb::SetGroupAnimation(int newAnim, int newFrame)
 {
+    if (newAnim < 0 || newAnim >= kFrameSetCount) {
+        WriteLog("WARNING: FLIMB animation %d refused (0..4): 0 taken\n", newAnim);
+        newAnim = 0;
+    }
     animation = AnimationSpec::GetGroupAnimation(group, type, newAnim, false);
     anim = static_cast<uint8_t>(newAnim);
     turnSign = 0;
     if (newFrame >= 0)
         frame = static_cast<int8_t>(newFrame);
-    if (!overlaySet || type >= kFlimbTypeCount || newAnim < 0 || newAnim >= kFrameSetCount)
+    PlayMorphEffect();
+}
+
+void Flimb::PlayMorphEffect()
+{
+    if (!overlaySet || type >= kFlimbTypeCount)
         return;
-    const int overlayAnim = type == kWalk && newAnim == 1 ? 0 : newAnim;
+    const int overlayAnim = type == kWalk && anim == 1 ? 0 : anim;
     AnimSurface*& slot = overlaySet->slots[static_cast<size_t>(type * kFrameSetCount + overlayAnim)];
     if (!slot)
         slot = AnimationSpec::LoadDecoration(overlaySet->name, type, overlaySet->version);
-    // An overlay that goes away breaks into particles with the particle pool.
+    if (!slot && overlay)
+        BreakOverlayIntoParticles(*this);
     overlay = slot;
+}
+
+FrameLayout Flimb::Layout() const
+{
+    return LayoutOf(animation);
 }
 
 gfx::RECT Flimb::GetCurrentSprite() const
 {
-    const AnimSurface* sizing = SizingAnimation(*this);
-    int32_t w = 0, h = 0, hotX = 0, hotY = 0;
-    if (sizing) {
-        w = static_cast<int32_t>(static_cast<float>(sizing->frameWidth) * scale);
-        h = static_cast<int32_t>(static_cast<float>(sizing->frameHeight) * scale);
-        hotX = static_cast<int32_t>(static_cast<float>(sizing->hotspotX) * scale);
-        hotY = static_cast<int32_t>(static_cast<float>(sizing->hotspotY) * scale);
-    }
+    const FrameLayout sizing = SizingLayout(*this);
+    const int32_t w = static_cast<int32_t>(static_cast<float>(sizing.width) * scale);
+    const int32_t h = static_cast<int32_t>(static_cast<float>(sizing.height) * scale);
+    const int32_t hotX = static_cast<int32_t>(static_cast<float>(sizing.hotX) * scale);
+    const int32_t hotY = static_cast<int32_t>(static_cast<float>(sizing.hotY) * scale);
     const int32_t cut = static_cast<int32_t>(10.0f * scale);
     // Offsets from the feet under gravity 0: the head is up.
     const int32_t l = -hotX, t = -hotY + cut, r = w - hotX, b = h - hotY;
@@ -197,18 +237,6 @@ gfx::RECT Flimb::GetCurrentSprite() const
     }
 }
 
-void Flimb::Update()
-{
-    if (type < kFlimbTypeCount)
-        if (FlimbTypeHandler handler = Handlers()[type])
-            handler(*this);
-}
-
-void Flimb::DigAt(bool /*stamp*/)
-{
-    // The Doppel block is stamped and cleared with the flimb behaviour.
-}
-
 void SetFlimbTypeHandler(uint8_t type, FlimbTypeHandler handler)
 {
     if (type < kFlimbTypeCount)
@@ -218,6 +246,11 @@ void SetFlimbTypeHandler(uint8_t type, FlimbTypeHandler handler)
 FlimbTypeHandler GetFlimbTypeHandler(uint8_t type)
 {
     return type < kFlimbTypeCount ? Handlers()[type] : nullptr;
+}
+
+void ResetFlimbTypeHandlers()
+{
+    Handlers() = DefaultFlimbTypeHandlers();
 }
 
 void DestroyFlimbTag(Flimb& flimb)

@@ -11,7 +11,19 @@
 
 class AnimSurface;
 class Primitive;
+struct BashMask;
 struct DecorationSet;
+
+// The frame an animation draws: count, size and hot spot (all 1 x 1 at least).
+struct FrameLayout {
+    int32_t count;
+    int32_t width;
+    int32_t height;
+    int32_t hotX;
+    int32_t hotY;
+};
+// The frame drawn when a flimb has no animation: 32 x 48, hot spot at the feet.
+constexpr FrameLayout kFallbackFrame{1, 32, 48, 16, 46};
 
 // Flimb types: the index is the type number, the name how levels, traps and modes name it.
 enum FlimbType : uint8_t {
@@ -123,6 +135,8 @@ struct Flimb {
     // Position (also the previous one), id, group, type, gravity, energy and behaviour.
     // facing > 0 walks right (+3), < 0 left (-3); 0 faces the middle of the group's first
     // open exit (else of the landscape). A type other than kNoType selects animation 0.
+    // A group above 7 or a gravity above 3 (level files, network) is refused with a log
+    // line and taken as 0; a type above 21 is refused the same way and taken as Walk.
     void Setup(int16_t x, int16_t y, int16_t id, uint8_t group, uint8_t type, uint8_t gravity, int32_t energy,
                uint8_t autoBehaviour, int facing);
     // Case-insensitive index in the type table; kWalk for an unknown name.
@@ -135,12 +149,76 @@ struct Flimb {
     // Animation `anim` (0..4) of the type in the group's colours; frame is kept when
     // negative. Updates the overlay the flimb wears.
     void SetGroupAnimation(int anim, int frame);
+    // Shows the overlay of the worn decoration for the type and animation (loaded on first
+    // use); an overlay that goes away breaks into particles.
+    void PlayMorphEffect();
+    // The frame layout of the current animation; a fixed 32 x 48 frame without one.
+    FrameLayout Layout() const;
     // The rectangle traps and other flimbs test against, in landscape pixels.
     gfx::RECT GetCurrentSprite() const;
-    // The per-update step (the type behaviour: the type handler table).
+
+    // --- Orders and type changes (world/FlimbTypeChange.cpp) ------------------------------
+    // Every type change goes through here (traps, modes, the editor, commands). Refused
+    // while falling for orders that may not start then, out of a final type, and (but for
+    // final types) for a Doppel. quiet suppresses every sound; anim picks the animation. A
+    // type above 21 logs "WARNING: FLIMB type not defined!" and changes nothing.
+    void SetType(uint8_t newType, bool quiet = false, int anim = 0);
+    // Selection is the local player's choice: flags bit 1 only (and the linked flimb's with
+    // alsoLinked). A followed, alive flimb that loses it stops being followed.
+    void SetSelected(bool on, bool alsoLinked);
+
+    // --- The per-update step (world/FlimbStep.cpp) ----------------------------------------
+    // The per-update step: pending type and queued action, steering, movement steps with
+    // their type handler, boost, leaving the landscape and the name tag.
     void Update();
+    // frame + 1 (26-frame sheets hold pairs: the odd in-between frames are skipped); back
+    // to 0 at the frame count.
+    void AdvanceFrame();
+    // steerKeys from a key press or release of the positive or negative side.
+    void SetSteerKey(bool pressed, bool positive);
+    // +1, -1 or 0 from steerKeys; both keys: the one pressed last.
+    int SteerDirection() const;
+    // Places the name tag over the flimb; a tag whose panel has closed is deleted.
+    void PlaceTag();
+
+    // --- Terrain and motion (world/FlimbMotion.cpp) ---------------------------------------
+    // The predefined brush of the flimb's size class (or `size` when 0..3) and gravity
+    // (flip: mirrored in the flimb's own frame), built once into the landscape's cache;
+    // null without one.
+    const BashMask* GetBrushMask(int brush, bool flip, int size = -1) const;
+    // The material at the feet plus (dx, dy) turned to the gravity direction.
+    uint8_t ProbeTerrain(int dx, int dy) const;
+    // Steered flimbs: ground (not 0, 8 or 9) under any of five probes below the feet.
+    bool IsSupported() const;
+    // The point trunc(27 x scale) above the feet against gravity.
+    void GetTopPoint(int32_t& px, int32_t& py) const;
+    void Jump();
+    void Land(bool stop, bool settle);
+    void StepJump();
+    void ApplyPush();
+    // Moves by (dx, dy) pixel by pixel while the body fits; bit 0 x blocked, bit 1 y.
+    int MoveWithCollision(int dx, int dy);
+    void DecayPush();
+    // Up to |walkSpeed| pixels along the floor: kNoFoothold, kWall, kWalked or kFatalFall.
+    int WalkStep();
+    void CheckFall();
+    // Climbs onto the brick a Mold just laid.
+    void StepUp();
+    // A splat sinks: splatHeight goes down.
+    void Sink();
+    void Splat();
     // Stamps (true) or clears (false) a Doppel's block in the landscape.
     void DigAt(bool stamp);
+    // True when a hover trap carries this flimb.
+    bool IsOverTrapKind() const;
+
+    // --- Computer control (world/FlimbCombat.cpp) -----------------------------------------
+    void CheckEnemies();
+
+    // --- Drawing (world/FlimbDraw.cpp) ----------------------------------------------------
+    // Draws the flimb in the current view; nothing while it is not in the world. Reads the
+    // record only.
+    void Draw() const;
 
     bool IsFree() const { return (flags & kFlimbFree) != 0; }
     bool InWorld() const { return (flags & kFlimbInWorld) != 0; }
@@ -148,13 +226,17 @@ struct Flimb {
     bool IsSelected() const { return (flags & kFlimbSelected) != 0; }
 };
 
+// WalkStep's results.
+enum WalkResult : int { kNoFoothold = 0, kWall = 1, kWalked = 2, kFatalFall = 3 };
+
 static_assert(std::is_trivially_copyable_v<Flimb>, "flimb records are copied whole");
 
-// The behaviour of one type, run by Flimb::Update. The table is empty until the flimb
-// behaviour fills it; an empty entry does nothing.
+// The behaviour of one type, run by Flimb::Update. The table starts with the game's
+// handlers (world/FlimbHandlers.h); tests may put their own in and restore the defaults.
 using FlimbTypeHandler = void (*)(Flimb& flimb);
 void SetFlimbTypeHandler(uint8_t type, FlimbTypeHandler handler);
 FlimbTypeHandler GetFlimbTypeHandler(uint8_t type);
+void ResetFlimbTypeHandlers();
 
 // Deletes the flimb's name tag and clears the reference.
 void DestroyFlimbTag(Flimb& flimb);

@@ -30,6 +30,8 @@ Landscape::Landscape() = default;
 Landscape::~Landscape()
 {
     Clear();
+    UsePrimitiveCache(nullptr); // a borrowed cache belongs to its owner
+    ClearPrimitives();
 }
 
 void Landscape::InitGlobal()
@@ -37,6 +39,7 @@ void Landscape::InitGlobal()
     SetName("LandScape");
     containerFlags = kContainerTransparent;
     FreePredefinedMasks();
+    ClearPrimitives();
     edgeModes[kEdgeTop] = kEdgeWrap;
     edgeModes[kEdgeBottom] = kEdgeWrap;
     edgeModes[kEdgeLeft] = kEdgeOpen;
@@ -47,6 +50,7 @@ void Landscape::ShutdownGlobal()
 {
     FreePredefinedMasks();
     Clear();
+    ClearPrimitives();
     CloseWindow(this);
 }
 

@@ -8,6 +8,7 @@
 // (world/WorldServices.h); tests and tools may make their own.
 #include "gui/PrimContainer.h"
 #include "platform/gfx/D3DTypes.h"
+#include "world/PrimitiveCache.h"
 #include "world/TileStore.h"
 
 #include <functional>
@@ -15,6 +16,8 @@
 #include <string>
 #include <vector>
 
+class AnimSurface;
+class BitmapBaseSurface;
 class Flimb;
 namespace gfx {
 class Surface;
@@ -72,6 +75,85 @@ public:
 
     gfx::VertexBuffer* GetVertexBuffer() const { return vertexBuffer_; }
 
+    // --- Primitive stamping (world/LandscapeStamping.cpp) ---------------------------------
+    // Images, scales and rotations come from level files and network bashes: a non-finite
+    // scale, rotation or position, or a mask larger than 16,384 on a side, is refused with a
+    // log line and stamps nothing. Rotations are whole degrees (NormaliseMaskAngle).
+
+    // BashPrimitiveFile's cache flags: bit 1 keeps the transformed copy (up to 2,048 x 2,048)
+    // for later stamps of the same transform. Bit 0 is accepted and changes nothing.
+    static constexpr int kCacheLookup = 1;
+    static constexpr int kCacheStore = 2;
+    static constexpr int kLargestCachedCopy = 2048;
+
+    // The mask of the source rectangle (right and bottom exclusive, clipped to the image; null
+    // = all of it) scaled and turned, the hot spot (relative to the rectangle) carried along.
+    // Null when refused or empty. The caller owns the mask.
+    static BashMaskPtr GenerateBashMask(const BashMask& source, const BashRect* sourceRect, float scaleX,
+                                        float scaleY, float rotation, bool nearest, int hotspotX, int hotspotY);
+    // The same kept in the primitive cache under `name` and the transform, rectangle and hot
+    // spot: a later request for all of them returns the kept mask. The cache owns it. An
+    // empty name is refused (null).
+    const BashMask* GenerateBashMask(const BashMask& source, const BashRect* sourceRect, float scaleX, float scaleY,
+                                     float rotation, bool nearest, const std::string& name, int hotspotX,
+                                     int hotspotY);
+
+    // Stamps the image's current frame (shrunk by the inset: left, top, right and bottom
+    // margins) with its hot spot on (x, y): the mask's own colours (tinted), the plain
+    // reader. The result of Bash; 0 without an image or mask.
+    uint32_t BashPrimitive(const AnimSurface* image, int material, float scaleX, float scaleY, float rotation,
+                           uint32_t affectedMaterials, BashOptions options, uint32_t tint, bool nearest,
+                           const BashRect* inset, float x, float y);
+    uint32_t BashPrimitiveAt(const AnimSurface* image, int material, float scaleX, float scaleY, float rotation,
+                             uint32_t affectedMaterials, BashOptions options, uint32_t tint, bool nearest,
+                             const BashRect* inset, int x, int y);
+    // The same from an image already in memory, its frame and hot spot given.
+    uint32_t BashPrimitive(const BashMask& image, const BashRect* frame, int hotspotX, int hotspotY, int material,
+                           float scaleX, float scaleY, float rotation, uint32_t affectedMaterials, BashOptions options,
+                           uint32_t tint, bool nearest, float x, float y);
+
+    // Stamps an image file (a game path below "Graphics", IsPrimitiveNameAllowed) scaled
+    // and turned about its top-left corner, or about its centre with `centred` ((x, y) is
+    // then where the centre lands). Laid with the image's own colours (tinted) through Bash;
+    // with a destination the transformed image is drawn into it at (x, y) rounded instead
+    // (nothing is bashed, the result is 0). A missing or undecodable file logs "Failed to
+    // load primitive [%s]\n" and returns 0 without touching the terrain; every error on the
+    // way is logged as "Bash Error: %s\n" and returns 0.
+    uint32_t BashPrimitiveFile(int material, const std::string& fileName, BashOptions options,
+                               uint32_t affectedMaterials, float scaleX, float scaleY, float rotation, bool centred,
+                               BashMask* destination, uint32_t tint, int cacheFlags, bool nearest,
+                               BashEmitter* emitter, bool multiplyTint, BashMask* copyOut, bool shadow, float x,
+                               float y);
+    uint32_t BashPrimitiveFileAt(int material, const std::string& fileName, BashOptions options,
+                                 uint32_t affectedMaterials, float scaleX, float scaleY, float rotation, bool centred,
+                                 uint32_t tint, int cacheFlags, bool multiplyTint, int x, int y);
+
+    // Builds predefined mask `mask` (0-16) at the scale, direction (0-3) and flip (0-1) from
+    // its file: see world/PredefinedMasks.h. None when out of range or the file is missing.
+    BashMaskPtr LoadPredefinedMask(int mask, float scale, int direction, int flip) override;
+
+    // The editor's fitting: builds the mask of the image (nearest reader) and, for each line
+    // i < lineCount inside it (columns for directions 0 and 1, rows for 2 and 3), stores in
+    // output[i] how far from its starting end (0 bottom, 1 top, 2 left, 3 right) the first
+    // pixel of alpha 150 or more lies; lines without one keep their value. 0, or -1 when no
+    // mask could be made.
+    static int MeasureImageProfile(const BashMask& image, int direction, float rotation, float scaleX, float scaleY,
+                                   int32_t* output, int lineCount);
+    // The same for a loaded image (its texture read in place); -1 when it cannot be read.
+    static int MeasureImageProfile(const BitmapBaseSurface* image, int direction, float rotation, float scaleX,
+                                   float scaleY, int32_t* output, int lineCount);
+
+    // Empties the primitive cache in use (and the landscape's own).
+    void ClearPrimitives();
+    // The cache stamping uses: the landscape's own, or the one installed (null: own again).
+    PrimitiveCache& Primitives() { return *primitives_; }
+    void UsePrimitiveCache(PrimitiveCache* cache) { primitives_ = cache ? cache : &ownPrimitives_; }
+
+    // "gen": a fresh 1024 x 768 landscape (Clear, Create) with a Nova mask of material 1
+    // stamped on each of its 8 x 6 tiles at (column x 128 + offset, row x 128 - offset);
+    // the open loading screen, if any, shows the 48 steps.
+    void Generate(int offset);
+
     // The player's selected flimb and a second selected object (none after Clear).
     Flimb* focusFlimb = nullptr;
     const void* focusExtra = nullptr;
@@ -93,6 +175,8 @@ private:
 
     gfx::VertexBuffer* vertexBuffer_ = nullptr;
     std::unique_ptr<IMinimapSurface> minimapSurface_;
+    PrimitiveCache ownPrimitives_;
+    PrimitiveCache* primitives_ = &ownPrimitives_;
 };
 
 // The game's landscape; null outside InitLandscape .. ReleaseLandscape.

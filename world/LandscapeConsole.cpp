@@ -98,10 +98,16 @@ void DumpBlock(ConsoleParam& self)
         land->DumpBlock(self.GetInt());
 }
 
+// "gen": a generated landscape, the value's low byte as the offset of its stamps.
+void Generate(ConsoleParam& self)
+{
+    if (Landscape* land = Land())
+        land->Generate(self.GetInt() & 0xFF);
+}
+
 using Type = ConsoleParamType;
 
-// Landscape::Generate is wired to "gen" by the terrain stamping.
-ConsoleParam g_gen("gen", Type::Int, "0", "autogenerate landscape");
+ConsoleParam g_gen("gen", Type::Int, "0", "autogenerate landscape", Generate);
 ConsoleParam g_startProtection("startprotection", Type::Int, "0", "protections to start");
 ConsoleParam g_houseProtection("houseprotection", Type::Int, "0", "protection for end");
 ConsoleParam g_brush("brush", Type::Int, "0", "turns on/off brush", Brush);

@@ -132,19 +132,25 @@ uint32_t TileStore::Bash(const BashRect& dest, const BashMask* source, int mater
     return BashWrapped(job, dest.left, dest.top, dest.right, dest.bottom, noWrap);
 }
 
+const BashMask* TileStore::BrushMask(int mask, int size, int direction, int flip)
+{
+    const int slot = PredefinedSlot(mask, size, direction, flip);
+    if (slot < 0)
+        return nullptr;
+    if (!predefinedMasks_[size_t(slot)])
+        predefinedMasks_[size_t(slot)] = LoadPredefinedMask(mask, kBrushScales[size], direction, flip);
+    return predefinedMasks_[size_t(slot)].get();
+}
+
 uint32_t TileStore::BashBrush(int mask, int size, int direction, int flip, int material, bool useSourceColour,
                               uint32_t affectedMaterials, BashEmitter* emitter, uint32_t tint, int x, int y)
 {
-    const int slot = PredefinedSlot(mask, size, direction, flip);
-    if (slot < 0 || material < 0 || material > 255)
+    if (material < 0 || material > 255)
         return 0;
-    if (!predefinedMasks_[size_t(slot)]) {
-        BashMaskPtr built = LoadPredefinedMask(mask, kBrushScales[size], direction, flip);
-        if (!built)
-            return 0;
-        predefinedMasks_[size_t(slot)] = std::move(built);
-    }
-    const BashMask& brush = *predefinedMasks_[size_t(slot)];
+    const BashMask* brushMask = BrushMask(mask, size, direction, flip);
+    if (!brushMask)
+        return 0;
+    const BashMask& brush = *brushMask;
     BashJob job;
     job.source = &brush;
     job.material = material;

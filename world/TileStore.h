@@ -146,6 +146,9 @@ public:
     static int PredefinedSlot(int mask, int size, int direction, int flip);
     // Null when out of range or not made yet.
     const BashMask* PredefinedMask(int mask, int size, int direction, int flip) const;
+    // The cached mask, built (and kept) on first use as BashBrush builds it; null when out of
+    // range or when it cannot be built.
+    const BashMask* BrushMask(int mask, int size, int direction, int flip);
     // Stores a mask in the cache (replacing what was there); false when out of range.
     bool SetPredefinedMask(int mask, int size, int direction, int flip, BashMaskPtr built);
     void FreePredefinedMasks();

@@ -11,6 +11,8 @@ GameViewHooks& Hooks()
     return hooks;
 }
 
+bool inBetweenFrame = false;
+
 } // namespace
 
 void SetGameViewHooks(GameViewHooks hooks)
@@ -74,4 +76,62 @@ void MouseWorldPoint(int32_t& x, int32_t& y)
     }
     x = msManager.X();
     y = msManager.Y();
+}
+
+void WorldToScreen(float& x, float& y)
+{
+    if (Hooks().worldToScreen)
+        Hooks().worldToScreen(x, y);
+}
+
+float CurrentViewScale()
+{
+    return Hooks().viewScale ? Hooks().viewScale() : 1.0f;
+}
+
+const Flimb* FollowedFlimb()
+{
+    return Hooks().followedFlimb ? Hooks().followedFlimb() : nullptr;
+}
+
+void StopFollowingFlimb()
+{
+    if (Hooks().stopFollowing)
+        Hooks().stopFollowing();
+}
+
+void ShakeGameView()
+{
+    if (Hooks().shake)
+        Hooks().shake();
+}
+
+bool GroupDimmedInView(uint8_t group)
+{
+    return Hooks().groupDimmed && Hooks().groupDimmed(group);
+}
+
+bool InBetweenFrame()
+{
+    return inBetweenFrame;
+}
+
+void SetInBetweenFrame(bool on)
+{
+    inBetweenFrame = on;
+}
+
+void ScreenToWorldPoint(float screenX, float screenY, float& worldX, float& worldY)
+{
+    if (Hooks().screenToWorld) {
+        Hooks().screenToWorld(screenX, screenY, worldX, worldY);
+        return;
+    }
+    worldX = screenX;
+    worldY = screenY;
+}
+
+float GameViewRotation()
+{
+    return Hooks().viewRotation ? Hooks().viewRotation() : 0.0f;
 }

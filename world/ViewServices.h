@@ -5,7 +5,10 @@
 // current and screen and world coordinates are the same.
 #include "platform/gfx/D3DTypes.h"
 
+#include <cstdint>
 #include <functional>
+
+struct Flimb;
 
 struct GameViewHooks {
     // Makes the game viewport's view current when the viewport is open; answers the view
@@ -23,6 +26,20 @@ struct GameViewHooks {
     std::function<void(float x)> panToX;
     // The mouse pointer in world pixels through the current view.
     std::function<void(int32_t& x, int32_t& y)> mouseWorldPoint;
+    // World pixels to screen pixels through the current view, and the view's zoom.
+    std::function<void(float& x, float& y)> worldToScreen;
+    std::function<float()> viewScale;
+    // The flimb the local player's view follows (null: none), and letting it go.
+    std::function<const Flimb*()> followedFlimb;
+    std::function<void()> stopFollowing;
+    // Starts the game viewport's shake (a Nova went off).
+    std::function<void()> shake;
+    // Whether the view dims the group's flimbs (its show-all and group visibility switches).
+    std::function<bool(uint8_t group)> groupDimmed;
+    // A screen point (pixels) in world pixels through the game view.
+    std::function<void(float screenX, float screenY, float& worldX, float& worldY)> screenToWorld;
+    // The game view's rotation in radians, within [0, 2 pi).
+    std::function<float()> viewRotation;
 };
 
 // Replaces the hooks; empty members keep the built-in answers.
@@ -51,3 +68,20 @@ void CurrentViewCentre(float& x, float& y);
 void PanGameViewToX(float x);
 // The mouse pointer in world pixels; without a view its client pixels.
 void MouseWorldPoint(int32_t& x, int32_t& y);
+// A world point on the screen (unchanged without a view) and the view's zoom (1 without).
+void WorldToScreen(float& x, float& y);
+float CurrentViewScale();
+// The flimb the view follows, or null; StopFollowing lets it go.
+const Flimb* FollowedFlimb();
+void StopFollowingFlimb();
+void ShakeGameView();
+bool GroupDimmedInView(uint8_t group);
+
+// The in-between-frame switch: set by the game client in the second half of a game update,
+// so that sprites with 26-frame sheets show their in-between frame. Drawing state only.
+bool InBetweenFrame();
+void SetInBetweenFrame(bool on);
+// A screen point in world pixels through the game view; the same point without a view.
+void ScreenToWorldPoint(float screenX, float screenY, float& worldX, float& worldY);
+// The game view's rotation in radians; 0 without a view.
+float GameViewRotation();

@@ -80,7 +80,11 @@ int32_t LandscapeHeight()
     return landscape ? landscape->Height() : 0;
 }
 
-void ClearLandscapePrimitives() {}
+void ClearLandscapePrimitives()
+{
+    if (Landscape* landscape = GameLandscape())
+        landscape->ClearPrimitives();
+}
 
 void AddLandscapeChild(Primitive* child)
 {

@@ -4,6 +4,7 @@
 // a caller (a test, a preview) makes another current for a while.
 #include "platform/gfx/D3DTypes.h"
 #include "world/Flimb.h"
+#include "world/GroupCount.h"
 
 #include <array>
 #include <cstdint>
@@ -16,7 +17,6 @@
 class Trap;
 
 constexpr int kMaxFlimbs = 8000;
-constexpr int kGroupCount = 8;
 constexpr int kTrapKindCount = 55;
 // Milliseconds of game time one world update stands for.
 constexpr uint32_t kUpdateMilliseconds = 71;

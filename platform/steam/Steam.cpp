@@ -41,6 +41,12 @@ bool ValidKey(const std::string& name)
     return !name.empty() && name.find_first_of(" \t\r\n") == std::string::npos;
 }
 
+// Leaderboard names may hold spaces ("Singleplayer - intro"), no line breaks or tabs.
+bool ValidBoardName(const std::string& name)
+{
+    return !name.empty() && name.find_first_of("\t\r\n") == std::string::npos && name.front() != ' ';
+}
+
 bool ValidFileName(const std::string& name)
 {
     return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\:") == std::string::npos;
@@ -75,6 +81,13 @@ void ReadStats()
             int32_t v = 0;
             if (fields >> v)
                 s.scores[name] = v;
+        } else if (kind == "b") {
+            // "b <score> <board name to the end of the line>"
+            std::string board;
+            std::istringstream rest(line.substr(2));
+            int32_t v = 0;
+            if (rest >> v && std::getline(rest >> std::ws, board) && ValidBoardName(board))
+                s.scores[board] = v;
         }
     }
 }
@@ -93,7 +106,7 @@ bool WriteStats()
         for (const auto& [name, v] : s.achievements)
             out << "a " << name << ' ' << (v ? 1 : 0) << '\n';
         for (const auto& [name, v] : s.scores)
-            out << "l " << name << ' ' << v << '\n';
+            out << "b " << v << ' ' << name << '\n';
         if (!out.flush())
             return false;
     }
@@ -234,7 +247,7 @@ bool UploadScore(const std::string& board, int32_t score, bool forceUpdate,
                  std::function<void(bool ok, int32_t kept)> onUploaded)
 {
     Store& s = TheStore();
-    const bool ok = s.open && ValidKey(board);
+    const bool ok = s.open && ValidBoardName(board);
     int32_t kept = score;
     if (ok) {
         auto it = s.scores.find(board);

@@ -1,10 +1,13 @@
 // A peer's GAME_MODE_OPTIONS (or a level's option block) from untrusted bytes, read by
-// every mode; what a mode then writes must read back to the same options.
+// every mode; what a mode then writes must read back to the same options, the mode's own
+// (Procure's five switches, Quarrel's two, Multiverse's sabotage, shift and FlimbMaster
+// group) included.
 #include "FuzzHome.h"
 #include "app/Log.h"
 #include "modes/CorralTheFlimbMode.h"
 #include "modes/GameMode.h"
 #include "modes/MatchOptions.h"
+#include "modes/MultiverseMatchMode.h"
 
 #include <cstdint>
 #include <cstring>
@@ -49,6 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             __builtin_trap();
         const MatchOptions read = CurrentMatchOptions();
         const bool minimum = ShowsMinimum(*mode);
+        if (const auto* race = dynamic_cast<const MultiverseMatchMode*>(mode.get());
+            race && (race->flimbMasterGroup < 0 || race->flimbMasterGroup > 7))
+            __builtin_trap();
         const std::string written = WriteModeStateDocument(*mode);
 
         std::unique_ptr<GameMode> again = GameMode::Create(index); // the constructor's values
@@ -56,6 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             __builtin_trap();
         if (!SameOptions(CurrentMatchOptions(), read) || ShowsMinimum(*again) != minimum)
             __builtin_trap();
+        if (WriteModeStateDocument(*again) != written || again->StateHash() != mode->StateHash())
+            __builtin_trap(); // the mode's own options travel whole
     }
     return 0;
 }

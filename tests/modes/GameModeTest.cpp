@@ -279,11 +279,11 @@ TEST_F(ModeTable, BlastShattersNearSlugsOfACarrier)
                    {11, 49.4f, 0.0f, true},  // rounds to 49
                    {12, 30.0f, 30.0f, true}, // about 42 away
                    {13, 0.0f, 0.0f, false}}; // inactive
-    mode->OnBlast(2, 0.0f, 0.0f);
+    mode->OnBlast(2, 0.0f, 0.0f, 0);
     EXPECT_TRUE(world.shattered.empty()) << "only a carrier's blast breaks slugs";
-    mode->OnBlast(99, 0.0f, 0.0f);
+    mode->OnBlast(99, 0.0f, 0.0f, 0);
     EXPECT_TRUE(world.shattered.empty());
-    mode->OnBlast(1, 0.4f, -0.4f);
+    mode->OnBlast(1, 0.4f, -0.4f, 0);
     EXPECT_EQ(world.shattered, (std::vector<int32_t>{11, 12}));
 }
 

@@ -1,6 +1,7 @@
 // The mode state hash after a scripted match: the same script gives the same hash in this
 // process and in a child process that plays under other local settings (profile, screen
-// size, language).
+// size, language, a spectator's seat). The five other modes' scripts also hash what they
+// changed in the world: shifted flimbs, health, carriers and the ids they gave out.
 #include "../support/FakeMatch.h"
 
 #include "app/LanguageTexts.h"
@@ -8,10 +9,12 @@
 #include "app/UserFolders.h"
 #include "gui/GuiDevice.h"
 #include "modes/GameMode.h"
+#include "modes/GameModifier.h"
 #include "modes/MatchOptions.h"
 #include "modes/ModeServices.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <spawn.h>
@@ -23,7 +26,10 @@ constexpr const char* kOutputVariable = "FLIMBS_MODE_SCRIPT_OUT";
 
 // One step of a script: u update, e flimb a exits at exit b, d flimb a dies, q flimb a
 // takes a Qdot, f freeze, b flimb a blasts at slug b, w group a gets b flimbs waiting,
-// o the option block, r result a for group b, g game over.
+// o the option block, r result a for group b, g game over; for the other modes: p flimb a
+// picks up particle 90, l flimb a throws a lopper at flimb b, n flimb a goes nova, c flimb a
+// clobbers, s flimb a is shifted (UPATE_MODIFIER), i the id of a flimb of group a released
+// by trap b.
 struct Step {
     char op;
     int a;
@@ -39,6 +45,37 @@ const Step kScript[] = {
 const char* kOptions = "<game-mode-state><gamemode_data><allow_stun>1</allow_stun><explosion_mag>70</explosion_mag>"
                        "<doublespeed_morph>3</doublespeed_morph><showMinSave>0</showMinSave></gamemode_data>"
                        "</game-mode-state>";
+const char* kOtherModeOptions =
+    "<game-mode-state><gamemode_data><allow_stun>1</allow_stun><pass_particle>1</pass_particle>"
+    "<intergroup>1</intergroup><friendly_fire>1</friendly_fire><sabotage_flimbs>1</sabotage_flimbs>"
+    "<shiftFlimb>1</shiftFlimb></gamemode_data></game-mode-state>";
+
+const Step kOtherScript[] = {
+    {'o', 0, 0}, {'w', 0, 2}, {'u', 0, 0}, {'i', 0, 11}, {'i', 1, 30}, {'p', 3, 0}, {'u', 0, 0}, {'l', 1, 8},
+    {'s', 5, 0}, {'i', 1, 11}, {'n', 6, 0}, {'c', 7, 0}, {'u', 0, 0}, {'e', 3, 1}, {'d', 2, 0}, {'w', 0, 0},
+    {'u', 0, 0}, {'g', 0, 0},
+};
+
+// FNV-1a over what the scripts change in the fake world.
+struct WorldHash {
+    uint64_t value = 14695981039346656037ull;
+    void Add(uint64_t v)
+    {
+        for (int i = 0; i < 8; ++i) {
+            value ^= uint8_t(v >> (i * 8));
+            value *= 1099511628211ull;
+        }
+    }
+    void AddFloat(float f)
+    {
+        uint32_t bits = 0;
+        std::memcpy(&bits, &f, sizeof bits);
+        Add(bits);
+    }
+};
+
+// The child plays the other modes from a spectator's seat.
+bool g_spectatorSeat = false;
 
 struct Outcome {
     uint64_t hash = 0;
@@ -66,6 +103,19 @@ Outcome RunScript(int modeIndex, bool multiplayer, const std::vector<Step>& scri
         world.AddFlimb(id, id % 2 ? 0 : 1, float(id), 10.0f).status = id == 6 ? 0x80 : 0;
     world.SetInPlay(0, 6);
     world.SetInPlay(1, 6);
+    const bool otherMode = modeIndex >= 1 && modeIndex <= 5;
+    if (otherMode) {
+        // Two universes for the shift, a Start and a Copier trap for the turn ids, a
+        // particle, a special flimb; the HUD is open so that the options make modifiers.
+        world.EnableGroups({0, 1});
+        world.startTraps = {{11, 0, 5.0f, 5.0f}};
+        world.copierIds = {30};
+        world.particleTraps.push_back({90, -1, 0.0f, 0.0f, 3.0f, 10.0f, true, kAllGroups});
+        world.Any(9)->marks = kFlimbMarkSpecial;
+        effects.hudOpen = true;
+        world.spectator = g_spectatorSeat;
+    }
+    std::vector<uint32_t> ids;
 
     CreateCurrentGameMode(modeIndex);
     GameMode& mode = *CurrentGameMode();
@@ -87,13 +137,52 @@ Outcome RunScript(int modeIndex, bool multiplayer, const std::vector<Step>& scri
         case 'f': ModeCountFreeze(); break;
         case 'b': ModeOnBlast(step.a, world.slugs[size_t(step.b)].x, world.slugs[size_t(step.b)].y); break;
         case 'w': world.startWaiting[size_t(step.a)] = step.b; break;
-        case 'o': ModeReadStateDocument(kOptions); break;
+        case 'o': ModeReadStateDocument(otherMode ? kOtherModeOptions : kOptions); break;
+        case 'p': ModeOnPickup(90, step.a); break;
+        case 'l': {
+            FlimbInfo target;
+            if (world.FindFlimb(step.b, target))
+                ModeOnBlast(step.a, target.x, target.y - 15.0f, 6);
+            break;
+        }
+        case 'n':
+            if (FlimbInfo* flimb = world.Live(step.a)) {
+                flimb->type = kFlimbTypeNova;
+                world.TakeOutOfPlay(step.a);
+                ModeFlimbDied(step.a);
+            }
+            break;
+        case 'c':
+            if (GameMode* current = CurrentGameMode())
+                current->OnFlimbEvent(step.a, 0, 0);
+            break;
+        case 's': {
+            const uint8_t record[10] = {28, 0, 10, 0, 0, 0, uint8_t(GameModifier::kShift), 0, uint8_t(step.a), 0};
+            ModeApplyModifierRecord(record, sizeof record);
+            break;
+        }
+        case 'i': ids.push_back(ModeNextFlimbId(1, step.a, step.b, int(ids.size()))); break;
         case 'r': ModeSetResult(step.a, step.b); break;
         case 'g': ModeGameOver(); break;
         default: ADD_FAILURE() << "unknown step " << step.op;
         }
     }
-    const Outcome outcome{ModeStateHash(), world.matchResult};
+    WorldHash seen;
+    seen.Add(ModeStateHash());
+    for (const FlimbInfo& flimb : world.flimbs) {
+        seen.Add(uint64_t(uint32_t(flimb.id)) | uint64_t(flimb.flags) << 32 | uint64_t(flimb.type) << 40);
+        seen.AddFloat(flimb.x);
+        seen.Add(uint32_t(flimb.points));
+        seen.AddFloat(flimb.sizeFactor);
+    }
+    for (const ParticleInfo& particle : world.particleTraps) {
+        seen.Add(uint32_t(particle.carrierId));
+        seen.AddFloat(particle.x);
+        seen.Add(particle.active);
+    }
+    for (uint32_t id : ids)
+        seen.Add(id);
+    const Outcome outcome{otherMode ? seen.value : ModeStateHash(), world.matchResult};
     ClearCurrentGameMode();
     ResetMatchOptions();
     SetMatchWorld(nullptr);
@@ -106,10 +195,14 @@ std::vector<Step> Script()
     return std::vector<Step>(std::begin(kScript), std::end(kScript));
 }
 
-// The two scripted matches: the rescue mode between two players and co-operation alone.
+// The two scripted matches: the rescue mode between two players and co-operation alone;
+// then the other five modes, single player, on their own script.
 std::vector<Outcome> RunBoth()
 {
-    return {RunScript(0, true, Script()), RunScript(6, false, Script())};
+    std::vector<Outcome> outcomes{RunScript(0, true, Script()), RunScript(6, false, Script())};
+    for (int index = 1; index <= 5; ++index)
+        outcomes.push_back(RunScript(index, false, std::vector<Step>(std::begin(kOtherScript), std::end(kOtherScript))));
+    return outcomes;
 }
 
 // Runs only inside the child that ScriptsEndAlikeInTwoProcesses starts.
@@ -126,6 +219,7 @@ TEST(ModeDeterminism, ScriptChild)
     ASSERT_TRUE(LanguageDatabase::SetLanguage("de"));
     ASSERT_EQ(TranslateText("Saved"), "Gerettet");
     SetScreenSize(1920, 1080);
+    g_spectatorSeat = true;
     std::ofstream out(output);
     for (const Outcome& outcome : RunBoth())
         out << outcome.hash << ' ' << outcome.result << '\n';
@@ -152,6 +246,17 @@ TEST(ModeDeterminism, ScriptsEndAlikeInTwoProcesses)
     lessQdot.erase(lessQdot.begin() + 7);
     EXPECT_NE(RunScript(6, false, lessQdot).hash, here[1].hash);
 
+    // The other modes' hashes see the shift, the lopper and the ids.
+    const std::vector<Step> other(std::begin(kOtherScript), std::end(kOtherScript));
+    for (const auto& [index, op] : {std::pair{4, 's'}, std::pair{3, 'l'}, std::pair{5, 'i'}, std::pair{2, 'p'}}) {
+        SCOPED_TRACE(op);
+        std::vector<Step> without;
+        for (const Step& step : other)
+            if (step.op != op)
+                without.push_back(step);
+        EXPECT_NE(RunScript(index, false, without).hash, here[size_t(index + 1)].hash);
+    }
+
     const std::string output = GetUserRoot() + "/mode-script.txt";
     const std::string variable = std::string(kOutputVariable) + "=" + output;
     std::vector<char*> env;
@@ -168,7 +273,7 @@ TEST(ModeDeterminism, ScriptsEndAlikeInTwoProcesses)
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child run failed";
     std::ifstream in(output);
-    std::vector<Outcome> there(2);
+    std::vector<Outcome> there(here.size());
     for (Outcome& outcome : there)
         in >> outcome.hash >> outcome.result;
     ASSERT_TRUE(in) << "the child wrote no outcome";

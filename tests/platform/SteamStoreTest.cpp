@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace steam = platform::steam;
@@ -28,6 +29,8 @@ TEST(SteamStore, KeepsStatsAchievementsScoresAndFilesAcrossSessions)
     bool stored = false;
     EXPECT_TRUE(steam::UploadScore("arena", 50, false, [&](bool ok, int32_t score) { kept = ok ? score : -1; }));
     EXPECT_TRUE(steam::UploadScore("arena", 30, false));
+    EXPECT_TRUE(steam::UploadScore("Singleplayer - intro", -5, false));
+    EXPECT_FALSE(steam::UploadScore("two\nlines", 1, false));
     EXPECT_TRUE(steam::StoreStats([&](bool ok) { stored = ok; }));
     EXPECT_FALSE(stored) << "callbacks wait for RunCallbacks";
     steam::RunCallbacks();
@@ -54,12 +57,31 @@ TEST(SteamStore, KeepsStatsAchievementsScoresAndFilesAcrossSessions)
     EXPECT_TRUE(achieved);
     EXPECT_TRUE(steam::GetScore("arena", score));
     EXPECT_EQ(score, 50);
+    EXPECT_TRUE(steam::GetScore("Singleplayer - intro", score));
+    EXPECT_EQ(score, -5);
     EXPECT_TRUE(steam::FileRead("save.bin", data));
     EXPECT_EQ(data, std::string("a\0b", 3));
     EXPECT_EQ(steam::ListFiles(), std::vector<std::string>{"save.bin"});
     EXPECT_TRUE(steam::FileDelete("save.bin"));
     EXPECT_FALSE(steam::FileExists("save.bin"));
     steam::Shutdown();
+}
+
+TEST(SteamStore, ReadsScoresStoredInTheEarlierLineForm)
+{
+    std::filesystem::create_directories(StoreFolder());
+    {
+        std::ofstream out(StoreFolder() + "/stats.txt");
+        out << "l arena 9\nb 12 Singleplayer UGC - my level\n";
+    }
+    ASSERT_TRUE(steam::Init(StoreFolder()));
+    int32_t score = 0;
+    EXPECT_TRUE(steam::GetScore("arena", score));
+    EXPECT_EQ(score, 9);
+    EXPECT_TRUE(steam::GetScore("Singleplayer UGC - my level", score));
+    EXPECT_EQ(score, 12);
+    steam::Shutdown();
+    std::filesystem::remove_all(StoreFolder());
 }
 
 TEST(SteamStore, InitFailsWhenForced)

@@ -230,6 +230,19 @@ bool OnPath(const char* program)
     return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
+// A shell command on the display that waits until the game's window is the only visible one
+// titled "Flimbs" (the splash screen shares the title and may still be closing at "Game
+// ready"), focuses it, leaves its id in $w and then runs `then`.
+std::string OnGameWindow(const std::string& display, const std::string& then)
+{
+    return "DISPLAY=" + display +
+           " sh -c 'for try in $(seq 1 40); do "
+           "set -- $(xdotool search --onlyvisible --name \"^Flimbs$\" 2>/dev/null); "
+           "if [ $# -eq 1 ] && xdotool windowfocus --sync \"$1\" 2>/dev/null; then w=$1; break; fi; sleep 0.25; done; "
+           "[ -n \"$w\" ] && sleep 1 && " +
+           then + "'";
+}
+
 void WriteText(const std::string& path, const std::string& text)
 {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
@@ -254,10 +267,8 @@ TEST(GameProgram, WindowOnAnXServerTakesAScreenshotWithTheRateLine)
 
     const std::string displayName = display.Name();
     // A key skips the intro (any key does); F12 then takes the screenshot over the menus.
-    const std::string window = "w=$(xdotool search --sync --onlyvisible --name \"^Flimbs$\" | tail -n1) && "
-                               "xdotool windowfocus --sync \"$w\" 2>/dev/null && sleep 0.5 && ";
-    const std::string skipIntro = "DISPLAY=" + displayName + " sh -c '" + window + "xdotool key --window \"$w\" space'";
-    const std::string pressF12 = "DISPLAY=" + displayName + " sh -c '" + window + "xdotool key --window \"$w\" F12'";
+    const std::string skipIntro = OnGameWindow(displayName, "xdotool key --window \"$w\" space");
+    const std::string pressF12 = OnGameWindow(displayName, "xdotool key --window \"$w\" F12");
     bool pressed = false;
     const ProgramRun run = RunProgram({}, {"SDL_VIDEODRIVER=x11", "DISPLAY=" + displayName}, "Front end: IntroMenu",
                                       std::chrono::milliseconds(1500), std::string(FLIMBS_GAME_DIR) + "/Bin/FlimbsGame",
@@ -305,15 +316,12 @@ TEST(GameProgram, ConsoleOpensOnEscapeAndItsQuitEndsTheGame)
     VirtualDisplay display;
     ASSERT_FALSE(display.Name().empty());
     // Past the intro the new-user prompt takes no Escape: the key opens the console.
-    const std::string window = "w=$(xdotool search --sync --onlyvisible --name \"^Flimbs$\" | head -n1) && "
-                               "xdotool windowfocus --sync \"$w\" && sleep 0.5 && ";
-    const std::string skipIntro =
-        "DISPLAY=" + display.Name() + " sh -c '" + window + "xdotool key --window \"$w\" space'";
+    const std::string skipIntro = OnGameWindow(display.Name(), "xdotool key --window \"$w\" space");
     const std::string typeLines =
-        "DISPLAY=" + display.Name() + " sh -c '" + window +
-        "xdotool key --window \"$w\" Escape && sleep 0.5 && "
-        "xdotool type --window \"$w\" --delay 60 flimbs && xdotool key --window \"$w\" Return && sleep 0.5 && "
-        "xdotool type --window \"$w\" --delay 60 quit && xdotool key --window \"$w\" Return'";
+        OnGameWindow(display.Name(), "xdotool key --window \"$w\" Escape && sleep 0.5 && "
+                                     "xdotool type --window \"$w\" --delay 60 flimbs && xdotool key --window \"$w\" Return && "
+                                     "sleep 0.5 && xdotool type --window \"$w\" --delay 60 quit && "
+                                     "xdotool key --window \"$w\" Return");
     bool typed = false;
     bool endedByItself = false;
     const ProgramRun run = RunProgram({}, {"SDL_VIDEODRIVER=x11", "DISPLAY=" + display.Name()},

@@ -8,8 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include "app/UserFolders.h"
+
 #include <array>
+#include <filesystem>
+#include <initializer_list>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -84,13 +89,153 @@ public:
     bool FindFlimb(int32_t id, FlimbInfo& flimb) const override
     {
         for (const FlimbInfo& candidate : flimbs)
+            if (candidate.id == id && IsLive(candidate)) {
+                flimb = candidate;
+                return true;
+            }
+        return false;
+    }
+    bool FindRecord(int32_t id, FlimbInfo& flimb) const override
+    {
+        for (const FlimbInfo& candidate : flimbs)
             if (candidate.id == id && !candidate.exited) {
                 flimb = candidate;
                 return true;
             }
         return false;
     }
-    std::vector<FlimbInfo> SpecialFlimbs(int) const override { return specialFlimbs; }
+    // The table's special flimbs; without one, the live flimbs marked capturable.
+    std::vector<FlimbInfo> SpecialFlimbs(int group) const override
+    {
+        if (!specialFlimbs.empty())
+            return specialFlimbs;
+        std::vector<FlimbInfo> found;
+        for (const FlimbInfo& flimb : Flimbs())
+            if ((flimb.marks & kFlimbMarkSpecial) && (group == kAllGroups || flimb.group == group))
+                found.push_back(flimb);
+        return found;
+    }
+
+    bool IsHost() const override { return host; }
+    bool RecordedPlayback() const override { return recordedPlayback; }
+    int32_t HighestFlimbValue() const override { return highestValue; }
+    int32_t WorldWidth() const override { return worldWidth; }
+    int32_t HighlightedFlimb() const override { return highlighted; }
+    bool CarrierControlOverride() const override { return carrierOverride; }
+    int TieBreakGroup() const override { return tieBreakGroup; }
+    void SetFlimbMasterGroup(int group) override { flimbMasterGroup = group; }
+    void SetMatchResultDetail(int detail) override { resultDetail = detail; }
+    std::vector<FlimbInfo> Flimbs() const override
+    {
+        std::vector<FlimbInfo> live;
+        for (const FlimbInfo& flimb : flimbs)
+            if (IsLive(flimb))
+                live.push_back(flimb);
+        return live;
+    }
+    std::vector<FlimbInfo> FlimbsNear(float x, float y, int group) const override
+    {
+        std::vector<FlimbInfo> found;
+        for (const FlimbInfo& flimb : Flimbs())
+            if ((group == kAllGroups || flimb.group == group) && x >= flimb.left && x <= flimb.right &&
+                y >= flimb.top && y <= flimb.bottom)
+                found.push_back(flimb);
+        return found;
+    }
+    std::vector<FlimbInfo> FlimbsInArea(float left, float top, float right, float bottom) const override
+    {
+        std::vector<FlimbInfo> found;
+        for (const FlimbInfo& flimb : Flimbs())
+            if (flimb.left < right && flimb.right > left && flimb.top < bottom && flimb.bottom > top)
+                found.push_back(flimb);
+        return found;
+    }
+    std::vector<int32_t> ObjectsAt(float x, float y) const override
+    {
+        std::vector<int32_t> ids;
+        for (const FlimbInfo& flimb : FlimbsNear(x, y, kAllGroups))
+            ids.push_back(flimb.id);
+        return ids;
+    }
+    std::vector<StartTrapInfo> StartTraps() const override { return startTraps; }
+    std::vector<int32_t> CopierTrapIds() const override { return copierIds; }
+    std::vector<ParticleInfo> ParticleTraps() const override { return particleTraps; }
+
+    void SetFlimbFlags(int32_t id, uint8_t bits, bool on) override
+    {
+        if (FlimbInfo* flimb = Any(id))
+            flimb->flags = on ? uint8_t(flimb->flags | bits) : uint8_t(flimb->flags & ~bits);
+    }
+    void SetPassCooldown(int32_t id, int updates) override
+    {
+        if (FlimbInfo* flimb = Any(id))
+            flimb->passCooldown = updates;
+    }
+    void SetSizeFactor(int32_t id, float factor) override
+    {
+        if (FlimbInfo* flimb = Any(id))
+            flimb->sizeFactor = factor;
+    }
+    void TakeOutOfPlay(int32_t id) override
+    {
+        if (FlimbInfo* flimb = Live(id)) {
+            flimb->flags &= uint8_t(~kFlimbFlagLive);
+            Uncount(*flimb);
+            outOfPlay.push_back(id);
+        }
+    }
+    void SetFlimbPoints(int32_t id, int32_t points) override
+    {
+        if (FlimbInfo* flimb = Any(id))
+            flimb->points = points;
+    }
+    void KillFlimb(int32_t id) override
+    {
+        if (FlimbInfo* flimb = Live(id)) {
+            flimb->flags &= uint8_t(~kFlimbFlagLive);
+            flimb->type = kFlimbTypeSplat;
+            Uncount(*flimb);
+            killed.push_back(id);
+        }
+    }
+    void MoveFlimbX(int32_t id, int32_t x) override
+    {
+        if (FlimbInfo* flimb = Live(id))
+            Place(*flimb, float(x), flimb->y);
+    }
+    int32_t CopyFlimb(int32_t id, int32_t x) override
+    {
+        FlimbInfo* flimb = Live(id);
+        if (!flimb)
+            return -1;
+        FlimbInfo copy = *flimb;
+        copy.id = int32_t(TakeFlimbId());
+        Place(copy, float(x), copy.y);
+        flimbs.push_back(copy);
+        if (copy.group >= 0 && copy.group < kGroupCount) {
+            ++tallies[size_t(copy.group)].total;
+            ++tallies[size_t(copy.group)].live;
+        }
+        copies.push_back(copy.id);
+        return copy.id;
+    }
+    void SetParticleCarrier(int32_t trapId, int32_t flimbId) override
+    {
+        if (ParticleInfo* particle = Particle(trapId))
+            particle->carrierId = flimbId;
+    }
+    void PlaceParticle(int32_t trapId, float x, float y) override
+    {
+        if (ParticleInfo* particle = Particle(trapId)) {
+            particle->x = x;
+            particle->y = y;
+        }
+    }
+    void SetParticleActive(int32_t trapId, bool active) override
+    {
+        if (ParticleInfo* particle = Particle(trapId))
+            particle->active = active;
+    }
 
     uint32_t TakeFlimbId() override { return nextFlimbId++; }
     // Credits the flimb as the game state does: the exit's group gains it, a flimb of
@@ -160,16 +305,66 @@ public:
         tallies[size_t(group)].total = count;
         tallies[size_t(group)].live = count;
     }
+    // A live, orderable flimb standing on the floor with its feet at (x, y): a box 16 wide
+    // and 30 high, 13023 points.
     FlimbInfo& AddFlimb(int32_t id, int group, float x = 0.0f, float y = 0.0f)
     {
         FlimbInfo flimb;
         flimb.id = id;
         flimb.group = group;
-        flimb.flags = 4 | 8;
-        flimb.x = x;
-        flimb.y = y;
+        flimb.flags = kFlimbFlagLive | kFlimbFlagOrderable;
+        flimb.height = 30.0f;
+        flimb.points = 13023;
+        Place(flimb, x, y);
         flimbs.push_back(flimb);
         return flimbs.back();
+    }
+    // Moves a flimb with its box (16 wide, its height high, standing on the floor).
+    static void Place(FlimbInfo& flimb, float x, float y)
+    {
+        flimb.x = x;
+        flimb.y = y;
+        const float halfWidth = 8.0f * flimb.sizeFactor;
+        flimb.left = x - halfWidth;
+        flimb.right = x + halfWidth;
+        flimb.top = y - flimb.height;
+        flimb.bottom = y;
+    }
+    FlimbInfo* Live(int32_t id)
+    {
+        for (FlimbInfo& flimb : flimbs)
+            if (flimb.id == id && IsLive(flimb))
+                return &flimb;
+        return nullptr;
+    }
+    FlimbInfo* Any(int32_t id)
+    {
+        for (FlimbInfo& flimb : flimbs)
+            if (flimb.id == id)
+                return &flimb;
+        return nullptr;
+    }
+    ParticleInfo* Particle(int32_t trapId)
+    {
+        for (ParticleInfo& particle : particleTraps)
+            if (particle.id == trapId)
+                return &particle;
+        return nullptr;
+    }
+    static bool IsLive(const FlimbInfo& flimb) { return (flimb.flags & kFlimbFlagLive) && !flimb.exited; }
+    void Uncount(const FlimbInfo& flimb)
+    {
+        if (flimb.group >= 0 && flimb.group < kGroupCount) {
+            --tallies[size_t(flimb.group)].total;
+            --tallies[size_t(flimb.group)].live;
+        }
+    }
+    // Enables the groups in the level (their universe strips), leaving the players alone.
+    void EnableGroups(std::initializer_list<int> groups)
+    {
+        for (int g : groups)
+            stats[size_t(g)].enabled = true;
+        enabledGroups = int(groups.size());
     }
 
     uint32_t updateCounter = 1;
@@ -205,11 +400,26 @@ public:
     std::vector<FlimbInfo> flimbs;
     std::vector<FlimbInfo> specialFlimbs;
     uint32_t nextFlimbId = 0;
+    bool host = true;
+    bool recordedPlayback = false;
+    int32_t highestValue = 13023;
+    int32_t worldWidth = 1200;
+    int32_t highlighted = -1;
+    bool carrierOverride = false;
+    int tieBreakGroup = 0;
+    int flimbMasterGroup = -1;
+    int resultDetail = -1;
+    std::vector<StartTrapInfo> startTraps;
+    std::vector<int32_t> copierIds;
+    std::vector<ParticleInfo> particleTraps;
 
     std::vector<std::pair<int, int32_t>> credits;
     std::vector<int32_t> retired;
     std::vector<std::pair<float, float>> beams;
     std::vector<int32_t> shattered;
+    std::vector<int32_t> outOfPlay;
+    std::vector<int32_t> killed;
+    std::vector<int32_t> copies;
 };
 
 class RecordingMatchEffects : public MatchEffects {
@@ -223,6 +433,17 @@ public:
     }
     bool HasGameClient() const override { return hasClient; }
     void SendGameModeState(const std::string& xml) override { modeStates.push_back(xml); }
+    void SendUpdateGroup(int group) override { groupUpdates.push_back(group); }
+    void SendModifierState(int type, int32_t flimbId) override { modifierStates.emplace_back(type, flimbId); }
+    void SendNetBash(const NetBashRequest& bash) override { bashes.push_back(bash); }
+    void SendUpdateFlimbType(int32_t flimbId, int type, int subKind, int32_t argument) override
+    {
+        typeUpdates.push_back({flimbId, type, subKind, argument});
+    }
+    void SendHighlight(int32_t flimbId) override { highlights.push_back(flimbId); }
+    void SendTeamChange(int group) override { teamChanges.push_back(group); }
+    void SendBattleSkill(int difficulty) override { battleSkills.push_back(difficulty); }
+    void SendSetHostVariable(int variable, int32_t value) override { hostVariables.emplace_back(variable, value); }
     int ServerState() const override { return serverState; }
     void FreezeServer() override
     {
@@ -239,6 +460,32 @@ public:
         playbackRequests.push_back(outPath);
         return savedPlaybackPath;
     }
+    void ClearPlaybackSlots() override
+    {
+        ++slotClears;
+        slots.clear();
+    }
+    // Loads what exists on disk (under the user folder) or is listed as loadable.
+    bool LoadPlayback(const std::string& path) override
+    {
+        loadRequests.push_back(path);
+        bool ok = loadable.count(path) != 0;
+        if (!ok) {
+            std::error_code error;
+            ok = std::filesystem::is_regular_file(GetUserPath(path), error);
+        }
+        if (ok)
+            slots.push_back(path);
+        return ok;
+    }
+    std::string SavePlaybackAs(const std::string& path) override
+    {
+        savedAs.push_back(path);
+        return path;
+    }
+    void LoadCheckpoint(bool automatic, int slot) override { checkpointLoads.emplace_back(automatic, slot); }
+    void RefreshHudCheckpoints() override { ++checkpointRefreshes; }
+    void ShowDamageLabel(int32_t flimbId, const std::string& text) override { damageLabels.emplace_back(flimbId, text); }
     bool IsHudOpen() const override { return hudOpen; }
     void CloseHudPopups() override { ++popupCloses; }
     void AttachModifier(GameModifier* modifier) override { attached.push_back(modifier); }
@@ -274,6 +521,29 @@ public:
     std::vector<std::vector<GroupStats>> endScreens;
     std::vector<EndOfLevelPopup> popups;
     std::vector<std::string> uploads;
+    struct TypeUpdate {
+        int32_t flimbId;
+        int type;
+        int subKind;
+        int32_t argument;
+        bool operator==(const TypeUpdate&) const = default;
+    };
+    std::vector<int> groupUpdates;
+    std::vector<std::pair<int, int32_t>> modifierStates;
+    std::vector<NetBashRequest> bashes;
+    std::vector<TypeUpdate> typeUpdates;
+    std::vector<int32_t> highlights;
+    std::vector<int> teamChanges;
+    std::vector<int> battleSkills;
+    std::vector<std::pair<int, int32_t>> hostVariables;
+    int slotClears = 0;
+    std::vector<std::string> slots;
+    std::vector<std::string> loadRequests;
+    std::set<std::string> loadable;
+    std::vector<std::string> savedAs;
+    std::vector<std::pair<bool, int>> checkpointLoads;
+    int checkpointRefreshes = 0;
+    std::vector<std::pair<int32_t, std::string>> damageLabels;
 };
 
 // Installs a fresh fake world and effects recorder for each test; afterwards no current

@@ -1,23 +1,39 @@
 #pragma once
-// Collects every log line written while it lives (through the log's console echo).
+// Collects every log line written while it lives (through the log's console echo), from
+// any thread.
 #include "app/Log.h"
 
+#include <mutex>
 #include <string>
 
 class LogCapture {
 public:
     LogCapture()
     {
-        SetLogEcho([this](const std::string& line, uint32_t) { text_ += line; });
+        SetLogEcho([this](const std::string& line, uint32_t) {
+            std::lock_guard lock(mutex_);
+            text_ += line;
+        });
     }
     ~LogCapture() { SetLogEcho(nullptr); }
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
+    // The text so far; read it while no other thread is logging (or copy it with Copy).
     const std::string& Text() const { return text_; }
-    bool Contains(const std::string& part) const { return text_.find(part) != std::string::npos; }
-    void Clear() { text_.clear(); }
+    std::string Copy() const
+    {
+        std::lock_guard lock(mutex_);
+        return text_;
+    }
+    bool Contains(const std::string& part) const { return Copy().find(part) != std::string::npos; }
+    void Clear()
+    {
+        std::lock_guard lock(mutex_);
+        text_.clear();
+    }
 
 private:
+    mutable std::mutex mutex_;
     std::string text_;
 };

@@ -1,6 +1,6 @@
 #pragma once
 // A fresh world state made current for a test, with the game controller, the view hooks and
-// the flimb type handlers reset around it.
+// the game's flimb type handlers put back around it.
 #include "game/GameController.h"
 #include "world/Flimb.h"
 #include "world/ViewServices.h"
@@ -36,8 +36,7 @@ private:
     {
         Controller() = GameController{};
         ResetGameViewHooks();
-        for (uint8_t type = 0; type < kFlimbTypeCount; ++type)
-            SetFlimbTypeHandler(type, nullptr);
+        ResetFlimbTypeHandlers();
     }
 
     ScopedWorld use_;

@@ -478,7 +478,7 @@ protected:
 TEST_F(Bashing, BrushesComeFromTheMaskCache)
 {
     Paint(40, 40, 60, 60, 1);
-    // No builder: a missing mask bashes nothing.
+    // No mask file (no file manager here): a missing mask bashes nothing.
     EXPECT_EQ(land->BashBrush(12, 1, 0, 0, 0, false, kAllMaterials, nullptr, kAdditiveNeutral, 50, 50), 0u);
     EXPECT_EQ(land->CountSolidPixels(40, 40, 60, 60), 21 * 21);
     // A hand-made mask in the cache.

@@ -137,13 +137,12 @@ TEST_F(FlimbUpdateTest, PreviewIsOffForSteeredFlimbsAndDiggers)
 }
 
 // What a busy flimb does in a step: draws from the generator, moves, asks the server and
-// leaves the world.
+// leaves the world (the step counts typeAge after its handler).
 void BusyStep(Flimb& flimb)
 {
     flimb.x = static_cast<int16_t>(flimb.x + SimRand() % 3);
-    ++flimb.typeAge;
     SendUpdateFlimbType(flimb.id, kFall, 255, 0);
-    if (flimb.typeAge > 8)
+    if (flimb.typeAge >= 8)
         UncountFlimb(flimb);
 }
 

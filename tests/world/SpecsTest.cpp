@@ -20,12 +20,12 @@ namespace {
 const char* const kActionSpec = R"(<action-sprite-spec>
   <group-labels><group id="0">blue</group><group id="1">green</group><group id="2">red</group>
                 <group id="9">nine</group><group id="-1">minus</group></group-labels>
-  <group-animation rootPath="Graphics\Actions\Flimbs" frameWidth="8" frameHeight="12" hotspotX="4" hotspotY="11">
+  <group-animation rootPath="Graphics\Test\Flimbs" frameWidth="8" frameHeight="12" hotspotX="4" hotspotY="11">
     <Walk><animation name="0" file="walk-0-{group-label}.png"/></Walk>
     <Fall><animation name="0" file="fall-0-{group-label}.png" frameWidth="16" frameHeight="20" hotspotX="8" hotspotY="18"/></Fall>
     <Clob><animation name="0" file="clob-0-{group-label}.png" frameWidth="24"/></Clob>
   </group-animation>
-  <select rootPath="Graphics\Animations\Select" frameWidth="8" frameHeight="8" hotspotX="4" hotspotY="4">
+  <select rootPath="Graphics\Test\Select" frameWidth="8" frameHeight="8" hotspotX="4" hotspotY="4">
     <animation name="select" file="select-{group-label}.png"/>
   </select>
 </action-sprite-spec>)";
@@ -45,9 +45,9 @@ protected:
         StartDevice();
         const auto solid = [](int, int) { return 0xFF00FF00u; };
         for (const char* label : {"blue", "green", "red"}) {
-            AddImage(std::string("Graphics\\Actions\\Flimbs\\walk-0-") + label + ".png", 32, 12, solid);
-            AddImage(std::string("Graphics\\Actions\\Flimbs\\fall-0-") + label + ".png", 16, 20, solid);
-            AddImage(std::string("Graphics\\Actions\\Flimbs\\clob-0-") + label + ".png", 48, 12, solid);
+            AddImage(std::string("Graphics\\Test\\Flimbs\\walk-0-") + label + ".png", 32, 12, solid);
+            AddImage(std::string("Graphics\\Test\\Flimbs\\fall-0-") + label + ".png", 16, 20, solid);
+            AddImage(std::string("Graphics\\Test\\Flimbs\\clob-0-") + label + ".png", 48, 12, solid);
         }
         AddImage("Graphics\\Animations\\Decorations\\tophat-walk.png", 16, 4, solid);
         AddImage("Graphics\\Actions\\halo.png", 8, 8, solid);
@@ -123,7 +123,7 @@ TEST_F(SpecsTest, GroupAnimationsAreCachedUnlessAskedNotTo)
     ASSERT_NO_THROW(LoadActionSprites());
     AnimSurface* uncached = AnimationSpec::GetGroupAnimation(1, kWalk, 0, true);
     ASSERT_NE(uncached, nullptr);
-    EXPECT_STREQ(uncached->GetName(), "Graphics\\Actions\\Flimbs\\walk-0-green.png");
+    EXPECT_STREQ(uncached->GetName(), "Graphics\\Test\\Flimbs\\walk-0-green.png");
     EXPECT_EQ(uncached->frameCount, 4);
     EXPECT_EQ(ImageCache::ReferenceCount(uncached), 1) << "the caller's reference only";
     AnimSurface* cached = AnimationSpec::GetGroupAnimation(1, kWalk, 0, false);
@@ -146,11 +146,11 @@ TEST_F(SpecsTest, GroupAnimationsAreCachedUnlessAskedNotTo)
 
 TEST_F(SpecsTest, SelectAndPreSelectMarkersTakeTheGroupLabel)
 {
-    AddImage("Graphics\\Animations\\Select\\select-red.png", 16, 8, [](int, int) { return 0xFFFF0000u; });
+    AddImage("Graphics\\Test\\Select\\select-red.png", 16, 8, [](int, int) { return 0xFFFF0000u; });
     ASSERT_NO_THROW(LoadActionSprites());
     AnimSurface* select = GetGroupSelectAnimation(2);
     ASSERT_NE(select, nullptr);
-    EXPECT_STREQ(select->GetName(), "Graphics\\Animations\\Select\\select-red.png");
+    EXPECT_STREQ(select->GetName(), "Graphics\\Test\\Select\\select-red.png");
     EXPECT_EQ(select->frameCount, 2);
     EXPECT_EQ(GetGroupSelectAnimation(2), select);
     AnimSurface* pre = GetPreSelectImage(0);

@@ -148,6 +148,9 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddHudLooks(table);
         AddStatLooks(table);
         AddMenuLooks(table);
+        AddFlimbLooks(table);
+        AddModeLooks(table);
+        AddMaskLooks(table);
         return table;
     }();
     const auto look = looks.find(spec.look);

@@ -32,6 +32,9 @@ void AddControlLooks(LookTable& table);
 void AddHudLooks(LookTable& table);
 void AddStatLooks(LookTable& table);
 void AddMenuLooks(LookTable& table);
+void AddFlimbLooks(LookTable& table);
+void AddModeLooks(LookTable& table);
+void AddMaskLooks(LookTable& table);
 
 // Draws frame `frame` into the frame-sized area at the origin (already clipped). False for
 // an unknown look or a part the look does not have.

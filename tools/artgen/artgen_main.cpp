@@ -38,12 +38,52 @@ int IntAttr(const xmlNode* node, const char* name, int fallback)
     return text.empty() ? fallback : std::atoi(text.c_str());
 }
 
+struct GroupLabel {
+    std::string label;
+    uint32_t colour = 0;
+};
+
+// The "group-labels" element: the label and colour of every group, in group order.
+std::vector<GroupLabel> ReadGroupLabels(const xmlNode* root)
+{
+    std::vector<GroupLabel> groups;
+    for (const xmlNode* n = root ? root->children : nullptr; n; n = n->next) {
+        if (n->type != XML_ELEMENT_NODE || xmlStrcmp(n->name, BAD_CAST "group-labels") != 0)
+            continue;
+        for (const xmlNode* g = n->children; g; g = g->next)
+            if (g->type == XML_ELEMENT_NODE && xmlStrcmp(g->name, BAD_CAST "group") == 0)
+                groups.push_back({Attr(g, "label"), uint32_t(std::strtoul(Attr(g, "colour", "#808080").c_str() + 1,
+                                                                          nullptr, 16))});
+    }
+    return groups;
+}
+
+// A row whose name holds "{group-label}" stands for one image per group, in the group's
+// colour.
+void AddExpanded(const artgen::ImageSpec& spec, const std::vector<GroupLabel>& groups,
+                 std::vector<artgen::ImageSpec>& images)
+{
+    static const std::string kToken = "{group-label}";
+    const size_t at = spec.name.find(kToken);
+    if (at == std::string::npos) {
+        images.push_back(spec);
+        return;
+    }
+    for (const GroupLabel& group : groups) {
+        artgen::ImageSpec one = spec;
+        one.name.replace(at, kToken.size(), group.label);
+        one.colour = group.colour;
+        images.push_back(one);
+    }
+}
+
 bool ReadTable(const char* path, std::vector<artgen::ImageSpec>& images)
 {
     xmlDocPtr doc = xmlReadFile(path, nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
     if (!doc)
         return false;
     const xmlNode* root = xmlDocGetRootElement(doc);
+    const std::vector<GroupLabel> groups = ReadGroupLabels(root);
     for (const xmlNode* n = root ? root->children : nullptr; n; n = n->next) {
         if (n->type != XML_ELEMENT_NODE || xmlStrcmp(n->name, BAD_CAST "image") != 0)
             continue;
@@ -57,7 +97,7 @@ bool ReadTable(const char* path, std::vector<artgen::ImageSpec>& images)
         spec.look = Attr(n, "look");
         spec.part = Attr(n, "part");
         spec.colour = std::strtoul(Attr(n, "colour", "#808080").c_str() + 1, nullptr, 16);
-        images.push_back(spec);
+        AddExpanded(spec, groups, images);
     }
     xmlFreeDoc(doc);
     return root != nullptr;
