@@ -633,13 +633,6 @@ bool President(cairo_t* cr, const ImageSpec& s, int)
     return true;
 }
 
-bool FlimbHead(cairo_t* cr, const ImageSpec& s, int)
-{
-    const double w = s.frameWidth, h = s.frameHeight;
-    DrawFlimb(cr, w / 2, h * 0.45, std::min(w, h) * 0.36, FromHex(s.colour), 0, 0.5);
-    return true;
-}
-
 // A flimb holding a little "bye" sign: the quit menu's picture.
 bool QuitFlimb(cairo_t* cr, const ImageSpec& s, int)
 {
@@ -696,7 +689,6 @@ void AddMenuLooks(LookTable& table)
     table["company-logo"] = CompanyLogo;
     table["partner-logo"] = PartnerLogo;
     table["president"] = President;
-    table["flimb-head"] = FlimbHead;
     table["quit-flimb"] = QuitFlimb;
     table["avatar-none"] = AvatarNone;
 }
