@@ -11,9 +11,11 @@
 #include "app/UserFolders.h"
 #include "frontend/menus/FlimbsMenuTemplate.h"
 #include "gui/GuiClock.h"
+#include "gui/ScreenImage.h"
 #include "gui/WindowList.h"
 #include "media/DXManager.h"
 #include "media/FontManager.h"
+#include "media/AnimSurface.h"
 #include "media/ImageCache.h"
 #include "platform/gfx/Device.h"
 #include "platform/window/MainWindow.h"
@@ -129,5 +131,29 @@ void BM_MenuDrawOnly(benchmark::State& state)
         FrontEnd::Draw();
 }
 BENCHMARK(BM_MenuDrawOnly)->Unit(benchmark::kMillisecond);
+
+// The yardstick of the same run: one blended, bilinear-filtered picture stretched over the
+// whole screen (the star field's image), so the frame can be read as a number of such
+// quads whatever else runs on the machine.
+void BM_ReferenceFullScreenPicture(benchmark::State& state)
+{
+    if (!Scene().Ok()) {
+        state.SkipWithError("no device: build the game folder first");
+        return;
+    }
+    AnimSurface* stars = ImageCache::GetImage("Graphics\\Menu\\TemplateWindow\\main_menu_stars.jpg");
+    gfx::Device* device = DXManager::GetDevice();
+    for (auto _ : state) {
+        device->Clear(0, nullptr, gfx::D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
+        device->BeginScene();
+        device->SetSamplerState(0, gfx::D3DSAMP_MINFILTER, gfx::D3DTEXF_LINEAR);
+        device->SetSamplerState(0, gfx::D3DSAMP_MAGFILTER, gfx::D3DTEXF_LINEAR);
+        DrawImageFrame(stars, stars->imageWidth, stars->imageHeight, 0, {0.0f, 0.0f, float(kWidth), float(kHeight)},
+                       0xFFFFFFFFu);
+        device->EndScene();
+    }
+    ImageCache::ReleaseImage(stars);
+}
+BENCHMARK(BM_ReferenceFullScreenPicture)->Unit(benchmark::kMillisecond);
 
 } // namespace
