@@ -206,3 +206,15 @@ bool WildcardMatchNoCase(std::string_view pattern, std::string_view text)
         ++p;
     return p == pattern.size();
 }
+
+std::string CutUtf8(std::string_view text, size_t maxBytes)
+{
+    if (text.size() <= maxBytes)
+        return std::string(text);
+    size_t end = maxBytes;
+    // Back to the start of the character that the cut falls into (continuation bytes are
+    // 10xxxxxx).
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return std::string(text.substr(0, end));
+}

@@ -42,3 +42,7 @@ bool IsTrueText(std::string_view text);
 
 // Wildcard match of '*' and '?' ignoring ASCII case.
 bool WildcardMatchNoCase(std::string_view pattern, std::string_view text);
+
+// The longest prefix of at most maxBytes bytes that ends on a UTF-8 character boundary (a
+// cut never leaves half a character).
+std::string CutUtf8(std::string_view text, size_t maxBytes);

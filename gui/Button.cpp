@@ -1,6 +1,7 @@
 #include "gui/Button.h"
 
 #include "gui/GuiClock.h"
+#include "gui/PrimContainer.h"
 #include "gui/GuiSounds.h"
 #include "gui/WindowList.h"
 
@@ -133,4 +134,15 @@ void Button::Click()
         PlayGuiSound(kSoundButtonClick, 1.0f);
     if (onClick)
         onClick(parent, this);
+}
+
+void CloseParentWindow(Primitive*, Button* button)
+{
+    for (Primitive* walk = button ? button->parent : nullptr; walk; walk = walk->parent) {
+        auto* container = dynamic_cast<PrimContainer*>(walk);
+        if (container && (container->containerFlags & kContainerWindow)) {
+            container->Close();
+            return;
+        }
+    }
 }

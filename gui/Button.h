@@ -21,6 +21,11 @@ enum : int32_t { kPulseNever = 0, kPulseOnHover = 1, kPulseAlways = 2, kPulseOnF
 constexpr int kKeySpace = 57;
 constexpr int kKeyEnter = 28;
 
+// The generic close action of a button: closes the nearest enclosing window (a container
+// with the window flag) through its Close, which runs its close animation when it has one.
+// Nothing happens when no ancestor is a window.
+void CloseParentWindow(Primitive* parent, Button* button);
+
 class Button : public Primitive {
 public:
     Button() = default;

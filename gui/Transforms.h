@@ -31,6 +31,12 @@ public:
         running = true;
         value = Evaluate(time);
     }
+    // Marks the transform finished and evaluates it at the current time.
+    virtual void Finish()
+    {
+        finished = true;
+        value = Evaluate(time);
+    }
 
     // Adds the step, clamps at the end time in the step's direction, evaluates.
     T Advance(float step)
@@ -51,6 +57,7 @@ public:
     float startTime = 0.0f;
     float endTime = 0.0f;
     bool running = false;
+    bool finished = false;
 };
 
 // Straight from the start value to the end value.

@@ -33,3 +33,13 @@ IntPoint RoundToPoint(float x, float y)
 {
     return IntPoint{static_cast<int>(std::lrint(x)), static_cast<int>(std::lrint(y))};
 }
+
+float DesignUnitsX(float pixels)
+{
+    return static_cast<float>(pixels * GetUiScale() / static_cast<float>(GetScreenWidth()) * 1000.0);
+}
+
+float DesignUnitsY(float pixels)
+{
+    return static_cast<float>(pixels * GetUiScale() / static_cast<float>(GetScreenHeight()) * 1000.0);
+}

@@ -14,6 +14,11 @@ float DesignToVirtualY(float designPixels);
 // precision (1.0 at 768 pixels, 0.78125 at 600).
 float ScreenImageScale();
 
+// Design pixels (of the 1024 x 768 layout) to virtual units at the present screen and UI
+// scale: pixels x scale x 1000 / screen width (height).
+float DesignUnitsX(float pixels);
+float DesignUnitsY(float pixels);
+
 struct IntPoint {
     int x = 0;
     int y = 0;

@@ -1,7 +1,13 @@
 #include "hud/HudServices.h"
 
 #include "app/Log.h"
+#include "game/GameController.h"
 #include "hud/Console.h"
+#include "hud/FlimbsBelt.h"
+#include "hud/HistoryFilmStrip.h"
+#include "hud/TimeControls.h"
+#include "gui/WindowList.h"
+#include "world/Flimb.h"
 
 void StartConsole()
 {
@@ -20,21 +26,40 @@ void ShutdownHud()
     Console::Shutdown();
 }
 
-void HudAddToHistoryStrip(Flimb* /*flimb*/) {}
+void HudAddToHistoryStrip(Flimb* flimb)
+{
+    if (HistoryFilmStrip* strip = flimb ? FindHistoryStrip() : nullptr)
+        strip->AddFlimb(flimb->id, false);
+}
 
 void HudNoteSelection(Flimb* /*flimb*/) {}
 
-void HudHideBelt() {}
+void HudOpenBelt(const Flimb* flimb)
+{
+    if (FlimbsBelt* belt = flimb ? FindHudBelt(true) : nullptr)
+        belt->Open(flimb->id);
+}
+
+void HudHideBelt()
+{
+    if (FlimbsBelt* belt = FindHudBelt(false))
+        belt->Hide();
+}
 
 void HudSetBeltLock(bool /*locked*/) {}
 
-bool HudPressScoreButton(bool /*down*/)
+bool HudPressScoreButton(bool down)
 {
-    return false;
+    if (!FindOpenWindow("ScoreButton"))
+        return false;
+    ShowScoresWindow(down);
+    return true;
 }
 
 void PostChatLine(const std::string& text, uint32_t)
 {
+    // The chat shows the line as a system line (the log keeps no colour); the log gets it too.
+    Controller().messages.Add(text, -1);
     WriteLog("%s\n", text.c_str());
 }
 
@@ -55,8 +80,3 @@ void HudShowHintKey(int) {}
 void HudNextHistoryKey(int) {}
 void HudPrevHistoryKey(int) {}
 void HudPinFlimbKey(int) {}
-
-bool PositionOverHud(Primitive* /*window*/, bool /*show*/)
-{
-    return false;
-}

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // What the shell and the game ask of the in-game HUD. Most of the HUD is not part of the
 // game yet: those calls do nothing (or log) until it is.
@@ -20,15 +21,24 @@ struct Flimb;
 void HudAddToHistoryStrip(Flimb* flimb);
 // The HUD is told the new selection.
 void HudNoteSelection(Flimb* flimb);
-// Hides the game view's action belt.
+// Opens the flimb belt of the HUD on the flimb (the game view: a press while a flimb is
+// selected and the game is not paused); hides it.
+void HudOpenBelt(const Flimb* flimb);
 void HudHideBelt();
 // The belt-lock key: the belt stays open while set.
 void HudSetBeltLock(bool locked);
 // The score key over the "ScoreButton" panel; false when there is no such panel.
 bool HudPressScoreButton(bool down);
 
-// Shows a line in the chat in an ARGB colour. Until the HUD's chat exists the line goes to
-// the log.
+// The end-of-level pop-ups a finished single-player match queues: shown over the HUD one
+// after another (the first with sound effect 19), each opening when the one before it
+// closes. False (nothing shown) without the HUD window.
+struct EndOfLevelPopup;
+bool HudQueueEndOfLevelPopups(const std::vector<EndOfLevelPopup>& popups);
+// The HUD's two pop-up layers close their children.
+void HudClosePopups();
+
+// Shows a line in the chat (the game's message log, as a system line) and in the log.
 void PostChatLine(const std::string& text, uint32_t argb);
 
 // The key actions of the HUD (the key binding table's handlers): pressed is non-zero on
@@ -51,8 +61,3 @@ void HudShowHintKey(int pressed);
 void HudNextHistoryKey(int pressed);
 void HudPrevHistoryKey(int pressed);
 void HudPinFlimbKey(int pressed);
-
-// Places a pop-up window over the HUD window "FLIMBS_HUD" and shows it when asked; false
-// when the HUD window is not open (nothing is placed).
-class Primitive;
-bool PositionOverHud(Primitive* window, bool show);

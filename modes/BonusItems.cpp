@@ -223,7 +223,8 @@ std::vector<EndOfLevelPopup> UnlockEarnedBonusItems(const std::string& levelPath
         if (!profile.AddBonusItem(UnlockedBonusItem{BonusItemInfo::TypeName(item.type), item.id}))
             return;
         WriteLog("Bonus item [%s] unlocked\n", item.id.c_str());
-        popups.push_back({EndOfLevelPopup::Kind::BonusItemUnlocked, item.description});
+        popups.push_back({EndOfLevelPopup::Kind::BonusItemUnlocked, item.description, item.filePath,
+                          BonusItemInfo::TypeName(item.type), item.awardMessage});
     };
     BonusItemInfo item;
     const std::pair<BonusStat, int32_t> counted[] = {

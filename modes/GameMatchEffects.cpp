@@ -1,13 +1,15 @@
 // The game's MatchEffects. Sound and music go to the sound manager, the modifiers onto the
-// HUD window and the level's result to the statistics client; chat, requests, the server's
-// freeze, the recording, the HUD's pop-ups and the end-of-match screen wait for the session
-// and the HUD (each marked "seam") and write a log line meanwhile.
+// HUD window, the end-of-level pop-ups into the HUD's queue (HudServices.h) and the level's
+// result to the statistics client; chat, requests, the server's freeze, the recording and
+// the end-of-match screen wait for the session (each marked "seam") and write a log line
+// meanwhile.
 #include "modes/MatchEffects.h"
 
 #include "app/GzipFile.h"
 #include "app/Log.h"
 #include "gui/PrimContainer.h"
 #include "gui/WindowList.h"
+#include "hud/HudServices.h"
 #include "media/SoundManager.h"
 #include "modes/GameModifier.h"
 #include "net/WebStats.h"
@@ -104,8 +106,7 @@ public:
     }
 
     bool IsHudOpen() const override { return FindOpenWindow("FLIMBS_HUD") != nullptr; }
-    // Seam: the HUD's two pop-up layers.
-    void CloseHudPopups() override {}
+    void CloseHudPopups() override { HudClosePopups(); }
     // Seam: the HUD's main container; the HUD window itself until the HUD is built.
     void AttachModifier(GameModifier* modifier) override
     {
@@ -121,13 +122,13 @@ public:
         WriteLog("End of match: %d result rows\n", int(table.size()));
         PlayEffect(19);
     }
-    // Seam: the HUD's end-of-level pop-ups.
+    // The HUD shows them one after another; without the HUD they go to the log.
     void QueueEndOfLevelPopups(const std::vector<EndOfLevelPopup>& popups) override
     {
+        if (HudQueueEndOfLevelPopups(popups))
+            return;
         for (const EndOfLevelPopup& popup : popups)
             WriteLog("End of level pop-up %d: %s\n", int(popup.kind), popup.text.c_str());
-        if (!popups.empty())
-            PlayEffect(19);
     }
     void UploadResult(const std::string& levelPath) override
     {

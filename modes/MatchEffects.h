@@ -16,6 +16,9 @@ struct EndOfLevelPopup {
     enum class Kind { MatchResult, FlimbMasterUnlocked, BonusItemUnlocked, FinalVideo };
     Kind kind = Kind::MatchResult;
     std::string text; // the outcome message, the FlimbMaster's or the bonus item's name
+    std::string path = {};    // the FlimbMaster's picture, the bonus item's file
+    std::string type = {};    // a bonus item's type word: "Decoration", "Stamp" or "Level"
+    std::string message = {}; // a bonus item's award message
 };
 
 // A NETBASH request: a brush image stamped into the landscape on every peer.

@@ -1,6 +1,7 @@
 #include "session/SessionServices.h"
 
 #include "app/Log.h"
+#include "app/StringUtil.h"
 #include "world/WorldState.h"
 
 namespace {
@@ -55,6 +56,47 @@ void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId)
 {
     if (GameClientRequests* sender = Sender())
         sender->SendTrapState(trap, activate, flimbId);
+}
+
+void SendSetHostVariable(uint8_t variable, int32_t value)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendSetHostVariable(variable, value);
+}
+
+void SendGameData(const std::string& levelFile)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendGameData(levelFile);
+}
+
+void SendChat(const std::string& name, const std::string& text, int32_t speaker, bool groupOnly)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendChat(name, CutChatText(text), speaker, groupOnly);
+}
+
+void SendTypingState(bool typing)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendTypingState(typing);
+}
+
+void SendDecoration(uint8_t flag, int16_t flimbId, const std::string& decoration)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendDecoration(flag, flimbId, decoration);
+}
+
+void EmitLeave()
+{
+    if (client)
+        client->EmitLeave();
+}
+
+std::string CutChatText(const std::string& text)
+{
+    return CutUtf8(text, kChatTextBytes);
 }
 
 void SetGameServerCommands(GameServerCommands* commands)

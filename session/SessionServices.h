@@ -1,6 +1,7 @@
 #pragma once
 // What the rest of the game asks of the game session: hosting a level from the command line,
 // and the requests the game client sends to the game server.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -20,6 +21,26 @@ public:
     virtual void SendGulpChange(int16_t flimbId, uint8_t variant) = 0;
     // The trap's saved state; activate 1 with the flimb id (-1 for none) that triggered it.
     virtual void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId) = 0;
+    // The HUD's requests. SET_HOST_VARIABLE (16 game speed, 18 pause 1 / resume 0).
+    virtual void SendSetHostVariable(uint8_t variable, int32_t value) { (void)variable, (void)value; }
+    // GAMEDATA: the server (re)loads the level for everyone.
+    virtual void SendGameData(const std::string& levelFile) { (void)levelFile; }
+    // CHAT: speaker -1 is the local player (the line gets the name prefix); the composed
+    // line is cut to kChatTextBytes on a character boundary (CutChatText).
+    virtual void SendChat(const std::string& name, const std::string& text, int32_t speaker, bool groupOnly)
+    {
+        (void)name, (void)text, (void)speaker, (void)groupOnly;
+    }
+    // CHAT with an empty text: typing started (true) or stopped.
+    virtual void SendTypingState(bool typing) { (void)typing; }
+    // DECORATION of a flimb.
+    virtual void SendDecoration(uint8_t flag, int16_t flimbId, const std::string& decoration)
+    {
+        (void)flag, (void)flimbId, (void)decoration;
+    }
+    // The client's status signal with the explicit "leave" value: the player leaves the
+    // level (its listeners close the session).
+    virtual void EmitLeave() {}
 };
 // Null: no session.
 void SetGameClientRequests(GameClientRequests* client);
@@ -29,6 +50,17 @@ void SendHighlight(int16_t flimbId);
 void SendUpdateFlimbType(int16_t flimbId, uint8_t type, uint8_t argument, int32_t value);
 void SendGulpChange(int16_t flimbId, uint8_t variant);
 void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId);
+void SendSetHostVariable(uint8_t variable, int32_t value);
+void SendGameData(const std::string& levelFile);
+void SendChat(const std::string& name, const std::string& text, int32_t speaker, bool groupOnly);
+void SendTypingState(bool typing);
+void SendDecoration(uint8_t flag, int16_t flimbId, const std::string& decoration);
+void EmitLeave();
+
+// The text bytes a CHAT record holds (bytes 6-135 with the closing NUL).
+constexpr size_t kChatTextBytes = 129;
+// The text cut to kChatTextBytes at a UTF-8 character boundary.
+std::string CutChatText(const std::string& text);
 
 // What the game server is asked to do from this machine (a debugging key). Nothing happens
 // without a game server.

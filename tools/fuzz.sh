@@ -117,6 +117,13 @@ printf '\x00''\x0a\x04\x08\x15\x10\x01' >"$SEEDS/webstats/norank"
 printf '\x01''\x0a\x05pilot''\x20\x01' >"$SEEDS/webstats/valid"
 printf '\x02''\x08\x01\x10\x00' >"$SEEDS/webstats/promo"
 
+# Chat lines: [row height][scroll][view height][width] then lines split at line feeds:
+# plain text, a cut multi-byte character, control codes, a long line of accents.
+mkdir -p "$SEEDS/chat"
+printf '\x0c\x05\x40\x20''hello there\nPilot: gg' >"$SEEDS/chat/plain"
+printf '\x10\x00\x30\x08''caf\xc3\nx\xe2\x82\n\x01\x1b[0m\ttab' >"$SEEDS/chat/broken"
+printf '\x0f\xff\x10\x40''%s' "$(printf '\xc3\xa9%.0s' $(seq 1 200))" >"$SEEDS/chat/long"
+
 # Video: a small clip with sound, one without, one cut in half.
 "$BUILD_DIR/video_seeds" "$SEEDS/video"
 
@@ -149,4 +156,5 @@ run_target fuzz_webstats_reply "$SEEDS/webstats"
 run_target fuzz_landscape "$SEEDS/landscape"
 run_target fuzz_bonus_items "$SEEDS/bonus"
 run_target fuzz_stamping "$SEEDS/stamping"
+run_target fuzz_chat_text "$SEEDS/chat"
 echo "fuzz.sh: no findings"

@@ -13,7 +13,7 @@
 #include "gui/Label.h"
 #include "gui/StretchGraphicButton.h"
 #include "gui/WindowList.h"
-#include "hud/HudServices.h"
+#include "hud/HudActions.h"
 #include "media/KBManager.h"
 #include "media/KeyTables.h"
 #include "media/MSManager.h"
@@ -267,8 +267,8 @@ void OpenKeyBindingWindow(Primitive*, Button*)
     if (auto* backdrop = dynamic_cast<PrimContainer*>(FindOpenWindow(FlimbsMenuTemplate::kName))) {
         PlaceScreen(window);
         backdrop->AddChild(window);
-    } else if (FindOpenWindow("FLIMBS_HUD") && PositionOverHud(window, true)) {
-        // placed over the HUD
+    } else if (FindOpenWindow("FLIMBS_HUD")) {
+        PositionOverHud(std::unique_ptr<PrimContainer>(window), true);
     } else {
         window->hAlign = kAlignHCentre;
         window->vAlign = kAlignVCentre;

@@ -2,7 +2,10 @@
 
 #include "platform/log_sink.h"
 
+#include <fcntl.h>
 #include <mutex>
+#include <thread>
+#include <unistd.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -34,18 +37,26 @@ bool OpenUrl(const std::string& url)
         if (Handler())
             return Handler()(url);
     }
-    // A short-lived shell starts xdg-open in the background and exits at once, so the
-    // browser helper is never left as a child of ours. The address is an argument, never
-    // part of the command text.
-    const char* argv[] = {"/bin/sh", "-c", "xdg-open \"$1\" >/dev/null 2>&1 &", "sh", url.c_str(), nullptr};
+    // xdg-open is started directly (no shell: the address is one argument and is never read
+    // as a command), its output discarded; a thread of its own reaps it, so a helper that
+    // waits for the browser never holds the game up.
+    const char* argv[] = {"xdg-open", url.c_str(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t child = 0;
-    if (posix_spawn(&child, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) {
+    const int failed = posix_spawnp(&child, "xdg-open", &actions, nullptr, const_cast<char* const*>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0) {
         PlatformLog("Couldn't start xdg-open for %s\n", url.c_str());
         return false;
     }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    std::thread([child] {
+        int status = 0;
+        waitpid(child, &status, 0);
+    }).detach();
+    return true;
 }
 
 } // namespace platform

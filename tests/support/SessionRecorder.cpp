@@ -39,3 +39,33 @@ void SessionRecorder::BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, 
 {
     requests.push_back(StringPrintf("create %d %d %d %d", x, y, group, variant));
 }
+
+void SessionRecorder::SendSetHostVariable(uint8_t variable, int32_t value)
+{
+    requests.push_back(StringPrintf("hostvar %d %d", variable, value));
+}
+
+void SessionRecorder::SendGameData(const std::string& levelFile)
+{
+    requests.push_back("gamedata " + levelFile);
+}
+
+void SessionRecorder::SendChat(const std::string&, const std::string& text, int32_t speaker, bool groupOnly)
+{
+    requests.push_back(StringPrintf("chat %d %d ", speaker, groupOnly ? 1 : 0) + text);
+}
+
+void SessionRecorder::SendTypingState(bool typing)
+{
+    requests.push_back(StringPrintf("typing %d", typing ? 1 : 0));
+}
+
+void SessionRecorder::SendDecoration(uint8_t flag, int16_t flimbId, const std::string& decoration)
+{
+    requests.push_back(StringPrintf("decoration %d %d ", flag, flimbId) + decoration);
+}
+
+void SessionRecorder::EmitLeave()
+{
+    requests.push_back("leave");
+}

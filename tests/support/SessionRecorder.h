@@ -1,6 +1,8 @@
 #pragma once
 // Records the requests the game sends to the game session, as text lines such as
-// "highlight 5", "type 5 3 77 0", "gulp 5 1", "trap 12 0 -1", "create 10 20 0 1".
+// "highlight 5", "type 5 3 77 0", "gulp 5 1", "trap 12 0 -1", "create 10 20 0 1",
+// "hostvar 18 1", "gamedata kpt_one.flevel", "chat -1 0 hello" (speaker, group-only,
+// text), "typing 1", "decoration 0 5 Hat", "leave".
 // While it lives it is the session's game client and game server.
 #include "session/SessionServices.h"
 
@@ -18,6 +20,12 @@ public:
     void SendUpdateFlimbType(int16_t flimbId, uint8_t type, uint8_t argument, int32_t value) override;
     void SendGulpChange(int16_t flimbId, uint8_t variant) override;
     void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId) override;
+    void SendSetHostVariable(uint8_t variable, int32_t value) override;
+    void SendGameData(const std::string& levelFile) override;
+    void SendChat(const std::string& name, const std::string& text, int32_t speaker, bool groupOnly) override;
+    void SendTypingState(bool typing) override;
+    void SendDecoration(uint8_t flag, int16_t flimbId, const std::string& decoration) override;
+    void EmitLeave() override;
     void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant) override;
 
     std::vector<std::string> requests;

@@ -151,6 +151,7 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddFlimbLooks(table);
         AddModeLooks(table);
         AddMaskLooks(table);
+        AddHudShareLooks(table);
         return table;
     }();
     const auto look = looks.find(spec.look);

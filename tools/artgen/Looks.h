@@ -35,6 +35,7 @@ void AddMenuLooks(LookTable& table);
 void AddFlimbLooks(LookTable& table);
 void AddModeLooks(LookTable& table);
 void AddMaskLooks(LookTable& table);
+void AddHudShareLooks(LookTable& table);
 
 // Draws frame `frame` into the frame-sized area at the origin (already clipped). False for
 // an unknown look or a part the look does not have.

@@ -1,0 +1,216 @@
+#include "hud/HudGame.h"
+
+#include "app/Log.h"
+#include "app/PlayerProfile.h"
+#include "app/StringUtil.h"
+#include "frontend/options/OptionsMenu.h"
+#include "game/GameController.h"
+#include "gui/MessageBox.h"
+#include "gui/PrimContainer.h"
+#include "hud/HudActions.h"
+#include "media/KBManager.h"
+#include "media/MSManager.h"
+#include "media/SoundManager.h"
+#include "modes/ModeServices.h"
+#include "platform/desktop/OpenUrl.h"
+#include "session/SessionServices.h"
+#include "world/WorldState.h"
+
+#include <stdexcept>
+
+namespace {
+
+HudGame* g_installed = nullptr;
+
+void Seam(const char* what)
+{
+    WriteLog("HUD: %s is not available yet\n", what);
+}
+
+const PlayerRecord* Local()
+{
+    return Controller().localPlayer;
+}
+
+} // namespace
+
+HudGame& CurrentHudGame()
+{
+    static HudGame game;
+    return g_installed ? *g_installed : game;
+}
+
+void SetHudGame(HudGame* game)
+{
+    g_installed = game;
+}
+
+int HudGame::RunState() const { return Controller().runState; }
+bool HudGame::IsMultiplayer() const { return Controller().sessionKind == kSessionNetworked; }
+bool HudGame::IsAdmin() const { return Local() && Local()->admin != 0; }
+bool HudGame::LocalIsSpectator() const { return LocalPlayerIsSpectator(); }
+int HudGame::LocalGroup() const { return Local() && Local()->team < 8 ? Local()->team : 0; }
+int HudGame::LocalPlayerId() const { return Local() ? Local()->id : 0; }
+// Seam: the level editor's test-play flag.
+bool HudGame::EditorTestPlay() const { return false; }
+// Seam: the playback viewer.
+bool HudGame::PlaybackShown() const { return false; }
+bool HudGame::SessionPaused() const { return Controller().runState == kRunPaused; }
+// Seam: the session's game type.
+int HudGame::GameType() const { return IsMultiplayer() ? 2 : 1; }
+// Seam: the Multiverse mode's result detail.
+int HudGame::ResultDetail() const { return 0; }
+// Seam: the session's milliseconds per update.
+int HudGame::GameSpeed() const { return 75; }
+// Seam: the game server's state.
+int HudGame::ServerState() const { return 0; }
+int HudGame::ModeIndex() const { return CurrentGameModeIndex(); }
+// Seam: the session's end-of-match text.
+std::string HudGame::EndOfMatchText() const { return {}; }
+
+LevelPresentation HudGame::Level() const
+{
+    // Seam: description, objective and picture come with the level reader.
+    LevelPresentation level;
+    level.title = Controller().levelTitle;
+    return level;
+}
+
+std::string HudGame::LevelName(bool keepExtension) const
+{
+    return GetFileTitle(Controller().levelFile, !keepExtension);
+}
+
+// Seam: the stored solutions (Level\Solutions).
+std::string HudGame::SolutionPath() const { return {}; }
+// Seam: the FlimbMaster level list.
+std::optional<FlimbMasterRecord> HudGame::CurrentFlimbMaster() const { return std::nullopt; }
+// Seam: the boss record of the boss traps.
+std::string HudGame::BossShieldImage() const { return {}; }
+
+ExpressionRow HudGame::PickExpression(int, int) const
+{
+    // Seam: the end-of-match screens' expression table; the outcome alone until then.
+    const bool won = Controller().matchResult == 6 || Controller().matchResult == 1;
+    return won ? ExpressionRow{"Well done!", "happy_%s.png"} : ExpressionRow{"Not this time", "sad_%s.png"};
+}
+
+
+ChatSpeaker HudGame::Speaker(int speakerId) const
+{
+    ChatSpeaker speaker;
+    for (const auto& player : Controller().players) {
+        if (player->id != speakerId || speakerId < 0)
+            continue;
+        speaker.isPlayer = true;
+        speaker.name = player->name;
+        speaker.group = player->team < 8 ? player->team : 0;
+        speaker.avatar = player->avatar;
+    }
+    return speaker;
+}
+
+int HudGame::QuantumTimeState() const { return World().preview.state; }
+void HudGame::SetQuantumTimeState(int state) { World().preview.state = uint8_t(state); }
+
+void HudGame::EndQuantumTime()
+{
+    QuantumPreview& preview = World().preview;
+    preview.state = 0;
+    preview.steps = 1;
+    preview.source = nullptr;
+    preview.soundPlayed = true;
+}
+
+std::string HudGame::ProfileSetting(const std::string& tag) const { return CurrentProfile().Setting(tag); }
+
+std::vector<std::string> HudGame::Checkpoints(const std::string& level) const
+{
+    return level.empty() ? std::vector<std::string>{} : CurrentProfile().ListCheckpoints(level);
+}
+
+std::string HudGame::LastSessionPlayback(const std::string& level) const
+{
+    const std::vector<SessionRecord> sessions = CurrentProfile().Sessions(level);
+    return sessions.empty() ? std::string() : sessions.back().playback;
+}
+
+bool HudGame::KeyHeld(int scanCode) const { return kbManager.IsKeyDown(scanCode); }
+void HudGame::SetCursorPosition(int x, int y) { msManager.SetCursorPosition(x, y); }
+
+void HudGame::CursorPosition(int& x, int& y) const
+{
+    x = msManager.X();
+    y = msManager.Y();
+}
+
+void HudGame::StartSinglePlayerLevel() { Seam("StartSinglePlayerLevel"); }
+void HudGame::VisitPlanet() { Seam("VisitPlanet"); }
+void HudGame::LoadLevelIntoEditor(const std::string&) { Seam("LoadLevelIntoMap"); }
+
+void HudGame::StartPlayback(const std::string& path)
+{
+    Seam("the playback session");
+    throw std::runtime_error("no playback session for " + path);
+}
+
+void HudGame::ReloadFlimbMasterList() { Seam("FlimbMasterLevelList::Reload"); }
+
+void HudGame::ShowOptions(std::function<void()> onClosed)
+{
+    // The reduced options over the HUD; their close refreshes the HUD and lets them go.
+    OptionsMenu* menu = ShowOptionsMenu(
+        [onClosed](PrimContainer*) {
+            if (onClosed)
+                onClosed();
+            return false;
+        },
+        false);
+    PositionOverHud(std::unique_ptr<PrimContainer>(menu), true);
+}
+void HudGame::OpenAdminPlayersPanel() { Seam("OpenAdminPlayersPanel"); }
+void HudGame::LoadCheckpointFile(const std::string&) { Seam("GameController::LoadCheckpointFile"); }
+
+bool HudGame::ToggleEditorTestMode()
+{
+    Seam("the editor's test mode");
+    return false;
+}
+
+void HudGame::ShowOtherUniverseView(bool, int) { Seam("ShowOtherUniverseView"); }
+void HudGame::PlayOutroVideo() { Seam("the outro cutscene"); }
+
+std::unique_ptr<PrimContainer> HudGame::MakeMinimap()
+{
+    Seam("MinimapView::CreatePanel");
+    return nullptr;
+}
+
+std::unique_ptr<LevelChooserView> HudGame::MakeLevelChooser(const std::string&)
+{
+    Seam("LevelChooser");
+    return nullptr;
+}
+
+std::string HudGame::CreateLevelPreview(const std::string&)
+{
+    Seam("CreateLevelPreview");
+    return {};
+}
+
+void HudGame::PostNotice(const std::string& text)
+{
+    Controller().messages.Add(text, -1);
+    PlayEffect(12, 1.0f);
+}
+
+bool HudGame::SaveRecording()
+{
+    return SavePlayback(LevelName(false), 0);
+}
+
+void HudGame::PlayEffect(int effect, float volume) { soundManager.PlayEffect(effect, volume); }
+void HudGame::PlayMusic(const std::string& name, bool loop, float volume) { soundManager.PlayMusic(name, loop, false, volume); }
+void HudGame::StopMusic() { soundManager.StopMusic(); }
+void HudGame::ShowMessageBox(const std::string& title, const std::string& text) { ::ShowMessageBox(title, text); }
+bool HudGame::OpenUrl(const std::string& url) { return platform::OpenUrl(url); }

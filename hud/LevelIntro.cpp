@@ -1,0 +1,85 @@
+#include "hud/LevelIntro.h"
+
+#include "app/StringUtil.h"
+#include "gui/Label.h"
+#include "gui/ScreenImage.h"
+#include "gui/VoiceBubble.h"
+#include "gui/WindowList.h"
+#include "hud/BubbleWidgets.h"
+#include "hud/FlimbMasterDisplay.h"
+#include "hud/HudGame.h"
+#include "hud/HudWindow.h"
+#include "hud/PopupSupport.h"
+#include "modes/GameMode.h"
+#include "modes/ModeServices.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr int kMultiverseMode = 4;
+constexpr int kIntroEffect = 19;
+constexpr float kTextWidth = 380.0f; // design pixels
+
+} // namespace
+
+void ShowLevelIntro()
+{
+    HudWindow* hud = FindHud();
+    if (!hud)
+        return;
+    HudGame& game = CurrentHudGame();
+    if (game.ModeIndex() == kMultiverseMode)
+        game.PlayMusic("boss_intro", true, 0.5f);
+
+    auto bubble = std::make_unique<VoiceBubble>();
+    const LevelPresentation level = game.Level();
+    std::vector<Primitive*> rows;
+    const auto add = [&](std::unique_ptr<Primitive> row) {
+        rows.push_back(row.get());
+        bubble->AddChild(row.release());
+    };
+
+    auto title = std::make_unique<SimpleLabel>(6, 0xFF444444, kLabelCentre);
+    title->SetScale(0.75f);
+    title->SetText(CutUtf8(level.title, kPopupTextLimit));
+    title->FitToText();
+    add(std::move(title));
+    if (HudImageExists(level.picture))
+        add(std::make_unique<ScreenImage>(level.picture));
+    add(MakeTextBlock(level.description, 6, 0xFF000000, 0.7f, kTextWidth));
+    // The level's texts are shown as they stand; "Objective:" keeps its own line.
+    add(MakeTextBlock("Objective:\n" + level.objective, 6, 0xFF444444, 0.5f, kTextWidth));
+    auto line = std::make_unique<SeparatorLine>();
+    line->SetSize(DesignUnitsX(kTextWidth), 3.0f);
+    add(std::move(line));
+
+    auto start = MakeBubbleButton("Start", kFlimbHeadIcon, 50.0f, 35.0f,
+                                  [](Primitive*, Button*) { CurrentHudGame().StartSinglePlayerLevel(); });
+    start->SetName("START");
+    Primitive* startButton = start.get();
+    bubble->AddChild(start.release());
+
+    // The mode adds its own controls (and may give "START" another action).
+    const std::vector<Primitive*> before = bubble->CopyChildList();
+    if (GameMode* mode = CurrentGameMode())
+        mode->BuildPreGamePanel(bubble.get());
+    for (Primitive* child : bubble->CopyChildList())
+        if (std::find(before.begin(), before.end(), child) == before.end())
+            rows.push_back(child);
+    rows.push_back(startButton);
+    StackCentred(bubble.get(), rows, 4.0f, 15.0f, 6.0f);
+    // The button sits 10 units below the content.
+    startButton->SetPosition(kKeepCoordinate, startButton->GetPositionVirtual().y + 10.0f - DesignUnitsY(4.0f));
+    bubble->SetSize(kKeepCoordinate, bubble->GetSizeVirtual().y + 10.0f - DesignUnitsY(4.0f));
+
+    if (!ShowBubbleOverHud(std::move(bubble), kPopupFadeMs))
+        return;
+    if (FlimbMasterDisplay* display = hud->MasterDisplay()) {
+        display->SetShieldImage();
+        display->pending = false;
+    }
+    game.PlayEffect(kIntroEffect, 1.0f);
+    SetKeyboardFocus(startButton);
+}
