@@ -28,8 +28,22 @@ private:
     uint32_t state_;
 };
 
-// The one simulation generator (the game's srand/rand). Main thread only.
+// The one simulation generator (the game's srand/rand). Main thread only, unless a thread
+// puts a private generator in its place (ScopedSimRandom).
 RandomGenerator& SimRandom();
+
+// While one lives, SimRandom() on this thread is the given generator: loads that must not
+// touch the simulation (the editor's, previews on any thread) draw from their own.
+class ScopedSimRandom {
+public:
+    explicit ScopedSimRandom(RandomGenerator& generator);
+    ~ScopedSimRandom();
+    ScopedSimRandom(const ScopedSimRandom&) = delete;
+    ScopedSimRandom& operator=(const ScopedSimRandom&) = delete;
+
+private:
+    RandomGenerator* previous_;
+};
 inline int SimRand() { return SimRandom().Next(); }
 inline void SimSrand(uint32_t seed) { SimRandom().Seed(seed); }
 

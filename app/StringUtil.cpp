@@ -1,7 +1,10 @@
 #include "app/StringUtil.h"
 
 #include <cerrno>
+#include <cfloat>
 #include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -144,6 +147,37 @@ uint32_t ParseLeadingUInt(std::string_view text)
         value = value * 10u + static_cast<uint32_t>(c - '0');
     }
     return value;
+}
+
+bool ParseLeadingInt(std::string_view text, int32_t& value)
+{
+    size_t at = 0;
+    while (at < text.size() && (text[at] == ' ' || (text[at] >= '\t' && text[at] <= '\r')))
+        ++at;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
+        negative = text[at++] == '-';
+    int64_t magnitude = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+        magnitude = magnitude * 10 + (text[at] - '0');
+        if (magnitude > int64_t(INT32_MAX) + 1)
+            return false;
+    }
+    const int64_t signedValue = negative ? -magnitude : magnitude;
+    if (signedValue > INT32_MAX)
+        return false;
+    value = static_cast<int32_t>(signedValue);
+    return true;
+}
+
+bool ParseLeadingFloat(std::string_view text, float& value)
+{
+    const std::string copy(text);
+    const double parsed = std::strtod(copy.c_str(), nullptr);
+    if (!std::isfinite(parsed) || std::fabs(parsed) > double(FLT_MAX))
+        return false;
+    value = static_cast<float>(parsed);
+    return true;
 }
 
 bool ParseInt(std::string_view text, int32_t& value)

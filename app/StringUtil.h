@@ -32,6 +32,13 @@ std::string GetFileTitle(std::string_view path, bool cutExtension);
 
 // Value of the leading decimal digits, wrapping modulo 2^32; 0 when there are none.
 uint32_t ParseLeadingUInt(std::string_view text);
+// The leading integer of a text as atoi reads it (leading blanks, an optional sign, the
+// digits up to the first other character; 0 when there are none). False, and the value
+// left alone, when the digits do not fit in 32 bits.
+bool ParseLeadingInt(std::string_view text, int32_t& value);
+// The leading number of a text as atof reads it (0 when there is none). False, and the
+// value left alone, when it is not finite or beyond the float range.
+bool ParseLeadingFloat(std::string_view text, float& value);
 // Strict decimal integer (optional sign, surrounding blanks allowed); false on anything else.
 bool ParseInt(std::string_view text, int32_t& value);
 // Strict decimal number in the C locale; false on anything else.

@@ -214,6 +214,29 @@ uint32_t XmlGetTagUInt(xmlNode* node, const char* name, xmlNode* defaults, const
     return ParseLeadingUInt(XmlGetTagText(node, name, defaults, secondName));
 }
 
+int32_t XmlGetTagInt(xmlNode* node, const char* name, xmlNode* defaults, int32_t fallback, const char* secondName)
+{
+    const std::string text = XmlGetTagText(node, name, defaults, secondName);
+    int32_t value = fallback;
+    if (!ParseLeadingInt(text, value)) {
+        WriteLog("WARNING: Tag [%s] holds [%.40s], out of range. Using %d\n", name, text.c_str(), fallback);
+        return fallback;
+    }
+    return value;
+}
+
+float XmlGetTagFloat(xmlNode* node, const char* name, xmlNode* defaults, float fallback, const char* secondName)
+{
+    const std::string text = XmlGetTagText(node, name, defaults, secondName);
+    float value = fallback;
+    if (!ParseLeadingFloat(text, value)) {
+        WriteLog("WARNING: Tag [%s] holds [%.40s], not a usable number. Using %.4f\n", name, text.c_str(),
+                 static_cast<double>(fallback));
+        return fallback;
+    }
+    return value;
+}
+
 int XmlGetChildInt(xmlNode* node, const char* name, int defaultValue)
 {
     xmlNode* child = node ? XmlGetChild(node->children, name) : nullptr;

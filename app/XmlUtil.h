@@ -60,6 +60,15 @@ bool XmlGetTagBool(xmlNode* node, const char* name, xmlNode* defaults = nullptr,
 uint32_t XmlGetTagUInt(xmlNode* node, const char* name, xmlNode* defaults = nullptr,
                        const char* secondName = nullptr);
 
+// The tag text (as XmlGetTagText, throwing when missing) read as atoi reads it. A value
+// beyond 32 bits gives `fallback` with a log line.
+int32_t XmlGetTagInt(xmlNode* node, const char* name, xmlNode* defaults, int32_t fallback,
+                     const char* secondName = nullptr);
+// The tag text read as atof reads it. A value that is not finite or beyond the float
+// range gives `fallback` with a log line.
+float XmlGetTagFloat(xmlNode* node, const char* name, xmlNode* defaults, float fallback,
+                     const char* secondName = nullptr);
+
 // Child reads with a default (atoi / atof semantics).
 int XmlGetChildInt(xmlNode* node, const char* name, int defaultValue);
 float XmlGetChildFloat(xmlNode* node, const char* name, float defaultValue);

@@ -2,6 +2,7 @@
 // The game controller: the state of the level being played that the world, the HUD, the
 // modes and the session read: run state, players, group budgets and statistics, the
 // message log, the session kind and the view rectangle sounds are placed by.
+#include "editor/LevelChooserEntry.h"
 #include "game/MessageLog.h"
 #include "platform/gfx/D3DTypes.h"
 
@@ -63,6 +64,10 @@ struct GameController {
     int32_t matchResult = -1;
     uint8_t frontEndFlag = 0;
     std::array<uint8_t, 8> detonation{};
+    // Sheets whose frames come in pairs show the odd partner of an even frame while set.
+    uint8_t alternateFrame = 0;
+    // The settings of the level loaded for play.
+    LevelChooserEntry currentLevel;
 };
 
 // The one controller.

@@ -32,6 +32,22 @@ void LoadProfileResources()
     Specs().levelDefaults = XmlLoadFileOrThrow("Level\\level_defaults.xml", "Cannot load the level defaults file!");
 }
 
+xmlDoc* LevelDefaultsDocument()
+{
+    return Specs().levelDefaults.get();
+}
+
+void SetLevelDefaultsDocument(const std::string& xmlText)
+{
+    Specs().levelDefaults = XmlParseBuffer(xmlText.data(), xmlText.size(), "level_defaults.xml");
+}
+
+xmlNode* LevelDefaultsElement(const char* section, const char* element)
+{
+    xmlNode* found = XmlGetChild(XmlChildren(XmlRoot(LevelDefaultsDocument())), section);
+    return element && found ? XmlGetChild(XmlChildren(found), element) : found;
+}
+
 void ReleaseProfileResources()
 {
     Specs().animation.reset();

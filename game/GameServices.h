@@ -6,10 +6,20 @@
 #include "world/WorldClock.h"
 
 #include <cstdint>
+#include <string>
 
 // "Graphics\Animations\animation-spec.xml" and "Level\level_defaults.xml".
 void LoadProfileResources();
 void ReleaseProfileResources();
+// The level-defaults document (null before LoadProfileResources), and its replacement
+// (tests, tools).
+typedef struct _xmlDoc xmlDoc;
+xmlDoc* LevelDefaultsDocument();
+void SetLevelDefaultsDocument(const std::string& xmlText);
+// The first `element` inside the root's `section` of the level-defaults document
+// ("traps", "trap"), or the section itself when element is null; null when missing.
+typedef struct _xmlNode xmlNode;
+xmlNode* LevelDefaultsElement(const char* section, const char* element);
 
 struct ControllerGlobals {
     int32_t levelCount = 0;

@@ -113,6 +113,7 @@ void AnimSurface::CopyFrameLayout(const AnimSurface& source, AnimSurface& target
     target.hotspotX = source.hotspotX;
     target.hotspotY = source.hotspotY;
     target.visible = source.visible;
+    target.fps = source.fps;
     if (target.ownsBitmap && target.bitmap != source.bitmap)
         delete target.bitmap;
     target.bitmap = source.bitmap;

@@ -44,6 +44,8 @@ public:
     // surface draws at all.
     int32_t hotspotX = 0, hotspotY = 0;
     bool visible = true;
+    // The animation's "fps" value from its sprite sheet; 26 marks frames that come in pairs.
+    int32_t fps = 0;
     // Owned unless borrowed (a copy made by CopyFrameLayout borrows its source's bitmap).
     BitmapBaseSurface* bitmap = nullptr;
     bool ownsBitmap = true;

@@ -67,6 +67,7 @@ int SpriteSheet::LoadAnimationsFrom(const xmlNode* element, const SpriteSheet& s
         animation.hotspotX = IntAttr(child, "hotspotX", sheet.hotspotX);
         animation.hotspotY = IntAttr(child, "hotspotY", sheet.hotspotY);
         animation.frameDelay = IntAttr(child, "delay", 0);
+        animation.fps = IntAttr(child, "fps", 0);
         set.animations.push_back(std::move(animation));
         ++count;
     }
@@ -81,5 +82,6 @@ AnimSurface* SpriteSheet::GetAnimationImage(const SpriteSheet& sheet, const Spri
     if (animation.frameWidth > 0 && animation.frameHeight > 0)
         image->SetFrameSize(animation.frameWidth, animation.frameHeight);
     image->SetHotspot(animation.hotspotX, animation.hotspotY);
+    image->fps = animation.fps;
     return image;
 }

@@ -22,6 +22,7 @@ struct SpriteAnimation {
     int frameWidth = 0, frameHeight = 0;
     int hotspotX = 0, hotspotY = 0;
     int frameDelay = 0; // milliseconds, 0 when not given
+    int fps = 0;        // the "fps" attribute; 26 marks a sheet whose frames come in pairs
 };
 
 struct SpriteSet {

@@ -240,6 +240,12 @@ uint64_t ModeStateHash()
     return mode ? mode->StateHash() : 0;
 }
 
+bool ModeCopiesFlimbsAcrossUniverses()
+{
+    GameMode* mode = CurrentGameMode();
+    return mode && mode->CopiesFlimbsAcrossUniverses();
+}
+
 namespace {
 
 constexpr size_t kModifierRecordSize = 10;

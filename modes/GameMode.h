@@ -131,6 +131,8 @@ public:
     virtual void HashState(ModeStateHasher& hasher) const;                    // 51
     // Whether an element of the option block is one of this mode's options.
     virtual bool IsOptionKey(const std::string& key) const;                   // 52
+    // Multiverse: whether a level's sabotage flimbs are copied into the other universes.
+    virtual bool CopiesFlimbsAcrossUniverses() const { return false; }        // 53
 
     // Non-virtual operations.
     bool RunCommand(const std::string& name, bool pressed);

@@ -77,6 +77,9 @@ bool ModeReadStateDocument(const std::string& xml);
 void ModeRefreshTexts();
 // The current mode's part of the world state hash; 0 with no mode.
 uint64_t ModeStateHash();
+// Whether a Multiverse load copies the level's sabotage flimbs into the other universes
+// (no mode: no).
+bool ModeCopiesFlimbsAcrossUniverses();
 
 // Records the command executor hands to the current mode, checked before they are read:
 // UPATE_MODIFIER (byte 6 the modifier id, u16 at 8 the flimb) has the modifier act on the

@@ -74,6 +74,8 @@ void SendChat(const std::string& name, const std::string& text, int32_t speaker,
 {
     if (GameClientRequests* sender = Sender())
         sender->SendChat(name, CutChatText(text), speaker, groupOnly);
+    else
+        WriteLog("CHAT: %s\n", text.c_str());
 }
 
 void SendTypingState(bool typing)
@@ -97,6 +99,12 @@ void EmitLeave()
 std::string CutChatText(const std::string& text)
 {
     return CutUtf8(text, kChatTextBytes);
+}
+
+void SendTeamChange(uint8_t group)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendTeamChange(group);
 }
 
 void SetGameServerCommands(GameServerCommands* commands)

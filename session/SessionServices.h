@@ -41,6 +41,8 @@ public:
     // The client's status signal with the explicit "leave" value: the player leaves the
     // level (its listeners close the session).
     virtual void EmitLeave() {}
+    // The local player's switch to another group (the single player's group after a load).
+    virtual void SendTeamChange(uint8_t /*group*/) {}
 };
 // Null: no session.
 void SetGameClientRequests(GameClientRequests* client);
@@ -61,6 +63,7 @@ void EmitLeave();
 constexpr size_t kChatTextBytes = 129;
 // The text cut to kChatTextBytes at a UTF-8 character boundary.
 std::string CutChatText(const std::string& text);
+void SendTeamChange(uint8_t group);
 
 // What the game server is asked to do from this machine (a debugging key). Nothing happens
 // without a game server.

@@ -81,6 +81,7 @@ std::unique_ptr<FileManager> BuildFileManager()
     user->AddRootFolder("User\\Avatars");
     user->AddRootFolder("User\\AvatarsData");
     user->AddRootFolder("Ads");
+    user->AddRootFolder("Level");
     aggregate->AddMember(std::move(user));
     aggregate->AddMember(std::make_unique<MemoryFileManager>());
     return aggregate;

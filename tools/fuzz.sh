@@ -123,6 +123,13 @@ mkdir -p "$SEEDS/chat"
 printf '\x0c\x05\x40\x20''hello there\nPilot: gg' >"$SEEDS/chat/plain"
 printf '\x10\x00\x30\x08''caf\xc3\nx\xe2\x82\n\x01\x1b[0m\ttab' >"$SEEDS/chat/broken"
 printf '\x0f\xff\x10\x40''%s' "$(printf '\xc3\xa9%.0s' $(seq 1 200))" >"$SEEDS/chat/long"
+# Levels: the sample levels as they are shipped, one of them gzip-compressed, and a small one
+# with every section.
+mkdir -p "$SEEDS/level"
+cp data/game/Level/s_dm_first_steps.flevel data/game/Level/f_dm_the_gardener.flevel "$SEEDS/level/"
+gzip -9 -c data/game/Level/m_dm_twin_valleys.flevel >"$SEEDS/level/m_dm_twin_valleys.gz"
+printf '%s' '<flimbs-level><globals><width>1100</width><height>800</height><gamemode>MultiverseMatch</gamemode><singleplayer>1</singleplayer></globals><groups><group id="0" group_gravity="0" default_group="1"><start><x>5</x><y>5</y></start></group><group id="9"/></groups><traps><trap><objectID>3</objectID><type>Teleport</type><x>4</x><y>4</y><trap_event><target_id>3</target_id><event_id>0</event_id></trap_event></trap><trap><type>Camera</type></trap></traps><preflimbs><flimb><posX>9</posX><posY>9</posY><group>0</group></flimb></preflimbs><primitives><prim><filename>..\x.png</filename><bashtype>18</bashtype></prim></primitives></flimbs-level>' \
+  >"$SEEDS/level/small.xml"
 
 # Video: a small clip with sound, one without, one cut in half.
 "$BUILD_DIR/video_seeds" "$SEEDS/video"
@@ -157,4 +164,5 @@ run_target fuzz_landscape "$SEEDS/landscape"
 run_target fuzz_bonus_items "$SEEDS/bonus"
 run_target fuzz_stamping "$SEEDS/stamping"
 run_target fuzz_chat_text "$SEEDS/chat"
+run_target fuzz_level "$SEEDS/level"
 echo "fuzz.sh: no findings"

@@ -72,6 +72,7 @@ uint64_t WorldStateHash()
         h.Add(trap->kind);
         h.Add(trap->id);
         h.Add(trap->alive);
+        trap->HashCommonState(h);
         trap->HashState(h);
     }
     for (const auto& row : world.tallies)

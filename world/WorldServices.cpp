@@ -94,6 +94,11 @@ void AddLandscapeChild(Primitive* child)
 
 void SpawnDebugParticle(int32_t /*x*/, int32_t /*y*/, uint32_t /*colour*/) {}
 
+void SpawnParticlesFromImage(AnimSurface* /*image*/, int /*frame*/, int32_t /*x*/, int32_t /*y*/,
+                             uint8_t /*direction*/, float /*scaleX*/, float /*scaleY*/)
+{
+}
+
 void InitParticles()
 {
     try {

@@ -24,6 +24,11 @@ void ClearLandscapePrimitives();
 void AddLandscapeChild(Primitive* child);
 // A debugging particle (kind 1, scale 2.0) at a world point.
 void SpawnDebugParticle(int32_t x, int32_t y, uint32_t colour);
+// Bursts a frame of an image into particles at a world point (a used-up pickup): spread 2
+// and 2, towards the direction, untinted, scaled. Nothing until the particle pool spawns.
+class AnimSurface;
+void SpawnParticlesFromImage(AnimSurface* image, int frame, int32_t x, int32_t y, uint8_t direction, float scaleX,
+                             float scaleY);
 
 // Allocates the particle buffer. Throws GameException when it cannot be allocated.
 void InitParticles();

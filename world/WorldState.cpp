@@ -6,7 +6,8 @@
 
 namespace {
 
-WorldState* current = nullptr;
+// Per thread: a preview loaded on a worker thread makes its own world current there only.
+thread_local WorldState* current = nullptr;
 
 WorldState& GameWorld()
 {

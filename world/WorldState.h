@@ -111,9 +111,9 @@ public:
     Flimb* end() { return flimbs.get() + flimbCount; }
 };
 
-// The current world.
+// The current world (of this thread: the game's own unless the thread made another current).
 WorldState& World();
-// Makes `world` current (null: the game's own world again).
+// Makes `world` current on this thread (null: the game's own world again).
 void SetCurrentWorld(WorldState* world);
 
 // Makes a world current for the life of the object, then the one before it again.

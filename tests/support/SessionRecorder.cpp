@@ -35,6 +35,11 @@ void SessionRecorder::SendTrapState(const Trap& trap, uint8_t activate, int32_t 
     requests.push_back(StringPrintf("trap %u %d %d", trap.id, activate, flimbId));
 }
 
+void SessionRecorder::SendTeamChange(uint8_t group)
+{
+    requests.push_back(StringPrintf("team %d", group));
+}
+
 void SessionRecorder::BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant)
 {
     requests.push_back(StringPrintf("create %d %d %d %d", x, y, group, variant));

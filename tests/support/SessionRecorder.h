@@ -2,7 +2,7 @@
 // Records the requests the game sends to the game session, as text lines such as
 // "highlight 5", "type 5 3 77 0", "gulp 5 1", "trap 12 0 -1", "create 10 20 0 1",
 // "hostvar 18 1", "gamedata kpt_one.flevel", "chat -1 0 hello" (speaker, group-only,
-// text), "typing 1", "decoration 0 5 Hat", "leave".
+// text), "typing 1", "decoration 0 5 Hat", "leave", "team 2".
 // While it lives it is the session's game client and game server.
 #include "session/SessionServices.h"
 
@@ -26,6 +26,7 @@ public:
     void SendTypingState(bool typing) override;
     void SendDecoration(uint8_t flag, int16_t flimbId, const std::string& decoration) override;
     void EmitLeave() override;
+    void SendTeamChange(uint8_t group) override;
     void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant) override;
 
     std::vector<std::string> requests;

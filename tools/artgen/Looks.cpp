@@ -152,6 +152,7 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddModeLooks(table);
         AddMaskLooks(table);
         AddHudShareLooks(table);
+        AddLevelLooks(table);
         return table;
     }();
     const auto look = looks.find(spec.look);

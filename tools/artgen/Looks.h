@@ -36,6 +36,7 @@ void AddFlimbLooks(LookTable& table);
 void AddModeLooks(LookTable& table);
 void AddMaskLooks(LookTable& table);
 void AddHudShareLooks(LookTable& table);
+void AddLevelLooks(LookTable& table);
 
 // Draws frame `frame` into the frame-sized area at the origin (already clipped). False for
 // an unknown look or a part the look does not have.

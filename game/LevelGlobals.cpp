@@ -1,0 +1,7 @@
+#include "game/LevelGlobals.h"
+
+LevelGlobals& CurrentLevelGlobals()
+{
+    static LevelGlobals globals;
+    return globals;
+}

@@ -1,0 +1,82 @@
+// Level files as packages and the network bring them: the bytes go through the summary
+// reader of level lists, a preview load, and, with their hash set as the editor would, a
+// game load into the world.
+#include "FuzzHome.h"
+#include "app/FileManager.h"
+#include "app/GameException.h"
+#include "app/MemoryFileManager.h"
+#include "app/Random.h"
+#include "app/XmlUtil.h"
+#include "editor/LevelChooserEntry.h"
+#include "game/GameServices.h"
+#include "game/LevelFile.h"
+#include "game/LevelLoader.h"
+#include "world/WorldServices.h"
+
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace {
+
+// Game loads of larger levels are left to the summary and the preview: their terrain alone
+// could take more memory than the fuzzer allows.
+constexpr int64_t kLargestGameArea = 4096 * 4096;
+const char* const kPath = "Level\\m_dm_fuzz.flevel";
+
+struct Harness {
+    Harness()
+    {
+        UseTemporaryHome();
+        DiscardLog();
+        manager.AddMember(std::unique_ptr<MemoryFileManager>(memory = new MemoryFileManager));
+        manager.IndexNames(nullptr, 0, nullptr);
+        fileManager = &manager;
+        std::ifstream defaults(std::string(FLIMBS_SOURCE_DIR) + "/data/game/Level/level_defaults.xml");
+        std::stringstream text;
+        text << defaults.rdbuf();
+        SetLevelDefaultsDocument(text.str());
+        InitLandscape();
+    }
+    void Put(const void* data, size_t size)
+    {
+        memory->AddFile(kPath, data, size);
+        manager.IndexNames(nullptr, 0, nullptr);
+    }
+
+    FileManager manager;
+    MemoryFileManager* memory = nullptr;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static Harness harness;
+    harness.Put(data, size);
+
+    LevelChooserEntry entry;
+    bool summarised = false;
+    try {
+        summarised = ReadLevelSummary(kPath, entry);
+    } catch (const GameException&) {
+    }
+
+    std::unique_ptr<LevelLoader> preview = LoadFlimbsLevel(kPath, kLevelLoadPreview, nullptr, 64);
+    LoadLevel(*preview);
+    CloseLevelDocument(*preview);
+
+    XmlDocument doc = XmlParseBuffer(data, size, "fuzz");
+    if (!doc || !XmlRoot(doc.get()) || !summarised ||
+        static_cast<int64_t>(entry.width) * std::max(entry.height, 1) > kLargestGameArea)
+        return 0;
+    XmlSetHash(XmlRoot(doc.get()));
+    const std::string hashed = XmlDocumentText(doc.get());
+    harness.Put(hashed.data(), hashed.size());
+    std::unique_ptr<LevelLoader> game = LoadFlimbsLevel(kPath, kLevelLoadGame);
+    LoadLevel(*game);
+    CloseLevelDocument(*game);
+    return 0;
+}
