@@ -19,6 +19,11 @@ void ToggleConsole()
     ToggleConsoleView();
 }
 
+void CloseConsole()
+{
+    Console::Close();
+}
+
 void UpdateGlobalPopup() {}
 
 void ShutdownHud()

@@ -10,6 +10,7 @@
 // HUD's shutdown.
 void StartConsole();      // "loading console..": lines are stored from now on
 void ToggleConsole();     // the shell action "toggleconsole"
+void CloseConsole();      // the shell action "closeconsole": closes an open console view
 void UpdateGlobalPopup(); // the open global popup, when there is one
 void ShutdownHud();       // the console stops and its view goes
 

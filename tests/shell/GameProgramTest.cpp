@@ -307,18 +307,21 @@ TEST(GameProgram, WindowOnAnXServerTakesAScreenshotWithTheRateLine)
     EXPECT_GT(inLine, 40) << "no rate line";
 }
 
-// The console on a real X server: Escape opens it, a typed line runs through the console
+// The console on a real X server: "GRAVE" opens it, a typed line runs through the console
 // parameters, and "quit" ends the game by itself with exit code 0.
-TEST(GameProgram, ConsoleOpensOnEscapeAndItsQuitEndsTheGame)
+TEST(GameProgram, ConsoleOpensOnGraveAndItsQuitEndsTheGame)
 {
     if (!OnPath("Xvfb") || !OnPath("xdotool"))
         GTEST_SKIP() << "needs Xvfb and xdotool (tools/setup.sh installs them)";
     VirtualDisplay display;
     ASSERT_FALSE(display.Name().empty());
-    // Past the intro the new-user prompt takes no Escape: the key opens the console.
+    // A known player, past the intro, on the main menu.
+    WriteText(GetUserPath("Cache\\Settings\\global_config.xml"),
+              "<flimbs-config><last-profile>typist</last-profile></flimbs-config>");
+    WriteText(GetUserPath("Profiles\\typist.xml"), "<flimbs-profile><settings/></flimbs-profile>");
     const std::string skipIntro = OnGameWindow(display.Name(), "xdotool key --window \"$w\" space");
     const std::string typeLines =
-        OnGameWindow(display.Name(), "xdotool key --window \"$w\" Escape && sleep 0.5 && "
+        OnGameWindow(display.Name(), "xdotool key --window \"$w\" grave && sleep 0.5 && "
                                      "xdotool type --window \"$w\" --delay 60 flimbs && xdotool key --window \"$w\" Return && "
                                      "sleep 0.5 && xdotool type --window \"$w\" --delay 60 quit && "
                                      "xdotool key --window \"$w\" Return");
@@ -330,7 +333,7 @@ TEST(GameProgram, ConsoleOpensOnEscapeAndItsQuitEndsTheGame)
                                           bool skipped = false;
                                           for (int attempt = 0; attempt < 10 && !skipped; ++attempt)
                                               skipped = std::system(skipIntro.c_str()) == 0 &&
-                                                        WaitForText(LogFilePath(), "Front end: PromptForNewUser",
+                                                        WaitForText(LogFilePath(), "Front end: main_menu",
                                                                     std::chrono::seconds(2));
                                           typed = skipped && std::system(typeLines.c_str()) == 0;
                                           endedByItself = WaitForText(LogFilePath(), kShutdownLines.back(),
@@ -340,6 +343,8 @@ TEST(GameProgram, ConsoleOpensOnEscapeAndItsQuitEndsTheGame)
     EXPECT_TRUE(endedByItself) << run.log;
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_NE(run.log.find("Unknown console parameter [flimbs]\n"), std::string::npos) << run.log;
+    std::filesystem::remove(GetUserPath("Cache\\Settings\\global_config.xml"));
+    std::filesystem::remove(GetUserPath("Profiles\\typist.xml"));
 }
 
 // A normal start headless: the intro and the partner logos play through to the front end,
