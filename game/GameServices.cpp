@@ -2,6 +2,7 @@
 
 #include "app/ConsoleParam.h"
 #include "app/XmlUtil.h"
+#include "game/FlimbMasterLevelList.h"
 
 ControllerGlobals controllerGlobals;
 UpdateCounterRef gameUpdateCounter;
@@ -79,7 +80,13 @@ void GameViewCentre(float& x, float& y)
     y = 0.0f;
 }
 
-// The FlimbMaster level list and the campaign context come with the level list; until then
-// there is nothing to reload or forget.
-void ReloadFlimbMasterLevelList() {}
+// The boss levels of Level\ (Level\UGC\ loads again when a screen asks for it).
+void ReloadFlimbMasterLevelList()
+{
+    FlimbMasterLevelList& list = FlimbMasterLevelList::Global();
+    list.Clear();
+    list.Load(false);
+}
+
+// The campaign context comes with the campaign screens; until then there is nothing to forget.
 void ClearCampaignContext() {}

@@ -54,7 +54,7 @@ struct FrameStatistics {
 extern FrameStatistics frameStatistics;
 
 // The campaign's state that the front end resets. The FlimbMaster level list is emptied
-// and loaded again from Level\ (nothing until the level list exists); the campaign context
-// (the current FlimbMaster and the current level points) is forgotten.
+// and loaded again from Level\; the campaign context (the current FlimbMaster and the
+// current level points) is forgotten.
 void ReloadFlimbMasterLevelList();
 void ClearCampaignContext();

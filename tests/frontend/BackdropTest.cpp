@@ -8,6 +8,7 @@
 #include "frontend/menus/MainMenu.h"
 #include "frontend/menus/MenuAnimations.h"
 #include "frontend/menus/PromptForNewUser.h"
+#include "game/FlimbMasterLevelList.h"
 #include "gui/Label.h"
 #include "gui/ScreenImage.h"
 #include "gui/ToolTip.h"
@@ -188,8 +189,15 @@ TEST_F(BackdropTest, ShowFrontEndOpensTheBackdropOnceAndReturnReloadsTheMenus)
     EXPECT_EQ(OpenWindows().size(), 1u);
     EXPECT_NE(Find(PromptForNewUser::kName), nullptr);
     MakeProfile("Bo", true);
+    FlimbMasterLevelList& bosses = FlimbMasterLevelList::Global();
+    bosses.Clear();
+    bosses.userLevelsAdded = true; // as after a look at the user-made levels
     ReturnToMainMenu();
     EXPECT_NE(Find(MainMenu::kName), nullptr);
+    ASSERT_FALSE(bosses.Entries().empty()) << "the boss levels of Level\\ are read again";
+    EXPECT_FALSE(bosses.userLevelsAdded) << "the user-made ones load again when asked";
+    for (const auto& entry : bosses.Entries())
+        EXPECT_FALSE(entry->fromUserLevels) << entry->levelFileName;
 }
 
 } // namespace
