@@ -38,6 +38,39 @@ GzipFile::~GzipFile()
     Close();
 }
 
+bool GzipFile::OpenUserFileForReading(const std::string& name)
+{
+    // Files of the user folders (recordings, caches) that the file manager does not serve,
+    // and host paths, are read from the disk directly.
+    const bool hostPath = !name.empty() && name.front() == '/';
+    if (!hostPath && !(IsConfinedRelativePath(name) && IsUserFolderPath(name)))
+        return false;
+    const std::string path = hostPath ? name : ResolveHostPathNoCase(GetUserRoot(), name);
+    if (path.empty() || !std::filesystem::is_regular_file(path))
+        return false;
+    state_->plain = std::fopen(path.c_str(), "rb");
+    return state_->plain != nullptr;
+}
+
+size_t GzipFile::RawRead(void* destination, size_t count)
+{
+    State& s = *state_;
+    if (s.handle && fileManager)
+        return fileManager->Read(s.handle, destination, count);
+    if (s.plain)
+        return std::fread(destination, 1, count, s.plain);
+    return 0;
+}
+
+void GzipFile::RawRewind()
+{
+    State& s = *state_;
+    if (s.handle && fileManager)
+        fileManager->Seek(s.handle, 0, 0);
+    else if (s.plain)
+        std::rewind(s.plain);
+}
+
 bool GzipFile::IsOpen() const
 {
     return state_->handle != 0 || state_->plain || state_->gz;
@@ -49,7 +82,9 @@ bool GzipFile::Open(const char* mode, const std::string& name)
     State& s = *state_;
     const std::string m = mode ? mode : "";
     if (m == "r" || m == "rb") {
-        if (!fileManager || (s.handle = fileManager->Open(name)) == 0)
+        if (fileManager)
+            s.handle = fileManager->Open(name);
+        if (s.handle == 0 && !OpenUserFileForReading(name))
             return false;
         s.reading = true;
         s.endOfInput = false;
@@ -59,7 +94,7 @@ bool GzipFile::Open(const char* mode, const std::string& name)
         } else {
             unsigned char trial[kTrialSize];
             unsigned char out[4096];
-            const size_t got = fileManager->Read(s.handle, trial, sizeof trial);
+            const size_t got = RawRead(trial, sizeof trial);
             s.stream.next_in = trial;
             s.stream.avail_in = static_cast<uInt>(got);
             s.stream.next_out = out;
@@ -75,7 +110,7 @@ bool GzipFile::Open(const char* mode, const std::string& name)
             s.stream.next_in = s.input;
             s.stream.avail_in = 0;
         }
-        fileManager->Seek(s.handle, 0, 0);
+        RawRewind();
         return true;
     }
     const std::string path = HostPathForWrite(name);
@@ -107,17 +142,17 @@ bool GzipFile::Open(const char* mode, const std::string& name)
 size_t GzipFile::Read(void* destination, size_t count)
 {
     State& s = *state_;
-    if (!s.reading || !s.handle || !destination || !fileManager)
+    if (!s.reading || !destination)
         return 0;
     if (!s.inflating)
-        return fileManager->Read(s.handle, destination, count);
+        return RawRead(destination, count);
     s.stream.next_out = static_cast<Bytef*>(destination);
     s.stream.avail_out = static_cast<uInt>(std::min<size_t>(count, UINT32_MAX));
     while (s.stream.avail_out > 0) {
         if (s.stream.avail_in == 0) {
             if (s.endOfInput)
                 break;
-            const size_t got = fileManager->Read(s.handle, s.input, kInputSize);
+            const size_t got = RawRead(s.input, kInputSize);
             if (got == 0) {
                 s.endOfInput = true;
                 break;
@@ -139,7 +174,9 @@ size_t GzipFile::Write(const void* data, size_t count)
 {
     State& s = *state_;
     size_t written = 0;
-    if (s.plain) {
+    if (s.reading) {
+        return 0;
+    } else if (s.plain) {
         written = std::fwrite(data, 1, count, s.plain);
     } else if (s.gz) {
         const int got = gzwrite(s.gz, data, static_cast<unsigned>(count));

@@ -15,7 +15,8 @@ public:
     GzipFile& operator=(const GzipFile&) = delete;
 
     // Read modes ("r", "rb") detect gzip data by a trial inflate of the first bytes and
-    // set `compressed` from it. Other modes ("wb", "ab") write gzip when `compressed` was
+    // set `compressed` from it. They read through `fileManager`; a user-folder name it does
+    // not serve (or an absolute host path) is read from the disk. Other modes ("wb", "ab") write gzip when `compressed` was
     // set before, plain otherwise.
     bool Open(const char* mode, const std::string& name);
     bool IsOpen() const;
@@ -32,6 +33,10 @@ public:
     bool compressed = false;
 
 private:
+    bool OpenUserFileForReading(const std::string& name);
+    size_t RawRead(void* destination, size_t count);
+    void RawRewind();
+
     struct State;
     std::unique_ptr<State> state_;
 };

@@ -197,6 +197,12 @@ std::string PlayerProfile::AvatarPath() const
     return "User\\Avatars\\" + (avatar ? avatar->GetString() : Setting("avatar"));
 }
 
+std::string PlayerProfile::AvatarDataPath() const
+{
+    const std::string source = ReplaceAll(AvatarPath(), "User\\Avatars", "User\\AvatarsData");
+    return ReplaceAll(source, ".jpg", ".flevel");
+}
+
 xmlNode* PlayerProfile::Section(const char* name, bool create) const
 {
     return ChildElement(Root(), name, create);

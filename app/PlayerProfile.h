@@ -93,6 +93,8 @@ public:
     // "Profiles\<name>" (under the user folder).
     std::string GetPath() const;
     std::string AvatarPath() const;
+    // The shown avatar's source file: "User\AvatarsData\<picture name>.flevel".
+    std::string AvatarDataPath() const;
     bool FileIsDamaged() const { return damaged_; }
 
     std::string Setting(const std::string& tag) const;

@@ -113,7 +113,20 @@ bool SplitDegrees(float degrees, int& whole, float& fraction)
 {
     if (!std::isfinite(degrees))
         return false;
-    double d = std::fmod(static_cast<double>(degrees), 360.0);
+    // The remainder of a division by 360. Below 2^30 in magnitude value - 360 k is exact in
+    // double for any whole k near value / 360, so stepping by 360 into [0, 360) gives what
+    // fmod and one addition of 360 give, bit for bit, without a division; fmod serves the rest.
+    const double value = static_cast<double>(degrees);
+    double d = 0.0;
+    if (std::fabs(value) < 1073741824.0) {
+        d = value - 360.0 * static_cast<double>(static_cast<int64_t>(value * (1.0 / 360.0)));
+        while (d >= 360.0)
+            d -= 360.0;
+        while (d <= -360.0)
+            d += 360.0;
+    } else {
+        d = std::fmod(value, 360.0);
+    }
     if (d < 0.0)
         d += 360.0;
     whole = static_cast<int>(d);
@@ -128,7 +141,7 @@ bool SplitDegrees(float degrees, int& whole, float& fraction)
 float Interpolated(int whole, float fraction)
 {
     const float a = kSinTable[whole];
-    const float b = kSinTable[(whole + 1) % 360];
+    const float b = kSinTable[whole == 359 ? 0 : whole + 1];
     return a + (b - a) * fraction;
 }
 
@@ -168,7 +181,7 @@ float CosDegF(float degrees)
     float fraction = 0.0f;
     if (!SplitDegrees(degrees, whole, fraction))
         return 0.0f;
-    return Interpolated((whole + 90) % 360, fraction);
+    return Interpolated(whole < 270 ? whole + 90 : whole - 270, fraction);
 }
 
 float Atan2Deg(float y, float x)

@@ -6,7 +6,6 @@
 #include "app/FileManager.h"
 #include "app/Log.h"
 #include "app/PlayerProfile.h"
-#include "app/StringUtil.h"
 #include "frontend/options/OptionsMenu.h"
 #include "gui/WindowList.h"
 #include "hud/transitions/TransitionGuiLoader.h"
@@ -52,9 +51,6 @@ void UpdateAvatarEditButton(PrimContainer* menu)
     auto* options = dynamic_cast<OptionsMenu*>(menu);
     if (!options || !options->AvatarEditButton())
         return;
-    // The shown picture's source file: "User\Avatars" -> "User\AvatarsData", ".jpg" -> ".flevel".
-    std::string source = CurrentProfile().AvatarPath();
-    source = ReplaceAll(source, "User\\Avatars", "User\\AvatarsData");
-    source = ReplaceAll(source, ".jpg", ".flevel");
+    const std::string source = CurrentProfile().AvatarDataPath();
     options->AvatarEditButton()->visible = fileManager && fileManager->Exists(source, -1) ? 1 : 0;
 }

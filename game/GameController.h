@@ -47,6 +47,20 @@ struct PlayerRecord {
     uint8_t admin = 0;
     uint32_t ownFlimbId = 0; // the flimb the player is, in modes that give each player one
     AnimSurface* avatar = nullptr;
+
+    // What the game session keeps of the player (text3: the statistics password).
+    uint8_t group = 0;     // kSpectatorGroup while watching
+    uint8_t active = 0;
+    uint8_t loaded = 0;    // has loaded the level
+    uint8_t finished = 0;
+    uint8_t reported = 0;  // the statistics account was confirmed
+    uint8_t typing = 0;
+    int32_t highlightedFlimb = -1;
+    uint32_t checksum = 0;
+    uint32_t checksumUpdate = 0;
+    uint8_t checksumReceived = 0;
+    uint16_t ping = 0;
+    std::array<uint8_t, 16> profileId{};
 };
 
 struct GameController {

@@ -24,9 +24,8 @@ void UpdateWorld(void (*beforeCount)())
     clock.gameTime += kUpdateMilliseconds;
     UpdateFlimbs();
     UpdateTraps();
-    // The particle pool moves once a game mode has started a match.
-    if (IsMatchStarted())
-        UpdateParticles();
+    // The particle pool moves while its switch is on: the match start sets it.
+    UpdateParticles();
     if (particleRebuild)
         RebuildParticleVertices();
     ModeUpdate();

@@ -13,10 +13,13 @@
 #include "media/SoundManager.h"
 #include "modes/ModeServices.h"
 #include "platform/desktop/OpenUrl.h"
+#include "gui/WindowList.h"
+#include "session/ClientCommandState.h"
+#include "session/GameServer.h"
+#include "session/GameSessions.h"
 #include "session/SessionServices.h"
 #include "world/WorldState.h"
 
-#include <stdexcept>
 
 namespace {
 
@@ -53,17 +56,18 @@ int HudGame::LocalGroup() const { return Local() && Local()->team < 8 ? Local()-
 int HudGame::LocalPlayerId() const { return Local() ? Local()->id : 0; }
 // Seam: the level editor's test-play flag.
 bool HudGame::EditorTestPlay() const { return false; }
-// Seam: the playback viewer.
-bool HudGame::PlaybackShown() const { return false; }
+bool HudGame::PlaybackShown() const
+{
+    const int kind = CommandState().sessionKind;
+    return kind == kPlaybackPaused || kind == kPlaybackPlaying || kind == kPlaybackFinished;
+}
 bool HudGame::SessionPaused() const { return Controller().runState == kRunPaused; }
 // Seam: the session's game type.
 int HudGame::GameType() const { return IsMultiplayer() ? 2 : 1; }
 // Seam: the Multiverse mode's result detail.
 int HudGame::ResultDetail() const { return 0; }
-// Seam: the session's milliseconds per update.
-int HudGame::GameSpeed() const { return 75; }
-// Seam: the game server's state.
-int HudGame::ServerState() const { return 0; }
+int HudGame::GameSpeed() const { return int(CommandState().msPerUpdate); }
+int HudGame::ServerState() const { return CurrentServer() ? CurrentServer()->State() : 0; }
 int HudGame::ModeIndex() const { return CurrentGameModeIndex(); }
 // Seam: the session's end-of-match text.
 std::string HudGame::EndOfMatchText() const { return {}; }
@@ -150,8 +154,8 @@ void HudGame::LoadLevelIntoEditor(const std::string&) { Seam("LoadLevelIntoMap")
 
 void HudGame::StartPlayback(const std::string& path)
 {
-    Seam("the playback session");
-    throw std::runtime_error("no playback session for " + path);
+    // The loader's refusals (GameException) reach the caller.
+    OpenWindow(new FlimbsPlayer(path), true);
 }
 
 void HudGame::ReloadFlimbMasterList() { Seam("FlimbMasterLevelList::Reload"); }

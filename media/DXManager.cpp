@@ -503,6 +503,11 @@ void ReleaseAll()
 void Shutdown()
 {
     const auto deviceLock = LockDevice();
+    // Objects still registered release what they hold while the device exists; none keeps a
+    // pointer to it past this point.
+    const std::vector<IDeviceObject*> objects = State().deviceObjects;
+    for (IDeviceObject* object : objects)
+        object->OnDeviceShutdown();
     ReleaseAll();
     State().deviceObjects.clear();
     State().deviceObjects.shrink_to_fit();

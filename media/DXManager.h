@@ -33,6 +33,9 @@ public:
     // Negative result: failure (the reset stops there).
     virtual gfx::HRESULT OnDeviceLost() = 0;
     virtual void OnDeviceRestored() = 0;
+    // The device goes away for good (DXManager::Shutdown); the object is unregistered right
+    // after. By default it lets go of its device resources as on a loss.
+    virtual void OnDeviceShutdown() { OnDeviceLost(); }
 };
 
 namespace DXManager {

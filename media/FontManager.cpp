@@ -48,6 +48,16 @@ public:
             }
     }
 
+    // The fonts are bound to the device: they go with it, and the next GetFont after a new
+    // device builds them again (from the atlas cache) bound to that one.
+    void OnDeviceShutdown() override
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        for (auto& font : slots)
+            font.reset();
+        registered = false;
+    }
+
     std::mutex lock;
     std::array<std::unique_ptr<Font>, kSlotCount> slots;
     std::string language = "en";
@@ -135,6 +145,7 @@ Font* GetFont(int id)
 {
     Manager& m = TheManager();
     std::lock_guard<std::mutex> guard(m.lock);
+    RegisterOnce(m);
     if (id >= 0 && id < kSlotCount) {
         CreateSlot(m, id);
         if (m.slots[id])

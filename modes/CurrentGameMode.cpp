@@ -6,6 +6,7 @@
 #include "modes/MatchWorld.h"
 #include "modes/ModeServices.h"
 #include "modes/MultiverseMatchMode.h"
+#include "world/WorldServices.h"
 
 namespace {
 
@@ -77,6 +78,8 @@ bool IsMatchStarted()
 void MarkMatchStarted()
 {
     g_matchStarted = true;
+    // Every game of a level switches its particles on here, alike.
+    SetParticlesEnabled(true);
 }
 
 void ModeStartMatch()
@@ -292,4 +295,24 @@ bool ModeApplyBattleSkill(const uint8_t* record, size_t length)
         return false;
     }
     return race->SetDifficulty(int32_t(ReadU32(record + 8)));
+}
+
+void ModeNotifyModifiers()
+{
+    if (GameMode* mode = CurrentGameMode()) {
+        mode->NotifyModifiers();
+        mode->AllModifiersReady();
+    }
+}
+
+bool ModeAcceptCommand(const uint8_t* record, size_t length)
+{
+    GameMode* mode = CurrentGameMode();
+    return !mode || mode->AcceptCommand(record, length);
+}
+
+int ModeResultCode()
+{
+    GameMode* mode = CurrentGameMode();
+    return mode ? mode->resultCode : 0;
 }

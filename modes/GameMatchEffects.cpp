@@ -1,11 +1,12 @@
 // The game's MatchEffects. Sound and music go to the sound manager, the modifiers onto the
-// HUD window, the end-of-level pop-ups into the HUD's queue (HudServices.h) and the level's
-// result to the statistics client; chat, requests, the server's freeze, the recording and
-// the end-of-match screen wait for the session (each marked "seam") and write a log line
-// meanwhile.
+// HUD window, the end-of-level pop-ups into the HUD's queue (HudServices.h), the level's
+// result to the statistics client, and chat, requests, the server's freeze, the recording
+// and the playback slots to the game session; the end-of-match screen and the checkpoints
+// wait for the multiplayer screens and the game controller (each marked "seam") and write a
+// log line meanwhile.
 #include "modes/MatchEffects.h"
 
-#include "app/GzipFile.h"
+#include "app/GameException.h"
 #include "app/Log.h"
 #include "gui/PrimContainer.h"
 #include "gui/WindowList.h"
@@ -13,19 +14,30 @@
 #include "media/SoundManager.h"
 #include "modes/GameModifier.h"
 #include "net/WebStats.h"
+#include "session/GameClient.h"
+#include "session/GameServer.h"
 #include "session/SessionServices.h"
 
 namespace {
 
 constexpr int kNoticeEffect = 12;
-constexpr uint32_t kPlaybackMagic = 0xC704E509u;
 
 class GameEffectsAdapter final : public MatchEffects {
 public:
-    // Seam: GameClient::SendChat with the speaker -2.
-    void SendChat(const std::string& text) override { WriteLog("[mode] %s\n", text.c_str()); }
-    // Seam: GameClient::SendChatLine.
-    void SendChatLine(const std::string& text) override { WriteLog("[mode] %s\n", text.c_str()); }
+    void SendChat(const std::string& text) override
+    {
+        if (GameClient* client = CurrentClient())
+            client->SendChat(text, -2);
+        else
+            WriteLog("[mode] %s\n", text.c_str());
+    }
+    void SendChatLine(const std::string& text) override
+    {
+        if (GameClient* client = CurrentClient())
+            client->SendChat(text, -1);
+        else
+            WriteLog("[mode] %s\n", text.c_str());
+    }
     // Seam: the HUD message log (MessageLog::Add with the system speaker).
     void PostNotice(const std::string& text) override
     {
@@ -33,36 +45,76 @@ public:
         PlayEffect(kNoticeEffect);
     }
 
-    // Seam: the game client exists once the session lands.
-    bool HasGameClient() const override { return false; }
-    void SendGameModeState(const std::string&) override {}
-    // Seam: GameClient::SendUpdateGroup, SendModifierState, SendNetBash, SendTeamChange,
-    // the BATTLESKILL request and SendSetHostVariable.
-    void SendUpdateGroup(int group) override { WriteLog("[mode] request UPATE_GROUP %d\n", group); }
+    bool HasGameClient() const override { return CurrentClient() != nullptr; }
+    void SendGameModeState(const std::string& xml) override
+    {
+        if (GameClient* client = CurrentClient())
+            client->SendGameModeState(xml);
+    }
+    void SendUpdateGroup(int group) override
+    {
+        if (GameClient* client = CurrentClient())
+            client->SendUpdateGroup(group);
+    }
     void SendModifierState(int type, int32_t flimbId) override
     {
-        WriteLog("[mode] request UPATE_MODIFIER %d flimb %d\n", type, flimbId);
+        if (GameClient* client = CurrentClient())
+            client->SendModifierState(uint8_t(type), int16_t(flimbId));
     }
     void SendNetBash(const NetBashRequest& bash) override
     {
-        WriteLog("[mode] request NETBASH %s at %d,%d\n", bash.brush.c_str(), bash.x, bash.y);
+        GameClient* client = CurrentClient();
+        if (!client)
+            return;
+        NetBashArgs args;
+        args.brushFile = bash.brush;
+        args.a = bash.x;
+        args.b = bash.y;
+        args.scaleX = bash.scaleX;
+        args.scaleY = bash.scaleY;
+        args.rotation = bash.rotation;
+        args.c = bash.mode;
+        args.d = bash.colour;
+        args.e = 0xFFFFFFFFu; // every material
+        args.flag = 1;        // centred on the point
+        client->SendNetBash(args);
     }
     void SendUpdateFlimbType(int32_t flimbId, int type, int subKind, int32_t argument) override
     {
         ::SendUpdateFlimbType(int16_t(flimbId), uint8_t(type), uint8_t(subKind), argument);
     }
     void SendHighlight(int32_t flimbId) override { ::SendHighlight(int16_t(flimbId)); }
-    void SendTeamChange(int group) override { WriteLog("[mode] request TEAMCHANGE %d\n", group); }
-    void SendBattleSkill(int difficulty) override { WriteLog("[mode] request BATTLESKILL %d\n", difficulty); }
+    void SendTeamChange(int group) override
+    {
+        const uint8_t local = LocalPlayerNumber();
+        if (GameClient* client = CurrentClient(); client && local < 16)
+            client->SendTeamChange(local, uint8_t(group));
+    }
+    // BATTLESKILL is no client request: the hosting game's server announces it itself.
+    void SendBattleSkill(int difficulty) override
+    {
+        if (GameServer* server = CurrentServer())
+            server->Broadcast(MakeBattleSkill(uint32_t(difficulty)));
+        else
+            WriteLog("[mode] BATTLESKILL %d needs the hosting game\n", difficulty);
+    }
     void SendSetHostVariable(int variable, int32_t value) override
     {
-        WriteLog("[mode] request SET_HOST_VARIABLE %d = %d\n", variable, value);
+        if (GameClient* client = CurrentClient())
+            client->SendSetHostVariable(uint32_t(variable), uint32_t(value));
     }
 
-    // Seam: the game server's state, its freeze and FREEZETIME.
-    int ServerState() const override { return 0; }
-    void FreezeServer() override {}
-    void ThawServer() override {}
+    int ServerState() const override { return CurrentServer() ? CurrentServer()->State() : 0; }
+    void FreezeServer() override
+    {
+        if (GameServer* server = CurrentServer())
+            server->FreezeTime();
+    }
+    void ThawServer() override
+    {
+        if (GameServer* server = CurrentServer())
+            server->Resume();
+    }
 
     void PlayEffect(int effect) override { soundManager.PlayEffect(effect, 1.0f); }
     // Seam: GameController::PlayEffectAt hears the point when it is in view; at the
@@ -70,28 +122,28 @@ public:
     void PlayEffectAt(int effect, float, float) override { soundManager.PlayEffect(effect, 1.0f); }
     void PlayMusic(const std::string& file) override { soundManager.PlayMusic(file, false, false, 1.0f); }
 
-    // Seam: GameClient::SavePlayback.
-    std::string SavePlayback(const std::string&) override { return {}; }
-    // Seam: the game client's playback slots. A file that is no playback is refused with
-    // the loader's message; a sound one is logged until the slots exist.
-    void ClearPlaybackSlots() override { WriteLog("[mode] playback slots cleared\n"); }
+    std::string SavePlayback(const std::string& outPath) override
+    {
+        if (!CurrentClient())
+            return {};
+        const std::string path = GameClient::PlaybackPath(outPath, outPath.find('\\') != std::string::npos);
+        return !path.empty() && GameClient::SavePlayback(path, true) ? path : std::string();
+    }
+    void ClearPlaybackSlots() override { GameClient::ClearPlaybackSlots(); }
     bool LoadPlayback(const std::string& path) override
     {
-        GzipFile file;
-        file.compressed = true;
-        uint8_t magic[4] = {};
-        if (!file.Open("rb", path) || file.Read(magic, 4) != 4 ||
-            (magic[0] | magic[1] << 8 | magic[2] << 16 | uint32_t(magic[3]) << 24) != kPlaybackMagic) {
-            WriteLog("Playback file [%s] is damaged or missing\n", path.c_str());
+        try {
+            GameClient::LoadPlayback(path);
+            return true;
+        } catch (const GameException& failure) {
+            WriteLog("%s\n", failure.what());
             return false;
         }
-        WriteLog("[mode] playback [%s] not loaded: no playback slots\n", path.c_str());
-        return false;
     }
     std::string SavePlaybackAs(const std::string& path) override
     {
-        WriteLog("Failed to save to %s. Couldn't open file.\n", path.c_str());
-        return {};
+        const bool full = path.find('\\') != std::string::npos;
+        return GameClient::SavePlaybackAs(path, full) ? GameClient::PlaybackPath(path, full) : std::string();
     }
     // Seam: GameController::LoadCheckpoint and the HUD's checkpoint display.
     void LoadCheckpoint(bool automatic, int slot) override

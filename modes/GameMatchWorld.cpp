@@ -110,7 +110,8 @@ public:
     std::vector<FrozenFlimbTrapInfo> FrozenFlimbTraps() const override { return {}; }
     std::vector<SlugTrapInfo> SlugTraps() const override { return {}; }
     int CountTrapsOfKind(int) const override { return 0; }
-    int ParticleCount() const override { return 0; }
+    // The live simulation particles: what the drawing alone shows never holds a match open.
+    int ParticleCount() const override { return ::ParticleCount(); }
     int CountEnabledGroups() const override { return 0; }
     // World seam: the labels and colours of the action-sprite spec's group table.
     std::string GroupLabel(int group) const override

@@ -75,6 +75,12 @@ std::string ModeStateDocument();
 bool ModeReadStateDocument(const std::string& xml);
 // Reloads the translated texts after a language change.
 void ModeRefreshTexts();
+// Each update command: the mode's NotifyModifiers and AllModifiersReady.
+void ModeNotifyModifiers();
+// The current mode's result code (no mode: 0, running).
+int ModeResultCode();
+// Whether a client records the executed command (no mode: yes).
+bool ModeAcceptCommand(const uint8_t* record, size_t length);
 // The current mode's part of the world state hash; 0 with no mode.
 uint64_t ModeStateHash();
 // Whether a Multiverse load copies the level's sabotage flimbs into the other universes

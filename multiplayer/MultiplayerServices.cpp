@@ -11,6 +11,8 @@ bool ConnectToServer(int port)
 
 bool allGroupsActive = false;
 
+int maxPlayers = 16;
+
 bool OpenMultiplayerMenu(int, int)
 {
     WriteLog("Cannot open the multiplayer menu: no multiplayer front end available\n");

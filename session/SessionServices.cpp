@@ -1,7 +1,17 @@
 #include "session/SessionServices.h"
 
+#include "app/GameException.h"
 #include "app/Log.h"
+#include "app/PlayerProfile.h"
 #include "app/StringUtil.h"
+#include "frontend/FrontEndServices.h"
+#include "game/GameController.h"
+#include "gui/MessageBox.h"
+#include "gui/WindowList.h"
+#include "net/NetServices.h"
+#include "session/GameClient.h"
+#include "session/GameSessions.h"
+#include "session/SessionGame.h"
 #include "world/WorldState.h"
 
 namespace {
@@ -17,11 +27,52 @@ GameClientRequests* Sender()
 
 } // namespace
 
+void InstallNetNotices()
+{
+    // Notices of the network layer go to the game's message log as local notices.
+    SetNetNoticeSink([](const std::string& text) { Controller().messages.Add(text, -2); });
+}
+
+namespace {
+
+// When the session fails: its window closes, the front end returns and the message shows.
+void SessionFailed(const std::string& error)
+{
+    if (auto* session = dynamic_cast<FlimbsGameBase*>(FindOpenWindow("FlimbsGameBase")))
+        session->Close();
+    ShowFrontEnd();
+    if (!error.empty())
+        ShowMessageBox("Error", error);
+}
+
+} // namespace
+
 bool LaunchLevelAsHost(const std::string& levelFile)
 {
-    // The game server and client are not part of this build yet.
-    WriteLog("Cannot host %s: no game session available\n", levelFile.c_str());
-    return false;
+    InstallNetNotices();
+    if (EndsWithNoCase(levelFile, ".flimbs")) {
+        try {
+            OpenWindow(new FlimbsPlayer(levelFile), true);
+        } catch (const GameException& failure) {
+            WriteLog("%s\n", failure.what());
+            ShowMessageBox("Error", failure.what());
+            return false;
+        }
+        return true;
+    }
+    FlimbsGameHost* host = nullptr;
+    try {
+        host = new FlimbsGameHost(0, false);
+    } catch (const GameException& failure) {
+        WriteLog("%s\n", failure.what());
+        return false;
+    }
+    OpenWindow(host, true);
+    LevelRequest request;
+    request.run = [host, levelFile](GameClient&) { host->HostLevel(levelFile); };
+    request.onError = SessionFailed;
+    host->RunLevelRequest(request);
+    return true;
 }
 
 void SetGameClientRequests(GameClientRequests* requests)
@@ -120,21 +171,32 @@ void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant)
 
 std::string SessionLevelName()
 {
-    return {};
+    if (!CurrentClient())
+        return {};
+    return GetFileTitle(SessionGame().LoadedLevel().name, true);
 }
 
-bool SavePlayback(const std::string& path, int)
+bool SavePlayback(const std::string& path, int flag)
 {
-    WriteLog("Cannot save the playback %s: no game session\n", path.c_str());
-    return false;
+    if (!CurrentClient()) {
+        WriteLog("Cannot save the playback %s: no game session\n", path.c_str());
+        return false;
+    }
+    return GameClient::SavePlayback(path, flag != 0);
 }
 
-// Without a session there is no server to ask and no match to send to.
-void PauseGameKey(int) {}
-
+// Every level runs under a client of its session; once it is connected the match knows the
+// player's name and avatar.
 bool MatchClientRunning()
 {
-    return false;
+    const GameClient* client = CurrentClient();
+    return client && client->HasStream();
 }
 
-void SendAvatarToMatch() {}
+void SendAvatarToMatch()
+{
+    GameClient* client = CurrentClient();
+    if (!client || !client->HasStream())
+        return;
+    client->SendAvatar(CurrentProfile().AvatarDataPath());
+}

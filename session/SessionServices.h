@@ -7,8 +7,11 @@
 
 class Trap;
 
-// Hosts the level in a new local session. False when it could not be started.
+// Hosts the level in a new local session (a ".flimbs" file: plays it back). False when it
+// could not be started.
 bool LaunchLevelAsHost(const std::string& levelFile);
+// Sends the network layer's notices to the game's message log.
+void InstallNetNotices();
 
 // The requests of the game client. The game session installs its client while a session
 // is open; without one nothing is sent. Nothing is sent either while the Quantum Time
@@ -77,14 +80,11 @@ void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant);
 
 // The level the current match plays (its name without ".flevel"); empty without a session.
 std::string SessionLevelName();
-// Saves the current match recording under a game path (the game client's playback save).
-// Without a session nothing is saved: a log line, and false.
+// Saves the current match recording: with flag 1 under the game path itself, else under the
+// playback name. Without a session nothing is saved: a log line, and false.
 bool SavePlayback(const std::string& path, int flag);
 
-// The key action "PauseGame": on a press asks the game server to pause or go on (in a
-// playback, pauses or plays it). Nothing happens without a session.
-void PauseGameKey(int pressed);
-// True while a network match's game client exists.
+// True while the game client of a match is connected (every level runs under one).
 bool MatchClientRunning();
 // Sends the player's avatar source file to the match when the game client is connected;
 // nothing otherwise.

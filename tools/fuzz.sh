@@ -134,6 +134,46 @@ printf '%s' '<flimbs-level><globals><width>1100</width><height>800</height><game
 # Video: a small clip with sound, one without, one cut in half.
 "$BUILD_DIR/video_seeds" "$SEEDS/video"
 
+# Network command records: [u32 counter] then records back to back; playback contents.
+mkdir -p "$SEEDS/netcmd" "$SEEDS/playback"
+python3 - "$SEEDS" <<'PYEOF'
+import struct, sys, os
+seeds = sys.argv[1]
+def rec(cmd, length, fields=(), stamp=0, flags=0):
+    b = bytearray(length)
+    b[0], b[1] = cmd, stamp
+    struct.pack_into('<H', b, 2, length)
+    b[4] = flags
+    for at, fmt, value in fields:
+        struct.pack_into(fmt, b, at, value)
+    return bytes(b)
+def filedata(name, total, data, first, last):
+    b = bytearray(rec(36, 1312))
+    b[6:6 + len(name)] = name
+    struct.pack_into('<I', b, 264, total)
+    b[268:268 + len(data)] = data
+    struct.pack_into('<I', b, 1292, len(data))
+    b[1296], b[1297] = last, first
+    return bytes(b)
+tick = rec(4, 6, flags=3)
+chat = rec(3, 140, [(136, 'B', 1)])
+chat = chat[:6] + b'Pilot: hello' + chat[18:]
+trap = rec(25, 20, [(8, '<I', 5)]) + b'<trap-state/>\0'
+trap = trap[:2] + struct.pack('<H', len(trap)) + trap[4:]
+payload = bytes(range(256)) * 8
+files = filedata(b'Level\\a.flevel', 2000, payload[:1024], 1, 0) + filedata(b'Level\\a.flevel', 2000, payload[1024:2000], 0, 1)
+with open(os.path.join(seeds, 'netcmd', 'mixed'), 'wb') as f:
+    f.write(struct.pack('<I', 300) + tick + chat + trap + rec(5, 12, [(8, '<I', (2 << 16) | 1)], stamp=250))
+with open(os.path.join(seeds, 'netcmd', 'file'), 'wb') as f:
+    f.write(struct.pack('<I', 10) + files)
+gamedata = bytearray(rec(9, 116))
+gamedata[6:20] = b'kpt_caves.flev'
+with open(os.path.join(seeds, 'playback', 'level'), 'wb') as f:
+    f.write(bytes(gamedata) + rec(0, 14, [(6, 'B', 1)]) + tick * 3 + rec(2, 16, [(6, '<H', 3), (9, 'B', 88)]) + tick)
+with open(os.path.join(seeds, 'playback', 'bad'), 'wb') as f:
+    f.write(tick + rec(50, 8) + tick)
+PYEOF
+
 mkdir -p "$BUILD_DIR/artifacts"
 run_target() {
   local target="$1" corpus="$2"
@@ -165,4 +205,6 @@ run_target fuzz_bonus_items "$SEEDS/bonus"
 run_target fuzz_stamping "$SEEDS/stamping"
 run_target fuzz_chat_text "$SEEDS/chat"
 run_target fuzz_level "$SEEDS/level"
+run_target fuzz_netcmd "$SEEDS/netcmd"
+run_target fuzz_playback "$SEEDS/playback"
 echo "fuzz.sh: no findings"

@@ -157,6 +157,14 @@ int32_t StandInTrap::FlimbEnergySetting() const
     return std::clamp(energy, 0, 13023);
 }
 
+void StandInTrap::TakeFrozenFlimb(int32_t energy, int32_t, float flimbSize, uint8_t, int32_t, int32_t)
+{
+    if (kind != kTrapFrozenFlimb)
+        return;
+    SetKeptText("spawn_energy", std::to_string(energy));
+    SetKeptText("flimb_size", StringPrintf("%.4f", double(flimbSize)));
+}
+
 void StandInTrap::CopyKindFields(const Trap& source)
 {
     const auto* other = dynamic_cast<const StandInTrap*>(&source);

@@ -24,6 +24,10 @@ public:
     void SetFlimbsWanted(int32_t count) override;
     bool IsOpen() const override;
     int32_t FlimbEnergySetting() const override;
+    // FrozenFlimb: the energy and size go into its "spawn_energy" and "flimb_size"; the
+    // facing, timer, state and thaw flag belong to the kind's own class.
+    void TakeFrozenFlimb(int32_t energy, int32_t facing, float flimbSize, uint8_t frozen, int32_t timer,
+                         int32_t state) override;
 
     // The text of the first kept child of that name; null when none is kept.
     const char* KeptText(const char* name) const;

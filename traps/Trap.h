@@ -161,6 +161,13 @@ public:
     // FrozenFlimb: the level reader of a game load hands the default group's first frozen
     // flimb its held flimb.
     virtual void TakeHeldFlimb() {}
+    // FrozenFlimb: takes the place of a flimb an ice missile froze: the flimb's energy,
+    // facing (+1 / -1) and size, the made-by-freeze flag and the freeze's two settings (a
+    // timer and a state).
+    virtual void TakeFrozenFlimb(int32_t /*energy*/, int32_t /*facing*/, float /*flimbSize*/, uint8_t /*frozen*/,
+                                 int32_t /*timer*/, int32_t /*state*/)
+    {
+    }
     // Exit trap: whether it takes flimbs in now.
     virtual bool IsOpen() const { return enabled != 0; }
     // Start and FrozenFlimb traps: the energy given to the flimbs they release; 0 for none.

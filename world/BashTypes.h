@@ -102,6 +102,9 @@ struct BashEmitter {
     int32_t stepX = 1; // only cleared pixels whose offsets from the bash's corner are
     int32_t stepY = 1; // multiples of these emit
     uint8_t emitted = 0; // set by Bash when it called the callback
+    // Its particles are the drawing's own: a bash reseeds DrawRandom before calling it, so
+    // SimRandom is the same with or without it.
+    uint8_t visual = 0;
 };
 
 // Maps a point of the output image to a point of the source (u = m11 x + m21 y + dx,

@@ -238,5 +238,9 @@ void SetFlimbTypeHandler(uint8_t type, FlimbTypeHandler handler);
 FlimbTypeHandler GetFlimbTypeHandler(uint8_t type);
 void ResetFlimbTypeHandlers();
 
+// The group's colour (ARGB) in group order: blue, green, red, grey, white, yellow, orange,
+// purple; white past group 7.
+uint32_t FlimbGroupColour(uint8_t group);
+
 // Deletes the flimb's name tag and clears the reference.
 void DestroyFlimbTag(Flimb& flimb);

@@ -251,13 +251,13 @@ void DrillHandler(Flimb& flimb)
             return;
         }
         if (ParticlePoolHasRoom(false) && !SteppingCopy()) {
-            SimSrand(CurrentUpdateCounter());
+            DrawRandom().Seed(CurrentUpdateCounter());
             ParticleRequest chip;
             int32_t cx = 0, cy = 0;
             FrameToWorld(flimb, 0, 0, cx, cy);
             chip.x = static_cast<float>(cx);
             chip.y = static_cast<float>(cy);
-            const int across = SimRand() % 16 - 8, along = SimRand() % 8 - 4;
+            const int across = DrawRand() % 16 - 8, along = DrawRand() % 8 - 4;
             int32_t vx = 0, vy = 0;
             FrameToWorld(flimb, across, along, vx, vy);
             chip.vx = static_cast<float>(vx - flimb.x);

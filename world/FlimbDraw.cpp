@@ -98,6 +98,11 @@ uint8_t CrowdAlpha(const Flimb& flimb, uint8_t alpha)
 
 } // namespace
 
+uint32_t FlimbGroupColour(uint8_t group)
+{
+    return group < kGroupColours.size() ? kGroupColours[group] : 0xFFFFFFFFu;
+}
+
 void Flimb::Draw() const
 {
     if (!InWorld())

@@ -90,16 +90,16 @@ void ExplodeNova(Flimb& flimb)
         ShakeGameView();
     const bool sureFooted = (flimb.attributes & kAttrSureFooted) != 0;
     const int size = sureFooted ? 3 : flimb.SizeClass();
-    // The crater always throws its dust through the emitter, whatever the local particle
-    // detail, so that the generator's draws are the same on every machine.
+    // The crater's dust is the drawing's own: its emitter reseeds only the drawing
+    // generator, so the simulation generator is the same with or without particles.
     FlimbDustEmitter dust = DustEmitterOf(flimb, sureFooted ? NovaFountain : NovaDust);
     int width = 0, height = 0;
     BrushFrameSize(flimb, kNovaBrush, false, width, height, size);
     const int centre = -static_cast<int>(static_cast<float>(BodyHeight(flimb)) * kNovaCentre);
     StrokeBrush(flimb, kNovaBrush, false, -(width / 2), centre - height / 2, 0, false, kCraterAffects, &dust,
                 kNeutralTint, size);
-    SimSrand(CurrentUpdateCounter());
-    BurstNovaSprite(flimb, SimRand() % 3);
+    DrawRandom().Seed(CurrentUpdateCounter());
+    BurstNovaSprite(flimb, DrawRand() % 3);
     flimb.flags &= static_cast<uint8_t>(~kFlimbFuseLit);
     if (!SteppingCopy()) {
         NotifyTrapsFlimbExploded(&flimb);

@@ -4,6 +4,9 @@
 #include "app/SimMath.h"
 #include "world/Flimb.h"
 #include "world/Landscape.h"
+#include "world/ParticleEmitters.h"
+#include "world/ParticleKinds.h"
+#include "world/ParticleManager.h"
 #include "world/WorldClock.h"
 #include "world/WorldState.h"
 
@@ -16,9 +19,10 @@ FlimbDustEmitter& Dust(BashEmitter& emitter)
     return static_cast<FlimbDustEmitter&>(emitter);
 }
 
+// The flimbs' particles are the drawing's own: they draw from the drawing generator.
 int Range(int low, int high)
 {
-    return low + SimRand() % (high - low + 1);
+    return low + DrawRand() % (high - low + 1);
 }
 
 // The look every digging and exploding particle shares: kind 0, spin 0..29, alpha
@@ -30,11 +34,11 @@ ParticleRequest DustAt(const FlimbDustEmitter& dust, int x, int y, uint32_t colo
     p.x = static_cast<float>(x);
     p.y = static_cast<float>(y);
     p.gravity = dust.gravity;
-    p.spin = static_cast<float>(SimRand() % 30);
-    p.alpha = static_cast<uint8_t>(127 + SimRand() % 128);
-    if (SimRand() & 1)
+    p.spin = static_cast<float>(DrawRand() % 30);
+    p.alpha = static_cast<uint8_t>(127 + DrawRand() % 128);
+    if (DrawRand() & 1)
         p.flags |= kParticleMirrorX;
-    if (SimRand() & 1)
+    if (DrawRand() & 1)
         p.flags |= kParticleFlipY;
     p.colour = colour & 0x00FFFFFFu;
     return p;
@@ -42,40 +46,82 @@ ParticleRequest DustAt(const FlimbDustEmitter& dust, int x, int y, uint32_t colo
 
 } // namespace
 
-// The pool is empty until the particles exist.
-bool ParticlePoolHasRoom(bool /*persistent*/)
+bool ParticlePoolHasRoom(bool persistent)
 {
-    return false;
+    const ParticleManager* manager = Particles();
+    return manager && manager->HasRoom(persistent, ParticleRole::Visual);
 }
 
-bool EmitParticle(const ParticleRequest& /*request*/)
+bool EmitParticle(const ParticleRequest& request)
 {
-    return false;
+    ParticleManager* manager = Particles();
+    const bool simulation = (request.flags & (kParticleStamps | kParticleKept)) != 0 || IsMissileKind(request.kind);
+    Particle* p = manager ? manager->AllocParticle(request.persistent,
+                                                   simulation ? ParticleRole::Simulation : ParticleRole::Visual)
+                          : nullptr;
+    if (!p)
+        return false;
+    p->kind = request.kind;
+    p->SetPosition(request.x, request.y, request.scale);
+    p->vx = request.vx;
+    p->vy = request.vy;
+    p->vz = request.growth;
+    p->gravity = request.gravity;
+    p->flags = request.flags;
+    p->flags2 = request.flags2;
+    p->alpha = request.alpha;
+    p->bounces = request.bounces;
+    p->elasticity = request.elasticity;
+    p->delay = request.delay;
+    p->life = request.life;
+    p->spin = request.spin;
+    p->colour = request.colour & 0x00FFFFFFu;
+    manager->CountParticle(*p);
+    return p->alive != 0;
 }
 
-void AtomizeFlimbSprite(const Flimb& /*flimb*/, bool /*evenFrames*/, bool /*persistent*/, BashEmitter* /*emitter*/,
-                        int /*stepX*/, int /*stepY*/)
+void AtomizeFlimbSprite(const Flimb& flimb, bool evenFrames, bool persistent, BashEmitter* emitter, int stepX,
+                        int stepY)
 {
+    if (!PreviewRunning())
+        AtomizeLand(&flimb, evenFrames, persistent, emitter, stepX, stepY);
 }
 
-void BreakOverlayIntoParticles(const Flimb& /*flimb*/) {}
-
-void BurstNovaSprite(const Flimb& /*flimb*/, int /*pattern*/) {}
-
-bool LaunchLopMissile(Flimb& /*flimb*/)
+void BreakOverlayIntoParticles(const Flimb& flimb)
 {
-    return false;
+    if (flimb.overlay && !PreviewRunning())
+        SpawnFromAnimation(*flimb.overlay, float(flimb.x), float(flimb.y), flimb.scale, 0.0f, flimb.walkSpeed < 0,
+                           nullptr);
 }
 
-bool SimulateLopThrow(const Flimb& /*flimb*/, int32_t& /*x*/, int32_t& /*y*/)
+void BurstNovaSprite(const Flimb& flimb, int pattern)
 {
-    return false;
+    if (PreviewRunning())
+        return;
+    // Outwards from the middle of the body.
+    const float half = std::trunc(24.0f * flimb.scale);
+    float cx = float(flimb.x), cy = float(flimb.y);
+    switch (flimb.gravity & 3) {
+    case 1: cy += half; break;
+    case 2: cx += half; break;
+    case 3: cx -= half; break;
+    default: cy -= half; break;
+    }
+    AreaEffectParams burst(EmitBurst, cx, cy, 0.0f, 0.0f, 0.0f, flimb.gravity, 2, 2);
+    burst.burstPattern = static_cast<uint8_t>(pattern);
+    AtomizeLand(&flimb, true, false, &burst, 2, 2);
+}
+
+bool LaunchLopMissile(Flimb& flimb)
+{
+    return !PreviewRunning() && LaunchLop(flimb) != nullptr;
 }
 
 FlimbDustEmitter DustEmitterOf(const Flimb& flimb, BashEmitter::Callback callback)
 {
     FlimbDustEmitter dust;
     dust.callback = callback;
+    dust.visual = 1;
     dust.x = flimb.x;
     dust.y = flimb.y;
     dust.gravity = flimb.gravity;
@@ -89,10 +135,10 @@ void ClobDust(BashEmitter& emitter, int x, int y, uint32_t colour)
     if (!ParticlePoolHasRoom(true) || PreviewRunning())
         return;
     const FlimbDustEmitter& dust = Dust(emitter);
-    SimSrand(CurrentUpdateCounter() * static_cast<uint32_t>(x) + static_cast<uint32_t>(y));
+    DrawRandom().Seed(CurrentUpdateCounter() * static_cast<uint32_t>(x) + static_cast<uint32_t>(y));
     ParticleRequest p = DustAt(dust, x, y, colour);
     // 0..2 pixels per update away from the flimb along its walking axis.
-    const float speed = static_cast<float>(SimRand() % 3);
+    const float speed = static_cast<float>(DrawRand() % 3);
     const int32_t along = dust.walksAlongX ? x - dust.x : y - dust.y;
     const float away = along < 0 ? -speed : speed;
     (dust.walksAlongX ? p.vx : p.vy) = away;
@@ -167,25 +213,26 @@ void ThrowDebris(int32_t x, int32_t y)
         return;
     // The open side: the first empty of three probes (up, down, left); else the right.
     int normalAngle = 0; // degrees of the surface's outward normal, 0 = +x, 90 = up
-    const Landscape* land = GameLandscape();
+    const Landscape* land = ParticleLand();
     if (land && land->HitTestPoint(x, y - 3) == 0)
         normalAngle = 90;
     else if (land && land->HitTestPoint(x, y + 3) == 0)
         normalAngle = 270;
     else if (land && land->HitTestPoint(x - 3, y) == 0)
         normalAngle = 180;
-    SimSrand(CurrentUpdateCounter());
+    DrawRandom().Seed(CurrentUpdateCounter());
     for (int i = 0; i < 16; ++i) {
         ParticleRequest p;
         p.kind = 12;
         p.x = static_cast<float>(x + Range(-2, 2));
         p.y = static_cast<float>(y + Range(-2, 2));
         // 30..100 degrees from the surface, turned towards the open side.
-        const int fromSurface = SimRand() % 71 + 30;
+        const int fromSurface = DrawRand() % 71 + 30;
         const int angle = normalAngle - 90 + fromSurface;
         p.vx = 4.0f * CosDeg(angle);
         p.vy = -4.0f * SinDeg(angle);
         p.growth = static_cast<float>(Range(3, 7)) / 100.0f;
+        p.flags |= kParticlePhysical;
         p.flags2 |= kParticle2LightGravity;
         p.life = static_cast<uint16_t>(Range(2, 4));
         p.colour = i < 8 ? 0xB85C00u : 0xFFCCAAu;
@@ -195,6 +242,7 @@ void ThrowDebris(int32_t x, int32_t y)
     smoke.kind = 12;
     smoke.x = static_cast<float>(x);
     smoke.y = static_cast<float>(y);
+    smoke.flags |= kParticlePhysical;
     smoke.growth = -static_cast<float>(Range(5, 9)) / 100.0f;
     smoke.colour = 0xCCCCFFu;
     smoke.life = static_cast<uint16_t>(Range(3, 5));

@@ -1,32 +1,17 @@
 #pragma once
-// What the flimbs ask of the particle pool: single particles described by value, sprite
-// break-ups, the Lop's missile. The pool comes with the particles; until it exists it is
-// empty, so every request makes nothing ("missiles and debris simply do not appear") and
-// the flimbs go on as the rules say. Requests made while a copy of a flimb is stepped ahead
-// of time (Quantum Time, a Spin's flight test) are dropped.
+// What the flimbs ask of the particle pool (world/ParticleManager.h): single particles
+// described by value, sprite break-ups, the Lop's missile (world/Missiles.h). None of the
+// flimbs' particles stamps itself into the terrain, so all are the drawing's own: they are
+// made only with full detail, draw from DrawRandom, and their emitters are marked visual so
+// that a bash reseeds DrawRandom for them. Requests made while a copy of a flimb is stepped
+// ahead of time (Quantum Time, a Spin's flight test) are dropped.
 #include "world/BashTypes.h"
+#include "world/Missiles.h"
+#include "world/Particle.h"
 
 #include <cstdint>
 
 struct Flimb;
-
-// Particle flag bits (the particle record's two flag bytes).
-enum : uint8_t {
-    kParticleBack = 1,       // drawn behind the terrain's front tiles
-    kParticleFalls = 2,
-    kParticlePhysical = 4,   // velocity, collisions and bounces
-    kParticleStamps = 8,     // stamped into the landscape when it dies
-    kParticleSlowBounce = 16,
-    kParticleMirrorX = 32,
-    kParticleFlipY = 64,
-    kParticleKept = 128,
-};
-enum : uint8_t {
-    kParticle2NoExplosion = 1,
-    kParticle2StampMode = 2,
-    kParticle2LightGravity = 4,
-    kParticle2DiesFaded = 64,
-};
 
 // One particle as the flimb code wants it.
 struct ParticleRequest {
@@ -35,7 +20,7 @@ struct ParticleRequest {
     float x = 0, y = 0;
     float vx = 0, vy = 0;
     float scale = 1.0f;
-    float growth = 0.0f; // change of scale per update
+    float growth = 0.0f; // change of scale per update (the particle's vz)
     uint8_t gravity = 0;
     uint8_t flags = 0;
     uint8_t flags2 = 0;
@@ -48,10 +33,12 @@ struct ParticleRequest {
     uint32_t colour = 0x00FFFFFF;
 };
 
-// Whether the pool could take a particle now (of the persistent column with persistent).
-// Emitters ask first and do nothing, not even draw from the generator, when it cannot.
+// Whether the pool could take one of the flimbs' particles now (of the persistent column
+// with persistent): false without full detail. Emitters ask first and do nothing, not even
+// draw from the generator, when it cannot.
 bool ParticlePoolHasRoom(bool persistent);
-// Books one particle; false when none was made.
+// Books one particle (in the simulation pool when it stamps, else in the visual one);
+// false when none was made.
 bool EmitParticle(const ParticleRequest& request);
 // The flimb's current frame broken into particles (every stepX-th pixel of every stepY-th
 // row, through the emitter when one is given), its overlay too.
@@ -61,11 +48,9 @@ void AtomizeFlimbSprite(const Flimb& flimb, bool evenFrames, bool persistent, Ba
 void BreakOverlayIntoParticles(const Flimb& flimb);
 // The Nova's sprite burst: 0 an expanding cloud, 1 a fast ring, 2 a five-pointed star.
 void BurstNovaSprite(const Flimb& flimb, int pattern);
-// The Lop's missile; false when none flies.
+// The Lop's missile (LaunchLop); false when none flies. SimulateLopThrow (world/Missiles.h)
+// is the test throw of the computer-controlled combat.
 bool LaunchLopMissile(Flimb& flimb);
-// A test throw without explosion: where the missile would come down within 50 updates.
-// False when no missile can be simulated.
-bool SimulateLopThrow(const Flimb& flimb, int32_t& x, int32_t& y);
 
 // --- The flimbs' own emitters ------------------------------------------------------------
 // The record the digging and exploding callbacks read.
@@ -84,5 +69,5 @@ void NovaDust(BashEmitter& emitter, int x, int y, uint32_t colour);
 void NovaFountain(BashEmitter& emitter, int x, int y, uint32_t colour);
 // 16 sparks and a puff of smoke thrown from a surface point towards its open side.
 void ThrowDebris(int32_t x, int32_t y);
-// The emitter record of a flimb.
+// The emitter record of a flimb (a visual emitter).
 FlimbDustEmitter DustEmitterOf(const Flimb& flimb, BashEmitter::Callback callback);

@@ -78,6 +78,7 @@ uint64_t WorldStateHash()
     for (const auto& row : world.tallies)
         for (const int32_t value : row)
             h.Add(value);
+    h.Add(SimulationParticlesHash());
     h.Add(world.clock.flimbsInPlay);
     h.Add(world.clock.updateCounter);
     h.Add(SimRandom().State());

@@ -11,7 +11,8 @@
 //  7. reader: turns the source into mask pixels (no function: the plain reader).
 //  8. tint: its alpha scales the mask alpha; its channels offset (additive, 0x80 neutral) or
 //     scale (multiplicative, 0xFF neutral) the laid colour.
-//  9. emitter: called for cleared pixels on its step grid, the random generator reseeded first.
+//  9. emitter: called for cleared pixels on its step grid, its random generator reseeded first
+//     (SimRandom, or DrawRandom for a visual emitter).
 // 10. multiplyTint. 11. noWrap: set on the copies Bash makes of itself at wrapping edges.
 // 12. copyOut: receives the old front pixel of every visited mask pixel.
 // 13. eraseOutside: clears affected terrain where the mask is transparent.
@@ -49,6 +50,12 @@ constexpr uint32_t Channel(uint32_t c, int shift) { return (c >> shift) & 0xFFu;
 int ClampToInt(int64_t v)
 {
     return static_cast<int>(std::clamp<int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+// The generator an emitter's particles draw from: the drawing's own for a visual emitter.
+RandomGenerator& EmitterRandom(const BashEmitter& emitter)
+{
+    return emitter.visual ? DrawRandom() : SimRandom();
 }
 
 bool OnStep(int64_t offset, int32_t step)
@@ -175,7 +182,7 @@ uint32_t TileStore::BashWrapped(const BashJob& request, int64_t left, int64_t to
     BashJob job = request;
     job.updateCounter = UpdateCounter();
     if (job.emitter)
-        SimSrand(job.updateCounter);
+        EmitterRandom(*job.emitter).Seed(job.updateCounter);
 
     uint32_t result = 0;
     if (!noWrap && RunState() == 1) {
@@ -330,7 +337,8 @@ uint32_t TileStore::BashTiles(const BashJob& job, int64_t left, int64_t top, int
                             if (old != 0) {
                                 result = old;
                                 if (emitter && OnStep(mx, emitter->stepX) && OnStep(my, emitter->stepY)) {
-                                    SimSrand(static_cast<uint32_t>((my + 1) * (mx + 1) + updateCounter));
+                                    EmitterRandom(*emitter).Seed(
+                                        static_cast<uint32_t>((my + 1) * (mx + 1) + updateCounter));
                                     emitter->emitted = 1;
                                     if (emitter->callback)
                                         emitter->callback(*emitter, x, y, old);

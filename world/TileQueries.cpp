@@ -38,6 +38,17 @@ uint32_t TileSum(const uint8_t* map)
 
 } // namespace
 
+bool TileStore::MayHoldTerrain(int x0, int y0, int x1, int y1) const
+{
+    if (x0 < 0 || y0 < 0 || x1 >= width_ || y1 >= height_ || x1 < x0 || y1 < y0)
+        return true;
+    for (int column = x0 >> kTileShift; column <= (x1 >> kTileShift); ++column)
+        for (int row = y0 >> kTileShift; row <= (y1 >> kTileShift); ++row)
+            if (tiles_[TileSlot(column, row)].material)
+                return true;
+    return false;
+}
+
 uint8_t TileStore::HitTestPoint(int x, int y) const
 {
     const int w = width_, h = height_;

@@ -88,6 +88,10 @@ public:
     bool HitTestRect(bool findEmpty, bool findAny, int x0, int y0, int x1, int y1) const;
     // The non-empty pixels of the inclusive rectangle, wrapped pieces included; 1 at a wall.
     int32_t CountSolidPixels(int x0, int y0, int x1, int y1) const;
+    // False only when the inclusive rectangle lies inside the landscape and every tile it
+    // touches has no material map (nothing there can be solid): a cheap test before a
+    // pixel walk. True otherwise.
+    bool MayHoldTerrain(int x0, int y0, int x1, int y1) const;
     // Walks from (x0, y0) towards (x1, y1) in unit steps (at most 131,072) and counts the steps
     // that reach a new rounded pixel whose HitTestPoint is not 0.
     int32_t ProbeSolid(int x0, int y0, int x1, int y1) const;

@@ -2,21 +2,15 @@
 
 #include "app/GameException.h"
 #include "world/Landscape.h"
+#include "world/ParticleEmitters.h"
+#include "world/ParticleManager.h"
 
 #include <memory>
 #include <new>
-#include <vector>
 
 bool particleRebuild = false;
 
 namespace {
-
-struct Particle {
-    float x = 0, y = 0, vx = 0, vy = 0;
-    int life = 0;
-};
-
-constexpr size_t kParticleCapacity = 8192;
 
 std::unique_ptr<Landscape>& TheLandscape()
 {
@@ -24,9 +18,9 @@ std::unique_ptr<Landscape>& TheLandscape()
     return landscape;
 }
 
-std::vector<Particle>& Particles()
+std::unique_ptr<ParticleManager>& TheParticles()
 {
-    static std::vector<Particle> particles;
+    static std::unique_ptr<ParticleManager> particles;
     return particles;
 }
 
@@ -92,47 +86,83 @@ void AddLandscapeChild(Primitive* child)
         landscape->AddChild(child);
 }
 
-void SpawnDebugParticle(int32_t /*x*/, int32_t /*y*/, uint32_t /*colour*/) {}
-
-void SpawnParticlesFromImage(AnimSurface* /*image*/, int /*frame*/, int32_t /*x*/, int32_t /*y*/,
-                             uint8_t /*direction*/, float /*scaleX*/, float /*scaleY*/)
+void SpawnDebugParticle(int32_t x, int32_t y, uint32_t colour)
 {
+    ParticleManager* manager = Particles();
+    Particle* p = manager ? manager->AllocParticle(false, ParticleRole::Visual) : nullptr;
+    if (!p)
+        return;
+    p->kind = kParticleIce;
+    p->SetPosition(float(x), float(y), 2.0f);
+    p->flags |= kParticleFalls | kParticlePhysical;
+    p->bounces = 3;
+    p->life = 200;
+    p->colour = colour & 0x00FFFFFFu;
+    manager->CountParticle(*p);
+}
+
+void SpawnParticlesFromImage(AnimSurface* image, int frame, int32_t x, int32_t y, uint8_t direction, float scaleX,
+                             float scaleY)
+{
+    if (!image)
+        return;
+    AreaEffectParams record(EmitReceptacle, float(x), float(y), 0.0f, 0.0f, 0.0f, direction, 2, 2);
+    SpawnFromFrame(*image, frame, float(x), float(y), scaleX, scaleY, 0x808080u, &record);
 }
 
 void InitParticles()
 {
-    try {
-        Particles().assign(kParticleCapacity, Particle{});
-    } catch (const std::bad_alloc&) {
-        throw GameException("Couldn't allocate enough memory for the particle buffer");
-    }
+    if (TheParticles())
+        return;
+    auto manager = std::make_unique<ParticleManager>();
+    manager->Init();
+    TheParticles() = std::move(manager);
+    SetCurrentParticles(TheParticles().get());
 }
 
 void ReleaseParticles()
 {
-    std::vector<Particle>().swap(Particles());
+    if (!TheParticles())
+        return;
+    if (Particles() == TheParticles().get())
+        SetCurrentParticles(nullptr);
+    TheParticles()->Shutdown();
+    TheParticles().reset();
 }
 
 void UpdateParticles()
 {
-    for (Particle& p : Particles()) {
-        if (p.life <= 0)
-            continue;
-        p.x += p.vx;
-        p.y += p.vy;
-        --p.life;
-    }
+    if (ParticleManager* manager = Particles())
+        manager->Update();
 }
 
 void RebuildParticleVertices()
 {
     particleRebuild = false;
+    if (ParticleManager* manager = Particles())
+        manager->RebuildVertices();
 }
 
-int LiveParticleCount()
+int ParticleCount()
 {
-    int live = 0;
-    for (const Particle& p : Particles())
-        live += p.life > 0 ? 1 : 0;
-    return live;
+    const ParticleManager* manager = Particles();
+    return manager ? manager->LiveSimulationParticles() : 0;
+}
+
+void ResetParticles()
+{
+    if (ParticleManager* manager = Particles())
+        manager->ResetPool();
+}
+
+void SetParticlesEnabled(bool on)
+{
+    if (ParticleManager* manager = Particles())
+        manager->SetEnabled(on);
+}
+
+uint64_t SimulationParticlesHash()
+{
+    const ParticleManager* manager = Particles();
+    return manager ? manager->SimulationHash() : 0;
 }

@@ -3,7 +3,6 @@
 #include "frontend/options/BindableAction.h"
 
 #include "hud/HudServices.h"
-#include "session/SessionServices.h"
 #include "world/LandscapeKeys.h"
 #include "world/PlayKeys.h"
 
@@ -17,6 +16,10 @@ void Play(int pressed)
 {
     Key(pressed != 0);
 }
+
+// "PauseGame" asks the game server; the session installs its handler
+// (SetBindableActionHandler), so without one there is nothing to ask.
+void NoSessionYet(int) {}
 
 struct Row {
     const char* name;
@@ -42,7 +45,7 @@ constexpr Row kRows[] = {
     {"ChatMode", HudChatModeKey, "Common", "Enter chat mode during multiplayer."},
     {"SuperNova", HudSuperNovaKey, "Common", "Issues a Nova Morph to all your flimbs."},
     {"ShowFuture", HudShowFutureKey, "Common", "Displays the future of the selected flimb."},
-    {"PauseGame", PauseGameKey, "Common", "Pauses the game. (server only)"},
+    {"PauseGame", NoSessionYet, "Common", "Pauses the game. (server only)"},
     {"ShowScores", Play<ShowScoresKey>, "Advanced", "Shows multiplayer score."},
     {"WalkLeft", Play<WalkLeftKey>, "Advanced", "Move a light flimb to the left."},
     {"WalkRight", Play<WalkRightKey>, "Advanced", "Move a light flimb to the right"},

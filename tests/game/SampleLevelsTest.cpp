@@ -22,12 +22,6 @@ namespace {
 
 const char* const kSamples[] = {"s_dm_first_steps", "m_dm_twin_valleys", "f_dm_the_gardener"};
 
-std::vector<uint8_t> ReadBuilt(const std::string& name)
-{
-    std::ifstream in(std::string(FLIMBS_GAME_DIR) + "/Level/" + name + ".flevel", std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 // levelrun's output for the samples, run with a user folder of its own.
 std::string RunLevelrun()
 {
@@ -56,7 +50,7 @@ protected:
     {
         LevelFixture::SetUp();
         for (const char* sample : kSamples)
-            AddFile(std::string("Level\\") + sample + ".flevel", ReadBuilt(sample));
+            AddFile(std::string("Level\\") + sample + ".flevel", ReadShippedLevel(sample));
     }
 };
 
@@ -86,7 +80,7 @@ TEST_F(SampleLevelsTest, TheSamplesLoadInEveryMode)
                                              std::string(FLIMBS_GAME_DIR) + "/sample_preview_" + sample + ".png", 0));
     }
     // The multiplayer sample is stored gzip-compressed; its hash holds all the same.
-    const std::vector<uint8_t> bytes = ReadBuilt("m_dm_twin_valleys");
+    const std::vector<uint8_t> bytes = ReadShippedLevel("m_dm_twin_valleys");
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ(bytes[0], 0x1F);
     EXPECT_EQ(bytes[1], 0x8B);

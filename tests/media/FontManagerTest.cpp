@@ -36,6 +36,8 @@ protected:
     }
     void TearDown() override
     {
+        // Back to the default language, so no test leaves its choice to the next one.
+        FontManager::SetLanguage("en", nullptr);
         FontManager::ReleaseFonts();
         DXManager::Shutdown();
         LanguageDatabase::Reset();
@@ -267,4 +269,20 @@ TEST(TextConversionTest, Utf8ToCodePointsWithBrokenBytes)
     TextConversion unknown("NO-SUCH-CHARSET");
     EXPECT_FALSE(unknown.IsValid());
     EXPECT_EQ(unknown.ToCodePoints("a\xFC"), U"a?");
+}
+
+TEST_F(FontManagerTest, FontsGoWithTheDeviceAndAreMadeAgainOnTheNextOne)
+{
+    // A font made on one device must never draw through it once that device is shut down.
+    FontManager::GetFont(6);
+    DXManager::Shutdown();
+    ASSERT_TRUE(window_.Create("Flimbs", {0, 0, kWidth, kHeight}));
+    DXManager::Init(&window_, kWidth, kHeight);
+    ClearScreen();
+    DXManager::GetDevice()->BeginScene();
+    FontManager::GetFont(6)->DrawTextTransformed(100, 100, 0xFFFFFFFF, "HIH", 0);
+    DXManager::GetDevice()->EndScene();
+    const Box ink = LitBox();
+    EXPECT_GE(ink.left, 100);
+    EXPECT_LT(ink.left, ink.right);
 }

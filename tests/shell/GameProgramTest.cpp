@@ -18,6 +18,7 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
+#include <zlib.h>
 
 namespace {
 
@@ -375,4 +376,27 @@ TEST(GameProgram, KnownPlayerReachesTheMainMenuAndItWritesTheConfiguration)
     EXPECT_NE(written.find("<res-x>"), std::string::npos) << written;
     std::filesystem::remove(config);
     std::filesystem::remove(GetUserPath("Profiles\\Ann.xml"));
+}
+
+TEST(GameProgram, LaunchedLevelIsHostedRecordedAndStopsCleanly)
+{
+    const ProgramRun run = RunProgram({"-l", "s_dm_first_steps"}, {}, "Game Map and Info loaded successfully!",
+                                      std::chrono::milliseconds(1500));
+    EXPECT_EQ(run.exitCode, 0);
+    ExpectInOrder(run.log, {"Game ready", "GameInfo has been loaded\n", "Game Map and Info loaded successfully!\n",
+                            "Main loop ended after"});
+    ExpectInOrder(run.log.substr(run.log.find("Main loop ended after")), kShutdownLines);
+
+    // The level's recording: a playback file that begins with its magic word.
+    std::string recording;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(GetUserRoot()))
+        if (entry.path().filename() == "temp.flimbs" && entry.path().parent_path().filename() == "Playbacks")
+            recording = entry.path().string();
+    ASSERT_FALSE(recording.empty());
+    gzFile file = gzopen(recording.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    uint8_t head[4] = {};
+    EXPECT_EQ(gzread(file, head, sizeof head), 4);
+    gzclose(file);
+    EXPECT_EQ(head[0] | head[1] << 8 | head[2] << 16 | static_cast<uint32_t>(head[3]) << 24, 0xC704E509u);
 }

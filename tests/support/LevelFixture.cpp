@@ -35,17 +35,17 @@ std::vector<uint8_t> GzipBytes(const std::string& text)
     return out;
 }
 
-void LevelFixture::SetUp()
+std::unique_ptr<FileManager> InstallLevelFiles(MemoryFileManager** memory)
 {
-    world = std::make_unique<TestWorld>();
-    manager = std::make_unique<FileManager>();
+    auto manager = std::make_unique<FileManager>();
     auto user = std::make_unique<StandardFileManager>();
     user->AddRootFolder("Level");
     user->AddRootFolder("Cache");
     manager->AddMember(std::move(user));
     manager->AddMember(std::make_unique<ResourceFileManager>(std::string(FLIMBS_GAME_DIR) + "/Data/resource.dat"));
     auto held = std::make_unique<MemoryFileManager>();
-    memory = held.get();
+    if (memory)
+        *memory = held.get();
     manager->AddMember(std::move(held));
     manager->IndexNames(nullptr, 0, nullptr);
     fileManager = manager.get();
@@ -55,16 +55,40 @@ void LevelFixture::SetUp()
     text << defaults.rdbuf();
     SetLevelDefaultsDocument(text.str());
     InitLandscape();
+    return manager;
+}
+
+std::vector<uint8_t> ReadShippedLevel(const std::string& name)
+{
+    std::ifstream in(std::string(FLIMBS_GAME_DIR) + "/Level/" + name + ".flevel", std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void AddShippedLevel(MemoryFileManager& memory, const std::string& name)
+{
+    const std::vector<uint8_t> bytes = ReadShippedLevel(name);
+    memory.AddFile("Level\\" + name + ".flevel", bytes.data(), bytes.size());
+}
+
+void ReleaseLevelFiles()
+{
+    ClearCurrentGameMode();
+    ReleaseLandscape();
+    fileManager = nullptr;
+    SetLevelDefaultsDocument("");
+}
+
+void LevelFixture::SetUp()
+{
+    world = std::make_unique<TestWorld>();
+    manager = InstallLevelFiles(&memory);
 }
 
 void LevelFixture::TearDown()
 {
-    ClearCurrentGameMode();
-    ReleaseLandscape();
+    ReleaseLevelFiles();
     world.reset();
-    fileManager = nullptr;
     manager.reset();
-    SetLevelDefaultsDocument("");
 }
 
 std::string LevelFixture::Hashed(const std::string& text)

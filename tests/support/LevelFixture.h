@@ -26,6 +26,17 @@ struct LevelParts {
 // Gzip bytes of a text (a whole gzip stream).
 std::vector<uint8_t> GzipBytes(const std::string& text);
 
+// Installs the game's level files as the file manager (the user folder's Level\ and Cache\,
+// the build's resource archive, then files held in memory, handed out through `memory`), the
+// shipped level defaults and the game's landscape. ReleaseLevelFiles undoes it all (the game
+// mode included) before the manager is freed.
+std::unique_ptr<FileManager> InstallLevelFiles(MemoryFileManager** memory = nullptr);
+void ReleaseLevelFiles();
+// The bytes of a level the build ships (its Level folder), by name without extension.
+std::vector<uint8_t> ReadShippedLevel(const std::string& name);
+// Adds a shipped level to the memory files as "Level\\<name>.flevel".
+void AddShippedLevel(MemoryFileManager& memory, const std::string& name);
+
 class LevelFixture : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -151,6 +151,7 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddFlimbLooks(table);
         AddModeLooks(table);
         AddMaskLooks(table);
+        AddParticleLooks(table);
         AddHudShareLooks(table);
         AddLevelLooks(table);
         return table;

@@ -35,6 +35,7 @@ void AddMenuLooks(LookTable& table);
 void AddFlimbLooks(LookTable& table);
 void AddModeLooks(LookTable& table);
 void AddMaskLooks(LookTable& table);
+void AddParticleLooks(LookTable& table);
 void AddHudShareLooks(LookTable& table);
 void AddLevelLooks(LookTable& table);
 

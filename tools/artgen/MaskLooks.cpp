@@ -1,7 +1,5 @@
-// Brush masks: the shapes digging removes and building lays. Every pixel is written
-// directly, fully opaque in the look's colour or fully transparent (no antialiasing), so a
-// mask is the same pixels on every machine. Shapes are tested at pixel centres in doubled
-// integer coordinates: pixel x has its centre at 2x + 1.
+// Brush masks: the shapes digging removes and building lays, written pixel by pixel
+// (tools/artgen/PixelShapes.h), fully opaque in the look's colour or fully transparent.
 //
 // Parts: "block" (a plain protection block), "half-block" (the Doppel's left half, its outer
 // top corner cut), "slot" (the Drill: a slot with rounded bottom corners), "brick" (a Mold
@@ -9,8 +7,7 @@
 // Clob tunnel face, rounded on its leading right side), "diagonal-up" and "diagonal-down"
 // (the Gulp's round-ended bands).
 #include "tools/artgen/Looks.h"
-
-#include <cairo.h>
+#include "tools/artgen/PixelShapes.h"
 
 #include <cstdint>
 #include <functional>
@@ -20,36 +17,14 @@ namespace {
 
 using Shape = std::function<bool(int64_t x2, int64_t y2, int64_t w2, int64_t h2)>;
 
-uint32_t Scaled(uint32_t rgb, int numerator, int denominator, int add)
-{
-    uint32_t out = 0;
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const int v = (int((rgb >> shift) & 0xFF) * numerator + add) / denominator;
-        out |= uint32_t(v > 255 ? 255 : v) << shift;
-    }
-    return out;
-}
-
-// Writes every pixel of the frame: colour(x, y) when the shape holds its centre, else 0.
+// Every pixel of the frame: colour(x, y) when the shape holds its centre, else transparent.
 bool Fill(cairo_t* cr, const ImageSpec& s, const Shape& inside,
           const std::function<uint32_t(int x, int y)>& colour)
 {
-    cairo_surface_t* target = cairo_get_target(cr);
-    if (cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE)
-        return false;
-    cairo_surface_flush(target);
-    double ox = 0, oy = 0;
-    cairo_user_to_device(cr, &ox, &oy);
-    unsigned char* data = cairo_image_surface_get_data(target);
-    const int stride = cairo_image_surface_get_stride(target);
     const int64_t w2 = 2 * s.frameWidth, h2 = 2 * s.frameHeight;
-    for (int y = 0; y < s.frameHeight; ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(data + (int(oy) + y) * stride) + int(ox);
-        for (int x = 0; x < s.frameWidth; ++x)
-            row[x] = inside(2 * x + 1, 2 * y + 1, w2, h2) ? 0xFF000000u | colour(x, y) : 0u;
-    }
-    cairo_surface_mark_dirty(target);
-    return true;
+    return WritePixels(cr, s, [&](int x, int y) {
+        return inside(2 * x + 1, 2 * y + 1, w2, h2) ? 0xFF000000u | colour(x, y) : 0u;
+    });
 }
 
 // Within distance r2 (doubled units) of the segment (ax, ay)-(bx, by).
@@ -100,8 +75,8 @@ bool MaskLook(cairo_t* cr, const ImageSpec& s, int)
         return Fill(cr, s, [](int64_t, int64_t, int64_t, int64_t) { return true; },
                     [&s, c](int, int y) {
                         if (y == 0)
-                            return Scaled(c, 1, 2, 255); // halfway to white
-                        return y == s.frameHeight - 1 ? Scaled(c, 3, 4, 0) : c;
+                            return ScaledRgb(c, 1, 2, 255); // halfway to white
+                        return y == s.frameHeight - 1 ? ScaledRgb(c, 3, 4, 0) : c;
                     });
     if (s.part == "disc")
         return Fill(

@@ -1,8 +1,8 @@
 #pragma once
 // What a headless program needs to run the world with the game's own data: a hidden window
 // and the software device (the art is loaded as textures), the game folder's archive and
-// plain files, the flimb specs, the game's landscape and a world of its own. Used by the
-// replay check and the world benchmark.
+// plain files, the flimb specs, the game's landscape, the particle pool and a world of its
+// own. Used by the replay check and the world benchmark.
 #include "app/FileManager.h"
 #include "app/ResourceFileManager.h"
 #include "app/StandardFileManager.h"
@@ -39,10 +39,12 @@ public:
         use_ = std::make_unique<ScopedWorld>(world);
         LoadActionSprites();
         InitLandscape();
+        InitParticles();
     }
     ~HeadlessGame()
     {
         UnloadActionSprites();
+        ReleaseParticles();
         ReleaseLandscape();
         use_.reset();
         ImageCache::Clear();

@@ -1,17 +1,21 @@
 // replaycheck: runs a fixed match headless and prints the world state hash every 100
 // updates, so that two runs with different local settings can be compared line by line.
 //
-//   replaycheck [--draw] [--preview] [--updates N] [--picture FILE.png]
+//   replaycheck [--draw] [--preview] [--detail 0|1] [--updates N] [--picture FILE.png]
 //
 // The match: a 2048 x 1024 landscape built from a fixed recipe, 96 flimbs of 8 groups, and
 // a script of orders given at fixed updates (the ones a player would give: diggers,
 // builders, blockers, fuses, floats, steering and jumps). --draw draws every flimb twice per
 // update with the in-between frame switched on the second time, as the game's frames do;
-// --preview runs the Quantum Time preview on a selected flimb. Neither may change a hash.
-// --picture writes the landscape with its flimbs after the last update.
+// --preview runs the Quantum Time preview on a selected flimb; --detail sets full particle
+// detail ("enableparticles", default 1). None may change a hash. The particles of the match
+// (dust, debris, break-ups, Lop heads, and a few fireballs and ice missiles the script
+// throws) are drawn with the flimbs. --picture writes the landscape with its flimbs after
+// the last update.
 #include "tools/replaycheck/HeadlessGame.h"
 #include "tools/replaycheck/MatchRecipe.h"
 
+#include "app/ConsoleParam.h"
 #include "app/Random.h"
 #include "game/GameController.h"
 #include "game/WorldUpdate.h"
@@ -20,11 +24,14 @@
 #include "media/Surface.h"
 #include "platform/image/ImageCodec.h"
 #include "modes/MatchOptions.h"
+#include "modes/ModeServices.h"
 #include "world/FlimbQueries.h"
+#include "world/ParticleManager.h"
 #include "world/FlimbTable.h"
 #include "world/StateHash.h"
 #include "world/ViewServices.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -62,13 +69,13 @@ void PlaceFlimbs()
 struct Order {
     uint32_t update;
     int16_t id;
-    enum Kind { Action, Type, Attribute, SteerPress, SteerRelease, JumpKey, Gulp } kind;
+    enum Kind { Action, Type, Attribute, SteerPress, SteerRelease, JumpKey, Gulp, Fireball, Ice } kind;
     uint8_t value;
 };
 
 const std::vector<Order>& Script()
 {
-    static const std::vector<Order> orders = {
+    static std::vector<Order> orders = {
         {40, 2, Order::Action, kClob},         {45, 3, Order::Action, kMold},
         {50, 5, Order::Action, kDrill},        {55, 6, Order::Gulp, 0},
         {56, 6, Order::Action, kGulp},         {60, 8, Order::Action, kDoppel},
@@ -92,8 +99,36 @@ const std::vector<Order>& Script()
         {1300, 57, Order::Type, kGraviturn},   {1400, 59, Order::Attribute, kAttrNovaFuse},
         {1500, 60, Order::Action, kLop},       {1600, 62, Order::Action, kMold},
         {1700, 63, Order::Type, kStun},        {1800, 65, Order::Attribute, kAttrNovaFuse},
+        {230, 10, Order::Fireball, 0},         {480, 16, Order::Ice, 0},
+        {880, 34, Order::Fireball, 0},         {1250, 58, Order::Ice, 0},
     };
+    static const bool sorted = [] {
+        std::stable_sort(orders.begin(), orders.end(),
+                         [](const Order& a, const Order& b) { return a.update < b.update; });
+        return true;
+    }();
+    (void)sorted;
     return orders;
+}
+
+// A missile thrown by the flimb from over its head, the way it faces (a trap would throw
+// them in a level).
+void Throw(Flimb& flimb, ParticleBehaviour behaviour)
+{
+    ParticleManager* manager = Particles();
+    Particle* p = manager ? manager->AllocParticle(true, ParticleRole::Simulation) : nullptr;
+    if (!p)
+        return;
+    p->behaviour = behaviour;
+    p->kind = behaviour == ParticleBehaviour::Fireball ? kParticleFireball : kParticleIce;
+    p->flags |= kParticleFalls | kParticlePhysical;
+    p->flags2 &= uint8_t(~kParticle2NoExplosion);
+    p->owner = &flimb;
+    p->SetPosition(float(flimb.x), float(flimb.y - 40), 1.0f);
+    p->vx = flimb.walkSpeed < 0 ? -14.0f : 14.0f;
+    p->vy = -8.0f;
+    p->bounces = 1;
+    manager->CountParticle(*p);
 }
 
 void Give(const Order& order)
@@ -132,6 +167,12 @@ void Give(const Order& order)
     case Order::Gulp:
         flimb->flags &= uint8_t(~kFlimbGulpVariant); // the upward gulp
         break;
+    case Order::Fireball:
+        Throw(*flimb, ParticleBehaviour::Fireball);
+        break;
+    case Order::Ice:
+        Throw(*flimb, ParticleBehaviour::IceMissile);
+        break;
     }
 }
 
@@ -142,11 +183,13 @@ void DrawWorld()
         SetInBetweenFrame(between);
         device->Clear(0, nullptr, gfx::D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
         device->BeginScene();
+        Particles()->Draw();
         for (const Flimb& flimb : World())
             if (!flimb.IsFree())
                 flimb.Draw();
         if (World().preview.state && World().selected)
             World().preview.copy.Draw();
+        Particles()->DrawFront();
         device->EndScene();
     }
     SetInBetweenFrame(false);
@@ -197,6 +240,7 @@ bool WritePicture(const std::string& path)
 int main(int argc, char** argv)
 {
     bool draw = false, preview = false;
+    int detail = 1;
     std::string picture;
     uint32_t updates = 2000;
     for (int i = 1; i < argc; ++i) {
@@ -204,12 +248,15 @@ int main(int argc, char** argv)
             draw = true;
         else if (!std::strcmp(argv[i], "--preview"))
             preview = true;
+        else if (!std::strcmp(argv[i], "--detail") && i + 1 < argc)
+            detail = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--picture") && i + 1 < argc)
             picture = argv[++i];
         else if (!std::strcmp(argv[i], "--updates") && i + 1 < argc)
             updates = uint32_t(std::strtoul(argv[++i], nullptr, 10));
         else {
-            std::fprintf(stderr, "usage: replaycheck [--draw] [--preview] [--updates N] [--picture FILE.png]\n");
+            std::fprintf(stderr,
+                         "usage: replaycheck [--draw] [--preview] [--detail 0|1] [--updates N] [--picture FILE.png]\n");
             return 2;
         }
     }
@@ -228,6 +275,11 @@ int main(int argc, char** argv)
         BuildLandscape(game.Land());
         InstallStandInBrushes(game.Land());
         PlaceFlimbs();
+        if (ConsoleParam* full = ConsoleParam::Find("enableparticles"))
+            full->SetInt(detail);
+        // The level start empties the particle pool; the match start switches it on.
+        ResetParticles();
+        MarkMatchStarted();
         if (preview) {
             Flimb* chosen = FindFlimbById(4);
             chosen->flags |= kFlimbSelected;
@@ -251,9 +303,12 @@ int main(int argc, char** argv)
                         break;
                     }
             }
-            if (update % 100 == 0)
+            if (update % 100 == 0) {
                 std::printf("update %u hash %016llx flimbs %d\n", update,
                             static_cast<unsigned long long>(WorldStateHash()), World().clock.flimbsInPlay);
+                std::printf("  particles: %d of the game, %d drawn only\n", Particles()->LiveSimulationParticles(),
+                            Particles()->LiveVisualParticles());
+            }
         }
         if (!picture.empty() && !WritePicture(picture)) {
             std::fprintf(stderr, "replaycheck: cannot write %s\n", picture.c_str());

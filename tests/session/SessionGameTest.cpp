@@ -1,0 +1,107 @@
+// The session's game adapter on real level files: what a level's information says and
+// how GAMEDATA's load answers.
+#include "../support/LevelFixture.h"
+#include "../support/LogCapture.h"
+
+#include "game/GameController.h"
+#include "session/ClientCommandState.h"
+#include "session/GameServer.h"
+#include "session/NetCommand.h"
+#include "session/SessionGame.h"
+#include "world/TrapKinds.h"
+#include "world/TrapRegistry.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class SessionGameTest : public LevelFixture {
+protected:
+    void SetUp() override
+    {
+        LevelFixture::SetUp();
+        ResetCommandState();
+        AddShippedLevel(*memory, "m_dm_twin_valleys");
+        AddLevel("Level\\s_dm_broken.flevel", "<flimbs-level><globals>", false);
+        AddLevel("Level\\s_dm_editonly.flevel", LevelParts{.globals = "<permission>EditOnly</permission>"}.Text());
+    }
+    void TearDown() override
+    {
+        SessionGame().ResetLevel();
+        ResetCommandState();
+        LevelFixture::TearDown();
+    }
+    static uint32_t CrcOf(const std::string& name)
+    {
+        SessionLevelInfo info;
+        EXPECT_TRUE(SessionGame().ResolveLevel(name, info)) << name;
+        return info.crc;
+    }
+    LogCapture log;
+};
+
+TEST_F(SessionGameTest, LevelInformationComesFromTheLevelsSummary)
+{
+    SessionLevelInfo info;
+    ASSERT_TRUE(SessionGame().ResolveLevel("m_dm_twin_valleys", info));
+    EXPECT_EQ(info.path, "Level\\m_dm_twin_valleys.flevel");
+    EXPECT_EQ(info.title, "Twin Valleys");
+    EXPECT_EQ(info.kind, 1);
+    EXPECT_NE(info.crc, 0u);
+    EXPECT_EQ(info.groupsInUse[0], 1);
+    EXPECT_EQ(info.groupsInUse[1], 1);
+    EXPECT_EQ(info.groupsInUse[2], 0);
+
+    ASSERT_TRUE(SessionGame().ResolveLevel("s_dm_editonly", info));
+    EXPECT_EQ(info.kind, 2);
+    EXPECT_FALSE(SessionGame().ResolveLevel("s_dm_missing", info));
+    EXPECT_FALSE(SessionGame().ResolveLevel("s_dm_broken", info));
+}
+
+TEST_F(SessionGameTest, GameDataLoadsOrAnswersWhyNot)
+{
+    const uint32_t crc = CrcOf("m_dm_twin_valleys");
+    struct Case {
+        const char* what;
+        std::string name;
+        uint32_t crc;
+        int sessionKind;
+        bool host;
+        int code;
+        const char* logged;
+    };
+    const Case cases[] = {
+        {"missing", "s_dm_missing", 0, kSessionLive, false, kNrFileNotFound,
+         "Error : [Level\\s_dm_missing.flevel] not found!!!!!"},
+        {"another file", "m_dm_twin_valleys", crc + 1, kSessionLive, false, kNrBadCrc, nullptr},
+        {"another file on the host", "m_dm_twin_valleys", crc + 1, kSessionLive, true, kNrLoadLevelOk, nullptr},
+        {"another file in a playback", "m_dm_twin_valleys", crc + 1, kPlaybackPlaying, false, kNrLoadLevelOk,
+         "WARNING: playback level crc doesn't match crc from savegame, playback may be incorrect"},
+        {"unreadable", "s_dm_broken", 0, kSessionLive, false, kNrBadFormat, nullptr},
+        {"the server's", "m_dm_twin_valleys", crc, kSessionLive, false, kNrLoadLevelOk, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SessionGame().ResetLevel();
+        log.Clear();
+        CommandState().sessionKind = c.sessionKind;
+        std::unique_ptr<GameServer> server = c.host ? std::make_unique<GameServer>(false, 0) : nullptr;
+        SetCurrentServer(server.get());
+        EXPECT_EQ(SessionGame().LoadLevelForGameData(c.name, c.crc), c.code);
+        SetCurrentServer(nullptr);
+        if (c.logged)
+            EXPECT_TRUE(log.Contains(c.logged)) << log.Text();
+        if (c.code == kNrLoadLevelOk) {
+            EXPECT_EQ(SessionGame().LoadedLevel().name, c.name);
+            EXPECT_EQ(Controller().groups[1].inUse, 1);
+            EXPECT_TRUE(SessionGame().GroupHasStartTrap(1));
+            EXPECT_FALSE(SessionGame().GroupHasStartTrap(2));
+        } else {
+            EXPECT_TRUE(SessionGame().LoadedLevel().name.empty());
+            EXPECT_FALSE(AnyTraps());
+        }
+    }
+    CommandState().sessionKind = kSessionLive;
+}
+
+} // namespace
