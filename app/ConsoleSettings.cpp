@@ -12,7 +12,6 @@ ConsoleParam g_showBack("showback", Type::Int, "1", "draw the backgrounds");
 ConsoleParam g_reverseWheel("reverseWheel", Type::Int, "1", "wheel down selects to the right");
 ConsoleParam g_touchscreen("touchscreen", Type::Int, "0", "touchscreen mode");
 ConsoleParam g_centerOnSelect("center_on_select", Type::Int, "0", "centre the view on the selected flimb");
-ConsoleParam g_followSelected("follow_selected", Type::Int, "0", "the view follows the selected flimb");
 ConsoleParam g_useBelt("use_belt", Type::Int, "1", "give morphs with the action belt");
 ConsoleParam g_edgeScrollSpeed("edge_scroll_speed", Type::Int, "30", "edge scrolling speed");
 ConsoleParam g_positiveScroll("positive_scroll", Type::Int, "0", "right-click scrolling follows the mouse");

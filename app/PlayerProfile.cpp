@@ -641,8 +641,9 @@ void PlayerProfile::SaveLastLevelPlayed(const std::string& name, const std::stri
 std::string PlayerProfile::CheckpointPath(const std::string& levelFile, bool automatic, int slot,
                                           bool levelFileKind) const
 {
+    // A player's slot is "<level>-<slot>", the automatic one "auto-<level><slot>".
     return GetPath() + "\\Checkpoints\\" + (automatic ? "auto-" : "") + GetFileTitle(levelFile, true) +
-           std::to_string(slot) + (levelFileKind ? ".flevel" : ".flimbs");
+           (automatic ? "" : "-") + std::to_string(slot) + (levelFileKind ? ".flevel" : ".flimbs");
 }
 
 std::vector<std::string> PlayerProfile::ListCheckpoints(const std::string& levelFile) const
@@ -658,9 +659,12 @@ std::vector<std::string> PlayerProfile::ListCheckpoints(const std::string& level
         if (!EndsWithNoCase(stem, ".flimbs"))
             continue;
         stem.resize(stem.size() - 7);
-        if (stem.rfind("auto-", 0) == 0)
+        const bool automatic = stem.rfind("auto-", 0) == 0;
+        if (automatic)
             stem.erase(0, 5);
         while (!stem.empty() && std::isdigit(static_cast<unsigned char>(stem.back())))
+            stem.pop_back();
+        if (!automatic && !stem.empty() && stem.back() == '-')
             stem.pop_back();
         if (stem == title)
             names.push_back(leaf);

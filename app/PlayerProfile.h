@@ -141,7 +141,8 @@ public:
     void SetIntroViewed(const std::string& name, bool viewed);
     void SaveLastLevelPlayed(const std::string& name, const std::string& levelFile);
 
-    // "Profiles\<name>\Checkpoints\[auto-]<level><slot>.flimbs" (or .flevel).
+    // "Profiles\<name>\Checkpoints\<level>-<slot>.flimbs" for a player's slot,
+    // "...\auto-<level><slot>.flimbs" for the automatic one (or .flevel).
     std::string CheckpointPath(const std::string& levelFile, bool automatic, int slot, bool levelFileKind) const;
     std::vector<std::string> ListCheckpoints(const std::string& levelFile) const;
 

@@ -290,7 +290,9 @@ void StandardFileManager::ListFiles(const std::string& pattern, std::vector<std:
     std::set<std::string> seen;
     for (const Root& root : roots_) {
         std::string rest;
-        if (folder.empty() ? !root.gamePrefix.empty() : !StripPrefix(root.gamePrefix, folder, rest))
+        // The folder may be a root's own folder ("Level\*.flevel" under the root "Level").
+        const bool rootItself = !folder.empty() && EqualsNoCase(folder, root.gamePrefix);
+        if (!rootItself && (folder.empty() ? !root.gamePrefix.empty() : !StripPrefix(root.gamePrefix, folder, rest)))
             continue;
         const std::string host = ResolveHostPathNoCase(root.hostFolder, rest);
         if (host.empty())
@@ -316,7 +318,9 @@ void StandardFileManager::ListFolders(const std::string& folder, std::vector<std
     std::set<std::string> seen;
     for (const Root& root : roots_) {
         std::string rest;
-        if (folder.empty() ? !root.gamePrefix.empty() : !StripPrefix(root.gamePrefix, folder, rest))
+        // The folder may be a root's own folder ("Level\*.flevel" under the root "Level").
+        const bool rootItself = !folder.empty() && EqualsNoCase(folder, root.gamePrefix);
+        if (!rootItself && (folder.empty() ? !root.gamePrefix.empty() : !StripPrefix(root.gamePrefix, folder, rest)))
             continue;
         const std::string host = ResolveHostPathNoCase(root.hostFolder, rest);
         if (host.empty())

@@ -59,7 +59,7 @@ struct LargeLevel {
         ClearCurrentGameMode();
         ReleaseLandscape();
         DeleteAllTraps();
-        ReleaseProfileResources();
+        FreeProfileResources();
         fileManager = nullptr;
         std::error_code ignored;
         std::filesystem::remove_all(GetUserRoot(), ignored);

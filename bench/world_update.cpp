@@ -1,5 +1,7 @@
 // One world update of a 2048 x 1024 level with 500 flimbs at work (walkers, fallers,
-// diggers, builders, blockers) and 200 registered base traps; and the world state hash over
+// diggers, builders, blockers) and 200 registered base traps; the same with 200 liquid,
+// teleport, size, anti-gravity and shock traps (a fifth of them on the hills among the
+// flimbs); and the world state hash over
 // the same world. The level is the replay check's fixed landscape with the game's flimb art;
 // it is built afresh every 100 updates so that the diggers and builders stay at work.
 #include "game/GameController.h"
@@ -7,13 +9,19 @@
 #include "modes/MatchOptions.h"
 #include "tools/replaycheck/HeadlessGame.h"
 #include "tools/replaycheck/MatchRecipe.h"
+#include "traps/AntiGravTrap.h"
+#include "traps/ShockTrap.h"
+#include "traps/TelePortTrap.h"
 #include "traps/Trap.h"
+#include "traps/WaterTrap.h"
 #include "world/FlimbTable.h"
 #include "world/StateHash.h"
 #include "world/TrapRegistry.h"
+#include "world/TrapSpecs.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -23,6 +31,8 @@ constexpr int kRebuildEvery = 100;
 HeadlessGame& Game()
 {
     static HeadlessGame game(64, 48);
+    static const bool specs = (LoadTrapSpecs(), true);
+    (void)specs;
     return game;
 }
 
@@ -34,7 +44,36 @@ uint8_t WorkOf(int i)
     return kinds[i % 16];
 }
 
-void BuildWorld()
+// Traps of the five flimb-effect kinds, set up as a level would have them.
+std::unique_ptr<Trap> MakeEffectTrap(int i)
+{
+    static const int32_t kinds[] = {WaterTrap::kKind, TelePortTrap::kKind, 6, AntiGravTrap::kKind, ShockTrap::kKind};
+    std::unique_ptr<Trap> trap = Trap::Create(kinds[i % 5]);
+    if (auto* water = dynamic_cast<WaterTrap*>(trap.get())) {
+        water->sizex = 120;
+        water->sizey = 60;
+        water->water_type = i % 3;
+        water->hightide = 20;
+        water->hightime = 30;
+        water->lowtime = 30;
+        water->changetime = 25;
+        water->ReleaseGraphics();
+        water->LoadGraphics();
+    } else if (auto* ring = dynamic_cast<AntiGravTrap*>(trap.get())) {
+        ring->oldGravity = {0, 1, -1, -1};
+        ring->newGravity = {1, 0, -1, -1};
+        ring->useArea = i % 2;
+    } else if (auto* pad = dynamic_cast<TelePortTrap*>(trap.get())) {
+        pad->mode = TelePortTrap::kRelative; // a hop along the hills
+        pad->destx = 40;
+        pad->desty = -10;
+    } else if (auto* barrier = dynamic_cast<ShockTrap*>(trap.get())) {
+        barrier->sections = 1 + i % 4;
+    }
+    return trap;
+}
+
+void BuildWorld(bool effectTraps = false)
 {
     HeadlessGame& game = Game();
     ClearWorldFlimbs(World());
@@ -59,9 +98,15 @@ void BuildWorld()
             flimb->SetType(work, true);
     }
     for (int i = 0; i < 200; ++i) {
-        auto trap = std::make_unique<Trap>(1 + i % 50);
-        trap->x = static_cast<float>((i * 97) % recipe::kWidth);
-        trap->y = static_cast<float>((i * 61) % recipe::kHeight);
+        std::unique_ptr<Trap> trap = effectTraps ? MakeEffectTrap(i) : std::make_unique<Trap>(1 + i % 50);
+        const int x = (i * 97) % recipe::kWidth;
+        trap->x = static_cast<float>(x);
+        // Effect traps: a fifth (of every kind) on a hill top among the flimbs, the others in the sky above
+        // the hills, where only fallers meet them.
+        const int sky = std::max(1, recipe::HillTop(x) - 160);
+        trap->y = static_cast<float>(!effectTraps ? (i * 61) % recipe::kHeight
+                                     : (i / 5) % 5 == 0 ? recipe::HillTop(x)
+                                                    : (i * 61) % sky);
         RegisterTrap(std::move(trap));
     }
 }
@@ -81,6 +126,22 @@ void BM_UpdateWorld(benchmark::State& state)
     state.counters["flimbs"] = World().clock.flimbsInPlay;
 }
 BENCHMARK(BM_UpdateWorld)->Unit(benchmark::kMicrosecond);
+
+void BM_UpdateWorldWithEffectTraps(benchmark::State& state)
+{
+    BuildWorld(true);
+    int updates = 0;
+    for (auto _ : state) {
+        if (++updates % kRebuildEvery == 0) {
+            state.PauseTiming();
+            BuildWorld(true);
+            state.ResumeTiming();
+        }
+        UpdateWorld();
+    }
+    state.counters["flimbs"] = World().clock.flimbsInPlay;
+}
+BENCHMARK(BM_UpdateWorldWithEffectTraps)->Unit(benchmark::kMicrosecond);
 
 void BM_WorldStateHash(benchmark::State& state)
 {

@@ -9,11 +9,6 @@ bool EditLevel(const std::string& levelFile)
     return false;
 }
 
-bool LevelEditorOpen()
-{
-    return false;
-}
-
 bool EnterLevelEditor()
 {
     WriteLog("Cannot enter the level editor: no level editor available\n");

@@ -5,7 +5,8 @@
 // Loads the level into the editor's map and opens the editor. False on failure.
 bool EditLevel(const std::string& levelFile);
 
-// True while the level editor is open (never until the editor exists).
+// True while the level editor is open: while an editor model is installed
+// (editor/EditorPicking.h).
 bool LevelEditorOpen();
 
 // The front end's ways into the editor and its tools. Until the editor exists each logs and

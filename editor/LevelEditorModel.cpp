@@ -23,6 +23,7 @@ void LevelEditorModel::Reset()
 
 void LevelEditorModel::ClearObjects()
 {
+    selection.clear();
     objects_.clear();
     MapObject::nextId = 0;
 }

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+class Primitive;
+
 class LevelEditorModel {
 public:
     LevelEditorModel();
@@ -55,6 +57,10 @@ public:
     // The "touchscreen" console value the editor restores when it closes.
     int32_t rememberedTouchscreen = 0;
     std::string path; // the level file being edited
+    // The selected objects in selection order (not owned; ClearObjects empties it).
+    std::vector<MapObject*> selection;
+    // The open property panel of the selection, or null (owned by the GUI tree).
+    Primitive* propsPanel = nullptr;
 
 private:
     std::vector<std::unique_ptr<MapObject>> objects_;

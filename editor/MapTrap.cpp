@@ -4,6 +4,7 @@
 #include "app/StringUtil.h"
 #include "app/XmlUtil.h"
 #include "game/GameServices.h"
+#include "gui/LayoutPanel.h"
 #include "traps/Trap.h"
 #include "world/TrapKinds.h"
 
@@ -34,6 +35,29 @@ void MapTrap::GetPosition(int& x, int& y) const
 {
     x = trap_ ? NearestInt(trap_->x) : 0;
     y = trap_ ? NearestInt(trap_->y) : 0;
+}
+
+Primitive* MapTrap::BuildPropertiesPanel()
+{
+    if (!trap_)
+        return nullptr;
+    std::unique_ptr<LayoutPanel> panel = trap_->BuildEditPanel();
+    if (!panel)
+        return nullptr;
+    const std::string title = StringPrintf("Trap ID: %d [%s]", static_cast<int>(id), panel->name.c_str());
+    panel->SetName(title.c_str());
+    panel->SetTitle(title.c_str());
+    panel->Finish();
+    panelObject = this;
+    return panel.release();
+}
+
+bool MapTrap::ApplyConfigProps(Primitive* panel)
+{
+    auto* layout = dynamic_cast<LayoutPanel*>(panel);
+    if (!trap_ || !layout || layout->name.find("Trap ID") == std::string::npos)
+        return false;
+    return trap_->ApplyEditPanel(layout);
 }
 
 std::string MapTrap::GetLabel() const

@@ -31,6 +31,11 @@ public:
     void SetTint(uint32_t rgb) override;
     uint8_t GetAlpha() const override;
     void SetAlpha(uint8_t alpha) override;
+    // The trap's property panel, named and titled "Trap ID: <id> [<its name>]" and laid
+    // out; the GUI tree takes it. Null without a trap.
+    Primitive* BuildPropertiesPanel() override;
+    // The trap reads a "Trap ID" panel back; false for any other panel.
+    bool ApplyConfigProps(Primitive* panel) override;
     // "objectID", the trap's own children (Trap::Save), "map_order".
     void WriteProps(xmlNode* element) const override;
     // "objectID" (the trap's id is not touched), Trap::Load with the defaults (the level

@@ -1,8 +1,11 @@
 #include "game/GameServices.h"
 
 #include "app/ConsoleParam.h"
+#include "app/LanguageTexts.h"
 #include "app/XmlUtil.h"
 #include "game/FlimbMasterLevelList.h"
+#include "game/GameController.h"
+#include "modes/ModeServices.h"
 
 ControllerGlobals controllerGlobals;
 UpdateCounterRef gameUpdateCounter;
@@ -29,8 +32,17 @@ LoadedSpecs& Specs()
 
 void LoadProfileResources()
 {
+    GameController& controller = Controller();
+    ClearCurrentGameMode();
+    controller.levelFile.clear();
+    controller.levelTitle.clear();
+    controller.localPlayer = nullptr;
     Specs().animation = XmlLoadFileOrThrow("Graphics\\Animations\\animation-spec.xml", "Cannot load the animation-spec.xml file!");
     Specs().levelDefaults = XmlLoadFileOrThrow("Level\\level_defaults.xml", "Cannot load the level defaults file!");
+    ResetGameController();
+    // The flimb-type captions follow every language load from now on.
+    LanguageDatabase::SetLanguageLoadedHandler(RefreshFlimbTypeCaptions);
+    RefreshFlimbTypeCaptions();
 }
 
 xmlDoc* LevelDefaultsDocument()
@@ -49,10 +61,12 @@ xmlNode* LevelDefaultsElement(const char* section, const char* element)
     return element && found ? XmlGetChild(XmlChildren(found), element) : found;
 }
 
-void ReleaseProfileResources()
+void FreeProfileResources()
 {
     Specs().animation.reset();
     Specs().levelDefaults.reset();
+    Controller().ClearPlayers();
+    LanguageDatabase::SetLanguageLoadedHandler(nullptr);
 }
 
 void ResetControllerGlobals()

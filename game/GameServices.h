@@ -8,9 +8,13 @@
 #include <cstdint>
 #include <string>
 
-// "Graphics\Animations\animation-spec.xml" and "Level\level_defaults.xml".
+// Clears the current game mode, the level's name and the local player, loads
+// "Graphics\Animations\animation-spec.xml" and "Level\level_defaults.xml" (GameException
+// when one cannot be read), then resets the controller and refreshes the flimb-type captions
+// (again after every language load).
 void LoadProfileResources();
-void ReleaseProfileResources();
+// At shutdown: both documents and every player record.
+void FreeProfileResources();
 // The level-defaults document (null before LoadProfileResources), and its replacement
 // (tests, tools).
 typedef struct _xmlDoc xmlDoc;

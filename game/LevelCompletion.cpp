@@ -1,24 +1,28 @@
 #include "game/LevelCompletion.h"
 
+#include "app/FileManager.h"
+#include "app/LanguageTexts.h"
 #include "app/Log.h"
 #include "app/StringUtil.h"
 #include "app/XmlUtil.h"
+#include "game/GameController.h"
+#include "game/LevelManager.h"
+#include "game/UserDocument.h"
+#include "modes/ModeServices.h"
 
 #include <libxml/tree.h>
+
+#include <string_view>
 
 namespace LevelCompletion {
 namespace {
 
 constexpr const char* kRoot = "levels_complete";
 
+// A broken record is set aside, never overwritten.
 XmlDocument Load()
 {
-    XmlDocument doc = XmlLoadUserFile(kFile);
-    if (doc && XmlName(XmlRoot(doc.get())) != kRoot) {
-        WriteLog("WARNING: %s has no %s root; a new record is made\n", kFile, kRoot);
-        doc.reset();
-    }
-    return doc;
+    return LoadUserDocument(kFile, kRoot);
 }
 
 bool Holds(xmlDoc* doc, const std::string& title)
@@ -48,10 +52,33 @@ bool MarkComplete(const std::string& levelPath)
     if (Holds(doc.get(), title))
         return false;
     xmlNewTextChild(XmlRoot(doc.get()), nullptr, BAD_CAST "level", BAD_CAST title.c_str());
-    xmlSetDocCompressMode(doc.get(), 9);
-    if (XmlSaveFile(doc.get(), kFile) < 0)
-        WriteLog("ERROR: could not save %s\n", kFile);
+    SaveUserDocument(doc.get(), kFile);
     return true;
 }
 
 } // namespace LevelCompletion
+
+std::string SafeLevelTitle(const std::string& title)
+{
+    std::string safe = title;
+    for (char& c : safe)
+        if (std::string_view("/\\:*?\"<>|^&!$ ").find(c) != std::string_view::npos)
+            c = '-';
+    return safe;
+}
+
+bool RecordLevelCompleted()
+{
+    const GameController& controller = Controller();
+    if (!LevelCompletion::MarkComplete(controller.levelFile))
+        return false;
+    const std::string puzzle = StringPrintf("Level\\s_%s_%s.flevel", GameModeShortCode(CurrentGameModeIndex()),
+                                            SafeLevelTitle(controller.levelTitle).c_str());
+    if (!ExtractFile(puzzle))
+        WriteLog("WARNING: the puzzle %s could not be unlocked\n", puzzle.c_str());
+    const std::string preview = LevelManager::GetPreviewPath(puzzle);
+    if (fileManager && fileManager->Exists(preview, -1) && !ExtractFile(preview))
+        WriteLog("WARNING: the preview %s could not be unlocked\n", preview.c_str());
+    AnnounceMessage(TranslateText("Kudos! You have unlocked this puzzle in the level editor."), false);
+    return true;
+}

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class AnimSurface;
@@ -47,6 +48,8 @@ public:
     float Maximum() const { return maximum_; }
     float Value() const { return value_; }
     const std::vector<float>& Marks() const { return marks_; }
+    // Replaces the marks (values within the range) until the range changes again.
+    void SetMarks(std::vector<float> marks) { marks_ = std::move(marks); }
     // The value under a screen x (pixels), clamped.
     float ValueAt(int x) const;
     bool IsDragging() const { return dragging_; }

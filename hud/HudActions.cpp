@@ -6,6 +6,7 @@
 #include "gui/PrimContainer.h"
 #include "gui/WindowList.h"
 #include "hud/HudGame.h"
+#include "app/LanguageTexts.h"
 #include "hud/HudWindow.h"
 #include "hud/LevelChangeWindow.h"
 #include "modes/GameMode.h"
@@ -156,7 +157,7 @@ void MiniMapToggled(Primitive* control)
         animator->excludeFromBounds = 1;
         fade = animator.get();
         window->AddChild(animator.release());
-        top->AddChild(made.release());
+        top->AddChild(made.release(), false); // over the HUD (its front child is its top)
     }
     window->visible = 1;
     if (fade) {
@@ -199,3 +200,36 @@ void FocusGameView(Primitive*)
         if (Primitive* panel = view->Panel())
             SetKeyboardFocus(panel);
 }
+
+void RestoreCheckpoint(Primitive*)
+{
+    HudGame& game = CurrentHudGame();
+    GameMode* mode = CurrentGameMode();
+    if (!mode || !mode->IsSinglePlayerAid() || game.PlaybackShown())
+        return;
+    const std::vector<std::string> checkpoints = game.Checkpoints(game.LevelName(true));
+    if (checkpoints.empty()) {
+        game.PostNotice(TranslateText("No checkpoints have been saved for this puzzle."));
+        return;
+    }
+    if (checkpoints.size() == 1) {
+        game.LoadCheckpointFile(checkpoints.front());
+        return;
+    }
+    HudWindow* hud = FindHud();
+    PrimContainer* layer = hud ? hud->UpperLayer() : nullptr;
+    std::unique_ptr<PrimContainer> prompt = game.MakeCheckpointPrompt(true, false);
+    if (!layer || !prompt)
+        return;
+    PrimContainer* shown = prompt.get();
+    shown->hAlign = kAlignHCentre;
+    shown->vAlign = kAlignVCentre;
+    shown->SetMargins(32.0f, 32.0f, 32.0f, 32.0f);
+    shown->SetPosition(1000.0f + shown->GetSizeVirtual().x / 2.0f, 500.0f);
+    auto slide = std::make_unique<AnimatePosition>(shown);
+    slide->Start(500.0f, HudGameViewCentreY(), 250);
+    shown->AddChild(slide.release());
+    layer->AddChild(prompt.release());
+    shown->SetVisible(1);
+}
+

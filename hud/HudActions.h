@@ -4,6 +4,7 @@
 // Every effect on the match goes out as a request of the game client.
 #include <memory>
 
+class MessageLog;
 class Primitive;
 class PrimContainer;
 
@@ -39,5 +40,12 @@ void GoSuperNova(Primitive* control);
 void SetCheckpoint(Primitive* control);
 // "Show other FlimbMaster view": the other universe in a Multiverse match.
 void ShowOtherView(Primitive* control);
+// "Restore checkpoint": the only checkpoint loads, several open the prompt, none posts
+// "No checkpoints have been saved for this puzzle.".
+void RestoreCheckpoint(Primitive* control);
+// A morph button of the HUD's belt: the selected flimb is ordered to take its type.
+void OnMorphButton(Primitive* control);
 // "Gulp Up" on the belt row: the keyboard focus back to the game view.
 void FocusGameView(Primitive* control);
+// The match's message log that the chat windows show.
+MessageLog& HudMessageLog();

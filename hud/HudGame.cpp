@@ -20,6 +20,8 @@
 #include "session/SessionServices.h"
 #include "world/WorldState.h"
 
+#include <algorithm>
+#include <stdexcept>
 
 namespace {
 
@@ -69,6 +71,26 @@ int HudGame::ResultDetail() const { return 0; }
 int HudGame::GameSpeed() const { return int(CommandState().msPerUpdate); }
 int HudGame::ServerState() const { return CurrentServer() ? CurrentServer()->State() : 0; }
 int HudGame::ModeIndex() const { return CurrentGameModeIndex(); }
+// Seam: the controller's level kind; the level chooser's player kind until it has one.
+int HudGame::LevelKind() const { return Controller().currentLevel.playerKind; }
+int HudGame::LocalTeam() const { return Local() ? Local()->team : 99; }
+
+std::vector<HudPlayer> HudGame::Players() const
+{
+    // Seam: the session's typing flags.
+    std::vector<HudPlayer> players;
+    for (const auto& player : Controller().players)
+        players.push_back(HudPlayer{player->id, player->name, false});
+    std::stable_sort(players.begin(), players.end(), [](const HudPlayer& a, const HudPlayer& b) { return a.id < b.id; });
+    return players;
+}
+
+// Seam: the controller's per-group gravity table.
+int HudGame::GroupGravity(int) const { return 4; }
+int HudGame::SessionKind() const { return PlaybackShown() ? 2 : 0; }
+uint32_t HudGame::UpdateCounter() const { return World().clock.updateCounter; }
+// Seam: the Multiverse mode's other-view switch.
+int HudGame::OtherViewSwitch() const { return 0; }
 // Seam: the session's end-of-match text.
 std::string HudGame::EndOfMatchText() const { return {}; }
 

@@ -68,6 +68,13 @@ struct UnlockedItem {
     std::string path;
 };
 
+// A player of the match as the HUD's typing notice reads it.
+struct HudPlayer {
+    int id = 0;
+    std::string name;
+    bool typing = false;
+};
+
 // A level offered by the level chooser of the level-change window.
 class LevelChooserView {
 public:
@@ -96,6 +103,16 @@ public:
     virtual int GameSpeed() const;           // host variable 16: milliseconds per update
     virtual int ServerState() const;         // 4: frozen
     virtual int ModeIndex() const;           // 7: no game mode
+    virtual int LevelKind() const;           // the game controller's level kind
+    virtual int LocalTeam() const;           // 99: none
+    // The players of the match (the local one included), in player-id order.
+    virtual std::vector<HudPlayer> Players() const;
+    // The gravity direction of a group (0 .. 3), 4 when it has none.
+    virtual int GroupGravity(int group) const;
+    virtual int SessionKind() const;         // 2: a playback
+    virtual uint32_t UpdateCounter() const;
+    // The game controller's other-view switch (Multiverse matches).
+    virtual int OtherViewSwitch() const;
     virtual std::string EndOfMatchText() const;
     virtual LevelPresentation Level() const;
     // The level's file name (".flevel" kept when asked).

@@ -5,6 +5,7 @@
 #include "hud/Console.h"
 #include "hud/FlimbsBelt.h"
 #include "hud/HistoryFilmStrip.h"
+#include "hud/HudKeyActions.h"
 #include "hud/TimeControls.h"
 #include "gui/WindowList.h"
 #include "world/Flimb.h"
@@ -12,6 +13,7 @@
 void StartConsole()
 {
     Console::Enable();
+    RegisterHudKeyActions();
 }
 
 void ToggleConsole()

@@ -8,7 +8,8 @@
 
 // The shell: the console's start and its view's toggle, the global popup's step and the
 // HUD's shutdown.
-void StartConsole();      // "loading console..": lines are stored from now on
+void StartConsole();      // "loading console..": lines are stored from now on; the HUD's
+                          // key actions get their handlers
 void ToggleConsole();     // the shell action "toggleconsole"
 void CloseConsole();      // the shell action "closeconsole": closes an open console view
 void UpdateGlobalPopup(); // the open global popup, when there is one

@@ -6,6 +6,7 @@
 #include "gui/Primitive.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class FlimbMasterDisplay;
@@ -36,13 +37,32 @@ public:
     virtual void SetShowCounts(bool show) = 0;
     // The stamp tool's current stamp (the stamp image's path).
     virtual void SetCurrentStamp(const std::string& stampImage) = 0;
+    // What the HUD window sets and reads each frame; a view without them keeps nothing.
+    // The view rectangle in screen pixels.
+    virtual void SetViewRect(float left, float top, float right, float bottom)
+    {
+        (void)left, (void)top, (void)right, (void)bottom;
+    }
+    virtual bool ShowCounts() const { return false; }
+    // Whether the view follows the selected flimb.
+    virtual bool FollowFlag() const { return false; }
+    virtual void SetFollowFlag(bool follow) { (void)follow; }
+    // Hides the world highlight under the pointer (the pointer is over a HUD button).
+    virtual void HideHoverMarker() {}
 };
+
+// The game view a new HUD window puts under its panels: a primitive that is a HudGameView.
+// The viewports install their maker; without one the HUD gets a plain stand-in view.
+using HudGameViewMaker = std::unique_ptr<Primitive> (*)();
+void SetHudGameViewMaker(HudGameViewMaker maker);
+std::unique_ptr<Primitive> MakeHudGameView();
 
 class HudWindow {
 public:
     virtual ~HudWindow() = default;
     // The layer for pop-ups and menus, the layer for panels under them, and the HUD's top
-    // container (the restore watcher goes there).
+    // container (the restore watcher goes there). The top container's front child is its
+    // topmost: offered input first and drawn last.
     virtual PrimContainer* UpperLayer() = 0;
     virtual PrimContainer* LowerLayer() = 0;
     virtual PrimContainer* TopContainer() = 0;

@@ -45,36 +45,9 @@ void ShowSolution(Button*)
     }
 }
 
-void LoadCheckpoint(Button*)
+void LoadCheckpoint(Button* button)
 {
-    HudGame& game = CurrentHudGame();
-    GameMode* mode = CurrentGameMode();
-    if (!mode || !mode->IsSinglePlayerAid() || game.PlaybackShown())
-        return;
-    const std::vector<std::string> checkpoints = game.Checkpoints(game.LevelName(true));
-    if (checkpoints.empty()) {
-        game.PostNotice(TranslateText("No checkpoints have been saved for this puzzle."));
-        return;
-    }
-    if (checkpoints.size() == 1) {
-        game.LoadCheckpointFile(checkpoints.front());
-        return;
-    }
-    HudWindow* hud = FindHud();
-    PrimContainer* layer = hud ? hud->UpperLayer() : nullptr;
-    std::unique_ptr<PrimContainer> prompt = game.MakeCheckpointPrompt(true, false);
-    if (!layer || !prompt)
-        return;
-    PrimContainer* shown = prompt.get();
-    shown->hAlign = kAlignHCentre;
-    shown->vAlign = kAlignVCentre;
-    shown->SetMargins(32.0f, 32.0f, 32.0f, 32.0f);
-    shown->SetPosition(1000.0f + shown->GetSizeVirtual().x / 2.0f, 500.0f);
-    auto slide = std::make_unique<AnimatePosition>(shown);
-    slide->Start(500.0f, HudGameViewCentreY(), 250);
-    shown->AddChild(slide.release());
-    layer->AddChild(prompt.release());
-    shown->SetVisible(1);
+    RestoreCheckpoint(button);
 }
 
 void NewLevel(Button* button)

@@ -128,9 +128,10 @@ void HidePopupForRestore(Primitive*, Primitive* control)
     watcher->SetSize(1000.0f, 1000.0f);
     button->watcher = watcher.get();
     button->SetPosition(500.0f, 1000.0f - DesignUnitsY(kPopupBottomRoom));
-    // The watcher is offered input first; the button is drawn over everything.
+    // The top container's front child is its topmost: the button over everything, the
+    // watcher under it and over the rest.
     top->AddChild(watcher.release(), false);
-    top->AddChild(button.release(), true);
+    top->AddChild(button.release(), false);
 }
 
 void RestoreHiddenPopup(Primitive*, Button* button)

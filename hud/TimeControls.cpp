@@ -239,7 +239,7 @@ void ShowScoresWindow(bool show)
         window->vAlign = kAlignVCentre;
         window->SetMargins(32.0f, 32.0f, 32.0f, 32.0f);
         window->SetPosition(500.0f, -window->GetSizeVirtual().y / 2.0f);
-        top->AddChild(window);
+        top->AddChild(window, false); // over the HUD (its front child is its top)
         panel.release();
     }
     if (slide) {

@@ -28,9 +28,12 @@ struct Entry {
 std::mutex cacheLock;
 std::map<std::string, Entry> entries;
 
+// A name in a user folder (avatars, the cache) stays where it is; others are graphics.
 std::string GraphicsPath(const std::string& name)
 {
-    return StartsWithNoCase(name, "Graphics\\") || StartsWithNoCase(name, "Graphics/") ? name : "Graphics\\" + name;
+    if (StartsWithNoCase(name, "Graphics\\") || StartsWithNoCase(name, "Graphics/") || IsUserFolderPath(name))
+        return name;
+    return "Graphics\\" + name;
 }
 
 std::string Key(const std::string& path, float radius, bool bleed)

@@ -9,7 +9,8 @@
 
 namespace ImageCache {
 
-// name is a game path; one that does not begin with "Graphics\" is taken below it.
+// name is a game path; one that neither begins with "Graphics\" nor lies in a user folder
+// ("User\", "Cache\" ...) is taken below "Graphics\".
 AnimSurface* GetImage(const std::string& name);
 // folder + "\" + name (no second backslash when the folder ends in one).
 AnimSurface* GetImageFromParts(const std::string& folder, const std::string& name);

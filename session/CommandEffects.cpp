@@ -282,10 +282,10 @@ void UpdateUsername(const uint8_t* r)
     if (IsHost() && player != Controller().localPlayer && player->name == StringPrintf("Player%d", player->id))
         SendChatLine(StringPrintf("%s has joined the game.", name.c_str()));
     player->name = name;
-    player->text3 = GetText(r, kPassword, kPasswordBytes);
+    player->accountPassword = GetText(r, kPassword, kPasswordBytes);
     player->finished = 0;
     if (IsHost())
-        GlobalWebStats().ValidateAccount(player->name, player->text3);
+        GlobalWebStats().ValidateAccount(player->name, player->accountPassword);
 }
 
 void NewPlayer(const uint8_t* r)
@@ -314,7 +314,7 @@ void NewPlayer(const uint8_t* r)
         if (name.empty())
             name = StringPrintf("Player%d", id);
         player.name = name;
-        player.text2 = GetText(r, kNewPlayerText2, kNewPlayerText2Bytes);
+        player.accountName = GetText(r, kNewPlayerText2, kNewPlayerText2Bytes);
         SetPlayerGroup(player, r[8]);
         if (kind == 2 || kind == 3)
             player.spectator = 1;

@@ -307,7 +307,7 @@ void GameServer::StateStep()
         }
         if (StatsMatchSetting()) {
             for (const auto& player : Controller().players) {
-                if (player->reported || !GlobalWebStats().IsAccountValid(player->name, player->text3))
+                if (player->reported || !GlobalWebStats().IsAccountValid(player->name, player->accountPassword))
                     continue;
                 player->reported = 1;
                 Broadcast(MakeNetResult(kNrFinished, 1, player->id));

@@ -304,7 +304,7 @@ void GameServer::SendCatchUp(int number)
     OpenRecording(true);
 }
 
-void GameServer::PlayRecording(const std::string& requested)
+bool GameServer::PlayRecording(const std::string& requested)
 {
     ResetMatch();
     std::string name = ToLowerAscii(requested);
@@ -312,7 +312,7 @@ void GameServer::PlayRecording(const std::string& requested)
         name = PlaybackFolder() + name + ".flimbs";
     NetInfoFileReader reader(kMaxNetRecord);
     if (!reader.Open(name))
-        return;
+        return false;
     ResetRecording();
     Broadcast(MakeNetLoad(1));
     while (const uint8_t* stored = reader.ReadRecord()) {
@@ -329,4 +329,5 @@ void GameServer::PlayRecording(const std::string& requested)
         Broadcast(record, true);
     }
     Broadcast(MakeSetHostVariable(kHostVarMsPerUpdate, static_cast<uint32_t>(LagSetting())));
+    return true;
 }

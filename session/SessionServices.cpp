@@ -18,6 +18,7 @@ namespace {
 
 GameClientRequests* client = nullptr;
 GameServerCommands* server = nullptr;
+bool playbackRunning = false;
 
 // The client to send through, or null when nothing may be sent now.
 GameClientRequests* Sender()
@@ -115,6 +116,13 @@ void SendSetHostVariable(uint8_t variable, int32_t value)
         sender->SendSetHostVariable(variable, value);
 }
 
+void SendNetBash(const std::string& image, float scaleX, float scaleY, int32_t a, int32_t b, uint32_t colour,
+                 float rotation, uint8_t flag, int32_t worldX, int32_t worldY)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendNetBash(image, scaleX, scaleY, a, b, colour, rotation, flag, worldX, worldY);
+}
+
 void SendGameData(const std::string& levelFile)
 {
     if (GameClientRequests* sender = Sender())
@@ -158,6 +166,39 @@ void SendTeamChange(uint8_t group)
         sender->SendTeamChange(group);
 }
 
+void SendPlayerTeamChange(uint8_t playerId, uint8_t group)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendPlayerTeamChange(playerId, group);
+}
+
+void SendGameModeState(const std::string& xml)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendGameModeState(xml);
+}
+
+void SendGameManagerState(const std::string& xml)
+{
+    if (GameClientRequests* sender = Sender())
+        sender->SendGameManagerState(xml);
+}
+
+bool GameClientExists()
+{
+    return client != nullptr;
+}
+
+ClientAgent* SessionWorldServerAgent()
+{
+    return client ? client->WorldServerAgent() : nullptr;
+}
+
+PseudoTcpClientAgent* SessionDirectAgent()
+{
+    return client ? client->DirectAgent() : nullptr;
+}
+
 void SetGameServerCommands(GameServerCommands* commands)
 {
     server = commands;
@@ -199,4 +240,39 @@ void SendAvatarToMatch()
     if (!client || !client->HasStream())
         return;
     client->SendAvatar(CurrentProfile().AvatarDataPath());
+}
+
+bool GameServerExists()
+{
+    return server != nullptr;
+}
+
+bool PlayRecording(const std::string& name)
+{
+    if (!server) {
+        WriteLog("Cannot play %s: no game server\n", name.c_str());
+        return false;
+    }
+    return server->PlayRecording(name);
+}
+
+void CheckServerReceived()
+{
+    if (server)
+        server->CheckReceived();
+}
+
+int SessionStateWord()
+{
+    return server ? server->StateWord() : 0;
+}
+
+bool PlaybackRunning()
+{
+    return playbackRunning;
+}
+
+void SetPlaybackRunning(bool running)
+{
+    playbackRunning = running;
 }

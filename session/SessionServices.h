@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+class ClientAgent;
+class PseudoTcpClientAgent;
 class Trap;
 
 // Hosts the level in a new local session (a ".flimbs" file: plays it back). False when it
@@ -46,6 +48,23 @@ public:
     virtual void EmitLeave() {}
     // The local player's switch to another group (the single player's group after a load).
     virtual void SendTeamChange(uint8_t /*group*/) {}
+    // Another player's switch (the host rebalancing the teams).
+    virtual void SendPlayerTeamChange(uint8_t /*playerId*/, uint8_t /*group*/) {}
+    // GAME_MODE_OPTIONS with the mode's "game-mode-state" document, and the controller's
+    // group budgets as a "game-manager-state" document (command 31).
+    virtual void SendGameModeState(const std::string& /*xml*/) {}
+    virtual void SendGameManagerState(const std::string& /*xml*/) {}
+    // The client's connection agents, pumped while a level loads: the world-server way and
+    // the direct one (null when there is none).
+    virtual ClientAgent* WorldServerAgent() { return nullptr; }
+    virtual PseudoTcpClientAgent* DirectAgent() { return nullptr; }
+    // NETBASH: the stamp overlay bashes a picture into the terrain at a world point.
+    virtual void SendNetBash(const std::string& image, float scaleX, float scaleY, int32_t a, int32_t b,
+                             uint32_t colour, float rotation, uint8_t flag, int32_t worldX, int32_t worldY)
+    {
+        (void)image, (void)scaleX, (void)scaleY, (void)a, (void)b, (void)colour, (void)rotation, (void)flag,
+            (void)worldX, (void)worldY;
+    }
 };
 // Null: no session.
 void SetGameClientRequests(GameClientRequests* client);
@@ -67,6 +86,16 @@ constexpr size_t kChatTextBytes = 129;
 // The text cut to kChatTextBytes at a UTF-8 character boundary.
 std::string CutChatText(const std::string& text);
 void SendTeamChange(uint8_t group);
+void SendPlayerTeamChange(uint8_t playerId, uint8_t group);
+void SendGameModeState(const std::string& xml);
+void SendGameManagerState(const std::string& xml);
+// True while a session's game client is installed.
+bool GameClientExists();
+// The installed client's connection agents (null without a client or agent).
+ClientAgent* SessionWorldServerAgent();
+PseudoTcpClientAgent* SessionDirectAgent();
+void SendNetBash(const std::string& image, float scaleX, float scaleY, int32_t a, int32_t b, uint32_t colour,
+                 float rotation, uint8_t flag, int32_t worldX, int32_t worldY);
 
 // What the game server is asked to do from this machine (a debugging key). Nothing happens
 // without a game server.
@@ -74,9 +103,27 @@ class GameServerCommands {
 public:
     virtual ~GameServerCommands() = default;
     virtual void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant) = 0;
+    // Opens a match recording ("Playbacks\" and ".flimbs" added where missing) and plays it
+    // to every client, restarting the level from it. False when it could not be opened.
+    virtual bool PlayRecording(const std::string& /*name*/) { return false; }
+    // Processes the messages the server received (kept alive through a long level load).
+    virtual void CheckReceived() {}
+    // The session's state word; while it is 0 the host reports a level start to the
+    // statistics service.
+    virtual int StateWord() const { return 0; }
 };
 void SetGameServerCommands(GameServerCommands* server);
 void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant);
+// True on the match host: a game server is installed.
+bool GameServerExists();
+// GameServer::PlayRecording; false (logged) without a game server.
+bool PlayRecording(const std::string& name);
+void CheckServerReceived();
+int SessionStateWord();
+
+// Set by the session while a recorded match is played back.
+bool PlaybackRunning();
+void SetPlaybackRunning(bool running);
 
 // The level the current match plays (its name without ".flevel"); empty without a session.
 std::string SessionLevelName();

@@ -81,6 +81,7 @@ std::unique_ptr<FileManager> BuildFileManager()
     auto user = std::make_unique<StandardFileManager>();
     user->AddRootFolder("User\\Avatars");
     user->AddRootFolder("User\\AvatarsData");
+    user->AddRootFolder("Cache\\Avatars");
     user->AddRootFolder("Ads");
     user->AddRootFolder("Level");
     aggregate->AddMember(std::move(user));
@@ -413,7 +414,7 @@ void GameWnd::Shutdown()
     if (window && window->IsCreated())
         window->PumpEvents();
     ShutdownHud();
-    ReleaseProfileResources();
+    FreeProfileResources();
     AnimationSpec::Release();
     ShutdownFonts();
     ReleaseLandscape();

@@ -130,6 +130,11 @@ cp data/game/Level/s_dm_first_steps.flevel data/game/Level/f_dm_the_gardener.fle
 gzip -9 -c data/game/Level/m_dm_twin_valleys.flevel >"$SEEDS/level/m_dm_twin_valleys.gz"
 printf '%s' '<flimbs-level><globals><width>1100</width><height>800</height><gamemode>MultiverseMatch</gamemode><singleplayer>1</singleplayer></globals><groups><group id="0" group_gravity="0" default_group="1"><start><x>5</x><y>5</y></start></group><group id="9"/></groups><traps><trap><objectID>3</objectID><type>Teleport</type><x>4</x><y>4</y><trap_event><target_id>3</target_id><event_id>0</event_id></trap_event></trap><trap><type>Camera</type></trap></traps><preflimbs><flimb><posX>9</posX><posY>9</posY><group>0</group></flimb></preflimbs><primitives><prim><filename>..\x.png</filename><bashtype>18</bashtype></prim></primitives></flimbs-level>' \
   >"$SEEDS/level/small.xml"
+# The trap gallery, and hostile values of its kinds: a huge liquid, no shock sections, a
+# legacy gravity rule as an attribute, an unknown teleport mode and equal gate sizes.
+cp data/game/Level/s_traps_gallery.flevel "$SEEDS/level/"
+printf '%s' '<flimbs-level><globals><width>640</width><height>480</height><singleplayer>1</singleplayer></globals><groups><group id="0" group_gravity="0" default_group="1"/></groups><traps><trap><type>Water</type><x>5</x><y>400</y><sizex>900000</sizex><sizey>-70000</sizey><water_type>9</water_type></trap><trap><type>Shock</type><sections>0</sections></trap><trap new_gravity="7"><type>AntiGrav</type><pickup_mode>1</pickup_mode></trap><trap><type>Teleport</type><mode>Sideways</mode><destx>99999999</destx></trap><trap><type>Size</type><size-in>2</size-in><size-out>9</size-out></trap></traps></flimbs-level>' \
+  >"$SEEDS/level/hostile_traps.xml"
 
 # Video: a small clip with sound, one without, one cut in half.
 "$BUILD_DIR/video_seeds" "$SEEDS/video"

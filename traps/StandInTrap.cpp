@@ -140,6 +140,16 @@ void StandInTrap::SetFlimbsWanted(int32_t count)
         SetKeptText("min_flimbs", std::to_string(count));
 }
 
+int32_t StandInTrap::FlimbsLeft() const
+{
+    return kind == kTrapStart ? std::max(LeadingInt(KeptText("flimbCount"), 0), 0) : 0;
+}
+
+int32_t StandInTrap::FlimbsWanted() const
+{
+    return kind == kTrapExit ? std::max(LeadingInt(KeptText("min_flimbs"), 0), 0) : 0;
+}
+
 bool StandInTrap::IsOpen() const
 {
     if (!enabled)

@@ -22,6 +22,8 @@ public:
     void SetFlimbsLeft(int32_t count) override;
     void SetSecondUniverseStart(bool second) override { secondUniverseStart_ = second; }
     void SetFlimbsWanted(int32_t count) override;
+    int32_t FlimbsLeft() const override;
+    int32_t FlimbsWanted() const override;
     bool IsOpen() const override;
     int32_t FlimbEnergySetting() const override;
     // FrozenFlimb: the energy and size go into its "spawn_energy" and "flimb_size"; the

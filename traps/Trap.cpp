@@ -46,6 +46,7 @@ Trap::Trap(int32_t kindId) : kind(kindId)
 
 Trap::~Trap()
 {
+    ForgetEditedTrap(this);
     Trap::ReleaseGraphics();
 }
 

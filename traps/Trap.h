@@ -19,6 +19,9 @@
 
 struct Flimb;
 class AnimSurface;
+class Button;
+class LayoutPanel;
+class MapObject;
 class Primitive;
 class StateHasher;
 class Landscape;
@@ -101,12 +104,22 @@ public:
     virtual void DrawExtra() {}
     virtual void ExtraPass() {}
 
-    // The editor's seams (the trap property panel comes with the editor).
-    virtual void DrawEditorLinks() {}
-    virtual Primitive* BuildEditPanel() { return nullptr; }
-    virtual bool ApplyEditPanel(Primitive* /*panel*/) { return false; }
-    // The in-match settings panel (Start and Exit).
-    virtual Primitive* BuildSettingsPanel() { return nullptr; }
+    // ---- The editor (traps/TrapPanel.cpp) ---------------------------------------------------
+    // The links as red lines from the trap to each target found in the open editor, in
+    // screen space. With a filter (a placed object) only the link to the filter's trap
+    // counts, and the first one ends the walk with true. False without links, for a
+    // filter that is no trap, and when no filtered link was found. `draw` clear only asks.
+    virtual bool DrawEditorLinks(MapObject* filter, bool draw);
+    // The property panel: titled and named with the kind's type name, carrying the trap's
+    // id and kind; the link buttons of the kind's events, then the common widgets the
+    // kind's switches call for. Makes this the trap being edited. Kinds add their widgets
+    // after the base's; the caller finishes the panel.
+    virtual std::unique_ptr<LayoutPanel> BuildEditPanel();
+    // Reads back the widgets the user changed, with their limits. True (the base never
+    // refuses); false without a panel.
+    virtual bool ApplyEditPanel(LayoutPanel* panel);
+    // The in-match settings panel (Start and Exit); none here.
+    virtual std::unique_ptr<LayoutPanel> BuildSettingsPanel();
     virtual void ApplySettingsPanel(Primitive* /*changed*/) {}
 
     // Notifications.
@@ -152,12 +165,20 @@ public:
     virtual uint8_t Group() const { return 255; }
     // Start, Exit, FrozenFlimb: takes the group (the level reader, after loading).
     virtual void SetGroup(uint8_t /*group*/) {}
-    // Start: the number of flimbs still to come (an old file's group "numflimbs").
+    // Start: the number of flimbs still to come (an old file's group "numflimbs"; its gauge
+    // is redrawn); Copier: the copies still to come.
     virtual void SetFlimbsLeft(int32_t /*count*/) {}
+    virtual int32_t FlimbsLeft() const { return 0; }
     // Start: marks the start of the second universe of a single-player Multiverse match.
     virtual void SetSecondUniverseStart(bool /*second*/) {}
-    // Exit: the number of flimbs it wants (an old file's group "mustsave").
+    // Exit: the number of flimbs it wants (an old file's group "mustsave"), and the flimbs
+    // it has taken in.
     virtual void SetFlimbsWanted(int32_t /*count*/) {}
+    virtual int32_t FlimbsWanted() const { return 0; }
+    virtual int32_t FlimbsTakenIn() const { return 0; }
+    // Camera: moves the game view to its target at a level start. View only: it changes
+    // none of the trap's own state, since every peer places its own view.
+    virtual void MoveViewToTarget() {}
     // FrozenFlimb: the level reader of a game load hands the default group's first frozen
     // flimb its held flimb.
     virtual void TakeHeldFlimb() {}
@@ -179,6 +200,28 @@ public:
     // Adds the kind's own simulation state to the world state hash (after the common
     // fields, HashCommonState).
     virtual void HashState(StateHasher& /*hasher*/) const {}
+
+    // ---- Editor handlers (traps/TrapPanel.cpp) ----------------------------------------------
+    // The trap whose panel was built last (null once it is gone), and the event id of the
+    // last "Set ... Target" button.
+    static Trap* EditedTrap();
+    static uint32_t PendingEventId();
+    // Change handler of the tint sliders: with "bright" checked the other two take the
+    // moved one's value; the trap being edited shows the tint at once.
+    static void ReadTintPanel(Primitive* parent, Primitive* slider);
+    // "Set ... Target": remembers the button's event id and starts target picking.
+    static void OnSetTargetButton(Primitive* parent, Button* button);
+    // The clicked object of target picking: every selected trap but the clicked one links
+    // the pending event to it. Refused with a message-log line when the clicked object is
+    // the source itself or not a trap.
+    static void OnTargetPicked(MapObject* source, MapObject* clicked);
+    // "Clear Target(s)": the trap being edited loses every link.
+    static void OnClearTargets(Primitive* parent, Button* button);
+    // The admin guard of the in-match settings panels: a non-admin gets "Access Denied";
+    // the admin's change is applied to the panel's trap (CheckAdminEdit) or to every trap of
+    // the panel's kind (CheckAdminEditPanel), each then sent as a trap state.
+    static void CheckAdminEdit(Primitive* changed, LayoutPanel* panel);
+    static void CheckAdminEditPanel(Primitive* changed, LayoutPanel* panel);
 
     // ---- Non-virtual operations ------------------------------------------------------------
     // Fires an event: the first link with that event id names the target (none, or a target
@@ -251,6 +294,8 @@ public:
     std::map<int32_t, uint32_t> cooldowns;
 
 protected:
+    // Clears the trap being edited when it is this one (the destructor).
+    static void ForgetEditedTrap(const Trap* trap);
     // Copies the kind's own fields from a trap of the same kind (Duplicate). Nothing here.
     virtual void CopyKindFields(const Trap& /*source*/) {}
     // The children Load consumed, for kinds that keep the rest (the stand-in).

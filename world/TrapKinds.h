@@ -24,9 +24,11 @@ enum : int32_t {
     kTrapMushbomb = 13,
     kTrapFrozenFlimb = 17,
     kTrapParticle = 19,
+    kTrapCamera = 20,
     kTrapStart = 21,
     kTrapExit = 22,
     kTrapHover = 29,
+    kTrapCopier = 46,
 };
 
 // The switches of a kind; all zero for an id outside 0..54.

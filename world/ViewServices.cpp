@@ -135,3 +135,38 @@ float GameViewRotation()
 {
     return Hooks().viewRotation ? Hooks().viewRotation() : 0.0f;
 }
+
+bool GameViewOpen()
+{
+    return Hooks().gameViewOpen && Hooks().gameViewOpen();
+}
+
+void ResetGameViewDirection()
+{
+    if (Hooks().resetViewDirection)
+        Hooks().resetViewDirection();
+}
+
+void ScrollGameViewTo(float x, float y, uint32_t ms)
+{
+    if (Hooks().scrollTo)
+        Hooks().scrollTo(x, y, ms);
+}
+
+void TurnGameViewTo(uint8_t direction)
+{
+    if (Hooks().turnTo)
+        Hooks().turnTo(direction);
+}
+
+void CentreGameViewOn(const Flimb& flimb)
+{
+    if (Hooks().lookAt)
+        Hooks().lookAt(flimb);
+}
+
+void ZoomGameViewToFit(uint32_t ms)
+{
+    if (Hooks().zoomToFit)
+        Hooks().zoomToFit(ms);
+}

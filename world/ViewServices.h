@@ -40,6 +40,15 @@ struct GameViewHooks {
     std::function<void(float screenX, float screenY, float& worldX, float& worldY)> screenToWorld;
     // The game view's rotation in radians, within [0, 2 pi).
     std::function<float()> viewRotation;
+    // Match start: whether the game viewport ("MOUSEPORT") is open; its view direction reset
+    // to the unit vector of 3 pi / 2; a scroll over `ms` to a world point; a turn to a gravity
+    // direction 0..3; centring on a flimb; the zoom-out over `ms` to the whole landscape.
+    std::function<bool()> gameViewOpen;
+    std::function<void()> resetViewDirection;
+    std::function<void(float x, float y, uint32_t ms)> scrollTo;
+    std::function<void(uint8_t direction)> turnTo;
+    std::function<void(const Flimb& flimb)> lookAt;
+    std::function<void(uint32_t ms)> zoomToFit;
 };
 
 // Replaces the hooks; empty members keep the built-in answers.
@@ -76,6 +85,13 @@ const Flimb* FollowedFlimb();
 void StopFollowingFlimb();
 void ShakeGameView();
 bool GroupDimmedInView(uint8_t group);
+// The match-start placement of the game view (nothing without the hooks).
+bool GameViewOpen();
+void ResetGameViewDirection();
+void ScrollGameViewTo(float x, float y, uint32_t ms);
+void TurnGameViewTo(uint8_t direction);
+void CentreGameViewOn(const Flimb& flimb);
+void ZoomGameViewToFit(uint32_t ms);
 
 // The in-between-frame switch: set by the game client in the second half of a game update,
 // so that sprites with 26-frame sheets show their in-between frame. Drawing state only.

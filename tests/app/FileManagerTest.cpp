@@ -187,6 +187,19 @@ TEST_F(GameFolderTest, ListsPlainFilesAndExtractsArchivedOnes)
     EXPECT_FALSE(ExtractFile("Data\\nothing.txt"));
 }
 
+TEST(UserRootFolder, ListsTheFilesOfTheRootFolderItself)
+{
+    const std::filesystem::path folder = GetUserPath("Level");
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "m_listed.flevel") << "x";
+    StandardFileManager user;
+    user.AddRootFolder("Level");
+    std::vector<std::string> names;
+    user.ListFiles("Level\\m_listed*.flevel", names, 2);
+    EXPECT_EQ(names, std::vector<std::string>{"m_listed.flevel"});
+    std::filesystem::remove(folder / "m_listed.flevel");
+}
+
 TEST_F(GameFolderTest, ConcurrentOpenersSeeTheirOwnBytes)
 {
     for (int i = 0; i < 8; ++i)

@@ -102,7 +102,7 @@ TEST_F(ProfileTest, SavedProfileLoadsBackUnchanged)
     EXPECT_TRUE(progress.introViewed);
     EXPECT_FALSE(profile.GetFlimbMasterProgress("Nobody", progress));
     EXPECT_EQ(profile.ListCheckpoints("Level\\s_first.flevel"),
-              (std::vector<std::string>{"auto-s_first0.flimbs", "s_first1.flimbs"}));
+              (std::vector<std::string>{"auto-s_first0.flimbs", "s_first-1.flimbs"}));
 
     ASSERT_TRUE(profile.Save());
     EXPECT_EQ(ReadText(ProfileFile("Alice")), firstSave);

@@ -206,8 +206,10 @@ TEST_F(GuiLoaderTest, LoadingScreenCountsProgressAndIsShownByItsWorker)
     screen.SetProgressRange(200);
     ASSERT_TRUE(screen.StartWorker(nullptr, 5));
     EXPECT_FALSE(screen.StartWorker());
-    const auto end = std::chrono::steady_clock::now() + 2s;
-    for (int i = 0; i < 100 || (screen.FramesShown() < 3 && std::chrono::steady_clock::now() < end); ++i) {
+    // A frame every 5 ms: twelve frames span more than one 50 ms throbber step, however
+    // slowly a loaded machine schedules the worker.
+    const auto end = std::chrono::steady_clock::now() + 10s;
+    for (int i = 0; i < 100 || (screen.FramesShown() < 12 && std::chrono::steady_clock::now() < end); ++i) {
         if (i < 100) {
             screen.AddProgress();
             MemBaseSurface loaded;

@@ -48,7 +48,7 @@ TEST_F(GameStatTest, RowTexts)
     EXPECT_EQ(QdotsGameStat(3, 5).GetValueText(), "3/5");
     EXPECT_EQ(GameStat(kStatLost, -12).GetValueText(), "-12");
     EXPECT_EQ(TimeGameStat(100).GetValueText(), "00:07.100"); // 100 updates of 71 ms
-    EXPECT_EQ(TimeGameStat(1).GetValueText(), "00:00.71");
+    EXPECT_EQ(TimeGameStat(1).GetValueText(), "00:00.071"); // milliseconds always in three digits
     EXPECT_EQ(GameStat(kStatMorphs).GetName(), "Morphs");
     std::unique_ptr<GameStat> copy = TimeGameStat(5).Clone();
     EXPECT_EQ(typeid(*copy), typeid(TimeGameStat));

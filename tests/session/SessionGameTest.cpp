@@ -23,7 +23,9 @@ protected:
         ResetCommandState();
         AddShippedLevel(*memory, "m_dm_twin_valleys");
         AddLevel("Level\\s_dm_broken.flevel", "<flimbs-level><globals>", false);
-        AddLevel("Level\\s_dm_editonly.flevel", LevelParts{.globals = "<permission>EditOnly</permission>"}.Text());
+        LevelParts editOnly;
+        editOnly.globals = "<permission>EditOnly</permission>";
+        AddLevel("Level\\s_dm_editonly.flevel", editOnly.Text());
     }
     void TearDown() override
     {
@@ -89,8 +91,9 @@ TEST_F(SessionGameTest, GameDataLoadsOrAnswersWhyNot)
         SetCurrentServer(server.get());
         EXPECT_EQ(SessionGame().LoadLevelForGameData(c.name, c.crc), c.code);
         SetCurrentServer(nullptr);
-        if (c.logged)
+        if (c.logged) {
             EXPECT_TRUE(log.Contains(c.logged)) << log.Text();
+        }
         if (c.code == kNrLoadLevelOk) {
             EXPECT_EQ(SessionGame().LoadedLevel().name, c.name);
             EXPECT_EQ(Controller().groups[1].inUse, 1);

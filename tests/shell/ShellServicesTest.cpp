@@ -73,7 +73,7 @@ TEST_F(SpecFiles, EachMissingFileFailsWithItsOwnText)
     EXPECT_EQ(FailureOf(LoadTrapSpecs), "Cannot load the trap-spec.xml file!");
 
     EXPECT_EQ(FailureOf(LoadBonusItems), "Invalid bonus item file");
-    ReleaseProfileResources();
+    FreeProfileResources();
     AnimationSpec::Release();
 }
 

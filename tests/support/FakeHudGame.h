@@ -34,6 +34,17 @@ public:
     int GameSpeed() const override { return gameSpeed; }
     int ServerState() const override { return serverState; }
     int ModeIndex() const override { return modeIndex; }
+    int LevelKind() const override { return levelKind; }
+    int LocalTeam() const override { return localTeam; }
+    std::vector<HudPlayer> Players() const override { return players; }
+    int GroupGravity(int group) const override
+    {
+        const auto it = gravity.find(group);
+        return it == gravity.end() ? 4 : it->second;
+    }
+    int SessionKind() const override { return sessionKind; }
+    uint32_t UpdateCounter() const override { return updateCounter; }
+    int OtherViewSwitch() const override { return otherView; }
     std::string EndOfMatchText() const override { return endOfMatchText; }
     LevelPresentation Level() const override { return level; }
     std::string LevelName(bool keepExtension) const override
@@ -167,6 +178,13 @@ public:
     int gameSpeed = 75;
     int serverState = 0;
     int modeIndex = 0;
+    int levelKind = 0;
+    int localTeam = 0;
+    std::vector<HudPlayer> players;
+    std::map<int, int> gravity;
+    int sessionKind = 0;
+    uint32_t updateCounter = 0;
+    int otherView = 0;
     std::string endOfMatchText;
     LevelPresentation level;
     std::string levelFile = "dm_test.flevel";

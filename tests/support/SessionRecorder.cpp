@@ -45,6 +45,13 @@ void SessionRecorder::BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, 
     requests.push_back(StringPrintf("create %d %d %d %d", x, y, group, variant));
 }
 
+void SessionRecorder::SendNetBash(const std::string& image, float scaleX, float scaleY, int32_t a, int32_t b,
+                                  uint32_t colour, float rotation, uint8_t flag, int32_t worldX, int32_t worldY)
+{
+    requests.push_back(StringPrintf("netbash %s %.2f %.2f %d %d %08X %.3f %d %d %d", image.c_str(), scaleX, scaleY, a,
+                                    b, colour, rotation, flag, worldX, worldY));
+}
+
 void SessionRecorder::SendSetHostVariable(uint8_t variable, int32_t value)
 {
     requests.push_back(StringPrintf("hostvar %d %d", variable, value));
@@ -73,4 +80,25 @@ void SessionRecorder::SendDecoration(uint8_t flag, int16_t flimbId, const std::s
 void SessionRecorder::EmitLeave()
 {
     requests.push_back("leave");
+}
+
+void SessionRecorder::SendPlayerTeamChange(uint8_t playerId, uint8_t group)
+{
+    requests.push_back(StringPrintf("teamof %d %d", playerId, group));
+}
+
+void SessionRecorder::SendGameModeState(const std::string&)
+{
+    requests.push_back("modestate");
+}
+
+void SessionRecorder::SendGameManagerState(const std::string& xml)
+{
+    requests.push_back("managerstate " + xml);
+}
+
+bool SessionRecorder::PlayRecording(const std::string& name)
+{
+    requests.push_back("play " + name);
+    return true;
 }

@@ -27,7 +27,17 @@ public:
     void SendDecoration(uint8_t flag, int16_t flimbId, const std::string& decoration) override;
     void EmitLeave() override;
     void SendTeamChange(uint8_t group) override;
+    void SendPlayerTeamChange(uint8_t playerId, uint8_t group) override;
+    void SendGameModeState(const std::string& xml) override;
+    void SendGameManagerState(const std::string& xml) override;
+    void SendNetBash(const std::string& image, float scaleX, float scaleY, int32_t a, int32_t b, uint32_t colour,
+                     float rotation, uint8_t flag, int32_t worldX, int32_t worldY) override;
     void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant) override;
+    bool PlayRecording(const std::string& name) override;
+    void CheckReceived() override { ++checkReceivedCalls; }
+    int StateWord() const override { return stateWord; }
 
     std::vector<std::string> requests;
+    int checkReceivedCalls = 0;
+    int stateWord = 0;
 };

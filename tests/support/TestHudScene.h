@@ -44,6 +44,14 @@ public:
     FloatPoint WorldToScreen(float x, float y) const override { return FloatPoint{rect.left + x, rect.top + y}; }
     FloatRect VisibleRect() const override { return rect; }
     void SetShowCounts(bool show) override { showCounts = show; }
+    bool ShowCounts() const override { return showCounts; }
+    bool FollowFlag() const override { return follow; }
+    void SetFollowFlag(bool on) override { follow = on; }
+    void HideHoverMarker() override { ++hoverHidden; }
+    void SetViewRect(float l, float t, float r, float b) override
+    {
+        viewRect = FloatRect{l, t, r, b};
+    }
     void SetCurrentStamp(const std::string& stamp) override { currentStamp = stamp; }
     int OnKey(int value, int code, bool, IInputDevice&) override
     {
@@ -69,6 +77,9 @@ public:
     float rotation = 0.0f;
     bool scrolling = false;
     bool showCounts = false;
+    bool follow = false;
+    int hoverHidden = 0;
+    FloatRect viewRect;
     bool takesKeys = false;
     std::string currentStamp;
     std::vector<std::string> calls;

@@ -154,6 +154,8 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddParticleLooks(table);
         AddHudShareLooks(table);
         AddLevelLooks(table);
+        AddTrapLooks(table);
+        AddHudWindowLooks(table);
         return table;
     }();
     const auto look = looks.find(spec.look);

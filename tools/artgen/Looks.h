@@ -38,6 +38,8 @@ void AddMaskLooks(LookTable& table);
 void AddParticleLooks(LookTable& table);
 void AddHudShareLooks(LookTable& table);
 void AddLevelLooks(LookTable& table);
+void AddTrapLooks(LookTable& table);
+void AddHudWindowLooks(LookTable& table);
 
 // Draws frame `frame` into the frame-sized area at the origin (already clipped). False for
 // an unknown look or a part the look does not have.

@@ -108,7 +108,7 @@ int main(int argc, char** argv)
     }
     ClearCurrentGameMode();
     ReleaseLandscape();
-    ReleaseProfileResources();
+    FreeProfileResources();
     fileManager = nullptr;
     return failures == 0 ? 0 : 1;
 }
