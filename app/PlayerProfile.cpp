@@ -197,6 +197,12 @@ std::string PlayerProfile::AvatarPath() const
     return "User\\Avatars\\" + (avatar ? avatar->GetString() : Setting("avatar"));
 }
 
+std::string PlayerProfile::AvatarDataPath() const
+{
+    const std::string source = ReplaceAll(AvatarPath(), "User\\Avatars", "User\\AvatarsData");
+    return ReplaceAll(source, ".jpg", ".flevel");
+}
+
 xmlNode* PlayerProfile::Section(const char* name, bool create) const
 {
     return ChildElement(Root(), name, create);
@@ -229,6 +235,12 @@ void PlayerProfile::ApplySettings()
         if (!value.empty() || variable->Type() == ConsoleParamType::Text)
             variable->SetFromString(value);
     }
+    // The site account lives in its own section and in the variables "username" and
+    // "password" (the password's digest).
+    if (ConsoleParam* user = ConsoleParam::Find("username"))
+        user->SetString(AccountUser());
+    if (ConsoleParam* password = ConsoleParam::Find("password"))
+        password->SetString(AccountPassword());
 }
 
 void PlayerProfile::CollectSettings()
@@ -237,6 +249,46 @@ void PlayerProfile::CollectSettings()
     for (const std::string& tag : ProfileSettingTags())
         if (const ConsoleParam* variable = VariableFor(tag))
             XmlAddChildText(settings, tag.c_str(), variable->ValueText());
+    const ConsoleParam* user = ConsoleParam::Find("username");
+    const ConsoleParam* password = ConsoleParam::Find("password");
+    if (user || password) {
+        xmlNode* account = Section("account", true);
+        if (user)
+            XmlAddChildText(account, "username", user->GetString());
+        if (password)
+            XmlAddChildText(account, "password", password->GetString());
+    }
+}
+
+void PlayerProfile::LoadDefaults(int sectionMask)
+{
+    xmlNode* root = XmlRoot(defaults_.get());
+    if (!root) {
+        WriteLog("Critical Error: profile_defaults.xml missing\n");
+        return;
+    }
+    if (sectionMask & kDefaultSettings) {
+        xmlNode* settings = ChildElement(root, "settings", false);
+        for (const std::string& tag : ProfileSettingTags()) {
+            ConsoleParam* variable = VariableFor(tag);
+            xmlNode* node = XmlGetChild(XmlChildren(settings), tag.c_str());
+            if (!variable || !node)
+                continue;
+            const std::string value = XmlNodeText(node);
+            if (!value.empty() || variable->Type() == ConsoleParamType::Text)
+                variable->SetFromString(value);
+        }
+    }
+    if (sectionMask & kDefaultBindings) {
+        xmlNode* bindings = ChildElement(root, "bindings", false);
+        BindingStore& store = GetBindingStore();
+        for (const BindingEntry& constEntry : store.Entries()) {
+            BindingEntry& entry = *store.FindByName(constEntry.action);
+            xmlNode* action = XmlGetChild(XmlChildren(bindings), entry.action.c_str());
+            entry.keyNames[0] = XmlNodeText(XmlGetChild(XmlChildren(action), "primary"));
+            entry.keyNames[1] = XmlNodeText(XmlGetChild(XmlChildren(action), "secondary"));
+        }
+    }
 }
 
 void PlayerProfile::ApplyBindings()

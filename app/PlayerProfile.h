@@ -81,10 +81,20 @@ public:
     // profile, and leaves a damaged file alone unless `byPlayer` is set.
     bool Save(const std::string& name = "", bool byPlayer = false);
 
+    // Section bits of LoadDefaults.
+    static constexpr int kDefaultSettings = 2;
+    static constexpr int kDefaultBindings = 4;
+    // Puts the values of "Profiles\default-profile.xml" into the console variables (the
+    // settings, kDefaultSettings) and the binding store (kDefaultBindings); the profile
+    // file changes only when the profile is saved.
+    void LoadDefaults(int sectionMask);
+
     const std::string& Name() const { return name_; }
     // "Profiles\<name>" (under the user folder).
     std::string GetPath() const;
     std::string AvatarPath() const;
+    // The shown avatar's source file: "User\AvatarsData\<picture name>.flevel".
+    std::string AvatarDataPath() const;
     bool FileIsDamaged() const { return damaged_; }
 
     std::string Setting(const std::string& tag) const;

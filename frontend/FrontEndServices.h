@@ -1,23 +1,18 @@
 #pragma once
-// The front end's main menu.
+// What the rest of the game asks of the front end: its start (the intro), the way back to
+// the menus, the shared menu backdrop, and the key action table.
+#include "frontend/options/BindableAction.h"
 
-// Opens the main menu unless it is open already.
+class PrimContainer;
+
+// The start of the front end when no command-line action applies: the intro, then the
+// new-user prompt or the main menu.
+void ShowIntro();
+// The front end's menus (the new-user prompt or the main menu) unless the menu backdrop
+// is open already.
 void ShowFrontEnd();
-
-// ---- The bindable actions (the key binding window's table) ---------------------------
-#include <functional>
-#include <string>
-#include <vector>
-
-struct BindableAction {
-    std::string name;
-    std::function<void(int pressed)> handler; // none for "TrapAction" and "TrapExit"
-    std::string category;                     // "Common" or "Advanced"
-    std::string description;
-};
-
-// The 44 actions in table order; the game modes copy them into their command lists.
-const std::vector<BindableAction>& BindableActions();
-// The HUD and the game's routines give their actions a handler; an unknown name is
-// ignored. Null takes the handler away.
-void SetBindableActionHandler(const std::string& name, std::function<void(int pressed)> handler);
+// Empties and reloads the FlimbMaster level list, then the new-user prompt or the main
+// menu; gives the menu backdrop.
+PrimContainer* ReturnToMainMenu();
+// The key action "quit": the quit menu over whatever is shown, with all three buttons.
+void ShowQuitMenuInGame();

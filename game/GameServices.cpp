@@ -3,6 +3,7 @@
 #include "app/ConsoleParam.h"
 #include "app/LanguageTexts.h"
 #include "app/XmlUtil.h"
+#include "game/FlimbMasterLevelList.h"
 #include "game/GameController.h"
 #include "modes/ModeServices.h"
 
@@ -92,3 +93,14 @@ void GameViewCentre(float& x, float& y)
     x = 0.0f;
     y = 0.0f;
 }
+
+// The boss levels of Level\ (Level\UGC\ loads again when a screen asks for it).
+void ReloadFlimbMasterLevelList()
+{
+    FlimbMasterLevelList& list = FlimbMasterLevelList::Global();
+    list.Clear();
+    list.Load(false);
+}
+
+// The campaign context comes with the campaign screens; until then there is nothing to forget.
+void ClearCampaignContext() {}

@@ -87,3 +87,9 @@ void ResetExitsFilled();
 // Whether a recorded match is being played back (the session's playback state; never
 // until the session's playback lands).
 bool IsPlaybackRunning();
+
+// The campaign's state that the front end resets. The FlimbMaster level list is emptied
+// and loaded again from Level\; the campaign context (the current FlimbMaster and the
+// current level points) is forgotten.
+void ReloadFlimbMasterLevelList();
+void ClearCampaignContext();

@@ -42,7 +42,9 @@ std::string Label::ShownText() const
         while (true) {
             const size_t end = shown.find('\n', start);
             const std::string line = shown.substr(start, end == std::string::npos ? std::string::npos : end - start);
-            result += CutTextToWidth(fontId_, line, textScale_, AvailableWidth());
+            // Half a pixel of slack: a label sized to its text keeps it whole although the
+            // size went through virtual units and back.
+            result += CutTextToWidth(fontId_, line, textScale_, AvailableWidth() + 0.5f);
             if (end == std::string::npos)
                 break;
             result += '\n';

@@ -7,6 +7,7 @@
 #include "media/ImageCache.h"
 
 #include <algorithm>
+#include <optional>
 
 std::string JoinImagePath(const std::string& folder, const std::string& file)
 {
@@ -115,6 +116,9 @@ void ScreenImage::Draw()
     if (!image_ || !image_->bitmap || !visible || !highlight)
         return;
     const uint32_t shown = WithAlpha(colour, uint8_t(((colour >> 24) * alpha) / 255));
+    std::optional<Draw2D::OpaqueScope> replace;
+    if (opaque && (shown >> 24) == 0xFF)
+        replace.emplace();
     if (rotation_ == 0.0f) {
         DrawImageFrame(image_, frameWidth_, frameHeight_, frame_, rect, shown);
         return;

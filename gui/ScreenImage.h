@@ -64,6 +64,9 @@ public:
     const std::string& ImagePath() const { return path_; }
 
     uint32_t colour = 0xFFFFFFFF;
+    // The image has no transparent pixel: while it is drawn fully opaque it replaces what
+    // lies under it instead of blending (cheaper for large pictures).
+    uint8_t opaque = 0;
 
 protected:
     // Sets the widget's size from the frame size and the scale.

@@ -3,9 +3,11 @@
 #include "app/Log.h"
 #include "app/PlayerProfile.h"
 #include "app/StringUtil.h"
+#include "frontend/options/OptionsMenu.h"
 #include "game/GameController.h"
 #include "gui/MessageBox.h"
 #include "gui/PrimContainer.h"
+#include "hud/HudActions.h"
 #include "media/KBManager.h"
 #include "media/MSManager.h"
 #include "media/SoundManager.h"
@@ -180,7 +182,18 @@ void HudGame::StartPlayback(const std::string& path)
 
 void HudGame::ReloadFlimbMasterList() { Seam("FlimbMasterLevelList::Reload"); }
 
-void HudGame::ShowOptions(std::function<void()>) { Seam("ShowOptionsMenu"); }
+void HudGame::ShowOptions(std::function<void()> onClosed)
+{
+    // The reduced options over the HUD; their close refreshes the HUD and lets them go.
+    OptionsMenu* menu = ShowOptionsMenu(
+        [onClosed](PrimContainer*) {
+            if (onClosed)
+                onClosed();
+            return false;
+        },
+        false);
+    PositionOverHud(std::unique_ptr<PrimContainer>(menu), true);
+}
 void HudGame::OpenAdminPlayersPanel() { Seam("OpenAdminPlayersPanel"); }
 void HudGame::LoadCheckpointFile(const std::string&) { Seam("GameController::LoadCheckpointFile"); }
 

@@ -289,6 +289,22 @@ HRESULT ResetDevice()
     return hr;
 }
 
+HRESULT SetScreenSize(int width, int height)
+{
+    ManagerState& s = State();
+    if (width <= 0 || height <= 0 || !s.device)
+        return E_FAIL;
+    screenWidth = width;
+    screenHeight = height;
+    s.params.BackBufferWidth = uint32_t(width);
+    s.params.BackBufferHeight = uint32_t(height);
+    if (s.window && s.window->IsCreated() && s.params.Windowed) {
+        const platform::WindowRect at = s.window->GetPlacement();
+        s.window->SetPlacement({at.left, at.top, at.left + width, at.top + height});
+    }
+    return ResetDevice();
+}
+
 void SetWindowed(bool windowed, bool force)
 {
     ManagerState& s = State();

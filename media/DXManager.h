@@ -72,6 +72,9 @@ gfx::HRESULT RestoreDeviceObjects();
 // Invalidate, reset with the kept presentation parameters, restore. E_FAIL without a device.
 gfx::HRESULT ResetDevice();
 
+// A new screen size: the back buffer and, while windowed, the window's client area take
+// it, then the device is reset. E_FAIL for a size that is not positive or without a device.
+gfx::HRESULT SetScreenSize(int width, int height);
 void SetWindowed(bool windowed, bool force);
 void ToggleWindowed(bool apply);
 

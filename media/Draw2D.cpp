@@ -28,6 +28,7 @@ struct ColourVertex {
 constexpr DWORD kColourFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE;
 
 bool g_doubleColour = false; // set by TintScope
+bool g_opaque = false;       // set by OpaqueScope
 DWORD g_signedAdd = 0;        // set by SignedAddScope
 DWORD g_depthFunc = 0;        // set by DepthTestScope (0: no depth test)
 
@@ -36,7 +37,7 @@ Device* SetStates(Texture* texture, DWORD address)
     Device* device = DXManager::GetDevice();
     if (!device)
         return nullptr;
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, g_opaque ? 0 : 1);
     device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     device->SetRenderState(D3DRS_ZENABLE, g_depthFunc ? 1 : 0);
@@ -121,6 +122,16 @@ HRESULT DrawColoured(D3DPRIMITIVETYPE type, uint32_t count, const std::vector<Co
 ColourVertex At(float x, float y, D3DCOLOR colour) { return {x, y, 0.0f, 1.0f, colour}; }
 
 } // namespace
+
+OpaqueScope::OpaqueScope() : previous_(g_opaque)
+{
+    g_opaque = true;
+}
+
+OpaqueScope::~OpaqueScope()
+{
+    g_opaque = previous_;
+}
 
 TintScope::TintScope() : previous_(g_doubleColour)
 {

@@ -27,6 +27,19 @@ private:
     bool previous_;
 };
 
+// While one lives, draws replace the target instead of blending over it: for opaque images
+// (a full-screen backdrop), which then skip the blend. Main thread only.
+class OpaqueScope {
+public:
+    OpaqueScope();
+    ~OpaqueScope();
+    OpaqueScope(const OpaqueScope&) = delete;
+    OpaqueScope& operator=(const OpaqueScope&) = delete;
+
+private:
+    bool previous_;
+};
+
 // While one lives, textured draws add the colour to the texture as a signed add (texture +
 // colour - 0.5 per channel) instead of multiplying them. Main thread only.
 class SignedAddScope {

@@ -58,6 +58,12 @@ void ToggleConsole(int value, uint32_t)
         Hooks().toggleConsole();
 }
 
+void CloseConsole(int value, uint32_t)
+{
+    if (value != 0 && Hooks().closeConsole)
+        Hooks().closeConsole();
+}
+
 void Screenshot(int value, uint32_t)
 {
     if (value != 0)
@@ -183,6 +189,7 @@ const ActionRow actionTable[] = {
     {"leftclick", LeftClick},
     {"rightclick", RightClick},
     {"toggleconsole", ToggleConsole},
+    {"closeconsole", CloseConsole},
     {"pad0", Nop},
     {"pad1", Pad1},
     {"pad2", Nop},

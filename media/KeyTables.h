@@ -39,13 +39,14 @@ int BindKeyToAction(std::string_view keyName, std::string_view actionName);
 char KeyToChar(int code, bool shift);
 
 // What the shell actions do; each runs on a press. Without a quit hook "quit" asks the
-// main loop to end; without a console hook "toggleconsole" does nothing; without the others
-// they only log.
+// main loop to end; without a console hook "toggleconsole" and "closeconsole" do nothing;
+// without the others they only log.
 struct ShellActionHooks {
     std::function<void()> quit;
     std::function<void()> changeDisplayMode;
     std::function<void()> toggleMovieMode;
     std::function<void()> screenshot;
     std::function<void()> toggleConsole;
+    std::function<void()> closeConsole;
 };
 void SetShellActionHooks(ShellActionHooks hooks);

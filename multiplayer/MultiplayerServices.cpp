@@ -13,6 +13,12 @@ bool allGroupsActive = false;
 
 int maxPlayers = 16;
 
+bool OpenMultiplayerMenu(int, int)
+{
+    WriteLog("Cannot open the multiplayer menu: no multiplayer front end available\n");
+    return false;
+}
+
 void RefreshAdminScreens()
 {
     // The lobby and the end-of-match screen are not part of this build yet: neither can be

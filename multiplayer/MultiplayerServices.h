@@ -12,6 +12,10 @@ extern bool allGroupsActive;
 // server refuses connections beyond it.
 extern int maxPlayers;
 
+// Opens the multiplayer menu "multiplayer_menu" over the menu backdrop; false (logged) when
+// it could not be opened.
+bool OpenMultiplayerMenu(int a, int b);
+
 // The admin changed: the lobby ("pregame_menu") and the end-of-match screen
 // ("MultiplayerEndOfMatchMenu") are rebuilt when open; nothing while neither exists.
 void RefreshAdminScreens();

@@ -2,6 +2,7 @@
 
 #include "app/GameException.h"
 #include "app/Log.h"
+#include "app/PlayerProfile.h"
 #include "app/StringUtil.h"
 #include "frontend/FrontEndServices.h"
 #include "game/GameController.h"
@@ -229,6 +230,22 @@ bool SavePlayback(const std::string& path, int flag)
         return false;
     }
     return GameClient::SavePlayback(path, flag != 0);
+}
+
+// Every level runs under a client of its session; once it is connected the match knows the
+// player's name and avatar.
+bool MatchClientRunning()
+{
+    const GameClient* client = CurrentClient();
+    return client && client->HasStream();
+}
+
+void SendAvatarToMatch()
+{
+    GameClient* client = CurrentClient();
+    if (!client || !client->HasStream())
+        return;
+    client->SendAvatar(CurrentProfile().AvatarDataPath());
 }
 
 bool GameServerExists()

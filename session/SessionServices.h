@@ -134,3 +134,9 @@ std::string SessionLevelName();
 // Saves the current match recording: with flag 1 under the game path itself, else under the
 // playback name. Without a session nothing is saved: a log line, and false.
 bool SavePlayback(const std::string& path, int flag);
+
+// True while the game client of a match is connected (every level runs under one).
+bool MatchClientRunning();
+// Sends the player's avatar source file to the match when the game client is connected;
+// nothing otherwise.
+void SendAvatarToMatch();

@@ -35,8 +35,9 @@
 #include "platform/window/Desktop.h"
 #include "platform/window/MainWindow.h"
 #include "session/SessionServices.h"
+#include "shell/ShellKeys.h"
 #include "shell/SplashScreen.h"
-#include "shell/WindowPlacement.h"
+#include "app/WindowPlacement.h"
 #include "world/WorldServices.h"
 
 #include <curl/curl.h>
@@ -226,20 +227,7 @@ void GameWnd::StartServices(uint32_t t0)
     LoadBonusItems();
     WriteLog("loading keybindings.. %d\n", ElapsedSince(t0));
 
-    const char* const fixedBindings[][2] = {
-        {"SYSRQ", "screenshot"},    {"F12", "screenshot"},       {"Q", "quit"},
-        {"BACKSLASH", "ChangeDisplayMode"}, {"LEFT MOUSE", "leftclick"}, {"RIGHT MOUSE", "rightclick"},
-        {"ESCAPE", "toggleconsole"}, {"WHEEL", "OnWheel"},        {"F8", "ToggleMovieMode"},
-    };
-    for (const auto& binding : fixedBindings)
-        if (BindKeyToAction(binding[0], binding[1]) != 0)
-            WriteLog("Cannot bind %s to %s\n", binding[0], binding[1]);
-    ShellActionHooks shellActions;
-    shellActions.screenshot = [] { DXManager::TakeScreenshot(true); };
-    shellActions.changeDisplayMode = [] { DXManager::ToggleWindowed(true); };
-    shellActions.toggleMovieMode = [] { DXManager::SetMovieRecording(!DXManager::IsMovieRecording()); };
-    shellActions.toggleConsole = [] { ToggleConsole(); };
-    SetShellActionHooks(std::move(shellActions));
+    BindShellKeys();
 
     splash_->Close();
 
@@ -277,7 +265,7 @@ int GameWnd::Run()
     else if (!actions.editFile.empty())
         acted = EditLevel(actions.editFile);
     if (!acted)
-        ShowFrontEnd();
+        ShowIntro();
 
     for (;;) {
         if (window->PumpEvents() == platform::PumpResult::Quit) {

@@ -2,7 +2,6 @@
 
 #include "app/ConsoleParam.h"
 #include "app/GameClock.h"
-#include "app/KeyBindings.h"
 #include "editor/EditorServices.h"
 #include "game/GameController.h"
 #include "hud/HudServices.h"
@@ -57,6 +56,8 @@ void TurnKey(bool down)
     SendUpdateFlimbType(flimb->id, value, kSteerArgument, 0);
 }
 
+} // namespace
+
 void JumpKey(bool down)
 {
     Flimb* flimb = Selected();
@@ -67,8 +68,10 @@ void JumpKey(bool down)
         SendUpdateFlimbType(flimb->id, 4, kSteerArgument, 0);
 }
 
+namespace {
+
 template <uint8_t Variant>
-void GulpKey(bool down)
+void GulpVariantKey(bool down)
 {
     if (!down) {
         ClearActionStamp();
@@ -103,12 +106,14 @@ void OverlaySwitchKey(bool down)
     World().overlaySwitches[Switch] = down ? 0 : 1;
 }
 
-void BeltLockKey(bool down)
+} // namespace
+
+void HoldBeltKey(bool down)
 {
     HudSetBeltLock(down);
 }
 
-void FollowKey(bool down)
+void FollowFlimbKey(bool down)
 {
     if (!down)
         return;
@@ -116,7 +121,7 @@ void FollowKey(bool down)
         follow->SetInt(follow->GetInt() == 1 ? 0 : 1);
 }
 
-void ScoreKey(bool down)
+void ShowScoresKey(bool down)
 {
     if (Controller().modeIndex == 1) {
         if (!down)
@@ -139,62 +144,24 @@ void QuickKey(bool down)
     world.quickCounters = {};
 }
 
-const std::vector<KeyCommand>& Commands()
-{
-    static const std::vector<KeyCommand> commands = {
-        {"Clob", ActionKey<kClob>, "Common", ""},
-        {"Mold", ActionKey<kMold>, "Common", ""},
-        {"Nova", ActionKey<kNova>, "Common", ""},
-        {"Drill", ActionKey<kDrill>, "Common", ""},
-        {"Gulp", GulpKey<0>, "Common", ""},
-        {"Doppel", ActionKey<kDoppel>, "Common", ""},
-        {"Atomize", ActionKey<kAtomize>, "Common", ""},
-        {"Lop", ActionKey<kLop>, "Common", ""},
-        {"Puff", ActionKey<kPuff>, "Common", ""},
-        {"Spin", ActionKey<kSpin>, "Common", ""},
-        {"GulpUp", GulpKey<1>, "Common", ""},
-        {"Walk", ActionKey<kWalk>, "Common", ""},
-        {"ShowScores", ScoreKey, "Common", ""},
-        {"WalkLeft", TurnKey<false>, "Common", ""},
-        {"WalkRight", TurnKey<true>, "Common", ""},
-        {"Jump", JumpKey, "Common", ""},
-        {"LeftFlimb", SelectFlimbLeft, "Advanced", "Select the nearest flimb to the left of the currently selected flimb."},
-        {"RightFlimb", SelectFlimbRight, "Advanced",
-         "Select the nearest flimb to the right of the currently selected flimb."},
-        {"HideOwnTeam", OverlaySwitchKey<0>, "Advanced", ""},
-        {"HideOtherTeams", OverlaySwitchKey<1>, "Advanced", ""},
-        {"Quick", QuickKey, "Advanced", ""},
-        {"FollowFlimb", FollowKey, "Advanced", ""},
-        {"HoldBelt", BeltLockKey, "Advanced", ""},
-        {"ForceLeft", SelectionCycleKey<0>, "Advanced", ""},
-        {"ForceRight", SelectionCycleKey<1>, "Advanced", ""},
-    };
-    return commands;
-}
-
-} // namespace
-
-const std::vector<KeyCommand>& WorldKeyCommands()
-{
-    return Commands();
-}
-
-KeyCommandHandler FindWorldKeyCommand(const std::string& name)
-{
-    for (const KeyCommand& command : Commands())
-        if (name == command.name)
-            return command.handler;
-    return nullptr;
-}
-
-bool RunBoundKeyCommand(const std::string& keyName, bool down)
-{
-    const KeyCommandHandler handler = FindWorldKeyCommand(KeyBindings::CommandForKey(keyName));
-    if (!handler)
-        return false;
-    handler(down);
-    return true;
-}
+void ClobKey(bool down) { ActionKey<kClob>(down); }
+void MoldKey(bool down) { ActionKey<kMold>(down); }
+void NovaKey(bool down) { ActionKey<kNova>(down); }
+void DrillKey(bool down) { ActionKey<kDrill>(down); }
+void GulpKey(bool down) { GulpVariantKey<0>(down); }
+void DoppelKey(bool down) { ActionKey<kDoppel>(down); }
+void AtomizeKey(bool down) { ActionKey<kAtomize>(down); }
+void LopKey(bool down) { ActionKey<kLop>(down); }
+void PuffKey(bool down) { ActionKey<kPuff>(down); }
+void SpinKey(bool down) { ActionKey<kSpin>(down); }
+void GulpUpKey(bool down) { GulpVariantKey<1>(down); }
+void WalkKey(bool down) { ActionKey<kWalk>(down); }
+void WalkLeftKey(bool down) { TurnKey<false>(down); }
+void WalkRightKey(bool down) { TurnKey<true>(down); }
+void HideOwnTeamKey(bool down) { OverlaySwitchKey<0>(down); }
+void HideOtherTeamsKey(bool down) { OverlaySwitchKey<1>(down); }
+void ForceLeftKey(bool down) { SelectionCycleKey<0>(down); }
+void ForceRightKey(bool down) { SelectionCycleKey<1>(down); }
 
 void SelectAction(uint8_t action, uint8_t argument, bool stamp)
 {

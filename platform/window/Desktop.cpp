@@ -33,4 +33,19 @@ std::vector<DisplaySize> DisplayModes()
     return modes;
 }
 
+std::vector<DisplayModeInfo> EnumerateDisplayModes()
+{
+    std::vector<DisplayModeInfo> modes;
+    if (!InitVideo())
+        return modes;
+    const int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode mode{};
+        if (SDL_GetDisplayMode(0, i, &mode) != 0)
+            break;
+        modes.push_back({mode.w, mode.h, int(SDL_BYTESPERPIXEL(mode.format)) * 8, mode.refresh_rate});
+    }
+    return modes;
+}
+
 } // namespace platform

@@ -10,9 +10,20 @@ struct DisplaySize {
     bool operator==(const DisplaySize&) const = default;
 };
 
+// One display mode as the system enumerates it.
+struct DisplayModeInfo {
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 0; // the bytes of a pixel times 8
+    int refreshRate = 0;  // Hz, 0 when unknown
+};
+
 // The desktop's current mode; 1024 x 768 when it cannot be read.
 DisplaySize DesktopSize();
 // The modes of the first display, without repeats (largest first).
 std::vector<DisplaySize> DisplayModes();
+// Every mode of the first display in the system's order, repeats (refresh rates) included;
+// an index into it names a mode.
+std::vector<DisplayModeInfo> EnumerateDisplayModes();
 
 } // namespace platform

@@ -144,6 +144,23 @@ void MainWindow::Hide()
         foreground_ = false;
 }
 
+void MainWindow::Minimize()
+{
+    if (window_)
+        SDL_MinimizeWindow(window_);
+}
+
+void MainWindow::Restore()
+{
+    if (window_)
+        SDL_RestoreWindow(window_);
+}
+
+bool MainWindow::IsMinimized() const
+{
+    return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
 void MainWindow::Raise()
 {
     if (!window_)

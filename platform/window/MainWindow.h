@@ -48,6 +48,10 @@ public:
     void Show();
     void Hide();
     void Raise();
+    // Iconifies the window, and brings an iconified window back.
+    void Minimize();
+    void Restore();
+    bool IsMinimized() const;
     bool IsVisible() const;
     // True while the window has input focus (the Windows "foreground window").
     bool IsForeground() const;

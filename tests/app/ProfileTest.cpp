@@ -15,7 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-ConsoleParam g_touchscreen("touchscreen", ConsoleParamType::Int, "0", "touch screen");
 
 std::string ReadText(const fs::path& path)
 {
@@ -116,7 +115,7 @@ TEST_F(ProfileTest, MissingSettingsAndBindingsComeFromTheDefaults)
                                   "</flimbs-profile>");
     PlayerProfile& profile = CurrentProfile();
     ASSERT_TRUE(profile.Load("Bob"));
-    EXPECT_EQ(g_touchscreen.GetInt(), 1);
+    EXPECT_EQ(ConsoleParam::Find("touchscreen")->GetInt(), 1);
     EXPECT_EQ(profile.Setting("music_volume"), "128");
     EXPECT_EQ(profile.Setting("positive_scroll_scale"), "1.5000");
     EXPECT_EQ(KeyNameForAction("MiniMap"), "F2");

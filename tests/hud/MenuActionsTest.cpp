@@ -6,6 +6,7 @@
 #include "../support/FakeMatch.h"
 #include "../support/ScopedConsoleInt.h"
 
+#include "frontend/options/OptionsMenu.h"
 #include "gui/Animators.h"
 #include "gui/CheckBox.h"
 #include "gui/Label.h"
@@ -205,6 +206,19 @@ TEST_F(MenuActionsTest, PositionOverHudPicksTheLayerAndRestartSendsTheLevel)
     CreateCurrentGameMode(0);
     RestartLevel();
     EXPECT_EQ(session.requests, std::vector<std::string>{"gamedata kpt_cliffs.flevel"});
+}
+
+TEST_F(MenuActionsTest, TheGamesOptionsAreTheFrontEndsReducedOptionsOverTheHud)
+{
+    bool returned = false;
+    game.HudGame::ShowOptions([&] { returned = true; });
+    auto* options = FindInUpper<OptionsMenu>();
+    ASSERT_NE(options, nullptr);
+    EXPECT_FALSE(options->FullMode());
+    EXPECT_EQ(options->Control("pros"), nullptr);
+    options->Close();
+    EXPECT_TRUE(returned) << "the way back refreshes the HUD";
+    EXPECT_EQ(options->active, 0);
 }
 
 TEST_F(MenuActionsTest, CameraZoomAndViewOptionsReachTheGameView)

@@ -231,7 +231,7 @@ TEST_F(TransitionWithoutClipTest, MissingClipOrEmptyBuildStillChangesTheScreen)
         bool buildsScreen;
         const char* opened;
     };
-    for (const Case c : {Case{true, "NewScreen"}, Case{false, "FrontEnd"}}) {
+    for (const Case c : {Case{true, "NewScreen"}, Case{false, "FlimbsMenuTemplate"}}) {
         OpenWindow(new ColourScreen("OldScreen", kOld), false);
         auto* loader = new TransitionGuiLoader(
             [&](void*) -> Primitive* { return c.buildsScreen ? new ColourScreen("NewScreen", kNew) : nullptr; },

@@ -153,6 +153,25 @@ TEST_F(DXManagerTest, ResetTellsDeviceObjectsInRegistrationOrder)
     DXManager::UnregisterDeviceObject(&c);
 }
 
+TEST_F(DXManagerTest, ANewScreenSizeResizesTheBackBufferAndTheWindow)
+{
+    EXPECT_EQ(DXManager::SetScreenSize(800, 600), E_FAIL) << "no device yet";
+    ASSERT_EQ(DXManager::Init(&window_, 64, 48), D3D_OK);
+    EXPECT_EQ(DXManager::SetScreenSize(0, 600), E_FAIL);
+    EXPECT_EQ(DXManager::screenWidth, 64);
+    ASSERT_EQ(DXManager::SetScreenSize(320, 200), D3D_OK);
+    EXPECT_EQ(DXManager::screenWidth, 320);
+    EXPECT_EQ(DXManager::screenHeight, 200);
+    D3DSURFACE_DESC desc{};
+    DXManager::GetBackBuffer()->GetDesc(&desc);
+    EXPECT_EQ(desc.Width, 320u);
+    EXPECT_EQ(desc.Height, 200u);
+    int width = 0, height = 0;
+    window_.GetClientSize(width, height);
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(height, 200);
+}
+
 TEST_F(DXManagerTest, ClipRectToScreenEdgeCases)
 {
     ASSERT_EQ(DXManager::Init(&window_, 64, 48), D3D_OK);

@@ -57,18 +57,25 @@ TEST_F(InputFixture, BindingRefusesUnknownNamesAndCodesOutOfRange)
     EXPECT_NE(FindAction("toggleconsole"), nullptr);
 }
 
-TEST(KeyTables, ToggleConsoleRunsItsHookOnAPressOnly)
+TEST(KeyTables, ConsoleActionsRunTheirHooksOnAPressOnly)
 {
-    int toggles = 0;
+    int toggles = 0, closes = 0;
     const ActionHandler toggle = FindAction("toggleconsole");
+    const ActionHandler close = FindAction("closeconsole");
     ASSERT_NE(toggle, nullptr);
-    toggle(0x80, 0); // no hook yet: nothing
+    ASSERT_NE(close, nullptr);
+    toggle(0x80, 0); // no hooks yet: nothing
+    close(0x80, 0);
     ShellActionHooks hooks;
     hooks.toggleConsole = [&] { ++toggles; };
+    hooks.closeConsole = [&] { ++closes; };
     SetShellActionHooks(std::move(hooks));
     toggle(0x80, 10);
     toggle(0, 20);
+    close(0x80, 30);
+    close(0, 40);
     EXPECT_EQ(toggles, 1);
+    EXPECT_EQ(closes, 1);
     SetShellActionHooks({});
 }
 

@@ -49,7 +49,7 @@ TEST_F(InputFixture, PadButtonsAndDirectionsReachTheirBoundActions)
 
     ASSERT_EQ(padManager.BindButton(48, HandlerA), 0); // PAD0, the A button
     int quits = 0;
-    SetShellActionHooks({[&] { ++quits; }, {}, {}, {}, {}});
+    SetShellActionHooks({[&] { ++quits; }, {}, {}, {}, {}, {}});
     ASSERT_EQ(BindKeyToAction("PAD3", "quit"), 0);
     ASSERT_EQ(padManager.BindButton(PADManager::kLeft, HandlerB), 0);
 

@@ -1,3 +1,4 @@
+#include "platform/window/Desktop.h"
 #include "platform/window/MainWindow.h"
 
 #include <gtest/gtest.h>
@@ -60,4 +61,25 @@ TEST(MainWindow, MessageBoxWithoutADisplayDoesNotBlock)
     ASSERT_TRUE(platform::InitVideo());
     EXPECT_TRUE(platform::IsHeadless());
     platform::ShowSystemMessageBox("Flimbs Help", "FlimbsGame [options]");
+}
+
+TEST(MainWindow, MinimisesAndComesBackAndTheDisplayModesAreListed)
+{
+    platform::MainWindow window;
+    ASSERT_TRUE(window.Create("Flimbs", {10, 10, 330, 250}));
+    window.Show();
+    window.Minimize();
+    window.Restore();
+    window.PumpEvents();
+    EXPECT_FALSE(window.IsMinimized());
+    // Every mode the system lists, repeats included (an index names one): as many as its
+    // sizes or more. (The offscreen driver's one mode has no size.)
+    const std::vector<platform::DisplayModeInfo> modes = platform::EnumerateDisplayModes();
+    EXPECT_GE(modes.size(), platform::DisplayModes().size());
+    for (const platform::DisplayModeInfo& mode : modes) {
+        EXPECT_GE(mode.width, 0);
+        EXPECT_GE(mode.height, 0);
+        EXPECT_EQ(mode.bitsPerPixel % 8, 0);
+    }
+    window.Destroy();
 }

@@ -5,7 +5,7 @@
 #include "app/HostPath.h"
 #include "app/MemoryFileManager.h"
 #include "app/UserFolders.h"
-#include "shell/WindowPlacement.h"
+#include "app/WindowPlacement.h"
 #include "frontend/FrontEndServices.h"
 #include "gui/WindowList.h"
 #include "game/GameServices.h"
@@ -121,14 +121,15 @@ TEST(ShellPaths, WindowFitsAndCentresOnTheDesktop)
     EXPECT_EQ(big.bottom, 720);
 }
 
-TEST(ShellScreens, FrontEndOpensOneEmptyFullScreenWindow)
+TEST(ShellScreens, FrontEndOpensTheMenuBackdropOnce)
 {
     ShowFrontEnd();
     ShowFrontEnd();
     ASSERT_EQ(OpenWindows().size(), 1u);
-    Primitive* screen = FindOpenWindow("FrontEnd");
+    Primitive* screen = FindOpenWindow("FlimbsMenuTemplate");
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(OpenWindows().front(), screen);
+    EXPECT_NE(FindOpenWindow("PromptForNewUser"), nullptr) << "the default profile asks for a name";
     CloseAllWindows();
     EXPECT_TRUE(OpenWindows().empty());
 }

@@ -1,5 +1,6 @@
 // The play keys, reached through the player's key bindings, and the landscape's keys.
 #include "app/KeyBindings.h"
+#include "frontend/options/BindableAction.h"
 #include "media/AnimSurface.h"
 #include "tests/support/ScopedConsoleInt.h"
 #include "tests/support/SessionRecorder.h"
@@ -56,25 +57,28 @@ protected:
 
 TEST_F(PlayKeysTest, ABoundActionKeyOrdersTheSelectedFlimb)
 {
+    // The key's action is found in the binding store and run through the action table.
+    const auto runBoundKey = [](const std::string& key, bool down) {
+        return RunBindableAction(KeyBindings::CommandForKey(key), down ? 1 : 0);
+    };
     Bind("Clob", "C");
-    EXPECT_TRUE(RunBoundKeyCommand("C", true));
+    EXPECT_TRUE(runBoundKey("C", true));
     EXPECT_EQ(session.requests, std::vector<std::string>{"type 1 0 255 0"});
     EXPECT_NE(World().actionKeyStamp, 0u);
-    EXPECT_TRUE(RunBoundKeyCommand("C", false));
+    EXPECT_TRUE(runBoundKey("C", false));
     EXPECT_EQ(World().actionKeyStamp, 0u) << "a release clears the stamp";
-    EXPECT_FALSE(RunBoundKeyCommand("X", true)) << "an unbound key";
+    EXPECT_FALSE(runBoundKey("X", true)) << "an unbound key";
 
     session.requests.clear();
     Controller().runState = kRunPaused;
-    RunBoundKeyCommand("C", true);
+    runBoundKey("C", true);
     EXPECT_TRUE(session.requests.empty()) << "no orders while paused";
 }
 
 TEST_F(PlayKeysTest, OrdersCarryTheSelectionRequestAndThePreviewDelay)
 {
-    const KeyCommandHandler forceLeft = FindWorldKeyCommand("ForceLeft");
-    const KeyCommandHandler forceRight = FindWorldKeyCommand("ForceRight");
-    ASSERT_TRUE(forceLeft && forceRight);
+    const auto forceLeft = ForceLeftKey;
+    const auto forceRight = ForceRightKey;
     forceLeft(true);
     EXPECT_EQ(World().selectRequests[0], 2);
     forceRight(true);
@@ -114,16 +118,16 @@ TEST_F(PlayKeysTest, GulpOrdersAskForTheWantedVariant)
     session.requests.clear();
     Add(140, 2);
     selected->linkedId = 2;
-    FindWorldKeyCommand("Gulp")(true);
-    FindWorldKeyCommand("GulpUp")(true);
+    GulpKey(true);
+    GulpUpKey(true);
     EXPECT_EQ(session.requests, (std::vector<std::string>{"gulp 1 0", "gulp 2 0", "gulp 1 1"}));
 }
 
 TEST_F(PlayKeysTest, TurnAndJumpKeysSteerQualifiedFlimbs)
 {
-    const KeyCommandHandler right = FindWorldKeyCommand("WalkRight");
-    const KeyCommandHandler left = FindWorldKeyCommand("WalkLeft");
-    const KeyCommandHandler jump = FindWorldKeyCommand("Jump");
+    const auto right = WalkRightKey;
+    const auto left = WalkLeftKey;
+    const auto jump = JumpKey;
     right(true);
     left(true);
     jump(true);
@@ -147,9 +151,9 @@ TEST_F(PlayKeysTest, TurnAndJumpKeysSteerQualifiedFlimbs)
 
 TEST_F(PlayKeysTest, SwitchKeys)
 {
-    FindWorldKeyCommand("HideOwnTeam")(true);
+    HideOwnTeamKey(true);
     EXPECT_EQ(World().overlaySwitches[0], 0);
-    FindWorldKeyCommand("HideOwnTeam")(false);
+    HideOwnTeamKey(false);
     EXPECT_EQ(World().overlaySwitches[0], 1);
     OverlaysOffKey(true);
     EXPECT_EQ(World().hideOverlays, 1);
@@ -157,7 +161,7 @@ TEST_F(PlayKeysTest, SwitchKeys)
     OverlaysOffKey(false);
     EXPECT_EQ(World().overlaySwitches, (std::array<uint8_t, 2>{1, 1}));
 
-    const KeyCommandHandler quick = FindWorldKeyCommand("Quick");
+    const auto quick = QuickKey;
     World().quickCounters = {1, 2, 3};
     for (uint8_t expected : {1, 2, 0}) {
         quick(true);
@@ -168,16 +172,16 @@ TEST_F(PlayKeysTest, SwitchKeys)
     EXPECT_EQ(World().quickCounters, (std::array<int32_t, 3>{}));
 
     ScopedConsoleInt follow("follow_selected", 1);
-    FindWorldKeyCommand("FollowFlimb")(true);
+    FollowFlimbKey(true);
     EXPECT_EQ(ConsoleParam::Find("follow_selected")->GetInt(), 0);
-    FindWorldKeyCommand("FollowFlimb")(true);
+    FollowFlimbKey(true);
     EXPECT_EQ(ConsoleParam::Find("follow_selected")->GetInt(), 1);
 
     ScopedConsoleInt lag("lag", 75);
-    FindWorldKeyCommand("ShowScores")(true);
+    ShowScoresKey(true);
     // The key asks for 4; "lag" itself keeps every pulse at 10 ms or more.
     EXPECT_EQ(ConsoleParam::Find("lag")->GetInt(), 10);
-    FindWorldKeyCommand("ShowScores")(true);
+    ShowScoresKey(true);
     EXPECT_EQ(ConsoleParam::Find("lag")->GetInt(), 75);
 }
 
@@ -232,18 +236,18 @@ TEST_F(PlayKeysTest, LandscapeKeysNeedARunningGameAndTheirSwitches)
     EXPECT_EQ(session.requests.size(), 1u);
 }
 
-TEST(PlayKeyTable, NamesAreUniqueAndSelectionKeysAreDescribed)
+TEST(PlayKeyTable, TheBindingTableRunsThePlayKeys)
 {
-    std::set<std::string> names;
-    for (const KeyCommand& command : WorldKeyCommands()) {
-        EXPECT_TRUE(names.insert(command.name).second) << command.name;
-        EXPECT_NE(command.handler, nullptr) << command.name;
+    // Each play key is reached through its row of the key binding table.
+    for (const char* name : {"Clob", "Gulp", "GulpUp", "WalkLeft", "Jump", "LeftFlimb", "RightFlimb", "HideOwnTeam",
+                             "Quick", "FollowFlimb", "HoldBelt", "ForceLeft", "ForceRight", "ShowScores"}) {
+        const BindableAction* action = FindBindableAction(name);
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_TRUE(action->handler) << name;
     }
-    EXPECT_EQ(FindWorldKeyCommand("LeftFlimb"), &SelectFlimbLeft);
-    const auto left = std::find_if(WorldKeyCommands().begin(), WorldKeyCommands().end(),
-                                   [](const KeyCommand& c) { return std::string(c.name) == "LeftFlimb"; });
-    EXPECT_STREQ(left->category, "Advanced");
-    EXPECT_STREQ(left->description, "Select the nearest flimb to the left of the currently selected flimb.");
+    const BindableAction* left = FindBindableAction("LeftFlimb");
+    EXPECT_EQ(left->category, "Advanced");
+    EXPECT_EQ(left->description, "Select the nearest flimb to the left of the currently selected flimb.");
 }
 
 } // namespace

@@ -147,6 +147,7 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddControlLooks(table);
         AddHudLooks(table);
         AddStatLooks(table);
+        AddMenuLooks(table);
         AddFlimbLooks(table);
         AddModeLooks(table);
         AddMaskLooks(table);

@@ -31,6 +31,7 @@ void AddStripLooks(LookTable& table);
 void AddControlLooks(LookTable& table);
 void AddHudLooks(LookTable& table);
 void AddStatLooks(LookTable& table);
+void AddMenuLooks(LookTable& table);
 void AddFlimbLooks(LookTable& table);
 void AddModeLooks(LookTable& table);
 void AddMaskLooks(LookTable& table);

@@ -3,9 +3,12 @@
 //   artgen <image table .xml> <output folder>
 //
 // Every image of the table is drawn with cairo at its size, frame by frame, and written as
-// PNG to the game path it names below the output folder. Fails on an unreadable table, an
+// PNG (or JPEG, for names ending in ".jpg") to the game path it names below the output
+// folder. Fails on an unreadable table, an
 // unknown look or part, or a frame layout that does not fit the image.
 #include "tools/artgen/Looks.h"
+
+#include "platform/image/ImageCodec.h"
 
 #include <cairo.h>
 #include <libxml/parser.h>
@@ -149,9 +152,19 @@ int main(int argc, char** argv)
                 c = '/';
         const fs::path out = fs::path(argv[2]) / relative;
         fs::create_directories(out.parent_path());
-        const cairo_status_t status = cairo_surface_write_to_png(surface, out.string().c_str());
+        bool written = false;
+        if (out.extension() == ".jpg") {
+            cairo_surface_flush(surface);
+            std::vector<uint8_t> bytes;
+            const auto* pixels = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(surface));
+            written = platform::image::EncodeJpeg(pixels, spec.width, spec.height,
+                                                  cairo_image_surface_get_stride(surface), 92, bytes) &&
+                      platform::image::WriteFileBytes(out.string(), bytes);
+        } else {
+            written = cairo_surface_write_to_png(surface, out.string().c_str()) == CAIRO_STATUS_SUCCESS;
+        }
         cairo_surface_destroy(surface);
-        if (status != CAIRO_STATUS_SUCCESS) {
+        if (!written) {
             std::fprintf(stderr, "artgen: cannot write %s\n", out.string().c_str());
             return 1;
         }

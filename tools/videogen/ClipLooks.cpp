@@ -152,12 +152,110 @@ std::vector<float> IrisSound(const ClipSpec&)
     return samples;
 }
 
+// The maker's intro: a hexagon mark grows out of the dark, its letter lights up, the
+// wordmark fades in under it and a sweep of light crosses it; then everything dims for the
+// fade-out the game adds on top.
+int IntroFrames(const ClipSpec& s)
+{
+    return std::max(1, static_cast<int>(std::lround(s.fps * (s.seconds > 0 ? s.seconds : 4.0))));
+}
+
+void CentredText(cairo_t* cr, const char* text, double cx, double cy, double size)
+{
+    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+    cairo_set_font_size(cr, size);
+    cairo_text_extents_t extents;
+    cairo_text_extents(cr, text, &extents);
+    cairo_move_to(cr, cx - extents.width / 2 - extents.x_bearing, cy - extents.height / 2 - extents.y_bearing);
+    cairo_text_path(cr, text);
+}
+
+void IntroFrame(cairo_t* cr, const ClipSpec& s, int frame)
+{
+    const double w = s.width, h = s.height;
+    const double t = double(frame) / s.fps, length = double(IntroFrames(s)) / s.fps;
+    const Rgb base = FromHex(s.colour);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_paint(cr);
+    const double dim = 1.0 - Smooth((t - (length - 0.6)) / 0.6);
+    // A glow behind the mark.
+    const double glow = Smooth(t / 1.2) * dim;
+    cairo_pattern_t* light = cairo_pattern_create_radial(w / 2, h * 0.4, 0, w / 2, h * 0.4, w * 0.5);
+    cairo_pattern_add_color_stop_rgba(light, 0, base.r, base.g, base.b, 0.45 * glow);
+    cairo_pattern_add_color_stop_rgba(light, 1, base.r, base.g, base.b, 0.0);
+    cairo_set_source(cr, light);
+    cairo_paint(cr);
+    cairo_pattern_destroy(light);
+    // The hexagon, growing with a little overshoot and a turn.
+    const double grow = Smooth(t / 0.9);
+    const double r = h * 0.2 * grow * (1.0 + 0.12 * std::sin(kPi * Smooth(t / 1.1)));
+    const double turn = (1.0 - grow) * kPi / 2;
+    if (r > 0.5) {
+        cairo_new_path(cr);
+        for (int i = 0; i < 6; ++i) {
+            const double a = turn + kPi / 6 + i * kPi / 3;
+            cairo_line_to(cr, w / 2 + r * std::cos(a), h * 0.4 + r * std::sin(a));
+        }
+        cairo_close_path(cr);
+        cairo_set_source_rgba(cr, base.r * dim, base.g * dim, base.b * dim, 1.0);
+        cairo_fill_preserve(cr);
+        const Rgb rim = Lighten(base, 0.7);
+        cairo_set_source_rgba(cr, rim.r * dim, rim.g * dim, rim.b * dim, 1.0);
+        cairo_set_line_width(cr, h * 0.015);
+        cairo_stroke(cr);
+    }
+    // The letter, then the wordmark.
+    const double letter = Smooth((t - 0.8) / 0.5) * dim;
+    if (letter > 0) {
+        CentredText(cr, "Q", w / 2, h * 0.4, h * 0.26);
+        cairo_set_source_rgba(cr, 1.0, 0.95, 0.85, letter);
+        cairo_fill(cr);
+    }
+    const double word = Smooth((t - 1.3) / 0.7) * dim;
+    if (word > 0) {
+        CentredText(cr, "QUARVEX", w / 2, h * 0.76, h * 0.13);
+        cairo_set_source_rgba(cr, 0.92, 0.93, 1.0, word);
+        cairo_fill(cr);
+    }
+    // A sweep of light across the word.
+    const double sweep = (t - 2.0) / 0.8;
+    if (sweep > 0 && sweep < 1) {
+        const double x = -w * 0.2 + sweep * w * 1.4;
+        cairo_pattern_t* band = cairo_pattern_create_linear(x - w * 0.08, 0, x + w * 0.08, 0);
+        cairo_pattern_add_color_stop_rgba(band, 0, 1, 1, 1, 0);
+        cairo_pattern_add_color_stop_rgba(band, 0.5, 1, 1, 1, 0.55 * dim);
+        cairo_pattern_add_color_stop_rgba(band, 1, 1, 1, 1, 0);
+        CentredText(cr, "QUARVEX", w / 2, h * 0.76, h * 0.13);
+        cairo_set_source(cr, band);
+        cairo_fill(cr);
+        cairo_pattern_destroy(band);
+    }
+}
+
+// A soft swell and a two-note chime as the mark lights up.
+std::vector<float> IntroSound(const ClipSpec& s)
+{
+    using soundgen::Tone;
+    using soundgen::Wave;
+    const std::vector<Tone> tones = {
+        {Wave::Noise, 0.0f, 0.9f, 300.0f, 1200.0f, 0.25f},
+        {Wave::Sine, 0.8f, 1.2f, 660.0f, 660.0f, 0.6f},
+        {Wave::Sine, 1.1f, 1.6f, 990.0f, 990.0f, 0.5f},
+    };
+    std::vector<float> samples;
+    soundgen::RenderTones(tones, samples, 0x9a77u);
+    samples.resize(static_cast<size_t>(double(IntroFrames(s)) / s.fps * soundgen::kSampleRate), 0.0f);
+    soundgen::Normalise(samples, 0.5f, 0.01f);
+    return samples;
+}
+
 } // namespace
 
 const ClipLook* FindLook(const std::string& name)
 {
     static const std::map<std::string, ClipLook> looks = {
         {"iris", {IrisFrames, IrisFrame, IrisSound}},
+        {"company-intro", {IntroFrames, IntroFrame, IntroSound}},
     };
     const auto it = looks.find(name);
     return it == looks.end() ? nullptr : &it->second;

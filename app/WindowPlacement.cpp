@@ -1,4 +1,4 @@
-#include "shell/WindowPlacement.h"
+#include "app/WindowPlacement.h"
 
 #include <algorithm>
 

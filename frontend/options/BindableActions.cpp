@@ -1,0 +1,148 @@
+// The key action table: name, handler, tab and tooltip of every game action a key can be
+// bound to, in the key binding window's order.
+#include "frontend/options/BindableAction.h"
+
+#include "hud/HudServices.h"
+#include "world/LandscapeKeys.h"
+#include "world/PlayKeys.h"
+
+namespace {
+
+using Handler = void (*)(int pressed);
+
+// The world's play keys take a flag.
+template <void (*Key)(bool)>
+void Play(int pressed)
+{
+    Key(pressed != 0);
+}
+
+// "PauseGame" asks the game server; the session installs its handler
+// (SetBindableActionHandler), so without one there is nothing to ask.
+void NoSessionYet(int) {}
+
+struct Row {
+    const char* name;
+    Handler handler;
+    const char* category;
+    const char* description;
+};
+
+// clang-format off
+constexpr Row kRows[] = {
+    {"Clob", Play<ClobKey>, "Common", "Issues the Clob Morph to the selected flimb."},
+    {"Mold", Play<MoldKey>, "Common", "Issues the Mold Morph to the selected flimb."},
+    {"Nova", Play<NovaKey>, "Common", "Issues the Nova Morph to the selected flimb."},
+    {"Drill", Play<DrillKey>, "Common", "Issues the Drill Morph to the selected flimb."},
+    {"Gulp", Play<GulpKey>, "Common", "Issues the Gulp Down Morph to the selected flimb."},
+    {"Doppel", Play<DoppelKey>, "Common", "Issues the Doppel Morph to the selected flimb."},
+    {"Atomize", Play<AtomizeKey>, "Common", "Issues the Atomize Morph to the selected flimb."},
+    {"Lop", Play<LopKey>, "Common", "Issues the Lop Morph to the selected flimb."},
+    {"Puff", Play<PuffKey>, "Common", "Issues the Puff Morph to the selected flimb."},
+    {"Spin", Play<SpinKey>, "Common", "Issues the Spin Morph to the selected flimb."},
+    {"GulpUp", Play<GulpUpKey>, "Common", "Issues the Gulp Up Morph to the selected flimb."},
+    {"Walk", Play<WalkKey>, "Common", "Cancels the Mold, Drill, Gulp, Clob, or Puff Morph for the selected flimb."},
+    {"ChatMode", HudChatModeKey, "Common", "Enter chat mode during multiplayer."},
+    {"SuperNova", HudSuperNovaKey, "Common", "Issues a Nova Morph to all your flimbs."},
+    {"ShowFuture", HudShowFutureKey, "Common", "Displays the future of the selected flimb."},
+    {"PauseGame", NoSessionYet, "Common", "Pauses the game. (server only)"},
+    {"ShowScores", Play<ShowScoresKey>, "Advanced", "Shows multiplayer score."},
+    {"WalkLeft", Play<WalkLeftKey>, "Advanced", "Move a light flimb to the left."},
+    {"WalkRight", Play<WalkRightKey>, "Advanced", "Move a light flimb to the right"},
+    {"Jump", Play<JumpKey>, "Advanced", "Make a light flimb jump."},
+    {"LeftFlimb", Play<SelectFlimbLeft>, "Advanced", "Select the nearest flimb to the left of the currently selected flimb."},
+    {"RightFlimb", Play<SelectFlimbRight>, "Advanced", "Select the nearest flimb to the right of the currently selected flimb."},
+    {"HideOwnTeam", Play<HideOwnTeamKey>, "Advanced", "Hide all flimbs in your group. (to spot opponent flimbs)"},
+    {"HideOtherTeams", Play<HideOtherTeamsKey>, "Advanced", "Hide all flimbs in groups you do not control. (to spot your own flimbs)"},
+    {"MiniMap", HudMiniMapKey, "Common", "Displays the mini-map for the current level."},
+    {"ShowFlimbCounts", HudShowFlimbCountsKey, "Advanced", "Displays the number of flimbs underneath the mouse cursor."},
+    {"ShowFMView", HudShowFMViewKey, "Advanced", "During a Multiverse match this will cycle through each FlimbMaster's view."},
+    {"ShowHint", HudShowHintKey, "Advanced", "Display puzzle hints. (not all levels have hints)"},
+    {"Quick", Play<QuickKey>, "Common", "Speed up/slow down time in singleplayer."},
+    {"LoadCheckpoint", HudLoadCheckpointKey, "Common", "Load the auto or user checkpoint in singleplayer."},
+    {"SaveCheckpoint", HudSaveCheckpointKey, "Common", "Save a user checkpoint in singleplayer."},
+    {"FollowFlimb", Play<FollowFlimbKey>, "Advanced", "Enable follow-flimb mode. (camera will follow selected flimb)"},
+    {"HoldBelt", Play<HoldBeltKey>, "Advanced", "Hold the belt open after you select a morph. (for quick combos)"},
+    {"ChatHistory", HudChatHistoryKey, "Advanced", "Show/hide the chat history window in multiplayer."},
+    {"NextHistory", HudNextHistoryKey, "Advanced", "Cycle through the flimbs in the history filmstrip."},
+    {"PrevHistory", HudPrevHistoryKey, "Advanced", "Cycle through the flimbs in the history filmstrip."},
+    {"PinFlimb", HudPinFlimbKey, "Advanced", "Pins the selected flimb in the history filmstrip."},
+    {"ForceLeft", Play<ForceLeftKey>, "Advanced", "Force the next selection/morph to only apply to flimbs facing left."},
+    {"ForceRight", Play<ForceRightKey>, "Advanced", "Force the next selection/morph to only apply to flimbs facing right."},
+    {"Stamp", HudStampKey, "Advanced", "Show the stamp menu."},
+    {"Decoration", HudDecorationKey, "Advanced", "Show the decoration menu if a flimb is selected."},
+    {"TrapAction", nullptr, "Advanced", "Perform action when flimb is in a trap."},
+    {"TrapExit", nullptr, "Advanced", "Exit a trap that a flimb is in."},
+    {"FreezeTime", HudFreezeTimeKey, "Advanced",
+     "Freeze time to help issue morphs. Increases the time stat and lowers your ranking."},
+};
+// clang-format on
+static_assert(std::size(kRows) == 44);
+
+std::vector<BindableAction> MakeTable()
+{
+    std::vector<BindableAction> table;
+    for (const Row& row : kRows) {
+        BindableAction action{row.name, {}, row.category, row.description};
+        if (row.handler)
+            action.handler = row.handler;
+        table.push_back(std::move(action));
+    }
+    return table;
+}
+
+std::vector<BindableAction>& Table()
+{
+    static std::vector<BindableAction> table = MakeTable();
+    return table;
+}
+
+const Row* FindRow(const std::string& name)
+{
+    for (const Row& row : kRows)
+        if (name == row.name)
+            return &row;
+    return nullptr;
+}
+
+} // namespace
+
+const std::vector<BindableAction>& BindableActions()
+{
+    return Table();
+}
+
+const BindableAction* FindBindableAction(const std::string& name)
+{
+    for (const BindableAction& action : Table())
+        if (action.name == name)
+            return &action;
+    return nullptr;
+}
+
+bool BindableActionHasHandler(const std::string& name)
+{
+    const Row* row = FindRow(name);
+    return row && row->handler;
+}
+
+bool RunBindableAction(const std::string& name, int pressed)
+{
+    const BindableAction* action = FindBindableAction(name);
+    if (!action || !action->handler)
+        return false;
+    action->handler(pressed);
+    return true;
+}
+
+void SetBindableActionHandler(const std::string& name, std::function<void(int pressed)> handler)
+{
+    const Row* row = FindRow(name);
+    if (!row || !row->handler)
+        return; // unknown, or one of the two actions without a handler
+    for (BindableAction& action : Table())
+        if (action.name == name) {
+            action.handler = handler ? std::move(handler) : std::function<void(int)>(row->handler);
+            return;
+        }
+}
