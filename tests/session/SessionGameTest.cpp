@@ -85,6 +85,7 @@ TEST_F(SessionGameTest, GameDataLoadsOrAnswersWhyNot)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SessionGame().ResetLevel();
+        Controller().currentLevel = {};
         log.Clear();
         CommandState().sessionKind = c.sessionKind;
         std::unique_ptr<GameServer> server = c.host ? std::make_unique<GameServer>(false, 0) : nullptr;
@@ -96,6 +97,7 @@ TEST_F(SessionGameTest, GameDataLoadsOrAnswersWhyNot)
         }
         if (c.code == kNrLoadLevelOk) {
             EXPECT_EQ(SessionGame().LoadedLevel().name, c.name);
+            EXPECT_EQ(Controller().currentLevel.title, "Twin Valleys") << "the controller loaded it";
             EXPECT_EQ(Controller().groups[1].inUse, 1);
             EXPECT_TRUE(SessionGame().GroupHasStartTrap(1));
             EXPECT_FALSE(SessionGame().GroupHasStartTrap(2));
