@@ -110,3 +110,25 @@ TEST_F(SessionGameTest, GameDataLoadsOrAnswersWhyNot)
 }
 
 } // namespace
+
+namespace {
+
+// The view reads the host's server state through the controller: the current server's state
+// (4 while paused), 0 without one.
+TEST_F(SessionGameTest, TheControllerMirrorsTheCurrentServersState)
+{
+    GameServer server(false, 0);
+    const int unpaused = server.State();
+    server.RequestPause(1, true);
+    EXPECT_EQ(Controller().hostServerState, 0) << "not the current server";
+    SetCurrentServer(&server);
+    EXPECT_EQ(Controller().hostServerState, GameServer::kPaused);
+    server.RequestPause(0, true);
+    EXPECT_EQ(Controller().hostServerState, unpaused);
+    server.FreezeTime();
+    EXPECT_EQ(Controller().hostServerState, GameServer::kPaused);
+    SetCurrentServer(nullptr);
+    EXPECT_EQ(Controller().hostServerState, 0);
+}
+
+} // namespace
