@@ -65,7 +65,6 @@ TEST_F(GameViewWiringTest, TheHudSteersTheGameViewAndItsStampToolOpensTheOverlay
     ASSERT_NE(stamp, nullptr);
     EXPECT_EQ(stamp->ImageFile(), "Graphics\\Stamps\\star.png");
     EXPECT_TRUE(stamp->visible);
-    CloseWindow(stamp);
 }
 
 TEST_F(GameViewWiringTest, TheGamesMinimapMakerBuildsTheMinimapPanel)
