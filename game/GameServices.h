@@ -43,6 +43,10 @@ void ReleaseController();
 // Game updates so far: the current world's update counter.
 extern UpdateCounterRef gameUpdateCounter;
 
+// Makes the game's view (GameViewPort, "MOUSEPORT") the one every new HUD window puts under
+// its panels.
+void InstallHudGameView();
+
 // True when the game view covers the whole screen (only depth needs clearing).
 bool GameViewCoversScreen();
 // The centre of the game view in world units (where the sound listener stands).

@@ -3,10 +3,12 @@
 #include "app/GameClock.h"
 #include "app/StringUtil.h"
 #include "game/GameController.h"
+#include "game/GameServices.h"
 #include "gui/GuiDevice.h"
 #include "gui/UiScale.h"
 #include "gui/WindowList.h"
 #include "hud/HudServices.h"
+#include "hud/StampUI.h"
 #include "media/Draw2D.h"
 #include "media/Font.h"
 #include "media/FontManager.h"
@@ -24,6 +26,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <memory>
 
 namespace {
 
@@ -60,14 +64,43 @@ void GameViewPort::SetZoom(float zoom, int duration)
     InteractiveVP::SetZoom(zoom, duration);
 }
 
-void GameViewPort::AddStampUI(const std::string& stampName)
+void InstallHudGameView()
 {
-    Primitive* stamp = HudMakeStampUI(stampName);
-    if (!stamp)
-        return;
-    stamp->SetPosition(0.0f, 0.0f);
-    stamp->SetSize(ToVirtualX(rect.right - rect.left), ToVirtualY(rect.bottom - rect.top));
-    AddChild(stamp);
+    SetHudGameViewMaker([]() -> std::unique_ptr<Primitive> { return std::make_unique<GameViewPort>(); });
+}
+
+void GameViewPort::AddStampUI(const std::string& stampImage)
+{
+    ::AddStampUI(stampImage);
+}
+
+void GameViewPort::SetRotation(float radians, uint32_t ms)
+{
+    InteractiveVP::SetRotation(radians, static_cast<int>(std::min<uint32_t>(ms, INT32_MAX)), -1.0f);
+}
+
+void GameViewPort::ZoomBy(float delta, uint32_t ms)
+{
+    ZoomTo(GetZoom() + delta, ms);
+}
+
+void GameViewPort::ZoomTo(float distance, uint32_t ms)
+{
+    SetZoom(LimitZoom(distance), static_cast<int>(std::min<uint32_t>(ms, INT32_MAX)));
+}
+
+bool GameViewPort::IsScrolling() const
+{
+    return IsAnimating() || dragging != 0 || rightDragActive != 0;
+}
+
+FloatPoint GameViewPort::WorldToScreen(float x, float y) const
+{
+    Landscape* land = Land();
+    if (!land)
+        return FloatPoint{x, y};
+    Current current(const_cast<GameViewPort*>(this));
+    return land->WorldToScreenF(0.0f, x, y);
 }
 
 Primitive* GameViewPort::OnLeftButton(int x, int y, int phase)

@@ -5,17 +5,41 @@
 // the "highlight" cursor and the per-group flimb counts around the cursor. Zoom requests
 // stay within [200, the zoom that shows the whole landscape].
 #include "game/InteractiveVP.h"
+#include "hud/HudWindow.h"
 
 #include <array>
 
 struct Flimb;
 
-class GameViewPort : public InteractiveVP {
+// The HUD's view operations whose names the camera already uses with other meanings
+// (Rotation, LookAt, SetViewRect), passed on under names of their own.
+class HudViewSide : public HudGameView {
+public:
+    float Rotation() const final { return HudRotation(); }
+    void LookAt(float zoom, float x, float y) final { HudLookAt(zoom, x, y); }
+    void SetViewRect(float left, float top, float right, float bottom) final
+    {
+        HudSetViewRect(left, top, right, bottom);
+    }
+
+protected:
+    virtual float HudRotation() const = 0;
+    virtual void HudLookAt(float zoom, float x, float y) = 0;
+    virtual void HudSetViewRect(float left, float top, float right, float bottom) = 0;
+};
+
+class GameViewPort : public InteractiveVP, public HudViewSide {
 public:
     static constexpr const char* kWindowName = "MOUSEPORT";
 
     GameViewPort();
     ~GameViewPort() override;
+
+    // The camera's own meanings; the HUD reaches its ones through HudGameView.
+    using InteractiveVP::LookAt;
+    using InteractiveVP::Rotation;
+    using InteractiveVP::SetRotation;
+    using ViewPort::SetViewRect;
 
     // The interactive view's press, then the belt for the selected flimb when it may open.
     Primitive* OnLeftButton(int x, int y, int phase) override;
@@ -36,12 +60,40 @@ public:
     // show) while the point lies over a shown, active background trap.
     static bool GroupCountsAt(int32_t worldX, int32_t worldY, std::array<int32_t, 8>& counts);
 
-    // The stamp tool overlay of that name over the whole view.
-    void AddStampUI(const std::string& stampName);
+    // Opens the HUD's stamp overlay ("StampUI") with the stamp's image.
+    void AddStampUI(const std::string& stampImage);
+
+    // ---- The HUD's game view (HudGameView).
+    Primitive* Panel() override { return this; }
+    // Turns the view over the time (radians).
+    void SetRotation(float radians, uint32_t ms) override;
+    // Zoom + delta (or the distance), limited like the wheel's zoom.
+    void ZoomBy(float delta, uint32_t ms) override;
+    void ZoomTo(float distance, uint32_t ms) override;
+    // The camera moving or being dragged.
+    bool IsScrolling() const override;
+    FloatPoint WorldToScreen(float x, float y) const override;
+    FloatRect VisibleRect() const override { return rect; }
+    void SetShowCounts(bool show) override { showGroupCounts = show ? 1 : 0; }
+    bool ShowCounts() const override { return showGroupCounts != 0; }
+    // Opens the stamp tool with the image.
+    void SetCurrentStamp(const std::string& stampImage) override { AddStampUI(stampImage); }
+    bool FollowFlag() const override { return followFlag != 0; }
+    void SetFollowFlag(bool follow) override { followFlag = follow ? 1 : 0; }
 
     uint8_t showGroupCounts = 0;
+    // What the HUD last set from "follow_selected" (the follow rules read the variable).
+    uint8_t followFlag = 0;
     uint8_t followGravity = 1;
     const Flimb* lastFollowed = nullptr;
+
+protected:
+    float HudRotation() const override { return GetRotation(); }
+    void HudLookAt(float zoom, float x, float y) override { InteractiveVP::LookAt(x, y, zoom); }
+    void HudSetViewRect(float left, float top, float right, float bottom) override
+    {
+        ViewPort::SetViewRect(left, top, right, bottom);
+    }
 
 private:
     void OpenBelt(Flimb& flimb);

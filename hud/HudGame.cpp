@@ -18,6 +18,7 @@
 #include "session/GameServer.h"
 #include "session/GameSessions.h"
 #include "session/SessionServices.h"
+#include "world/MinimapView.h"
 #include "world/WorldState.h"
 
 #include <algorithm>
@@ -208,8 +209,7 @@ void HudGame::PlayOutroVideo() { Seam("the outro cutscene"); }
 
 std::unique_ptr<PrimContainer> HudGame::MakeMinimap()
 {
-    Seam("MinimapView::CreatePanel");
-    return nullptr;
+    return std::unique_ptr<PrimContainer>(MinimapView::CreatePanel());
 }
 
 std::unique_ptr<LevelChooserView> HudGame::MakeLevelChooser(const std::string&)

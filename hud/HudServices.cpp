@@ -66,14 +66,6 @@ const AnimSurface* HudBeltIconForAction(int action)
     return belt ? belt->IconForCode(action) : nullptr;
 }
 
-Primitive* HudMakeStampUI(const std::string& name)
-{
-    auto* panel = new PrimContainer();
-    panel->SetName(name.c_str());
-    panel->visible = 0;
-    return panel;
-}
-
 void HudLandscapePressed() {}
 
 void HudSetBeltLock(bool /*locked*/) {}

@@ -32,10 +32,6 @@ bool HudBeltOpen();
 // variant); null without a belt or such a slot.
 class AnimSurface;
 const AnimSurface* HudBeltIconForAction(int action);
-// The game view's stamp tool overlay (StampUI) of that name: a hidden, empty panel until
-// the HUD builds the tool bar.
-class Primitive;
-Primitive* HudMakeStampUI(const std::string& name);
 // A press on the landscape while the window "FLIMBS_HUD" or "PlaybackVCR" is open: the
 // HUD's "MinimapCheckBox" is told (nothing until the HUD has one).
 void HudLandscapePressed();

@@ -96,6 +96,14 @@ void SetCurrentServer(GameServer* server)
 {
     g_current = server;
     SetGameServerCommands(server);
+    Controller().hostServerState = server ? server->State() : 0;
+}
+
+void GameServer::SetState(int state)
+{
+    state_ = state;
+    if (g_current == this)
+        Controller().hostServerState = state;
 }
 
 // ---- Life -----------------------------------------------------------------------------------
@@ -136,7 +144,7 @@ GameServer::~GameServer()
         iceHost_->DisconnectAll();
     iceHost_.reset();
     udpHost_.reset();
-    state_ = kDestroyed;
+    SetState(kDestroyed);
     if (g_current == this)
         SetCurrentServer(nullptr);
     WriteLog("GameServer Destructed\n");
@@ -321,7 +329,7 @@ void GameServer::StateStep()
     case kEndCheck: {
         const int result = CompareChecksums();
         if (result != 0) {
-            state_ = kLobby;
+            SetState(kLobby);
             if (result == 2)
                 PostLocal("Endgame checksum does not match.  Win/loss results are not valid.");
             BroadcastGameOver();
@@ -345,7 +353,7 @@ void GameServer::SendTicks()
     while (sent < 2) {
         tickBase_ += lag;
         if (ModeIsMatchOver()) {
-            state_ = kEndCheck;
+            SetState(kEndCheck);
             RequestChecksums();
             return;
         }
@@ -380,7 +388,7 @@ void GameServer::PingTick(bool force)
 void GameServer::ResetMatch()
 {
     lastPauseUpdate_ = -100;
-    state_ = kLobby;
+    SetState(kLobby);
     Republish();
     for (const auto& player : Controller().players)
         player->loaded = 0;
@@ -418,7 +426,7 @@ void GameServer::StartMatch()
         PostLocal("Some players are still loading the level, please try again in a few seconds.");
         return;
     }
-    state_ = kRunning;
+    SetState(kRunning);
     tickBase_ = lastPing_ = clock_();
     Republish();
     NewSessionId();
@@ -453,7 +461,7 @@ void GameServer::ContinueMatch()
 {
     if (state_ == kConstructed || state_ == kPaused || !AllPlayersReady())
         return;
-    state_ = kRunning;
+    SetState(kRunning);
     Broadcast(MakeNetResult(kNrContinueGame, 0, 0xFF));
     tickBase_ = lastPing_ = clock_();
 }
@@ -462,7 +470,7 @@ void GameServer::RequestPause(int on, bool force)
 {
     if (on == 0) {
         if (state_ == kPaused)
-            state_ = savedState_;
+            SetState(savedState_);
     } else if (state_ != kPaused) {
         const int32_t now = static_cast<int32_t>(counter_);
         if (!force && now - lastPauseUpdate_ < kPauseSpacing && !GodModeSetting()) {
@@ -472,7 +480,7 @@ void GameServer::RequestPause(int on, bool force)
         }
         lastPauseUpdate_ = now;
         savedState_ = state_;
-        state_ = kPaused;
+        SetState(kPaused);
     }
     Republish();
     tickBase_ = clock_();
@@ -482,7 +490,7 @@ void GameServer::Resume()
 {
     if (state_ != kPaused)
         return;
-    state_ = savedState_;
+    SetState(savedState_);
     if (iceHost_)
         iceHost_->Pump();
     tickBase_ = clock_();
@@ -492,7 +500,7 @@ void GameServer::FreezeTime()
 {
     if (state_ != kPaused) {
         savedState_ = state_;
-        state_ = kPaused;
+        SetState(kPaused);
     }
     Republish();
     tickBase_ = clock_();

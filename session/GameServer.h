@@ -131,6 +131,8 @@ private:
     NetRecord storedGameData_;
     std::string pendingUpload_; // the level the server asked its clients for
     uint32_t counter_ = 0;
+    // The state, mirrored to the controller's hostServerState while this is the current server.
+    void SetState(int state);
     int state_ = kConstructed;
     int savedState_ = kConstructed;
     uint32_t tickBase_ = 0;

@@ -205,6 +205,8 @@ FlimbsPlayer::FlimbsPlayer(const std::string& playbackPath)
     GameClient::LoadPlayback(playbackPath);
     SetLagSetting(60);
     CommandState().sessionKind = kPlaybackPlaying;
+    SetPlaybackRunning(true);
+    Controller().playbackRunning = 1;
     client_ = std::make_unique<GameClient>();
     SetCurrentClient(client_.get());
 }
@@ -215,6 +217,8 @@ FlimbsPlayer::~FlimbsPlayer()
         SetCurrentClient(nullptr);
     GameClient::ClearPlaybackSlots();
     CommandState().sessionKind = kSessionLive;
+    SetPlaybackRunning(false);
+    Controller().playbackRunning = 0;
     client_.reset();
 }
 

@@ -8,6 +8,7 @@
 #include "game/GameController.h"
 #include "game/GameServices.h"
 #include "game/LevelFile.h"
+#include "game/LevelForPlay.h"
 #include "game/LevelLoader.h"
 #include "modes/ModeServices.h"
 #include "session/ClientCommandState.h"
@@ -85,8 +86,8 @@ bool SessionGameState::ResolveLevel(const std::string& name, SessionLevelInfo& i
 
 int SessionGameState::LoadLevelForGameData(const std::string& name, uint32_t crc)
 {
-    // Seam: the game controller's LoadLevelForPlay replaces this body once it exists; until
-    // then the level's file is checked and read here (no loading screen, no music).
+    // The session's rules on the server's checksum (0: none to compare; a playback warns and
+    // plays on; the host loads what it has), then the controller loads the level.
     const std::string path = MakeLevelPath(name);
     const int handle = fileManager ? fileManager->Open(path) : 0;
     if (!handle) {
@@ -106,14 +107,12 @@ int SessionGameState::LoadLevelForGameData(const std::string& name, uint32_t crc
         return kNrBadFormat;
     if (!GameLandscape())
         InitLandscape();
-    std::unique_ptr<LevelLoader> loader = LoadFlimbsLevel(path, kLevelLoadGame);
-    const bool read = loader && loader->loaded && LoadLevel(*loader);
-    if (loader)
-        CloseLevelDocument(*loader);
-    if (!read)
-        return kNrBadFormat;
-    for (size_t g = 0; g < info.groupsInUse.size(); ++g)
-        Controller().groups[g].inUse = info.groupsInUse[g];
+    static_assert(int(kLoadFileMissing) == int(kNrFileNotFound) && int(kLoadedForPlay) == int(kNrLoadLevelOk)
+                  && int(kLoadChecksumDiffers) == int(kNrBadCrc) && int(kLoadUnreadable) == int(kNrBadFormat));
+    // The checksum accepted above is the file's own.
+    const int32_t code = LoadLevelForPlay(PlayLevelRequest{name, fileCrc});
+    if (code != kLoadedForPlay)
+        return code;
     loaded_ = info;
     return kNrLoadLevelOk;
 }

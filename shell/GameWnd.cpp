@@ -215,6 +215,7 @@ void GameWnd::StartServices(uint32_t t0)
     ResetControllerGlobals();
     WriteLog("loading landscape.. %d\n", ElapsedSince(t0));
     InitLandscape();
+    InstallHudGameView();
     WriteLog("loading flimbs.. %d\n", ElapsedSince(t0));
     AnimationSpec::Load();
     WriteLog("loading traps.. %d\n", ElapsedSince(t0));

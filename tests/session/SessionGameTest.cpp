@@ -85,6 +85,7 @@ TEST_F(SessionGameTest, GameDataLoadsOrAnswersWhyNot)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SessionGame().ResetLevel();
+        Controller().currentLevel = {};
         log.Clear();
         CommandState().sessionKind = c.sessionKind;
         std::unique_ptr<GameServer> server = c.host ? std::make_unique<GameServer>(false, 0) : nullptr;
@@ -96,6 +97,7 @@ TEST_F(SessionGameTest, GameDataLoadsOrAnswersWhyNot)
         }
         if (c.code == kNrLoadLevelOk) {
             EXPECT_EQ(SessionGame().LoadedLevel().name, c.name);
+            EXPECT_EQ(Controller().currentLevel.title, "Twin Valleys") << "the controller loaded it";
             EXPECT_EQ(Controller().groups[1].inUse, 1);
             EXPECT_TRUE(SessionGame().GroupHasStartTrap(1));
             EXPECT_FALSE(SessionGame().GroupHasStartTrap(2));
@@ -105,6 +107,28 @@ TEST_F(SessionGameTest, GameDataLoadsOrAnswersWhyNot)
         }
     }
     CommandState().sessionKind = kSessionLive;
+}
+
+} // namespace
+
+namespace {
+
+// The view reads the host's server state through the controller: the current server's state
+// (4 while paused), 0 without one.
+TEST_F(SessionGameTest, TheControllerMirrorsTheCurrentServersState)
+{
+    GameServer server(false, 0);
+    const int unpaused = server.State();
+    server.RequestPause(1, true);
+    EXPECT_EQ(Controller().hostServerState, 0) << "not the current server";
+    SetCurrentServer(&server);
+    EXPECT_EQ(Controller().hostServerState, GameServer::kPaused);
+    server.RequestPause(0, true);
+    EXPECT_EQ(Controller().hostServerState, unpaused);
+    server.FreezeTime();
+    EXPECT_EQ(Controller().hostServerState, GameServer::kPaused);
+    SetCurrentServer(nullptr);
+    EXPECT_EQ(Controller().hostServerState, 0);
 }
 
 } // namespace
