@@ -33,7 +33,7 @@ std::string WithSeparator(std::string path)
 }
 
 // A file name with "{group-label}" put in for the group: the action-sprite spec's label, or
-// the game's own when the spec is not loaded.
+// the game's own when that file is not loaded.
 std::string GroupFileName(const std::string& file, int group)
 {
     static const char* const kLabels[] = {"blue", "green", "red", "grey", "white", "yellow", "orange", "purple"};
