@@ -1,6 +1,7 @@
 // Drawing one flimb in the current view. Reads the record and changes nothing of it: the
 // in-between frame of 26-frame sheets and the halfway position are locals.
 #include "app/StringUtil.h"
+#include "game/ViewDraw.h"
 #include "gui/Primitive.h"
 #include "media/AnimSurface.h"
 #include "media/Draw2D.h"
@@ -25,29 +26,6 @@ constexpr float kPi = 3.14159265358979f;
 constexpr std::array<uint32_t, 8> kGroupColours = {0xFF8888FF, 0xFF88FF88, 0xFFFF4444, 0xFF888888,
                                                    0xFFFFFFFF, 0xFFFFFF00, 0xFFFF8800, 0xFF805CDF};
 constexpr const char* kSplatFlash = "Graphics\\Primitives\\Common\\Overlays\\radial-gradient-reverse.png";
-
-// The sprite's turn for each gravity direction, as the renderer turns (clockwise on the
-// screen): the head points away from the ground, as the contact rectangle has it.
-float GravityAngle(uint8_t gravity)
-{
-    switch (gravity & 3) {
-    case 1:
-        return kPi;
-    case 2:
-        return kPi / 2.0f;
-    case 3:
-        return 3.0f * kPi / 2.0f;
-    default:
-        return 0.0f;
-    }
-}
-
-// The unit vector from the feet towards the head.
-void UpVector(uint8_t gravity, float& ux, float& uy)
-{
-    ux = gravity == 2 ? 1.0f : gravity == 3 ? -1.0f : 0.0f;
-    uy = gravity == 0 ? -1.0f : gravity == 1 ? 1.0f : 0.0f;
-}
 
 gfx::RECT FrameRect(const AnimSurface& surface, int frame)
 {
@@ -149,7 +127,7 @@ void Flimb::Draw() const
     const bool mirrored = (walkSpeed < 0) != (gravity == 1 || gravity == 3);
     at.scaleX = drawScaleX * zoom * scale * (mirrored ? -1.0f : 1.0f);
     at.scaleY = scale * drawScaleY * zoom;
-    at.rotation = GravityAngle(gravity) + 3.0f * kPi / 2.0f - GameViewRotation(); // the view's turn
+    at.rotation = GravitySpriteAngle(gravity) + 3.0f * kPi / 2.0f - GameViewRotation(); // the view's turn
     if (type == kGraviturn)
         at.rotation += static_cast<float>(angle) * kPi / 180.0f;
     const gfx::D3DCOLOR tint = (static_cast<uint32_t>(shownAlpha) << 24) | colour;
@@ -201,7 +179,7 @@ void Flimb::Draw() const
                 const uint32_t haloColour = (attributes & (kAttrSteered | kAttrQuietEnd)) ? 0xFFFFFF : 0x000000;
                 // Round the body: half the frame's height above the feet.
                 float ux = 0, uy = 0;
-                UpVector(gravity, ux, uy);
+                HeadDirection(gravity, ux, uy);
                 const float lift = static_cast<float>(layout.height) * place.scaleY / 2.0f;
                 Placement haloPlace = place;
                 haloPlace.x += ux * lift;
