@@ -53,7 +53,7 @@ TEST(FlimbArt, TheActionSpriteSpecAndTheArtTableAgree)
     for (xmlNode* g = XmlChildren(XmlFindNode(XmlRoot(spec.get()), "group-labels")); g; g = XmlNext(g))
         if (XmlName(g) == "group")
             specLabels.push_back(XmlNodeText(g));
-    EXPECT_EQ(tableLabels, specLabels) << "the table draws the groups the spec names";
+    EXPECT_EQ(tableLabels, specLabels) << "the table draws the groups the sprite table names";
     ASSERT_EQ(specLabels.size(), 8u);
 
     xmlNode* sheet = XmlFindNode(XmlRoot(spec.get()), "group-animation");
