@@ -1,5 +1,6 @@
 // Loading a level for play and starting its match, on the shipped sample levels; the same
 // level run for 200 updates hashes alike in two processes, a received preview or not.
+#include "../support/ChildProcess.h"
 #include "app/ConsoleParam.h"
 #include "app/GameClock.h"
 #include "gui/LoadingScreen.h"
@@ -27,8 +28,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
-#include <sys/wait.h>
 
 namespace {
 
@@ -310,20 +309,10 @@ TEST_F(LevelForPlayTest, TwoProcessesEndAlike)
     EXPECT_NE(RunSample(false, 150), here) << "the level runs: its state moves on";
 
     const std::string output = GetUserRoot() + "/level-for-play.txt";
-    const std::string variable = std::string(kHashOutput) + "=" + output;
-    std::vector<char*> env;
-    for (char** e = environ; *e; ++e)
-        env.push_back(*e);
-    env.push_back(const_cast<char*>(variable.c_str()));
-    env.push_back(nullptr);
-    std::string exe = std::filesystem::read_symlink("/proc/self/exe").string();
-    std::string filter = "--gtest_filter=LevelForPlayTest.RunChild";
-    char* argv[] = {exe.data(), filter.data(), nullptr};
-    pid_t child = 0;
-    ASSERT_EQ(posix_spawn(&child, exe.c_str(), nullptr, nullptr, argv, env.data()), 0);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child run failed";
+    ChildProcess child("LevelForPlayTest.RunChild", {{kHashOutput, output}});
+    ASSERT_TRUE(child.Started());
+    ASSERT_TRUE(child.Wait(120000)) << "child run did not end";
+    ASSERT_EQ(child.ExitCode(), 0) << "child run failed";
     std::ifstream in(output);
     uint64_t there = 0;
     ASSERT_TRUE(in >> there) << "the child wrote no hash";

@@ -1,5 +1,6 @@
 // Checks what the device actually mixed: a child run of this program plays a generated
 // effect with the audio library writing its output to a WAV file.
+#include "../support/ChildProcess.h"
 #include "app/UserFolders.h"
 #include "media/SoundManager.h"
 
@@ -12,12 +13,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <thread>
 #include <vector>
 
-extern char** environ;
 
 namespace {
 
@@ -63,20 +61,10 @@ TEST(SoundWaveOutput, PlayedEffectReachesTheOutput)
     if (std::getenv(kWaveFileVariable))
         GTEST_SKIP();
     const std::string waveFile = GetUserRoot() + "/mixed.wav";
-    const std::string variable = std::string(kWaveFileVariable) + "=" + waveFile;
-    std::vector<char*> env;
-    for (char** e = environ; *e; ++e)
-        env.push_back(*e);
-    env.push_back(const_cast<char*>(variable.c_str()));
-    env.push_back(nullptr);
-    std::string exe = std::filesystem::read_symlink("/proc/self/exe").string();
-    std::string filter = "--gtest_filter=SoundWaveOutput.ChildPlaysAGeneratedEffect";
-    char* argv[] = {exe.data(), filter.data(), nullptr};
-    pid_t child = 0;
-    ASSERT_EQ(posix_spawn(&child, exe.c_str(), nullptr, nullptr, argv, env.data()), 0);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child run failed";
+    ChildProcess child("SoundWaveOutput.ChildPlaysAGeneratedEffect", {{kWaveFileVariable, waveFile}});
+    ASSERT_TRUE(child.Started());
+    ASSERT_TRUE(child.Wait(120000)) << "child run did not end";
+    ASSERT_EQ(child.ExitCode(), 0) << "child run failed";
 
     std::ifstream in(waveFile, std::ios::binary);
     const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

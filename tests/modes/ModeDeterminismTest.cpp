@@ -2,6 +2,7 @@
 // process and in a child process that plays under other local settings (profile, screen
 // size, language, a spectator's seat). The five other modes' scripts also hash what they
 // changed in the world: shifted flimbs, health, carriers and the ids they gave out.
+#include "../support/ChildProcess.h"
 #include "../support/FakeMatch.h"
 
 #include "app/LanguageTexts.h"
@@ -17,8 +18,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
-#include <sys/wait.h>
 
 namespace {
 
@@ -258,20 +257,10 @@ TEST(ModeDeterminism, ScriptsEndAlikeInTwoProcesses)
     }
 
     const std::string output = GetUserRoot() + "/mode-script.txt";
-    const std::string variable = std::string(kOutputVariable) + "=" + output;
-    std::vector<char*> env;
-    for (char** e = environ; *e; ++e)
-        env.push_back(*e);
-    env.push_back(const_cast<char*>(variable.c_str()));
-    env.push_back(nullptr);
-    std::string exe = std::filesystem::read_symlink("/proc/self/exe").string();
-    std::string filter = "--gtest_filter=ModeDeterminism.ScriptChild";
-    char* argv[] = {exe.data(), filter.data(), nullptr};
-    pid_t child = 0;
-    ASSERT_EQ(posix_spawn(&child, exe.c_str(), nullptr, nullptr, argv, env.data()), 0);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child run failed";
+    ChildProcess child("ModeDeterminism.ScriptChild", {{kOutputVariable, output}});
+    ASSERT_TRUE(child.Started());
+    ASSERT_TRUE(child.Wait(120000)) << "child run did not end";
+    ASSERT_EQ(child.ExitCode(), 0) << "child run failed";
     std::ifstream in(output);
     std::vector<Outcome> there(here.size());
     for (Outcome& outcome : there)
