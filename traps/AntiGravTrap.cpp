@@ -20,6 +20,7 @@
 #include "world/Flimb.h"
 #include "world/StateHash.h"
 #include "world/TrapSpecs.h"
+#include "world/ViewServices.h"
 #include "world/WorldState.h"
 
 #include <libxml/tree.h>
@@ -261,9 +262,12 @@ void AntiGravTrap::Draw()
     if (useArea) {
         if (LevelEditorOpen()) {
             const gfx::RECT area = AreaRect();
-            Draw2D::DrawFilledRect(static_cast<float>(area.left), static_cast<float>(area.top),
-                                   static_cast<float>(area.right), static_cast<float>(area.bottom),
-                                   (static_cast<uint32_t>(alpha) << 24) | 0xFFCCCCu);
+            float left = static_cast<float>(area.left), top = static_cast<float>(area.top);
+            float right = static_cast<float>(area.right), bottom = static_cast<float>(area.bottom);
+            WorldToScreen(left, top);
+            WorldToScreen(right, bottom);
+            Draw2D::DrawFilledRect(std::min(left, right), std::min(top, bottom), std::max(left, right),
+                                   std::max(top, bottom), (static_cast<uint32_t>(alpha) << 24) | 0xFFCCCCu);
         }
         return;
     }

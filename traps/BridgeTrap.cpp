@@ -8,6 +8,7 @@
 #include "media/AnimSurface.h"
 #include "media/Draw2D.h"
 #include "traps/TrapFactory.h"
+#include "traps/TrapKindHelpers.h"
 #include "traps/TrapKindXml.h"
 #include "world/BashTypes.h"
 #include "world/FlimbQueries.h"
@@ -214,29 +215,19 @@ void BridgeTrap::Draw()
         return; // in play the bridge is seen as terrain
     if (!sprite || !sprite->bitmap)
         return;
-    BaseSurface& image = *sprite->bitmap;
-    const uint8_t oldAlpha = image.alpha;
-    const uint32_t oldColour = image.colour;
-    const float oldScaleX = image.scaleX, oldScaleY = image.scaleY, oldRotation = image.rotation;
-    {
-        Draw2D::SignedAddScope signedAdd;
-        image.colour = tint & 0xFFFFFFu;
-        image.alpha = alpha;
-        image.scaleX = scale_x;
-        image.scaleY = scale_y;
-        image.rotation = rotation * 3.1415927410125732f / 180.0f;
-        sprite->SetFrame(0);
-        const float s = SinDegF(rotation), c = CosDegF(rotation);
-        for (int32_t i = 0; i < sections; ++i) {
-            const float offset = SectionOffset(i);
-            sprite->Draw(static_cast<float>(RoundToInt(x + offset * c)), static_cast<float>(RoundToInt(y + offset * s)));
-        }
+    Draw2D::SignedAddScope signedAdd;
+    SheetDraw how;
+    how.scaleX = scale_x;
+    how.scaleY = scale_y;
+    how.radians = rotation * 3.1415927410125732f / 180.0f;
+    how.colour = tint;
+    how.alpha = alpha;
+    const float s = SinDegF(rotation), c = CosDegF(rotation);
+    for (int32_t i = 0; i < sections; ++i) {
+        const float offset = SectionOffset(i);
+        DrawSheet(sprite, static_cast<float>(RoundToInt(x + offset * c)), static_cast<float>(RoundToInt(y + offset * s)),
+                  how);
     }
-    image.alpha = oldAlpha;
-    image.colour = oldColour;
-    image.scaleX = oldScaleX;
-    image.scaleY = oldScaleY;
-    image.rotation = oldRotation;
 }
 
 std::unique_ptr<LayoutPanel> BridgeTrap::BuildEditPanel()

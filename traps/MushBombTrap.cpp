@@ -19,6 +19,7 @@
 #include "world/StateHash.h"
 #include "world/TrapRegistry.h"
 #include "world/TrapSpecs.h"
+#include "world/ViewServices.h"
 #include "world/WorldState.h"
 
 #include <algorithm>
@@ -280,29 +281,31 @@ void MushBombTrap::ExtraPass()
     if (Controller().alternateFrame)
         drawExtra = radiusStep / 2;
     const int64_t r = static_cast<int64_t>(radius) + drawExtra;
-    const float px = static_cast<float>(RoundToInt(x)), py = static_cast<float>(RoundToInt(y));
+    // The blast is drawn in world pixels through the game view.
+    const ScreenPlacement placed = PlaceOnScreen(static_cast<float>(RoundToInt(x)), static_cast<float>(RoundToInt(y)));
+    const float px = placed.x, py = placed.y, zoom = placed.scale;
     const uint32_t colour = kBlastColours[std::clamp(mushType, 0, kMushTypeCount - 1)];
     // A zero maximum would divide by zero: the blast then draws at its faintest.
     const double share = maxRadius > 0 ? static_cast<double>(r) / maxRadius : 1.0;
     if (r + 2 > 0)
-        Draw2D::DrawCircle(static_cast<float>(r + 2), px, py, BlastAlpha(colour, 0x22));
+        Draw2D::DrawCircle(static_cast<float>(r + 2) * zoom, px, py, BlastAlpha(colour, 0x22));
     if (r + 1 > 0)
-        Draw2D::DrawCircle(static_cast<float>(r + 1), px, py, BlastAlpha(colour, 0x44));
+        Draw2D::DrawCircle(static_cast<float>(r + 1) * zoom, px, py, BlastAlpha(colour, 0x44));
     if (r > 0)
-        Draw2D::DrawCircle(static_cast<float>(r), px, py, BlastAlpha(colour, 0xFF));
+        Draw2D::DrawCircle(static_cast<float>(r) * zoom, px, py, BlastAlpha(colour, 0xFF));
     const int64_t c = static_cast<int64_t>(static_cast<double>(r) * 0.15625);
     for (int64_t k = 1; k <= c && r - 2 * k > 0; ++k) {
         const int64_t ak = static_cast<int64_t>(255.0 - 255.0 * static_cast<double>(k) / static_cast<double>(c));
-        Draw2D::DrawCircle(static_cast<float>(r - 2 * k), px, py,
+        Draw2D::DrawCircle(static_cast<float>(r - 2 * k) * zoom, px, py,
                    BlastAlpha(colour, static_cast<int64_t>(static_cast<double>(ak) * (1.0 - 0.5 * share))));
     }
     if (ringImage && ringImage->bitmap && r > 0) {
         Draw2D::SignedAddScope signedAdd;
-        const float outer = static_cast<float>(r);
+        const float outer = static_cast<float>(r) * zoom;
         const float inner = std::max(0.0f, outer - 0.15625f * outer);
         const float start = static_cast<float>((World().clock.updateCounter % 360) * 5);
         Draw2D::DrawTexturedRing(ringImage->bitmap->texture, inner, outer,
-                         BlastAlpha(colour, static_cast<int64_t>(255.0 - 196.0 * share)), start, x, y);
+                         BlastAlpha(colour, static_cast<int64_t>(255.0 - 196.0 * share)), start, px, py);
     }
 }
 

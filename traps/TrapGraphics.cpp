@@ -79,10 +79,10 @@ void Trap::Draw()
     const uint32_t oldColour = image.colour;
     const float oldScaleX = image.scaleX, oldScaleY = image.scaleY, oldRotation = image.rotation;
     // The trap stands in the world: its point, size and turn go through the current view.
-    float px = static_cast<float>(RoundToInt(x)), py = static_cast<float>(RoundToInt(y));
-    WorldToScreen(px, py);
-    const float viewScale = CurrentViewScale();
-    const float viewTurn = 3.0f * 3.1415927410125732f / 2.0f - GameViewRotation();
+    const ScreenPlacement placed = PlaceOnScreen(static_cast<float>(RoundToInt(x)), static_cast<float>(RoundToInt(y)));
+    const float px = placed.x, py = placed.y;
+    const float viewScale = placed.scale;
+    const float viewTurn = placed.turn;
     {
         Draw2D::SignedAddScope signedAdd;
         image.colour = tint & 0xFFFFFFu;

@@ -6,6 +6,7 @@
 #include "media/ImageCache.h"
 #include "media/Surface.h"
 #include "traps/Trap.h"
+#include "world/ViewServices.h"
 
 #include <libxml/tree.h>
 
@@ -50,19 +51,20 @@ void DrawSheet(AnimSurface* sheet, float x, float y, const SheetDraw& how)
     const uint8_t oldAlpha = image.alpha;
     const uint32_t oldColour = image.colour;
     const float oldScaleX = image.scaleX, oldScaleY = image.scaleY, oldRotation = image.rotation;
+    const ScreenPlacement placed = PlaceOnScreen(x, y);
     sheet->SetFrame(how.frame);
     image.colour = how.colour & 0xFFFFFFu;
     image.alpha = how.alpha;
-    image.scaleX = how.scaleX;
-    image.scaleY = how.scaleY;
-    image.rotation = how.radians;
+    image.scaleX = how.scaleX * placed.scale;
+    image.scaleY = how.scaleY * placed.scale;
+    image.rotation = how.radians + placed.turn;
     if (how.part) {
         const gfx::RECT& frame = sheet->sourceRect;
         const gfx::RECT cut{frame.left + how.part->left, frame.top + how.part->top, frame.left + how.part->right,
                             frame.top + how.part->bottom};
-        sheet->DrawRect(x, y, &cut);
+        sheet->DrawRect(placed.x, placed.y, &cut);
     } else {
-        sheet->Draw(x, y);
+        sheet->Draw(placed.x, placed.y);
     }
     image.alpha = oldAlpha;
     image.colour = oldColour;

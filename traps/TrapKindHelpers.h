@@ -30,7 +30,8 @@ struct SheetDraw {
     // A part of the frame (offsets inside the frame: left, top, right, bottom); null for all.
     const gfx::RECT* part = nullptr;
 };
-// Draws the frame with the sheet's hot spot on (x, y); nothing without a sheet or bitmap.
+// Draws the frame with the sheet's hot spot on the world point (x, y), through the game view;
+// nothing without a sheet or bitmap.
 void DrawSheet(AnimSurface* sheet, float x, float y, const SheetDraw& how);
 // The paired-frame rule of drawing: with the alternate-frame switch on and a paired sheet,
 // an even frame shows its odd partner. The frame given is not changed.

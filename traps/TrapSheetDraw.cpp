@@ -5,6 +5,7 @@
 #include "media/AnimSurface.h"
 #include "media/Draw2D.h"
 #include "traps/Trap.h"
+#include "world/ViewServices.h"
 
 namespace {
 constexpr int32_t kPairedFrames = 26;
@@ -30,11 +31,13 @@ void DrawTrapSheet(AnimSurface& sheet, int32_t frame, const Trap& trap, float de
         Draw2D::SignedAddScope signedAdd;
         image.colour = trap.tint & 0xFFFFFFu;
         image.alpha = alpha;
-        image.scaleX = scaleX;
-        image.scaleY = scaleY;
-        image.rotation = degrees * 3.1415927410125732f / 180.0f;
+        const ScreenPlacement placed =
+            PlaceOnScreen(static_cast<float>(RoundToInt(trap.x)), static_cast<float>(RoundToInt(trap.y)));
+        image.scaleX = scaleX * placed.scale;
+        image.scaleY = scaleY * placed.scale;
+        image.rotation = degrees * 3.1415927410125732f / 180.0f + placed.turn;
         sheet.SetFrame(frame);
-        sheet.Draw(static_cast<float>(RoundToInt(trap.x)), static_cast<float>(RoundToInt(trap.y)));
+        sheet.Draw(placed.x, placed.y);
     }
     image.alpha = oldAlpha;
     image.colour = oldColour;

@@ -1,6 +1,6 @@
 #pragma once
 // Drawing one frame of a kind's extra sprite sheet the way the base draws its sprite: at the
-// trap's position taken to the nearest pixels, tinted additively, with the given scale,
+// trap's position taken to the nearest pixels, through the game view, tinted additively, with the given scale,
 // alpha and turn (degrees). The sheet's drawing fields are put back afterwards.
 #include <cstdint>
 

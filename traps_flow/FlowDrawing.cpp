@@ -5,6 +5,7 @@
 #include "media/Font.h"
 #include "media/FontManager.h"
 #include "media/Surface.h"
+#include "world/ViewServices.h"
 
 void DrawImageAt(AnimSurface* image, float x, float y, const ImageDraw& how)
 {
@@ -19,11 +20,12 @@ void DrawImageAt(AnimSurface* image, float x, float y, const ImageDraw& how)
         Draw2D::SignedAddScope signedAdd;
         bitmap.colour = how.tint & 0xFFFFFFu;
         bitmap.alpha = how.alpha;
-        bitmap.scaleX = how.scaleX;
-        bitmap.scaleY = how.scaleY;
-        bitmap.rotation = how.radians;
+        const ScreenPlacement placed = PlaceOnScreen(x, y);
+        bitmap.scaleX = how.scaleX * placed.scale;
+        bitmap.scaleY = how.scaleY * placed.scale;
+        bitmap.rotation = how.radians + placed.turn;
         image->SetFrame(how.frame);
-        image->Draw(x, y);
+        image->Draw(placed.x, placed.y);
     }
     image->SetFrame(oldFrame);
     bitmap.alpha = oldAlpha;
@@ -35,6 +37,9 @@ void DrawImageAt(AnimSurface* image, float x, float y, const ImageDraw& how)
 
 void DrawTextAt(int font, float x, float y, uint32_t colour, const std::string& text, float radians)
 {
-    if (Font* face = FontManager::GetFont(font))
-        face->DrawTextTransformed(x, y, colour, text, kTextCentre | kTextVCentre, 1.0f, radians);
+    if (Font* face = FontManager::GetFont(font)) {
+        const ScreenPlacement placed = PlaceOnScreen(x, y);
+        face->DrawTextTransformed(placed.x, placed.y, colour, text, kTextCentre | kTextVCentre, placed.scale,
+                                  radians + placed.turn);
+    }
 }

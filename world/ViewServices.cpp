@@ -229,6 +229,17 @@ void ScreenToWorldPoint(float screenX, float screenY, float& worldX, float& worl
     }
 }
 
+ScreenPlacement PlaceOnScreen(float worldX, float worldY)
+{
+    ScreenPlacement placed;
+    placed.x = worldX;
+    placed.y = worldY;
+    WorldToScreen(placed.x, placed.y);
+    placed.scale = CurrentViewScale();
+    placed.turn = 3.0f * 3.1415927410125732f / 2.0f - GameViewRotation();
+    return placed;
+}
+
 float GameViewRotation()
 {
     if (Hooks().viewRotation)

@@ -104,3 +104,11 @@ void ScreenToWorldPoint(float screenX, float screenY, float& worldX, float& worl
 // world y down on the screen) without a view. A sprite turned by a in the world shows
 // turned by a + 3 pi / 2 - GameViewRotation() on the screen.
 float GameViewRotation();
+// Where a sprite drawn at a world point lands on the screen: the point through the view,
+// the view's scale and the turn (radians) the view adds to the sprite's own.
+struct ScreenPlacement {
+    float x = 0.0f, y = 0.0f;
+    float scale = 1.0f;
+    float turn = 0.0f;
+};
+ScreenPlacement PlaceOnScreen(float worldX, float worldY);

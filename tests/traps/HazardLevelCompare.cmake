@@ -1,5 +1,5 @@
 # Runs the replay driver on a level twice for 500 updates and compares the hash lines:
-# cmake -DDRIVER=... -DWORK=... -DLEVEL=... [-DPICTURE=...] -P
+# cmake -DDRIVER=... -DWORK=... -DLEVEL=... [-DVIEWER=... -DPICTURE=...] -P
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}/drawing" "${WORK}/quiet")
 set(ENV{SDL_VIDEODRIVER} offscreen)
@@ -24,10 +24,12 @@ if(NOT drawingLines STREQUAL quietLines)
   message(FATAL_ERROR "the runs differ:\n--- drawing, preview, full detail ---\n${drawing}\n--- quiet, no detail ---\n${quiet}")
 endif()
 message(STATUS "${quiet}")
-# The picture: the level at update 155, a blast halfway out and the bridge breaking.
+# The picture, through the game view at 1280 x 720: the level at update 152, a blast halfway
+# out, the bridge breaking and acid drops falling.
 if(PICTURE)
   set(ENV{FLIMBS_HOME} "${WORK}/picture")
-  execute_process(COMMAND "${DRIVER}" --level "${LEVEL}" --updates 155 --detail 1 --picture "${PICTURE}"
+  execute_process(COMMAND "${VIEWER}" "${LEVEL}" --draw --flimbs 0 --updates 152 --look 1080,664
+                          --picture "${PICTURE}"
                   RESULT_VARIABLE pictureResult)
   if(NOT pictureResult EQUAL 0)
     message(FATAL_ERROR "the picture run failed: ${pictureResult}")

@@ -14,7 +14,7 @@
 // detail ("enableparticles", default 1). None may change a hash. The particles of the match
 // (dust, debris, break-ups, Lop heads, and a few fireballs and ice missiles the script
 // throws) are drawn with the flimbs. --picture writes the landscape with its flimbs after
-// the last update.
+// the last update (the fixed match only).
 #include "tools/replaycheck/HeadlessGame.h"
 #include "tools/replaycheck/MatchRecipe.h"
 
@@ -207,10 +207,9 @@ void DrawWorld()
     SetInBetweenFrame(false);
 }
 
-// The whole landscape with its flimbs, drawn on a device of its size, as a PNG. With traps
-// (a level) they are drawn too, with their blasts and the particles, and the picture is the
-// 1280 x 720 window at (cropX, cropY).
-bool WritePicture(const std::string& path, bool withTraps = false, int cropX = 0, int cropY = 0)
+// The whole landscape with its flimbs, drawn on a device of its size, as a PNG. (Levels are
+// pictured through the game view by viewrun.)
+bool WritePicture(const std::string& path)
 {
     Landscape& land = *GameLandscape();
     MemBaseSurface terrain;
@@ -231,30 +230,15 @@ bool WritePicture(const std::string& path, bool withTraps = false, int cropX = 0
     device->Clear(0, nullptr, gfx::D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
     device->BeginScene();
     Draw2D::DrawTexturedQuad(terrain.texture, nullptr, 0, 0, 1, 1, 0, 0, 0, 0xFFFFFFFFu);
-    if (withTraps) {
-        for (const auto& trap : World().traps.all)
-            if (trap->alive && trap->visible) {
-                trap->DrawBack();
-                trap->Draw();
-            }
-        Particles()->Draw();
-    }
     for (const Flimb& flimb : World())
         if (!flimb.IsFree())
             flimb.Draw();
-    if (withTraps) {
-        for (const auto& trap : World().traps.all)
-            if (trap->alive)
-                trap->ExtraPass();
-        Particles()->DrawFront();
-    }
     device->EndScene();
-    const int width = withTraps ? 1280 : kWidth, height = withTraps ? 720 : kHeight;
+    const int width = kWidth, height = kHeight;
     std::vector<uint32_t> pixels(size_t(width) * height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            pixels[size_t(y) * width + x] =
-                DXManager::GetBackBuffer()->ReadPixel(uint32_t(x + cropX), uint32_t(y + cropY)) | 0xFF000000u;
+            pixels[size_t(y) * width + x] = DXManager::GetBackBuffer()->ReadPixel(uint32_t(x), uint32_t(y)) | 0xFF000000u;
     std::vector<uint8_t> png;
     if (!platform::image::EncodePng(pixels.data(), width, height, width * 4, true, png))
         return false;
@@ -292,6 +276,10 @@ int main(int argc, char** argv)
                          "[--level NAME]\n");
             return 2;
         }
+    }
+    if (!picture.empty() && !level.empty()) {
+        std::fprintf(stderr, "replaycheck: --picture is for the fixed match; viewrun pictures levels\n");
+        return 2;
     }
     try {
         HeadlessGame game(picture.empty() ? 256 : kWidth, picture.empty() ? 192 : kHeight);
@@ -359,7 +347,7 @@ int main(int argc, char** argv)
                             Particles()->LiveVisualParticles());
             }
         }
-        if (!picture.empty() && !WritePicture(picture, !level.empty(), 440, 304)) {
+        if (!picture.empty() && !WritePicture(picture)) {
             std::fprintf(stderr, "replaycheck: cannot write %s\n", picture.c_str());
             return 1;
         }

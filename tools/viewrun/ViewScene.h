@@ -21,6 +21,7 @@
 #include "tools/replaycheck/HeadlessGame.h"
 #include "world/FlimbTable.h"
 #include "world/MinimapView.h"
+#include "world/TrapRegistry.h"
 #include "world/TrapSpecs.h"
 
 #include <algorithm>
@@ -44,6 +45,7 @@ public:
         loader_ = LoadFlimbsLevel(level, kLevelLoadGame);
         if (!loader_ || !LoadLevel(*loader_))
             throw std::runtime_error("cannot load " + level);
+        StampTrapsIntoLand(); // as the level start does
         SetParticlesEnabled(true); // as the match start does
         Controller().runState = kRunRunning;
         for (GroupEntry& group : Controller().groups)

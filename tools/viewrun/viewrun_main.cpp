@@ -3,9 +3,12 @@
 // (shakes included) can be compared line by line with one that never draws.
 //
 //   viewrun <level> [--draw] [--updates N] [--flimbs N] [--pictures PREFIX]
+//           [--look X,Y] [--picture FILE]
 //
 // --pictures (with --draw) writes the last frame at the view rotations 3 pi / 2 and pi / 2,
-// zoomed to show the whole level, to PREFIX-270.png and PREFIX-90.png.
+// zoomed to show the whole level, to PREFIX-270.png and PREFIX-90.png. --look (with --draw)
+// settles the view on the world point X,Y at one world pixel per screen pixel before the
+// first update; --picture writes the last frame as it was drawn, mid-action.
 #include "tools/viewrun/ViewScene.h"
 
 #include "world/StateHash.h"
@@ -40,7 +43,9 @@ int main(int argc, char** argv)
     bool draw = false;
     uint32_t updates = 500;
     int flimbs = 120;
-    std::string level, pictures;
+    std::string level, pictures, picture;
+    bool look = false;
+    float lookX = 0.0f, lookY = 0.0f;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--draw"))
             draw = true;
@@ -50,13 +55,18 @@ int main(int argc, char** argv)
             flimbs = int(std::strtol(argv[++i], nullptr, 10));
         else if (!std::strcmp(argv[i], "--pictures") && i + 1 < argc)
             pictures = argv[++i];
+        else if (!std::strcmp(argv[i], "--picture") && i + 1 < argc)
+            picture = argv[++i];
+        else if (!std::strcmp(argv[i], "--look") && i + 1 < argc)
+            look = std::sscanf(argv[++i], "%f,%f", &lookX, &lookY) == 2;
         else if (argv[i][0] != '-' && level.empty())
             level = argv[i];
         else
             level.clear(), argc = 0;
     }
     if (level.empty()) {
-        std::fprintf(stderr, "usage: viewrun <level> [--draw] [--updates N] [--flimbs N] [--pictures PREFIX]\n");
+        std::fprintf(stderr, "usage: viewrun <level> [--draw] [--updates N] [--flimbs N] [--pictures PREFIX] "
+                             "[--look X,Y] [--picture FILE]\n");
         return 2;
     }
     try {
@@ -64,6 +74,13 @@ int main(int argc, char** argv)
         scene.AddFlimbs(flimbs);
         if (draw)
             scene.OpenView();
+        if (draw && look) {
+            scene.ShowMinimap(false);
+            GameViewPort& view = *scene.View();
+            view.LookAt(lookX, lookY, view.GetNormalZoom());
+            for (int i = 0; i < 60; ++i) // the zoom and pan animations take half a second
+                scene.Frame(kFrameMs);
+        }
         for (uint32_t update = 1; update <= updates; ++update) {
             scene.Update();
             if (draw) {
@@ -74,6 +91,10 @@ int main(int argc, char** argv)
             if (update % 100 == 0)
                 std::printf("update %u hash %016llx flimbs %d\n", update,
                             static_cast<unsigned long long>(WorldStateHash()), World().clock.flimbsInPlay);
+        }
+        if (draw && !picture.empty() && !scene.WritePicture(picture)) {
+            std::fprintf(stderr, "viewrun: cannot write %s\n", picture.c_str());
+            return 1;
         }
         if (draw && !pictures.empty()) {
             if (!WriteTurnedPicture(scene, 3.0f * kPi / 2.0f, pictures + "-270.png") ||
