@@ -8,6 +8,7 @@
 #include "hud/HudGame.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
+#include "session/GameServer.h"
 #include "session/GameSessions.h"
 #include "session/SessionConsole.h"
 #include "session/SessionServices.h"
@@ -40,6 +41,43 @@ bool RewindAndPlay()
     PlayAtNormalSpeed();
     return true;
 }
+
+// Waits in the new hosting session until its own client has joined the server, then has
+// the server play the saved recording to it (a broadcast before that reaches nobody).
+class RecordingStarter : public Primitive {
+public:
+    static constexpr uint32_t kPatienceFrames = 3000;
+
+    explicit RecordingStarter(FlimbsGameHost& host) : host_(host) { excludeFromBounds = 1; }
+
+    void Update() override
+    {
+        GameServer* server = host_.Server();
+        if (!server || ++frames_ > kPatienceFrames) {
+            WriteLog("Start server here: no client joined the new server\n");
+            Deactivate();
+            return;
+        }
+        if (!ClientJoined(*server))
+            return;
+        if (!PlayRecording(kServerPlaybackName))
+            WriteLog("Start server here: the server could not play %s%s.flimbs\n", PlaybackFolder().c_str(),
+                     kServerPlaybackName);
+        Deactivate();
+    }
+
+private:
+    static bool ClientJoined(const GameServer& server)
+    {
+        for (int client = 0; client < int(server.ClientCount()) + 1; ++client)
+            if (server.ClientInGame(client))
+                return true;
+        return false;
+    }
+
+    FlimbsGameHost& host_;
+    uint32_t frames_ = 0;
+};
 
 } // namespace
 
@@ -112,13 +150,7 @@ bool StartServerHere()
         return false;
     }
     OpenWindow(host, true);
-    if (!PlayRecording(kServerPlaybackName)) {
-        WriteLog("Start server here: the server could not play %s%s.flimbs\n", PlaybackFolder().c_str(),
-                 kServerPlaybackName);
-        host->Close();
-        ShowFrontEnd();
-        return false;
-    }
+    host->AddChild(new RecordingStarter(*host));
     return true;
 }
 

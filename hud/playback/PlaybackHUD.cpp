@@ -11,6 +11,9 @@
 #include "media/AnimSurface.h"
 #include "media/Draw2D.h"
 #include "media/Font.h"
+#include "game/GameController.h"
+#include "world/Landscape.h"
+#include "world/WorldServices.h"
 #include "world/WorldState.h"
 
 #include <algorithm>
@@ -24,6 +27,8 @@ constexpr float kThreeHalfPi = 4.712389f;
 constexpr int kCountedTypes = 11; // the flimb types 0 .. 10 that a group can be given
 constexpr uint8_t kCountAlpha = 200;
 constexpr uint8_t kNoneAlpha = 100;
+// More than any level: the view limits it to the zoom that shows the whole level.
+constexpr float kWholeLevelZoom = 1.0e6f;
 
 // The first row of the belt's slot table whose flimb type is `type` (its icon), or -1.
 int BeltRowOfType(int type)
@@ -99,6 +104,18 @@ int PlaybackHUD::OnKey(int value, int code, bool shift, IInputDevice& device)
         return 1;
     }
     return PrimContainer::OnKey(value, code, shift, device);
+}
+
+void PlaybackHUD::Update()
+{
+    PrimContainer::Update();
+    // Each level the replay loads is first shown whole, centred.
+    const Landscape* land = GameLandscape();
+    const std::string level = Controller().levelFile;
+    if (!view_ || !land || land->Width() <= 0 || land->Height() <= 0 || level == framedLevel_)
+        return;
+    framedLevel_ = level;
+    view_->LookAt(kWholeLevelZoom, float(land->Width()) / 2.0f, float(land->Height()) / 2.0f);
 }
 
 void PlaybackHUD::Draw()

@@ -2,12 +2,14 @@
 // The playback HUD "PLAYBACK_HUD", shown instead of the in-game HUD while a recorded match
 // is replayed: the game view "MOUSEPORT" over the whole screen, the playback controls
 // slid up from the bottom edge, and a bar along the top with the viewed group's morph
-// counts. Space plays or pauses, "<" and ">" turn the view by a quarter.
+// counts. Space plays or pauses, "<" and ">" turn the view by a quarter. Each level the
+// replay loads is first shown whole.
 #include "gui/PrimContainer.h"
 #include "hud/FlimbsBelt.h"
 #include "hud/HudWindow.h"
 
 #include <cstdint>
+#include <string>
 
 class PlaybackVCR;
 
@@ -35,6 +37,8 @@ public:
 
     // Presses of Space, "<" and ">"; other keys go to the children.
     int OnKey(int value, int code, bool shift, IInputDevice& device) override;
+    // The children; the view shows a newly loaded level whole.
+    void Update() override;
     // The children, then the counts bar unless the overlays are hidden.
     void Draw() override;
 
@@ -60,6 +64,7 @@ private:
     Primitive* viewPanel_ = nullptr;
     PlaybackVCR* vcr_ = nullptr;
     BeltIcons icons_{};
+    std::string framedLevel_;
 };
 
 // The open playback HUD, or null.

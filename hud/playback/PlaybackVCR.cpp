@@ -90,7 +90,10 @@ PlaybackVCR::PlaybackVCR() : messages_(std::make_unique<MessageLog>(kMessageCoun
     slider_ = new FlimbsSliderBar;
     slider_->SetName("PLAYBACK_SLIDER");
     slider_->SetPosition(DesignToVirtualX(25.0f), DesignToVirtualY(5.0f));
-    slider_->SetSize(DesignToVirtualX(kSliderWidth), kKeepCoordinate);
+    float sliderWidth = DesignToVirtualX(kSliderWidth), sliderHeight = 0.0f;
+    slider_->SetSize(sliderWidth, kKeepCoordinate);
+    slider_->GetSize(&sliderWidth, &sliderHeight); // as high as its images
+    slider_->SetSize(sliderWidth, sliderHeight);
     slider_->Configure(0.0f, float(CommandState().playbackLength), 0.0f);
     slider_->onChange = [this](Primitive*, Primitive*) { OnSliderMoved(); };
     AddChild(slider_);

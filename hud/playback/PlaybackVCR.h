@@ -42,8 +42,9 @@ public:
     static constexpr float kCollapsedY = 970.0f;
     static constexpr uint32_t kSlideMs = 500;
     static constexpr int kMessageCount = 100;
-    // Whether the panel offers "Start a multiplayer server at this point in playback.".
-    static constexpr bool kOffersStartServer = false;
+    // Whether the panel offers "Start a multiplayer server at this point in playback." (it
+    // works end to end: the new server plays the recording so far and the match goes on).
+    static constexpr bool kOffersStartServer = true;
 
     PlaybackVCR();
     ~PlaybackVCR() override;

@@ -268,6 +268,17 @@ TEST_F(PlaybackViewerTest, TheMinimapBoxFadesTheMinimapInAndOutOfTheHud)
     EXPECT_NE(hud->FindChild("MinimapWindow"), nullptr);
 }
 
+TEST_F(PlaybackViewerTest, StartServerHereWithoutARecordingChangesNothing)
+{
+    auto* session = new PrimContainer;
+    session->SetName("FlimbsGameBase");
+    OpenWindow(session, true);
+    CommandState().sessionKind = kPlaybackPaused;
+    EXPECT_FALSE(PlaybackActions::StartServerHere());
+    EXPECT_EQ(FindOpenWindow("FlimbsGameBase"), session);
+    EXPECT_EQ(State(), kPlaybackPaused);
+}
+
 TEST(CountsBar, FaintForNoneAndNoNumberForNoneOrUnlimited)
 {
     struct Case {
