@@ -14,7 +14,9 @@
 #include "gui/FlimbsListBox.h"
 #include "gui/FlimbsMessageBox.h"
 #include "gui/FlimbsWindow3.h"
+#include "hud/playback/NetInfoFile.h"
 #include "session/ClientCommandState.h"
+#include "session/NetCommand.h"
 #include "session/SessionServices.h"
 
 #include <filesystem>
@@ -191,6 +193,23 @@ TEST_F(PlaybackMenuTest, APlaybackThatCannotBeLoadedSaysSoAndTheMenuStays)
     Step(16);
     EXPECT_NE(Find(PlaybackMenu::kName), nullptr);
     EXPECT_NE(Find(FlimbsMenuTemplate::kName), nullptr);
+
+    // A playback whose records are not commands.
+    const std::string invalid = PlaybackFolder() + "s_dm_first_steps_001.flimbs";
+    NetInfoFileWriter writer;
+    ASSERT_TRUE(writer.Open(invalid));
+    writer.WriteRecord(MakeUpdateFlimbs().data());
+    NetRecord alien = MakeChecksum(0);
+    alien[0] = 50;
+    writer.WriteRecord(alien.data());
+    ASSERT_TRUE(writer.Close());
+    menu->Refresh();
+    ASSERT_EQ(menu->SelectedRecording(), invalid);
+    Press("Playback");
+    ASSERT_NE(Box(), nullptr);
+    EXPECT_EQ(Box()->Text(), "Error in playback");
+    EXPECT_TRUE(log.Contains("Playback file [" + invalid + "] contains invalid data"));
+    EXPECT_EQ(Find("FlimbsGameBase"), nullptr);
 }
 
 TEST_F(PlaybackMenuTest, TheFlimbsPlayerRowOpensTheMenuAndBackShowsTheExtras)
