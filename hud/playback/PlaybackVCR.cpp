@@ -257,6 +257,7 @@ void PlaybackVCR::FollowPlayback()
     if (now == kPlaybackFinished && lastState_ != kPlaybackFinished)
         messages_->Add(TranslateText("End of playback"), -1);
     lastState_ = now;
+    chat_->highlight = chat_->ShownLines() > 0 ? 1 : 0; // drawn only while it has lines
     const bool paused = now == kPlaybackPaused;
     if (buttons_[kPlaySlot])
         buttons_[kPlaySlot]->visible = paused ? 1 : 0;

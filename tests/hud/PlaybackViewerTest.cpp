@@ -5,12 +5,14 @@
 #include "../support/TestWorld.h"
 
 #include "app/ConsoleParam.h"
+#include "app/KeyBindings.h"
 #include "gui/Animators.h"
 #include "gui/FlimbsCheckBox.h"
 #include "gui/FlimbsSliderBar.h"
 #include "gui/GraphicButtons.h"
 #include "gui/Label.h"
 #include "gui/UiScale.h"
+#include "hud/ChatWindows.h"
 #include "hud/playback/PlaybackActions.h"
 #include "hud/playback/PlaybackHUD.h"
 #include "hud/playback/PlaybackVCR.h"
@@ -210,7 +212,13 @@ TEST_F(PlaybackViewerTest, ThePanelSlidesUpOpenAndCollapsesToItsTopStrip)
 TEST_F(PlaybackViewerTest, ButtonsTipsAndThePlayButtonInPlaceOfPauseWhilePaused)
 {
     LoadUpdates(5);
+    BindingStore& bindings = GetBindingStore();
+    const BindingStore kept = bindings;
+    bindings.Clear();
+    bindings.Build({{"MiniMap"}});
+    bindings.FindByName("MiniMap")->keyNames[0] = "M";
     PlaybackVCR* vcr = OpenHud()->VCR();
+    bindings = kept;
     EXPECT_EQ(vcr->Button(PlaybackVCR::kEmptySlot), nullptr);
     EXPECT_EQ(vcr->Button(PlaybackVCR::kStartServerSlot) != nullptr, PlaybackVCR::kOffersStartServer);
     EXPECT_EQ(vcr->TipOf(vcr->Button(PlaybackVCR::kLeaveSlot)), "Exit. Press < and > to rotate view.");
@@ -230,9 +238,11 @@ TEST_F(PlaybackViewerTest, EndOfPlaybackIsPostedOncePerEnd)
     LoadUpdates(12);
     PlaybackVCR* vcr = OpenHud()->VCR();
     GameClient::RunPlayback(UINT32_MAX);
+    EXPECT_EQ(vcr->Chat()->highlight, 0) << "nothing to show yet";
     Step();
     Step();
     EXPECT_EQ(EndMessages(*vcr), 1);
+    EXPECT_EQ(vcr->Chat()->highlight, 1);
     PlaybackActions::Restart();
     Step();
     GameClient::RunPlayback(UINT32_MAX);
