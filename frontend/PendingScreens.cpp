@@ -1,4 +1,4 @@
-// Stand-ins for the campaign planet and the playback menu until they are built; each is
+// Stand-ins for the campaign planet and the avatar screens until they are built; each is
 // replaced by the real entry point of its screen.
 #include "frontend/PendingScreens.h"
 
@@ -18,12 +18,6 @@ void VisitPlanet()
     OpenWindow(loader, true);
     WriteLog("Front end: the planet is not available yet\n");
     loader->StartWorker();
-}
-
-bool ShowPlaybackMenu()
-{
-    WriteLog("Cannot open the playback menu: no playback menu available\n");
-    return false;
 }
 
 void PreviousAvatarPicture(Primitive*, Button*)

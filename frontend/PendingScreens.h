@@ -1,13 +1,11 @@
 #pragma once
 // Entry points of front-end screens that later parts of the front end build: the planet
-// visit of the campaign and the playback menu. Until those screens exist these stand in
+// visit of the campaign and the avatar screens. Until those screens exist these stand in
 // for them (frontend/PendingScreens.cpp) and the player stays in the menus.
 
 // Starts the planet behind the iris ("Visiting Flimbs Planet"). Until the planet exists
 // the iris closes and opens again on the menus.
 void VisitPlanet();
-// Opens the playback menu over the backdrop; false (logged) when it could not be opened.
-bool ShowPlaybackMenu();
 
 // The avatar row of the options menu (the avatar picture browser and editor); until they
 // exist the arrows keep the picture and "New" and "Edit" open nothing.

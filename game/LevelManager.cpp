@@ -4,15 +4,19 @@
 #include "app/GameClock.h"
 #include "app/GameException.h"
 #include "app/Log.h"
-#include "app/PlayerProfile.h"
 #include "app/StringUtil.h"
+#include "app/UserFolders.h"
 #include "game/LevelFile.h"
+#include "session/SessionServices.h"
 
 #include <algorithm>
 #include <chrono>
 #include <exception>
+#include <filesystem>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 std::string Lower(std::string text)
 {
@@ -38,13 +42,21 @@ std::string WithLevelExtension(const std::string& name)
     return EndsWithNoCase(name, ".flevel") ? name : name + ".flevel";
 }
 
+// The playback folder lies in the user folders, which the file manager need not serve: it
+// is listed on the disk, in name order.
 std::vector<std::string> PlaybackFiles(const std::string& levelPath)
 {
     std::vector<std::string> names;
-    if (!fileManager)
-        return names;
-    const std::string title = GetFileTitle(levelPath, true);
-    fileManager->ListFiles(CurrentProfile().GetPath() + "\\Playbacks\\" + title + "*.flimbs", names, 2);
+    const std::string pattern = GetFileTitle(levelPath, true) + "*.flimbs";
+    std::error_code error;
+    for (fs::directory_iterator it(GetUserPath(PlaybackFolder()), error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string leaf = it->path().filename().string();
+        std::error_code kind;
+        if (it->is_regular_file(kind) && WildcardMatchNoCase(pattern, leaf))
+            names.push_back(leaf);
+    }
+    std::sort(names.begin(), names.end());
     return names;
 }
 

@@ -35,7 +35,8 @@ public:
     // from its file) copied into `out`; `out` is left alone when there is none.
     void ResolveLevel(const std::string& name, LevelChooserEntry& out);
 
-    // "<profile>\Playbacks\<title>*.flimbs" for the level path's file title.
+    // The file names (no folder, name order) of the playback folder's "<title>*.flimbs" for
+    // the level path's file title.
     static bool HasPlaybacks(const std::string& levelPath);
     static std::vector<std::string> ListPlaybacks(const std::string& levelPath);
     // "Cache\Previews\<title>.jpg": a playback name (".flimbs") loses the four characters a

@@ -54,6 +54,53 @@ uint8_t Scaled(int value, uint8_t fade)
 
 } // namespace
 
+BeltIcons LoadBeltIcons()
+{
+    BeltIcons icons{};
+    if (XmlDocument document = XmlLoadFile(FlimbsBelt::kSheetFile)) {
+        SpriteSheet sheet;
+        SpriteSet set;
+        if (SpriteSheet::Load(sheet, document.get(), "Graphics\\Belt") &&
+            SpriteSheet::LoadAnimations("belt", sheet, document.get(), set) > 0)
+            for (size_t i = 0; i < kBeltSlots; ++i)
+                if (const SpriteAnimation* animation = set.Find(kBeltSlotTable[i].sprite))
+                    icons[i] = SpriteSheet::GetAnimationImage(sheet, *animation);
+    }
+    return icons;
+}
+
+void ReleaseBeltIcons(BeltIcons& icons)
+{
+    for (AnimSurface*& icon : icons) {
+        ImageCache::ReleaseImage(icon);
+        icon = nullptr;
+    }
+}
+
+int GroupMorphCount(int group, int type)
+{
+    if (const IBeltWorld* world = GetBeltWorld())
+        return world->MorphCount(group, type);
+    if (group < 0 || group >= 8 || type < 0 || type >= kActionCount)
+        return kMorphNone;
+    return Controller().groups[size_t(group)].uses[size_t(type)];
+}
+
+void DrawSheetFrame(const AnimSurface* image, int frameWidth, int frameHeight, int frame, float x, float y,
+                    float hotX, float hotY, float rotation, uint8_t drawAlpha)
+{
+    if (!image || !image->bitmap || !image->bitmap->texture || frameWidth <= 0 || frameHeight <= 0)
+        return;
+    const int columns = std::max(1, image->imageWidth / frameWidth);
+    const int count = std::max(1, columns * std::max(1, image->imageHeight / frameHeight));
+    frame = std::clamp(frame, 0, count - 1);
+    const int sx = (frame % columns) * frameWidth, sy = (frame / columns) * frameHeight;
+    const gfx::RECT source{sx, sy, sx + frameWidth, sy + frameHeight};
+    const float s = GetUiScale();
+    Draw2D::DrawTexturedQuad(image->bitmap->texture, &source, x, y, s, s, hotX, hotY, rotation,
+                             WithAlpha(0xFFFFFFFF, drawAlpha));
+}
+
 FlimbsBelt::FlimbsBelt()
 {
     SetName(kName);
@@ -61,15 +108,7 @@ FlimbsBelt::FlimbsBelt()
     SetSize(1000.0f, 1000.0f);
     visible = 0;
     excludeFromBounds = 1;
-    if (XmlDocument document = XmlLoadFile(kSheetFile)) {
-        SpriteSheet sheet;
-        SpriteSet set;
-        if (SpriteSheet::Load(sheet, document.get(), "Graphics\\Belt") &&
-            SpriteSheet::LoadAnimations("belt", sheet, document.get(), set) > 0)
-            for (size_t i = 0; i < kBeltSlots; ++i)
-                if (const SpriteAnimation* animation = set.Find(kBeltSlotTable[i].sprite))
-                    icons_[i] = SpriteSheet::GetAnimationImage(sheet, *animation);
-    }
+    icons_ = LoadBeltIcons();
     wedge_ = ImageCache::GetImage(kWedgeImage);
     divider_ = ImageCache::GetImage(kDividerImage);
     overlay_ = ImageCache::GetImage(kOverlayImage);
@@ -77,8 +116,7 @@ FlimbsBelt::FlimbsBelt()
 
 FlimbsBelt::~FlimbsBelt()
 {
-    for (AnimSurface* icon : icons_)
-        ImageCache::ReleaseImage(icon);
+    ReleaseBeltIcons(icons_);
     for (AnimSurface* image : {wedge_, divider_, overlay_})
         ImageCache::ReleaseImage(image);
 }
@@ -101,14 +139,6 @@ Flimb* FlimbsBelt::TargetFlimb() const
     return target_ >= 0 ? FindFlimbById(target_) : nullptr;
 }
 
-int FlimbsBelt::CountOf(int group, int type)
-{
-    if (const IBeltWorld* world = GetBeltWorld())
-        return world->MorphCount(group, type);
-    if (group < 0 || group >= 8 || type < 0 || type >= kActionCount)
-        return kMorphNone;
-    return Controller().groups[size_t(group)].uses[size_t(type)];
-}
 
 bool FlimbsBelt::NotAllowed(const Flimb& flimb, int type)
 {
@@ -231,7 +261,7 @@ void FlimbsBelt::OnMouseMove(int x, int y)
     }
     const int sector = BeltSector(dx, dy);
     const uint8_t code = kBeltSectorCodes[size_t(sector)];
-    if (!BeltSlotAvailable(CountOf(flimb->group, code & 15), flimb->type, code)) {
+    if (!BeltSlotAvailable(GroupMorphCount(flimb->group, code & 15), flimb->type, code)) {
         dwell_ = kDwellMs;
         pointer_.hovered = kBeltNoHover;
         fadeOut_ = false;
@@ -279,21 +309,6 @@ int FlimbsBelt::OnKey(int value, int code, bool, IInputDevice&)
     return 0;
 }
 
-void FlimbsBelt::DrawFrame(const AnimSurface* image, int frameWidth, int frameHeight, int frame, float x, float y,
-                           float hotX, float hotY, float rotation, uint8_t drawAlpha) const
-{
-    if (!image || !image->bitmap || !image->bitmap->texture || frameWidth <= 0 || frameHeight <= 0)
-        return;
-    const int columns = std::max(1, image->imageWidth / frameWidth);
-    const int count = std::max(1, columns * std::max(1, image->imageHeight / frameHeight));
-    frame = std::clamp(frame, 0, count - 1);
-    const int sx = (frame % columns) * frameWidth, sy = (frame / columns) * frameHeight;
-    const gfx::RECT source{sx, sy, sx + frameWidth, sy + frameHeight};
-    const float s = GetUiScale();
-    Draw2D::DrawTexturedQuad(image->bitmap->texture, &source, x, y, s, s, hotX, hotY, rotation,
-                             WithAlpha(0xFFFFFFFF, drawAlpha));
-}
-
 void FlimbsBelt::Draw()
 {
     const Flimb* flimb = TargetFlimb();
@@ -316,7 +331,7 @@ void FlimbsBelt::Draw()
     for (int k = 0; k < 4; ++k) {
         const float angle = float(k) * kPi / 2.0f + kPi / 4.0f;
         if (divider_)
-            DrawFrame(divider_, divider_->imageWidth, divider_->imageHeight, 0, cx + std::cos(angle) * dividerDistance,
+            DrawSheetFrame(divider_, divider_->imageWidth, divider_->imageHeight, 0, cx + std::cos(angle) * dividerDistance,
                       cy + std::sin(angle) * dividerDistance, float(divider_->imageWidth) / 2.0f,
                       float(divider_->imageHeight) / 2.0f, angle + (k % 2 == 0 ? kPi : 0.0f),
                       uint8_t(float(fade_) / 255.0f * 191.0f));
@@ -329,7 +344,7 @@ void FlimbsBelt::Draw()
         const BeltSlot& slot = kBeltSlotTable[i];
         const float angle = Radians(slot.degrees);
         const int type = slot.code & 15;
-        const int count = CountOf(flimb->group, type);
+        const int count = GroupMorphCount(flimb->group, type);
         const bool available = BeltSlotAvailable(count, flimb->type, slot.code);
         const bool notAllowed = NotAllowed(*flimb, type);
         const bool hovered = pointer_.hovered == slot.code;
@@ -340,7 +355,7 @@ void FlimbsBelt::Draw()
             wedgeAlpha = Scaled(wedgeAlpha, fade_);
         // The wedge points up unturned; the 2-D renderer turns clockwise on the screen, so the
         // wedge of a slot at `angle` (clockwise from the right) is turned by angle + pi / 2.
-        DrawFrame(wedge_, wedgeWidth, wedgeHeight, frame, cx, cy, float(kWedgeHotspotX), float(kWedgeHotspotY),
+        DrawSheetFrame(wedge_, wedgeWidth, wedgeHeight, frame, cx, cy, float(kWedgeHotspotX), float(kWedgeHotspotY),
                   angle + kPi / 2.0f, wedgeAlpha);
         if (!available)
             continue;
@@ -348,7 +363,7 @@ void FlimbsBelt::Draw()
         const uint8_t iconAlpha = chosen ? 255 : Scaled(255, fade_);
         if (const AnimSurface* icon = icons_[i]) {
             const int frames = std::max(1, icon->frameCount);
-            DrawFrame(icon, icon->frameWidth, icon->frameHeight, std::clamp(int(flimb->group), 0, frames - 1), ix, iy,
+            DrawSheetFrame(icon, icon->frameWidth, icon->frameHeight, std::clamp(int(flimb->group), 0, frames - 1), ix, iy,
                       float(icon->hotspotX), float(icon->hotspotY), 0.0f, iconAlpha);
         }
         if (hovered) {
@@ -362,7 +377,7 @@ void FlimbsBelt::Draw()
         }
         if (notAllowed && overlay_) {
             const float offset = std::round(10.0f * s);
-            DrawFrame(overlay_, overlay_->imageWidth, overlay_->imageHeight, 0, ix - offset, iy - offset,
+            DrawSheetFrame(overlay_, overlay_->imageWidth, overlay_->imageHeight, 0, ix - offset, iy - offset,
                       float(overlay_->imageWidth) / 2.0f, float(overlay_->imageHeight) / 2.0f, 0.0f,
                       chosen ? 125 : Scaled(125, fade_));
         }

@@ -14,6 +14,8 @@
 class AnimSurface;
 struct Flimb;
 
+using BeltIcons = std::array<AnimSurface*, kBeltSlots>;
+
 class FlimbsBelt : public Primitive {
 public:
     static constexpr const char* kName = "FLIMBS_BELT";
@@ -67,15 +69,11 @@ public:
 
 private:
     Flimb* TargetFlimb() const;
-    // The group's count of a type: the installed belt world's, else the controller's.
-    static int CountOf(int group, int type);
     static bool NotAllowed(const Flimb& flimb, int type);
     void PlaceAtTarget(const Flimb& flimb);
     bool Touchscreen() const;
-    void DrawFrame(const AnimSurface* image, int frameWidth, int frameHeight, int frame, float x, float y,
-                   float hotX, float hotY, float rotation, uint8_t drawAlpha) const;
 
-    std::array<AnimSurface*, kBeltSlots> icons_{};
+    BeltIcons icons_{};
     AnimSurface* wedge_ = nullptr;
     AnimSurface* divider_ = nullptr;
     AnimSurface* overlay_ = nullptr;
@@ -91,6 +89,17 @@ private:
     uint32_t dwell_ = kDwellMs;
     std::string keyText_;
 };
+
+// The belt's slot icons (the "belt" sprite sheet) in slot-table order, null where missing;
+// each holds an image-cache reference until released.
+BeltIcons LoadBeltIcons();
+void ReleaseBeltIcons(BeltIcons& icons);
+// A group's morph count of a flimb type: the installed belt world's, else the controller's.
+int GroupMorphCount(int group, int type);
+// Draws frame `frame` (clamped; frames of frameWidth x frameHeight laid out row after row)
+// with its hot spot at (x, y) pixels, at the UI scale, turned and with the alpha.
+void DrawSheetFrame(const AnimSurface* image, int frameWidth, int frameHeight, int frame, float x, float y,
+                    float hotX, float hotY, float rotation, uint8_t drawAlpha);
 
 // The belt of the open HUD (made on first use in its top container); null without a HUD.
 FlimbsBelt* FindHudBelt(bool create);

@@ -3,6 +3,7 @@
 #include "app/Log.h"
 #include "app/PlayerProfile.h"
 #include "app/StringUtil.h"
+#include "editor/LevelChooser.h"
 #include "frontend/options/OptionsMenu.h"
 #include "game/GameController.h"
 #include "gui/MessageBox.h"
@@ -212,10 +213,41 @@ std::unique_ptr<PrimContainer> HudGame::MakeMinimap()
     return std::unique_ptr<PrimContainer>(MinimapView::CreatePanel());
 }
 
-std::unique_ptr<LevelChooserView> HudGame::MakeLevelChooser(const std::string&)
+namespace {
+
+// The editor's level chooser as the level-change window's panel, showing the levels of the
+// running level's kind ("s" single-player, "m" multiplayer; all for any other).
+class LevelChooserPanel : public LevelChooserView {
+public:
+    explicit LevelChooserPanel(const std::string& category) : chooser_(std::make_unique<LevelChooser>(Config(category)))
+    {
+    }
+    Primitive* Panel() override { return chooser_.get(); }
+    std::string SelectedLevel() const override { return chooser_->GetSelectedLevelFile(); }
+
+private:
+    static LevelChooserConfig Config(const std::string& category)
+    {
+        LevelChooserConfig config;
+        config.gameType = category == "s" ? 0 : category == "m" ? 1 : -1;
+        config.gameMode = -1;
+        config.rows = 8;
+        config.width = 260;
+        config.showGameType = true;
+        config.showSearch = true;
+        return config;
+    }
+
+    std::unique_ptr<LevelChooser> chooser_;
+};
+
+} // namespace
+
+std::unique_ptr<LevelChooserView> HudGame::MakeLevelChooser(const std::string& category)
 {
-    Seam("LevelChooser");
-    return nullptr;
+    auto view = std::make_unique<LevelChooserPanel>(category);
+    view->Panel()->deleteWhenClosed = 0;
+    return view;
 }
 
 std::string HudGame::CreateLevelPreview(const std::string&)

@@ -2,7 +2,6 @@
 
 #include "app/LanguageTexts.h"
 #include "app/Log.h"
-#include "app/PlayerProfile.h"
 #include "app/StringUtil.h"
 #include "game/GameTimeFormat.h"
 #include "gui/Animators.h"
@@ -19,6 +18,7 @@
 #include "hud/ResultRows.h"
 #include "modes/GameMode.h"
 #include "modes/ModeServices.h"
+#include "session/SessionServices.h"
 
 #include <algorithm>
 #include <exception>
@@ -354,7 +354,7 @@ void MatchResultVoice::OnReview(Primitive*, Button*)
         game.ShowMessageBox("Error", "Error in playback!");
         return;
     }
-    const std::string path = CurrentProfile().GetPath() + "\\Playbacks\\" + file;
+    const std::string path = PlaybackFolder() + file;
     try {
         game.StartPlayback(path);
     } catch (const std::exception& error) {

@@ -279,6 +279,17 @@ void GameClient::SeekPlayback(uint32_t update)
     RunPlayback(update);
 }
 
+bool GameClient::RewindPlayback()
+{
+    ClientCommandState& state = CommandState();
+    PlaybackSlot& slot = state.slots[0];
+    if (slot.records.empty())
+        return false;
+    slot.cursor = 0;
+    state.playbackEnded = false;
+    return true;
+}
+
 void GameClient::RunPlayback(uint32_t count)
 {
     ClientCommandState& state = CommandState();
@@ -287,17 +298,19 @@ void GameClient::RunPlayback(uint32_t count)
         return;
     state.drawing = false;
     uint32_t done = 0;
-    while (done < count) {
-        if (slot.Free()) {
-            state.playbackEnded = true;
-            break;
-        }
+    while (done < count && !slot.Free()) {
         // A copy: executing GAMEDATA may reload the slots' owner state.
         const NetRecord record = slot.records[slot.cursor++];
         ExecuteCommand(record.data());
         RecordExecuted(record.data(), true);
         if (record.Command() == kCmdUpdateFlimbs)
             ++done;
+    }
+    // A run that used up the recording ends a playback session as the timed feed does.
+    if (slot.Free()) {
+        state.playbackEnded = true;
+        if (state.sessionKind == kPlaybackPlaying || state.sessionKind == kPlaybackPaused)
+            state.sessionKind = kPlaybackFinished;
     }
     state.drawing = true;
 }

@@ -349,7 +349,7 @@ int GameData(const uint8_t* r)
     const int code = SessionGame().LoadLevelForGameData(name, GetU32(r, kGameDataCrc));
     if (code == kNrLoadLevelOk) {
         GameClient::OpenTempRecording(name);
-        // Seam: the in-game HUD (the playback HUD in a playback session).
+        // Seam: the in-game HUD (a playback session has its own, made with the session).
         if (client)
             client->SendNetResult(kNrLoadLevelOk);
         WriteLogChannel(4, "Game Map and Info loaded successfully!\n");

@@ -122,8 +122,11 @@ public:
     static void LoadPlayback(const std::string& path);
     static void ClearPlaybackSlots();
     static void SeekPlayback(uint32_t update);
-    // Executes slot 0 until `count` updates ran (or it ends: the ended flag).
+    // Executes slot 0 until `count` updates ran. Using it up sets the ended flag and ends a
+    // playback session (session kind finished), as the timed feed does.
     static void RunPlayback(uint32_t count);
+    // Points slot 0 back at its first record; false when no playback is loaded.
+    static bool RewindPlayback();
 
     // Records sent so far (tests read what went out).
     uint32_t sentCount = 0;
@@ -144,8 +147,6 @@ private:
 GameClient* CurrentClient();
 void SetCurrentClient(GameClient* client);
 
-// The current profile's playback folder: its folder + "\Playbacks\".
-std::string PlaybackFolder();
 // Playbacks\temp.flimbs of the current profile.
 std::string TempRecordingPath();
 

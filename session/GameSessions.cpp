@@ -5,6 +5,7 @@
 #include "game/GameController.h"
 #include "frontend/FrontEndServices.h"
 #include "gui/WindowList.h"
+#include "hud/playback/PlaybackHUD.h"
 #include "media/SoundManager.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
@@ -209,6 +210,8 @@ FlimbsPlayer::FlimbsPlayer(const std::string& playbackPath)
     Controller().playbackRunning = 1;
     client_ = std::make_unique<GameClient>();
     SetCurrentClient(client_.get());
+    // The playback HUD lives as long as the session: it goes with this window.
+    AddChild(new PlaybackHUD);
 }
 
 FlimbsPlayer::~FlimbsPlayer()

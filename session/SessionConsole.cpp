@@ -19,6 +19,7 @@
 #include "session/SessionGame.h"
 #include "world/ViewServices.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 
@@ -42,8 +43,8 @@ bool ServerExists()
 
 void LagChanged(ConsoleParam& lag)
 {
-    if (lag.GetInt() < 10) {
-        lag.SetInt(10);
+    if (lag.GetInt() < kMinLagMs || lag.GetInt() > kMaxLagMs) {
+        lag.SetInt(std::clamp(lag.GetInt(), kMinLagMs, kMaxLagMs));
         return;
     }
     if (GameServer* server = CurrentServer(); server && g_announceLag)

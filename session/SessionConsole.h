@@ -4,7 +4,10 @@
 // while a game server exists).
 #include <string>
 
-// "lag": milliseconds per network clock pulse (at least 10).
+// "lag": milliseconds per network clock pulse, kept within [kMinLagMs, kMaxLagMs]: at most
+// 100 pulses a second, and at least one a second (the playback controls' slowest pace).
+constexpr int kMinLagMs = 10;
+constexpr int kMaxLagMs = 1000;
 int LagSetting();
 // Sets "lag"; with announce, a running server broadcasts the new pace (SET_HOST_VARIABLE 16).
 void SetLagSetting(int ms, bool announce = true);

@@ -133,7 +133,9 @@ void SessionGameState::ResetLevel()
     if (Landscape* land = GameLandscape())
         land->Clear();
     ClearLandscapePrimitives();
-    // Seam: ParticleManager::ResetPool.
+    // The pool starts empty (and off until the match starts) on every load, so that a
+    // level played again, or a playback rewound, runs as it did the first time.
+    ResetParticles();
     ClearCurrentGameMode();
     ResetGameController();
     Controller().levelFile.clear();

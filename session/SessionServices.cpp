@@ -19,6 +19,7 @@ namespace {
 GameClientRequests* client = nullptr;
 GameServerCommands* server = nullptr;
 bool playbackRunning = false;
+PlaybackReturnCallback playbackReturn = nullptr;
 
 // The client to send through, or null when nothing may be sent now.
 GameClientRequests* Sender()
@@ -281,4 +282,19 @@ bool PlaybackRunning()
 void SetPlaybackRunning(bool running)
 {
     playbackRunning = running;
+}
+
+void SetPlaybackReturnCallback(PlaybackReturnCallback callback)
+{
+    playbackReturn = callback;
+}
+
+bool RunPlaybackReturnCallback()
+{
+    const PlaybackReturnCallback callback = playbackReturn;
+    playbackReturn = nullptr;
+    if (!callback)
+        return false;
+    callback();
+    return true;
 }

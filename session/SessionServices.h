@@ -128,6 +128,15 @@ int SessionStateWord();
 // Set by the session while a recorded match is played back.
 bool PlaybackRunning();
 void SetPlaybackRunning(bool running);
+// The one folder of the player's playbacks, where recordings are saved, listed and played
+// from: the current profile's folder + "\Playbacks\" (a game path).
+std::string PlaybackFolder();
+// Where leaving a playback goes (the playback menu sets it before it starts one); none:
+// the front end. Run once: the leave clears it.
+using PlaybackReturnCallback = void (*)();
+void SetPlaybackReturnCallback(PlaybackReturnCallback callback);
+// Runs and clears the callback; false when none was set.
+bool RunPlaybackReturnCallback();
 
 // The level the current match plays (its name without ".flevel"); empty without a session.
 std::string SessionLevelName();

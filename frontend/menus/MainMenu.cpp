@@ -14,6 +14,7 @@
 #include "frontend/menus/QuitMenu.h"
 #include "frontend/menus/ScreenLayout.h"
 #include "frontend/options/OptionsMenu.h"
+#include "frontend/playback/PlaybackMenu.h"
 #include "gui/Animators.h"
 #include "gui/FlimbsMenuBar.h"
 #include "gui/FlimbsTabControl.h"

@@ -200,6 +200,41 @@ TEST_F(PlaybackTest, RunningAndSeekingCountUpdates)
     EXPECT_TRUE(CommandState().playbackEnded);
 }
 
+TEST_F(PlaybackTest, AJumpToTheEndEndsThePlaybackSessionAndARewindStartsOver)
+{
+    EXPECT_FALSE(GameClient::RewindPlayback()) << "nothing loaded";
+    ASSERT_TRUE(GameClient::OpenTempRecording("kpt_caves.flevel"));
+    RecordSome(6);
+    ASSERT_TRUE(GameClient::SavePlayback("jump"));
+    GameClient::DiscardTempRecording();
+    GameClient::LoadPlayback(PlaybackFolder() + "jump.flimbs");
+    CommandState().sessionKind = kPlaybackPaused;
+    // Exactly the recording's length: the session ends although no further run asked.
+    GameClient::RunPlayback(6);
+    EXPECT_EQ(World().clock.updateCounter, 6u);
+    EXPECT_TRUE(CommandState().playbackEnded);
+    EXPECT_EQ(CommandState().sessionKind, kPlaybackFinished);
+
+    ASSERT_TRUE(GameClient::RewindPlayback());
+    EXPECT_EQ(CommandState().slots[0].cursor, 0u);
+    EXPECT_FALSE(CommandState().playbackEnded);
+    // A live session is never ended by a run.
+    CommandState().sessionKind = kSessionLive;
+    GameClient::RunPlayback(UINT32_MAX);
+    EXPECT_EQ(CommandState().sessionKind, kSessionLive);
+}
+
+int g_returns = 0;
+
+TEST_F(PlaybackTest, ThePlaybackReturnCallbackRunsOnce)
+{
+    EXPECT_FALSE(RunPlaybackReturnCallback());
+    SetPlaybackReturnCallback([] { ++g_returns; });
+    EXPECT_TRUE(RunPlaybackReturnCallback());
+    EXPECT_FALSE(RunPlaybackReturnCallback());
+    EXPECT_EQ(g_returns, 1);
+}
+
 uint32_t g_fakeNow = 0;
 uint32_t FakeClock()
 {

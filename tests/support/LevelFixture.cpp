@@ -49,13 +49,24 @@ std::unique_ptr<FileManager> InstallLevelFiles(MemoryFileManager** memory)
     manager->AddMember(std::move(held));
     manager->IndexNames(nullptr, 0, nullptr);
     fileManager = manager.get();
+    InstallLevelServices();
+    return manager;
+}
 
+void InstallLevelServices()
+{
     std::ifstream defaults(std::string(FLIMBS_SOURCE_DIR) + "/data/game/Level/level_defaults.xml");
     std::stringstream text;
     text << defaults.rdbuf();
     SetLevelDefaultsDocument(text.str());
     InitLandscape();
-    return manager;
+}
+
+void ReleaseLevelServices()
+{
+    ClearCurrentGameMode();
+    ReleaseLandscape();
+    SetLevelDefaultsDocument("");
 }
 
 std::vector<uint8_t> ReadShippedLevel(const std::string& name)
@@ -72,10 +83,8 @@ void AddShippedLevel(MemoryFileManager& memory, const std::string& name)
 
 void ReleaseLevelFiles()
 {
-    ClearCurrentGameMode();
-    ReleaseLandscape();
+    ReleaseLevelServices();
     fileManager = nullptr;
-    SetLevelDefaultsDocument("");
 }
 
 void LevelFixture::SetUp()

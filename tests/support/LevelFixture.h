@@ -32,6 +32,11 @@ std::vector<uint8_t> GzipBytes(const std::string& text);
 // mode included) before the manager is freed.
 std::unique_ptr<FileManager> InstallLevelFiles(MemoryFileManager** memory = nullptr);
 void ReleaseLevelFiles();
+// What levels need beside their files, over the file manager a test has already: the
+// shipped level defaults and the game's landscape; and the release of both (the game mode
+// included).
+void InstallLevelServices();
+void ReleaseLevelServices();
 // The bytes of a level the build ships (its Level folder), by name without extension.
 std::vector<uint8_t> ReadShippedLevel(const std::string& name);
 // Adds a shipped level to the memory files as "Level\\<name>.flevel".

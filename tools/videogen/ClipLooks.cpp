@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 
 namespace videogen {
@@ -249,6 +250,122 @@ std::vector<float> IntroSound(const ClipSpec& s)
     return samples;
 }
 
+int TimedFrames(const ClipSpec& s)
+{
+    return std::max(1, static_cast<int>(std::lround(s.fps * (s.seconds > 0 ? s.seconds : 1.0))));
+}
+
+// A test card that counts its seconds: the whole second now showing in large figures, a bar
+// that fills over the clip and tenths as small figures, so that a picture of any frame tells
+// the playing position.
+void SecondsFrame(cairo_t* cr, const ClipSpec& s, int frame)
+{
+    const double w = s.width, h = s.height;
+    const double t = double(frame) / s.fps, length = double(TimedFrames(s)) / s.fps;
+    const Rgb base = FromHex(s.colour);
+    cairo_pattern_t* back = cairo_pattern_create_linear(0, 0, 0, h);
+    const Rgb top = Lighten(base, 0.15), bottom = Scale(base, 0.45);
+    cairo_pattern_add_color_stop_rgb(back, 0, top.r, top.g, top.b);
+    cairo_pattern_add_color_stop_rgb(back, 1, bottom.r, bottom.g, bottom.b);
+    cairo_set_source(cr, back);
+    cairo_paint(cr);
+    cairo_pattern_destroy(back);
+    // A sweep hand going round once a second behind the figures.
+    const double a = 2 * kPi * (t - std::floor(t)) - kPi / 2;
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.18);
+    cairo_move_to(cr, w / 2, h * 0.45);
+    cairo_arc(cr, w / 2, h * 0.45, h * 0.4, -kPi / 2, a);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+    char text[32];
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(t));
+    CentredText(cr, text, w / 2, h * 0.45, h * 0.5);
+    cairo_set_source_rgb(cr, 1.0, 0.97, 0.88);
+    cairo_fill(cr);
+    std::snprintf(text, sizeof text, "%.1f s", t);
+    CentredText(cr, text, w / 2, h * 0.8, h * 0.11);
+    cairo_set_source_rgb(cr, 0.95, 0.71, 0.28);
+    cairo_fill(cr);
+    // The progress bar along the bottom edge.
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.5);
+    cairo_rectangle(cr, 0, h * 0.92, w, h * 0.08);
+    cairo_fill(cr);
+    cairo_set_source_rgb(cr, 0.95, 0.71, 0.28);
+    cairo_rectangle(cr, 0, h * 0.92, w * std::min(1.0, t / length), h * 0.08);
+    cairo_fill(cr);
+}
+
+// A boss's cutscene: an evening sky over rolling hills, a round FlimbMaster bobbing on the
+// crest while little flimbs hop past, and the seconds in a corner.
+void CutsceneFrame(cairo_t* cr, const ClipSpec& s, int frame)
+{
+    const double w = s.width, h = s.height;
+    const double t = double(frame) / s.fps, length = double(TimedFrames(s)) / s.fps;
+    const Rgb base = FromHex(s.colour);
+    const double dusk = Smooth(t / length);
+    cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, h);
+    const Rgb high = Scale(Lighten(base, 0.2), 1.0 - 0.5 * dusk), low = Lighten(base, 0.6);
+    cairo_pattern_add_color_stop_rgb(sky, 0, high.r, high.g, high.b);
+    cairo_pattern_add_color_stop_rgb(sky, 1, low.r, low.g, low.b);
+    cairo_set_source(cr, sky);
+    cairo_paint(cr);
+    cairo_pattern_destroy(sky);
+    // The sun sinking behind the hills.
+    cairo_set_source_rgb(cr, 1.0, 0.82, 0.4);
+    cairo_arc(cr, w * 0.78, h * (0.2 + 0.5 * dusk), h * 0.12, 0, 2 * kPi);
+    cairo_fill(cr);
+    // Two layers of hills.
+    for (int layer = 0; layer < 2; ++layer) {
+        const double y0 = h * (layer == 0 ? 0.62 : 0.75);
+        const Rgb hill = layer == 0 ? Rgb{0.22, 0.45, 0.25} : Rgb{0.14, 0.33, 0.17};
+        cairo_move_to(cr, 0, h);
+        for (int x = 0; x <= 32; ++x) {
+            const double u = double(x) / 32;
+            cairo_line_to(cr, u * w, y0 - h * 0.06 * std::sin(u * 2 * kPi * (layer + 1) + layer));
+        }
+        cairo_line_to(cr, w, h);
+        cairo_close_path(cr);
+        cairo_set_source_rgb(cr, hill.r, hill.g, hill.b);
+        cairo_fill(cr);
+    }
+    // The FlimbMaster: a large round body with a crown, bobbing.
+    const double bx = w * 0.4, by = h * (0.5 + 0.02 * std::sin(t * 3.0)), br = h * 0.15;
+    cairo_arc(cr, bx, by, br, 0, 2 * kPi);
+    cairo_set_source_rgb(cr, base.r, base.g, base.b);
+    cairo_fill_preserve(cr);
+    cairo_set_source_rgb(cr, 0.1, 0.06, 0.05);
+    cairo_set_line_width(cr, h * 0.012);
+    cairo_stroke(cr);
+    for (int eye = -1; eye <= 1; eye += 2) {
+        cairo_arc(cr, bx + eye * br * 0.35, by - br * 0.15, br * 0.16, 0, 2 * kPi);
+        cairo_set_source_rgb(cr, 1, 1, 1);
+        cairo_fill(cr);
+        cairo_arc(cr, bx + eye * br * 0.35, by - br * 0.12, br * 0.07, 0, 2 * kPi);
+        cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
+        cairo_fill(cr);
+    }
+    cairo_move_to(cr, bx - br * 0.55, by - br * 0.8);
+    for (int i = 0; i < 5; ++i)
+        cairo_line_to(cr, bx - br * 0.55 + br * 0.275 * (i + 0.5), by - br * (i % 2 == 0 ? 1.35 : 0.95));
+    cairo_line_to(cr, bx + br * 0.55, by - br * 0.8);
+    cairo_close_path(cr);
+    cairo_set_source_rgb(cr, 0.95, 0.71, 0.28);
+    cairo_fill(cr);
+    // Small flimbs hopping along the front hill.
+    for (int i = 0; i < 4; ++i) {
+        const double u = std::fmod(t * 0.12 + i * 0.25, 1.0);
+        const double fx = u * w, fy = h * 0.78 - std::fabs(std::sin((t * 4 + i) * 1.7)) * h * 0.05;
+        cairo_arc(cr, fx, fy, h * 0.03, 0, 2 * kPi);
+        cairo_set_source_rgb(cr, 0.53, 0.53, 1.0);
+        cairo_fill(cr);
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d", static_cast<int>(t));
+    CentredText(cr, text, w * 0.92, h * 0.08, h * 0.08);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.8);
+    cairo_fill(cr);
+}
+
 } // namespace
 
 const ClipLook* FindLook(const std::string& name)
@@ -256,6 +373,8 @@ const ClipLook* FindLook(const std::string& name)
     static const std::map<std::string, ClipLook> looks = {
         {"iris", {IrisFrames, IrisFrame, IrisSound}},
         {"company-intro", {IntroFrames, IntroFrame, IntroSound}},
+        {"seconds", {TimedFrames, SecondsFrame, nullptr}},
+        {"cutscene", {TimedFrames, CutsceneFrame, nullptr}},
     };
     const auto it = looks.find(name);
     return it == looks.end() ? nullptr : &it->second;
