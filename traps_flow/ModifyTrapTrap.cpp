@@ -158,54 +158,55 @@ void ModifyTrapTrap::Step()
 
 bool ModifyTrapTrap::StepTarget(ModifyTarget& record, Trap& target)
 {
-    bool moved = false;
     int32_t alpha = target.alpha;
     const bool orbit = record.orbitRadius > 0;
+    // What moved in this step; only a moved value can pass its end and be put back on it.
+    bool scaledX = false, scaledY = false, turned = false, movedX = false, movedY = false, faded = false;
 
     if (Heading(target.scale_x, record.finalScaleX, x_delta)) {
         target.scale_x += x_delta;
-        moved = true;
+        scaledX = true;
     }
     if (Heading(target.scale_y, record.finalScaleY, y_delta)) {
         target.scale_y += y_delta;
-        moved = true;
+        scaledY = true;
     }
-    const int32_t turned = RoundToInt(orbit ? record.orbitAngle : target.rotation);
-    if (Heading(turned, record.finalRotation, rot_delta) || infinite_rot) {
+    if (Heading(RoundToInt(orbit ? record.orbitAngle : target.rotation), record.finalRotation, rot_delta) ||
+        infinite_rot) {
         if (!no_rotate)
             target.rotation += rot_delta;
         if (orbit)
             record.orbitAngle += rot_delta;
-        moved = true;
+        turned = true;
     }
     if (Heading(RoundToInt(target.x), record.finalX, x_pos_delta)) {
         target.x += x_pos_delta;
-        moved = true;
+        movedX = true;
     }
     if (Heading(RoundToInt(target.y), record.finalY, y_pos_delta)) {
         target.y += y_pos_delta;
-        moved = true;
+        movedY = true;
     }
     if (Heading(alpha, record.finalAlpha, static_cast<float>(alpha_delta))) {
         alpha += alpha_delta;
-        moved = true;
+        faded = true;
     }
 
     // What went past its end comes back to it.
-    if (Passed(target.scale_x, record.finalScaleX, x_delta))
+    if (scaledX && Passed(target.scale_x, record.finalScaleX, x_delta))
         target.scale_x = record.finalScaleX;
-    if (Passed(target.scale_y, record.finalScaleY, y_delta))
+    if (scaledY && Passed(target.scale_y, record.finalScaleY, y_delta))
         target.scale_y = record.finalScaleY;
-    if (rot_delta != 0.0f && !infinite_rot) {
+    if (turned && rot_delta != 0.0f && !infinite_rot) {
         float& angle = orbit ? record.orbitAngle : target.rotation;
         if (Passed(angle, record.finalRotation, rot_delta))
             angle = static_cast<float>(record.finalRotation);
     }
-    if (Passed(target.x, record.finalX, x_pos_delta))
+    if (movedX && Passed(target.x, record.finalX, x_pos_delta))
         target.x = static_cast<float>(record.finalX);
-    if (Passed(target.y, record.finalY, y_pos_delta))
+    if (movedY && Passed(target.y, record.finalY, y_pos_delta))
         target.y = static_cast<float>(record.finalY);
-    if (Passed(alpha, record.finalAlpha, static_cast<float>(alpha_delta)))
+    if (faded && Passed(alpha, record.finalAlpha, static_cast<float>(alpha_delta)))
         alpha = record.finalAlpha;
 
     if (orbit) {
@@ -224,6 +225,7 @@ bool ModifyTrapTrap::StepTarget(ModifyTarget& record, Trap& target)
 
     target.alpha = static_cast<uint8_t>(std::clamp(alpha, 0, 255));
     AddTrapToDrawList(&target);
+    const bool moved = scaledX || scaledY || turned || movedX || movedY || faded;
     return moved && !finished;
 }
 
