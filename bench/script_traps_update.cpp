@@ -3,6 +3,7 @@
 // modify-traps turning, moving and fading a target each for ever: the scripted kinds'
 // share of the 2 ms update budget. The same level without the traps is the baseline.
 // The world is built afresh every 100 updates.
+#include "bench/TrapBenchWorld.h"
 #include "game/GameController.h"
 #include "game/GameServices.h"
 #include "game/WorldUpdate.h"
@@ -27,31 +28,9 @@ constexpr int32_t kProximityKind = 24;
 constexpr int32_t kModifyTrapKind = 39;
 constexpr int32_t kPathKind = 27;
 
-HeadlessGame& Game()
-{
-    static HeadlessGame game(64, 48);
-    static const bool specs = [] {
-        LoadTrapSpecs();
-        return true;
-    }();
-    (void)specs;
-    return game;
-}
-
-template <class Kind>
-Kind* Place(int32_t kind, int x, int y)
-{
-    std::unique_ptr<Trap> trap = Trap::Create(kind);
-    trap->x = static_cast<float>(x);
-    trap->y = static_cast<float>(y);
-    auto* raw = static_cast<Kind*>(trap.get());
-    RegisterTrap(std::move(trap));
-    return raw;
-}
-
 void BuildWorld(bool withScripts)
 {
-    HeadlessGame& game = Game();
+    HeadlessGame& game = BenchGame();
     ClearWorldFlimbs(World());
     DeleteAllTraps();
     World().clock = WorldClock{};
@@ -63,8 +42,8 @@ void BuildWorld(bool withScripts)
         std::vector<uint32_t> movers;
         for (int i = 0; i < 20; ++i) {
             const int x = 60 + i * 100;
-            Trap* target = Place<Trap>(kPathKind, x, recipe::HillTop(x) - 120);
-            auto* mover = Place<ModifyTrapTrap>(kModifyTrapKind, x, recipe::HillTop(x) - 160);
+            Trap* target = PlaceBenchTrap(kPathKind, x, recipe::HillTop(x) - 120);
+            auto* mover = PlaceBenchTrap<ModifyTrapTrap>(kModifyTrapKind, x, recipe::HillTop(x) - 160);
             mover->targets.push_back(ModifyTarget{target->id});
             mover->rot_delta = 3.0f;
             mover->infinite_rot = true;
@@ -78,7 +57,7 @@ void BuildWorld(bool withScripts)
         }
         for (int i = 0; i < 50; ++i) {
             const int x = 30 + i * 40;
-            auto* area = Place<ProximityTrap>(kProximityKind, x, recipe::HillTop(x) - 24);
+            auto* area = PlaceBenchTrap<ProximityTrap>(kProximityKind, x, recipe::HillTop(x) - 24);
             area->trigger_delay = 0;
             area->multi_trigger = true;
             area->maxTriggerFlimbs = 100;
