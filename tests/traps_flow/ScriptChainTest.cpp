@@ -40,7 +40,7 @@ protected:
     // step with the update it happened in. With `drawn`, every trap is drawn each update.
     std::vector<std::string> RunChain(int updates, bool drawn)
     {
-        Trap* door = AddTrap(27, 300.0f, 60.0f); // a path marker standing for the door
+        Trap* door = AddTrap(53, 300.0f, 60.0f); // a still scripting trap standing for the door
         auto* winLose = AddTrapXml("<trap><type>WinLose</type><x>20</x><y>20</y></trap>");
         auto* watch = dynamic_cast<LandWatchTrap*>(AddTrapXml(
             "<trap><type>LandWatch</type><x>300</x><y>100</y><watchMode>2</watchMode></trap>"));
@@ -50,6 +50,7 @@ protected:
             "</y_final_pos><y_pos_delta>3</y_pos_delta><oneshot>1</oneshot><modify_trap><trap_id>" +
             std::to_string(door->id) + "</trap_id></modify_trap></trap>"));
         lift->SetLink({0, watch->id});
+        const auto liftId = static_cast<int32_t>(lift->id);
         auto* counter = dynamic_cast<UpdateTrap*>(AddTrapXml(
             "<trap><type>Updater</type><counter>1</counter><trigger_mod>2</trigger_mod><trigger_val>0</trigger_val>"
             "<target_trap_id>" + std::to_string(lift->id) + "</target_trap_id></trap>"));
@@ -76,9 +77,11 @@ protected:
                 note("proximity"), lastTrigger = area->last_trigger;
             if (counter->lastFired != lastFired)
                 note("updater"), lastFired = counter->lastFired;
-            if (FindTrapById(int32_t(lift->id)) && lift->running != running) {
-                note(lift->running ? "door moving" : "door down");
-                running = lift->running;
+            // The oneshot modify-trap is gone the update after it finished.
+            const auto* moving = static_cast<const ModifyTrapTrap*>(FindTrapById(liftId));
+            if (moving && moving->running != running) {
+                note(moving->running ? "door moving" : "door down");
+                running = moving->running;
             }
             if (watching && !watch->enabled)
                 note("land-watch"), watching = false;
