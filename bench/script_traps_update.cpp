@@ -1,5 +1,5 @@
 // One world update of a 2048 x 1024 level with 500 walkers, 50 proximity areas along the
-// hills (each re-triggered by every walker that enters, running three actions) and 20
+// hills (each triggered by up to 8 walkers every fifth update, running three actions) and 20
 // modify-traps turning, moving and fading a target each for ever: the scripted kinds'
 // share of the 2 ms update budget. The same level without the traps is the baseline.
 // The world is built afresh every 100 updates.
@@ -58,9 +58,9 @@ void BuildWorld(bool withScripts)
         for (int i = 0; i < 50; ++i) {
             const int x = 30 + i * 40;
             auto* area = PlaceBenchTrap<ProximityTrap>(kProximityKind, x, recipe::HillTop(x) - 24);
-            area->trigger_delay = 0;
+            area->trigger_delay = 4;
             area->multi_trigger = true;
-            area->maxTriggerFlimbs = 100;
+            area->maxTriggerFlimbs = 8;
             const auto target = static_cast<int32_t>(movers[static_cast<size_t>(i) % movers.size()]);
             area->actions = {TriggerAction{target, TriggerAction::kActivate, 0, -1},
                              TriggerAction{target, TriggerAction::kShow, 1, -1},
