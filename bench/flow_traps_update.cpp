@@ -1,6 +1,7 @@
 // One world update of a 2048 x 1024 level with 8 start traps releasing one flimb per update,
 // 8 exits taking flimbs in and 500 walkers at work: the trap pass of the level-flow kinds
 // against the 2 ms update budget. The world is built afresh every 100 updates.
+#include "bench/TrapBenchWorld.h"
 #include "game/GameController.h"
 #include "game/GameServices.h"
 #include "game/WorldUpdate.h"
@@ -24,30 +25,9 @@ namespace {
 
 constexpr int kRebuildEvery = 100;
 
-HeadlessGame& Game()
-{
-    static HeadlessGame game(64, 48);
-    static const bool specs = [] {
-        LoadTrapSpecs();
-        return true;
-    }();
-    (void)specs;
-    return game;
-}
-
-Trap* Place(int32_t kind, int x, int y)
-{
-    std::unique_ptr<Trap> trap = Trap::Create(kind);
-    trap->x = static_cast<float>(x);
-    trap->y = static_cast<float>(y);
-    Trap* raw = trap.get();
-    RegisterTrap(std::move(trap));
-    return raw;
-}
-
 void BuildWorld()
 {
-    HeadlessGame& game = Game();
+    HeadlessGame& game = BenchGame();
     ClearWorldFlimbs(World());
     DeleteAllTraps();
     World().clock = WorldClock{};
@@ -57,13 +37,13 @@ void BuildWorld()
     recipe::BuildLandscape(game.Land());
     for (int i = 0; i < 8; ++i) {
         const int sx = 100 + i * 250;
-        auto* start = static_cast<StartTrap*>(Place(kTrapStart, sx, recipe::HillTop(sx) - 60));
+        auto* start = static_cast<StartTrap*>(PlaceBenchTrap(kTrapStart, sx, recipe::HillTop(sx) - 60));
         start->SetGroup(static_cast<uint8_t>(i));
         start->releaseRate = 50;
         start->SetFlimbsLeft(999);
         start->SetScale(1.0f, 1.0f);
         const int ex = sx + 120;
-        Place(kTrapExit, ex, recipe::HillTop(ex))->SetGroup(static_cast<uint8_t>(i));
+        PlaceBenchTrap(kTrapExit, ex, recipe::HillTop(ex))->SetGroup(static_cast<uint8_t>(i));
     }
     for (int i = 0; i < 500; ++i) {
         const int x = 20 + (i * 97) % (recipe::kWidth - 40);

@@ -25,3 +25,16 @@ bool ReturnToEditorFromTestPlay()
 {
     return false; // no level is ever started from the editor yet
 }
+
+bool OpenEditorFileChooser(const std::string& title, const std::string& startPath, EditorFileHandler /*onChosen*/)
+{
+    WriteLog("Cannot open the file chooser \"%s\" at %s: no level editor available\n", title.c_str(),
+             startPath.c_str());
+    return false;
+}
+
+bool OpenTrapSelectionWindow(EditorSelectionHandler /*onDone*/)
+{
+    WriteLog("Cannot open the trap selection window: no level editor available\n");
+    return false;
+}

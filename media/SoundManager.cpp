@@ -484,6 +484,7 @@ SoundManager::MusicStatus SoundManager::GetMusicStatus() const
     if (s.music) {
         status.buffersQueued = s.music->BuffersQueued();
         status.loops = s.music->Loops();
+        status.looping = s.music->Looping();
     }
     return status;
 }

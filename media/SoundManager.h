@@ -61,6 +61,7 @@ public:
         uint32_t starts = 0;             // tracks started since Start()
         uint64_t buffersQueued = 0;      // buffers handed to the source by the current track
         uint32_t loops = 0;              // times the current track started again
+        bool looping = false;            // the current track starts again when it ends
     };
     MusicStatus GetMusicStatus() const;
     int EffectSourceCount() const;

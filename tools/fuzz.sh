@@ -224,6 +224,16 @@ printf '%s' '<trap-state><trap><type>Path</type><x>50</x><y>90</y><path_ordinal>
 printf '%s' '<trap><groupID>-1</groupID><releaserate>-2147483648</releaserate><flimbCount>2147483647</flimbCount></trap>' \
   >"$SEEDS/traps/extremes.xml"
 printf '%s' '<trap/>' >"$SEEDS/traps/empty.xml"
+# The scripting kinds: actions naming no trap or type 9, periods of 0, frames past the
+# sheet, orbits, atomizing, paths leaving the game folder, a target without its id.
+printf '%s' '<trap><type>Proximity</type><x>50</x><y>90</y><trigger_delay>0</trigger_delay><multi_trigger>1</multi_trigger><min_flimbs>-3</min_flimbs><maxTriggerFlimbs>0</maxTriggerFlimbs><trigger_group>-1</trigger_group><min_magnitude>2147483647</min_magnitude><trigger_on_load>1</trigger_on_load><trigger_action><trigger_type>9</trigger_type><trigger_id>-1</trigger_id><action_delay>-5</action_delay><action_ttl>0</action_ttl></trigger_action><trigger_action><trigger_type>6</trigger_type><trigger_id>4294967295</trigger_id></trigger_action></trap>' \
+  >"$SEEDS/traps/proximity.xml"
+printf '%s' '<trap><type>Updater</type><trigger_mod>0</trigger_mod><trigger_val>-1</trigger_val><counter>1</counter><target_trap_id>99999999999</target_trap_id><mfmode>3</mfmode><target_trap_id>1</target_trap_id><start_frame>-2147483648</start_frame><end_frame>2147483647</end_frame><fps>0</fps><image>..\..\x.png</image></trap>' \
+  >"$SEEDS/traps/updater_frames.xml"
+printf '%s' '<trap><type>Modifytrap</type><x>60</x><y>90</y><can_trigger>1</can_trigger><custom_center>1</custom_center><x_center>-30000</x_center><rot_delta>1e30</rot_delta><x_pos_delta>nan</x_pos_delta><trigger_ms>1</trigger_ms><atomizeMode>-1</atomizeMode><liquid_bash>1</liquid_bash><add_to_landscape>1</add_to_landscape><liqx>-9</liqx><final_alpha>-999</final_alpha><alpha_delta>-2147483648</alpha_delta><modify_trap><trap_id>1</trap_id></modify_trap><modify_trap><trap_id></trap_id></modify_trap><modify_trap/></trap>' \
+  >"$SEEDS/traps/modifytrap.xml"
+printf '%s' '<trap><type>Sound</type><sound_file>..\..\..\etc\passwd</sound_file><set_background>1</set_background><message>&lt;b&gt;</message><speaker></speaker><umode>0</umode><fm_map_file>f_dm_the_gardener.flevel</fm_map_file><watchMode>4</watchMode><grav_id>-7</grav_id></trap>' \
+  >"$SEEDS/traps/sound_chat_watch.xml"
 run_target fuzz_trap_load "$SEEDS/traps"
 run_target fuzz_netcmd "$SEEDS/netcmd"
 run_target fuzz_playback "$SEEDS/playback"

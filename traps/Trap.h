@@ -206,6 +206,8 @@ public:
     virtual AnimSurface* SkyImage() const { return nullptr; }
     // The GUI element of the kinds that are also one (Annotation, Blaster, Hover, GooGun).
     virtual Primitive* GuiPart() { return nullptr; }
+    // Background: takes a new image (a game path; null re-fetches its own). Nothing here.
+    virtual void SetImage(const char* /*name*/) {}
     // Adds the kind's own simulation state to the world state hash (after the common
     // fields, HashCommonState).
     virtual void HashState(StateHasher& /*hasher*/) const {}

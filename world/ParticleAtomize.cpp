@@ -179,7 +179,7 @@ void SpawnFromAnimation(const AnimSurface& image, float x, float y, float scale,
 }
 
 void SpawnFromFrame(const AnimSurface& image, int frame, float x, float y, float scaleX, float scaleY, uint32_t tint,
-                    AreaEffectParams* record)
+                    AreaEffectParams* record, float rotation)
 {
     ImageBreakUp breakUp;
     breakUp.x = x;
@@ -187,5 +187,6 @@ void SpawnFromFrame(const AnimSurface& image, int frame, float x, float y, float
     breakUp.scale = scaleX;
     breakUp.scaleY = scaleY;
     breakUp.tint = tint;
+    breakUp.rotation = rotation;
     BreakUpFrame(image, frame, breakUp, record);
 }

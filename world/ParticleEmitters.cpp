@@ -111,10 +111,13 @@ void EmitSpray(BashEmitter& emitter, int x, int y, uint32_t colour)
     p->vy = record.vy + float(Range(random, -5, 5));
     SpinAndAlpha(*p, random);
     RandomFlips(*p, random);
-    if (record.persistent)
+    if (record.persistent) {
         p->flags |= kParticleKept;
-    else
+        if (record.bridge)
+            p->flags2 |= kParticle2StampMode;
+    } else {
         p->flags2 |= kParticle2LightGravity;
+    }
     p->bounces = static_cast<uint8_t>(Range(random, 3, 5));
     p->life = 500;
     p->elasticity = static_cast<uint8_t>(Range(random, 25, 35));

@@ -26,6 +26,7 @@ struct AreaEffectParams : BashEmitter {
     uint8_t delay = 1;      // updates before the particles move
     uint32_t word = 1;      // carried for other callbacks; no emitter here reads it
     uint8_t burstPattern = 0; // EmitBurst: 0 cloud, 1 ring, 2 five-pointed star
+    uint8_t bridge = 0;       // EmitSpray, persistent: the particles stamp bridge material (17)
 
     AreaEffectParams() = default;
     // The record of an emitter; steps of 0 are taken as 1.
@@ -92,9 +93,9 @@ void AtomizeLand(const Flimb* flimb, bool evenFrames, bool persistent, BashEmitt
 void SpawnFromAnimation(const AnimSurface& image, float x, float y, float scale, float rotation, bool mirror,
                         AreaEffectParams* record);
 // One frame of a sprite sheet (clamped to the sheet) broken up at (x, y) through the record,
-// scaled by scaleX and scaleY (a negative one mirrors), untinted.
+// scaled by scaleX and scaleY (a negative one mirrors), tinted, turned by `rotation` degrees.
 void SpawnFromFrame(const AnimSurface& image, int frame, float x, float y, float scaleX, float scaleY,
-                    uint32_t tint, AreaEffectParams* record);
+                    uint32_t tint, AreaEffectParams* record, float rotation = 0.0f);
 
 // The pixels of a particle kind's sprite sheet (loaded once per manager); null when missing.
 const BashMask* ParticleSpritePixels(int kind);

@@ -40,6 +40,7 @@ public:
     bool HasRefillThread() const { return thread_.joinable(); }
     uint64_t BuffersQueued() const { return buffersQueued_; }
     uint32_t Loops() const { return loops_; }
+    bool Looping() const { return loop_; }
 
 private:
     void Run();

@@ -68,8 +68,9 @@ void SessionRecorder::SendGameData(const std::string& levelFile)
     requests.push_back("gamedata " + levelFile);
 }
 
-void SessionRecorder::SendChat(const std::string&, const std::string& text, int32_t speaker, bool groupOnly)
+void SessionRecorder::SendChat(const std::string& name, const std::string& text, int32_t speaker, bool groupOnly)
 {
+    chatNames.push_back(name);
     requests.push_back(StringPrintf("chat %d %d ", speaker, groupOnly ? 1 : 0) + text);
 }
 

@@ -42,6 +42,8 @@ public:
     int StateWord() const override { return stateWord; }
 
     std::vector<std::string> requests;
+    // The name each CHAT request was sent under, in order.
+    std::vector<std::string> chatNames;
     int checkReceivedCalls = 0;
     int stateWord = 0;
 };

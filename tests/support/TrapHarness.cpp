@@ -9,6 +9,7 @@
 #include "game/GameServices.h"
 #include "media/SoundManager.h"
 #include "modes/ModeServices.h"
+#include "world/Flimb.h"
 #include "world/StateHash.h"
 #include "world/TrapRegistry.h"
 #include "world/TrapSpecs.h"
@@ -58,6 +59,7 @@ void TrapHarness::SetUp()
 
 void TrapHarness::TearDown()
 {
+    ResetFlimbTypeHandlers();
     soundManager.SetEffectObserver(nullptr);
     SetEffectAtObserver(nullptr, nullptr);
     ClearCurrentGameMode();
@@ -133,6 +135,12 @@ void TrapHarness::Listen(Trap& source, uint32_t eventId)
     Trap* raw = listener.get();
     RegisterTrap(std::move(listener));
     source.SetLink({eventId, raw->id});
+}
+
+void TrapHarness::HoldFlimbsStill()
+{
+    for (int type = 0; type < kFlimbTypeCount; ++type)
+        SetFlimbTypeHandler(static_cast<uint8_t>(type), [](Flimb&) {});
 }
 
 std::vector<std::string> TrapHarness::Messages()

@@ -57,6 +57,9 @@ protected:
 
     // Links the trap's event to a listener trap of its own that notes each delivery in events.
     void Listen(Trap& source, uint32_t eventId);
+    // Every flimb type's handler does nothing until TearDown: placed flimbs stay where they
+    // are put (tests move them by hand).
+    static void HoldFlimbsStill();
 
     // The message log's lines as "<sender>: <text>".
     static std::vector<std::string> Messages();

@@ -132,6 +132,30 @@ TEST_F(ParticleEmitter, EachEmitterMakesItsParticle)
     }
 }
 
+TEST_F(ParticleEmitter, AKeptSprayLandsAsItsRecordSays)
+{
+    UseMap(AsciiMap(64, std::string(64, '.')));
+    ScopedConsoleInt full("enableparticles", 1);
+    // Kept spray stamps material 7, or bridge material 17 for a bridge record; a spray that
+    // is not kept stamps nothing.
+    struct Case {
+        bool persistent;
+        uint8_t bridge;
+        int material;
+    };
+    for (const Case c : {Case{true, 0, 7}, Case{true, 1, 17}, Case{false, 1, -1}}) {
+        SCOPED_TRACE(int(c.bridge));
+        manager.ResetPool();
+        manager.SetEnabled(true);
+        AreaEffectParams record(EmitSpray, 20.0f, 30.0f, 0.0f, 0.0f, 0.0f, 0, 1, 1, c.persistent);
+        record.bridge = c.bridge;
+        EmitSpray(record, 26, 22, 0xFF336699u);
+        const std::vector<Particle> live = LiveOf(c.persistent ? manager.SimulationPool() : manager.VisualPool());
+        ASSERT_EQ(live.size(), 1u);
+        EXPECT_EQ(live[0].StampMaterial(), c.material);
+    }
+}
+
 TEST_F(ParticleEmitter, ABashReseedsOnlyTheGeneratorOfItsEmitter)
 {
     ScopedConsoleInt full("enableparticles", 1);

@@ -160,6 +160,7 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddViewLooks(table);
         AddHazardTrapLooks(table);
         AddPlaybackLooks(table);
+        AddScriptTrapLooks(table);
         return table;
     }();
     const auto look = looks.find(spec.look);

@@ -44,6 +44,7 @@ void AddHudWindowLooks(LookTable& table);
 void AddViewLooks(LookTable& table);
 void AddHazardTrapLooks(LookTable& table);
 void AddPlaybackLooks(LookTable& table);
+void AddScriptTrapLooks(LookTable& table);
 
 // Draws frame `frame` into the frame-sized area at the origin (already clipped). False for
 // an unknown look or a part the look does not have.
