@@ -208,6 +208,8 @@ void CopierTrap::Catch(Flimb& flimb, int32_t whichSide)
     OffsetPoint(kClawX * side, kHoldLift, hx, hy);
     flimb.x = flimb.prevX = static_cast<int16_t>(hx);
     flimb.y = flimb.prevY = static_cast<int16_t>(hy);
+    flimb.targetX = flimb.x; // a rider is pulled to its move target: the claws hold it there
+    flimb.targetY = flimb.y;
     flimb.SetType(kRidingDevice, false, 2);
     nextState = state = kOpening;
     FireEvent(0, &flimb, false);
