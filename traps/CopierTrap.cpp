@@ -257,7 +257,7 @@ void CopierTrap::Update()
         int32_t tx = 0, ty = 0;
         ClawTip(side, tx, ty);
         const Landscape* land = GameLandscape();
-        if (land && !land->HitTestRect(true, true, tx, ty, tx, ty)) { // no empty pixel: land at the tip
+        if (land && land->HitTestPoint(tx, ty) != 0) { // land has grown into the tip
             LetGo();
             StampLand();
             lastRelease = World().clock.updateCounter;
