@@ -49,7 +49,7 @@ bool ReadGroupPicker(const LayoutPanel& panel, const char* key, int32_t& group)
 
 void ClearInWorld(Flimb& flimb)
 {
-    flimb.flags = static_cast<uint8_t>(flimb.flags & ~kFlimbInWorld);
+    flimb.flags = static_cast<uint8_t>(flimb.flags & ~(kFlimbInWorld | kFlimbAlive));
 }
 
 void DrawSheetInWorld(AnimSurface* sheet, float worldX, float worldY, const SheetDraw& how, bool signedAdd)

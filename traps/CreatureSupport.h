@@ -18,8 +18,8 @@ void AddGroupPicker(LayoutPanel& panel, const std::string& label, const char* ke
 // The picked group (255 for "Any"); false when the user did not change the picker.
 bool ReadGroupPicker(const LayoutPanel& panel, const char* key, int32_t& group);
 
-// The flimb leaves play the way a trap kills it: its in-world bit cleared; the world frees
-// the record at its next update.
+// The flimb leaves play the way a trap kills it: its in-world and alive bits cleared, so that
+// no query of this update finds it again; the world frees the record at its next update.
 void ClearInWorld(Flimb& flimb);
 
 // Draws a frame of a sheet at a world point through the game view (its zoom and turn), as

@@ -167,8 +167,10 @@ void EntanglementTrap::Update()
         leftPad = nullptr;
     if (rightPad && !rightPad->InWorld())
         rightPad = nullptr;
-    if (shockFrame >= 0 && (!leftPad || !rightPad))
-        AbortShock(); // a padded flimb died during the shock
+    if (shockFrame >= 0 && (!leftPad || !rightPad)) {
+        AbortShock(); // a padded flimb died during the shock: the survivor goes this update
+        return;
+    }
     if (resting) {
         if (World().clock.updateCounter - lastShot <= kRestUpdates)
             return;
