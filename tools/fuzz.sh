@@ -224,6 +224,8 @@ printf '%s' '<trap-state><trap><type>Path</type><x>50</x><y>90</y><path_ordinal>
 printf '%s' '<trap><groupID>-1</groupID><releaserate>-2147483648</releaserate><flimbCount>2147483647</flimbCount></trap>' \
   >"$SEEDS/traps/extremes.xml"
 printf '%s' '<trap/>' >"$SEEDS/traps/empty.xml"
+printf '%s' '<trap><type>Copier</type><x>5</x><y>120</y><updates_per_copy>-7</updates_per_copy><num_copies>-2147483648</num_copies><ball_speed>-1</ball_speed><trigger_width>2000000000</trigger_width><trigger_hight>-5</trigger_hight><gravity>9</gravity><group>300</group><particle_group>-4</particle_group><flimb_size>1e30</flimb_size><scale>-3</scale><follow_mode>0</follow_mode><land_mode>3</land_mode></trap>' \
+  >"$SEEDS/traps/creatures.xml"
 run_target fuzz_trap_load "$SEEDS/traps"
 run_target fuzz_netcmd "$SEEDS/netcmd"
 run_target fuzz_playback "$SEEDS/playback"
