@@ -48,9 +48,10 @@ protected:
         const std::string prefix = std::to_string(effect) + " at";
         return int(std::count_if(sounds.begin(), sounds.end(), [&](const std::string& s) { return s.rfind(prefix, 0) == 0; }));
     }
-    int Fired(const Trap& trap, int event) const
+    int Fired(const Trap& trap, int event) const { return Fired(trap.id, event); }
+    int Fired(uint32_t trapId, int event) const
     {
-        const std::string note = std::to_string(trap.id) + ":" + std::to_string(event);
+        const std::string note = std::to_string(trapId) + ":" + std::to_string(event);
         return int(std::count(events.begin(), events.end(), note));
     }
 };
@@ -91,8 +92,9 @@ TEST_F(FrozenFlimbTrapTest, ThawSpawnsFiftyUpdatesAfterTheTouch)
         EXPECT_EQ(spawned.group, c.spawnedGroup);
         EXPECT_EQ(spawned.type, kWalk);
         EXPECT_EQ(Fired(*ice, 0), 1);
+        const int32_t iceId = int32_t(ice->id);
         Run(1);
-        EXPECT_EQ(FindTrapById(int32_t(ice->id)), nullptr);
+        EXPECT_EQ(FindTrapById(iceId), nullptr) << "destroyed at the next trap pass";
         ClearWorldFlimbs(World());
     }
 }
@@ -471,10 +473,11 @@ TEST_F(QdotReceptacleTest, QdotOneCollectorOfTheLocalGroup)
     Listen(*qdot, 0);
     PlaceAt(100, 149, uint8_t(local));
     PlaceAt(101, 149, uint8_t(local));
+    const uint32_t qdotId = qdot->id;
     qdot->Update();
     EXPECT_EQ(qdot->alive, 0);
-    Run(1);
-    EXPECT_EQ(Fired(*qdot, 0), 1);
+    Run(1); // delivers the event and destroys the qdot
+    EXPECT_EQ(Fired(qdotId, 0), 1);
     EXPECT_EQ(Heard(2) + Heard(64), 1);
 }
 
