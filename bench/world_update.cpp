@@ -2,7 +2,9 @@
 // diggers, builders, blockers) and 200 registered base traps; the same with 200 liquid,
 // teleport, size, anti-gravity and shock traps (a fifth of them on the hills among the
 // flimbs); the same with 200 bridge, sling-shot, mush-bomb, acid-rain, swap and squish
-// traps; and the world state hash over
+// traps; the same with 200 creature and collectible traps (frozen flimbs, slugs, particles,
+// copiers, qdots, receptacles, gravitize areas, black holes, followers, walk bugs and
+// entanglement machines); and the world state hash over
 // the same world. The level is the replay check's fixed landscape with the game's flimb art;
 // it is built afresh every 100 updates so that the diggers and builders stay at work.
 #include "game/GameController.h"
@@ -12,7 +14,11 @@
 #include "tools/replaycheck/MatchRecipe.h"
 #include "traps/AcidRainTrap.h"
 #include "traps/AntiGravTrap.h"
+#include "traps/BallTrap.h"
 #include "traps/BridgeTrap.h"
+#include "traps/CopierTrap.h"
+#include "traps/FollowTrap.h"
+#include "traps/GravitizeTrap.h"
 #include "traps/MushBombTrap.h"
 #include "traps/ShockTrap.h"
 #include "traps/TelePortTrap.h"
@@ -95,7 +101,24 @@ std::unique_ptr<Trap> MakeHazardTrap(int i)
     return trap;
 }
 
-enum class TrapSet { kBase, kEffect, kHazard };
+// A creature or collectible trap of the i-th kind of eleven, with settings that keep it at
+// work: killing slugs, copiers that copy every 10 updates, digging followers.
+std::unique_ptr<Trap> MakeCreatureTrap(int i)
+{
+    static const int32_t kinds[] = {17, 18, 19, 46, 49, 51, 31, 32, 23, 26, 5};
+    std::unique_ptr<Trap> trap = Trap::Create(kinds[i % 11]);
+    if (auto* slug = dynamic_cast<BallTrap*>(trap.get()))
+        slug->ballKill = 1;
+    if (auto* copier = dynamic_cast<CopierTrap*>(trap.get()))
+        copier->updatesPerCopy = 10, copier->numCopies = 3;
+    if (auto* follower = dynamic_cast<FollowTrap*>(trap.get()))
+        follower->landMode = FollowTrap::kDiggingLandMode, follower->killFlimbs = 1;
+    if (auto* area = dynamic_cast<GravitizeTrap*>(trap.get()))
+        area->triggerWidth = area->triggerHight = 64;
+    return trap;
+}
+
+enum class TrapSet { kBase, kEffect, kHazard, kCreature };
 
 void BuildWorld(TrapSet traps = TrapSet::kBase)
 {
@@ -122,10 +145,11 @@ void BuildWorld(TrapSet traps = TrapSet::kBase)
             flimb->SetType(work, true);
     }
     for (int i = 0; i < 200; ++i) {
-        const bool effectTraps = traps == TrapSet::kEffect;
-        std::unique_ptr<Trap> trap = effectTraps                ? MakeEffectTrap(i)
-                                     : traps == TrapSet::kHazard ? MakeHazardTrap(i)
-                                                                 : std::make_unique<Trap>(1 + i % 50);
+        const bool effectTraps = traps == TrapSet::kEffect || traps == TrapSet::kCreature;
+        std::unique_ptr<Trap> trap = traps == TrapSet::kEffect     ? MakeEffectTrap(i)
+                                     : traps == TrapSet::kHazard   ? MakeHazardTrap(i)
+                                     : traps == TrapSet::kCreature ? MakeCreatureTrap(i)
+                                                                   : std::make_unique<Trap>(1 + i % 50);
         const int x = (i * 97) % recipe::kWidth;
         trap->x = static_cast<float>(x);
         // Effect traps: a fifth (of every kind) on a hill top among the flimbs, the others in the sky above
@@ -185,6 +209,22 @@ void BM_UpdateWorldHazardTraps(benchmark::State& state)
     state.counters["flimbs"] = World().clock.flimbsInPlay;
 }
 BENCHMARK(BM_UpdateWorldHazardTraps)->Unit(benchmark::kMicrosecond);
+
+void BM_UpdateWorldCreatureTraps(benchmark::State& state)
+{
+    BuildWorld(TrapSet::kCreature);
+    int updates = 0;
+    for (auto _ : state) {
+        if (++updates % kRebuildEvery == 0) {
+            state.PauseTiming();
+            BuildWorld(TrapSet::kCreature);
+            state.ResumeTiming();
+        }
+        UpdateWorld();
+    }
+    state.counters["flimbs"] = World().clock.flimbsInPlay;
+}
+BENCHMARK(BM_UpdateWorldCreatureTraps)->Unit(benchmark::kMicrosecond);
 
 void BM_WorldStateHash(benchmark::State& state)
 {

@@ -8,6 +8,9 @@
 #include "game/GameServices.h"
 #include "game/GameController.h"
 #include "multiplayer/MultiplayerServices.h"
+#include "traps/BallTrap.h"
+#include "traps/FrozenFlimbTrap.h"
+#include "traps/ParticleTrap.h"
 #include "traps_flow/ExitTrap.h"
 #include "traps_flow/StartTrap.h"
 #include "world/FlimbQueries.h"
@@ -175,8 +178,22 @@ public:
         return exits;
     }
     std::vector<ActionsTrapInfo> ActionsTraps() const override { return {}; }
-    std::vector<FrozenFlimbTrapInfo> FrozenFlimbTraps() const override { return {}; }
-    std::vector<SlugTrapInfo> SlugTraps() const override { return {}; }
+    std::vector<FrozenFlimbTrapInfo> FrozenFlimbTraps() const override
+    {
+        std::vector<FrozenFlimbTrapInfo> frozen;
+        for (const Trap* trap : GetTrapsOfKind(kTrapKindFrozenFlimb))
+            if (const auto* ice = dynamic_cast<const FrozenFlimbTrap*>(trap))
+                frozen.push_back({ice->group, ice->holding != 0});
+        return frozen;
+    }
+    std::vector<SlugTrapInfo> SlugTraps() const override
+    {
+        std::vector<SlugTrapInfo> slugs;
+        for (const Trap* trap : GetTrapsOfKind(kTrapKindSlug))
+            if (trap->alive)
+                slugs.push_back({int32_t(trap->id), trap->x, trap->y, trap->enabled != 0});
+        return slugs;
+    }
     int CountTrapsOfKind(int kind) const override { return int(GetTrapsOfKind(uint32_t(kind)).size()); }
     // The live simulation particles: what the drawing alone shows never holds a match open.
     int ParticleCount() const override { return ::ParticleCount(); }
@@ -256,9 +273,33 @@ public:
         }
         return starts;
     }
-    // World seam: the Copier and Particle traps' own fields come with their kinds.
-    std::vector<int32_t> CopierTrapIds() const override { return {}; }
-    std::vector<ParticleInfo> ParticleTraps() const override { return {}; }
+    std::vector<int32_t> CopierTrapIds() const override
+    {
+        std::vector<int32_t> ids;
+        for (const Trap* trap : GetTrapsOfKind(kTrapKindCopier))
+            ids.push_back(int32_t(trap->id));
+        return ids;
+    }
+    std::vector<ParticleInfo> ParticleTraps() const override
+    {
+        std::vector<ParticleInfo> particles;
+        for (const Trap* trap : GetTrapsOfKind(uint32_t(ParticleTrap::kKind))) {
+            const auto* particle = dynamic_cast<const ParticleTrap*>(trap);
+            if (!particle)
+                continue;
+            ParticleInfo info;
+            info.id = int32_t(particle->id);
+            info.carrierId = particle->CarrierId();
+            info.homeX = float(particle->homeX);
+            info.homeY = float(particle->homeY);
+            info.x = particle->x;
+            info.y = particle->y;
+            info.active = particle->activated != 0;
+            info.group = particle->particleGroup;
+            particles.push_back(info);
+        }
+        return particles;
+    }
 
     void SetFlimbFlags(int32_t id, uint8_t bits, bool on) override
     {
@@ -315,9 +356,21 @@ public:
         Flimb* copy = AddFlimbTo(World(), record);
         return copy ? copy->id : -1;
     }
-    void SetParticleCarrier(int32_t, int32_t) override {}
-    void PlaceParticle(int32_t, float, float) override {}
-    void SetParticleActive(int32_t, bool) override {}
+    void SetParticleCarrier(int32_t trapId, int32_t flimbId) override
+    {
+        if (ParticleTrap* particle = ParticleOf(trapId))
+            particle->SetCarrierById(flimbId);
+    }
+    void PlaceParticle(int32_t trapId, float x, float y) override
+    {
+        if (ParticleTrap* particle = ParticleOf(trapId))
+            particle->PlaceAt(x, y);
+    }
+    void SetParticleActive(int32_t trapId, bool active) override
+    {
+        if (ParticleTrap* particle = ParticleOf(trapId))
+            particle->activated = active ? 1 : 0;
+    }
 
     // The world's flimb-id counter (ids below 10000).
     uint32_t TakeFlimbId() override { return uint32_t(World().nextIdLow++); }
@@ -338,11 +391,20 @@ public:
         if (flimb->InWorld())
             UncountFlimb(*flimb);
     }
-    // World seam: the beam-up effect and the Slug's shattering.
+    // World seam: the beam-up effect.
     void SpawnBeamUp(float, float) override {}
-    void ShatterSlug(int32_t) override {}
+    void ShatterSlug(int32_t trapId) override
+    {
+        if (auto* slug = dynamic_cast<BallTrap*>(FindTrapById(trapId)))
+            slug->Shatter();
+    }
 
 private:
+    static ParticleTrap* ParticleOf(int32_t trapId)
+    {
+        return dynamic_cast<ParticleTrap*>(FindTrapById(trapId));
+    }
+
     int matchResult_ = 0;
     int endStatus_ = -1;
     int flimbMasterGroup_ = 1;

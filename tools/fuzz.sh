@@ -234,6 +234,8 @@ printf '%s' '<trap><type>Modifytrap</type><x>60</x><y>90</y><can_trigger>1</can_
   >"$SEEDS/traps/modifytrap.xml"
 printf '%s' '<trap><type>Sound</type><sound_file>..\..\..\etc\passwd</sound_file><set_background>1</set_background><message>&lt;b&gt;</message><speaker></speaker><umode>0</umode><fm_map_file>f_dm_the_gardener.flevel</fm_map_file><watchMode>4</watchMode><grav_id>-7</grav_id></trap>' \
   >"$SEEDS/traps/sound_chat_watch.xml"
+printf '%s' '<trap><type>Copier</type><x>5</x><y>120</y><updates_per_copy>-7</updates_per_copy><num_copies>-2147483648</num_copies><ball_speed>-1</ball_speed><trigger_width>2000000000</trigger_width><trigger_hight>-5</trigger_hight><gravity>9</gravity><group>300</group><particle_group>-4</particle_group><flimb_size>1e30</flimb_size><scale>-3</scale><follow_mode>0</follow_mode><land_mode>3</land_mode></trap>' \
+  >"$SEEDS/traps/creatures.xml"
 run_target fuzz_trap_load "$SEEDS/traps"
 run_target fuzz_netcmd "$SEEDS/netcmd"
 run_target fuzz_playback "$SEEDS/playback"

@@ -42,8 +42,6 @@ const char* StandInTrap::GroupKey() const
 {
     if (kind == kTrapStart || kind == kTrapExit)
         return "groupID";
-    if (kind == kTrapFrozenFlimb)
-        return "group";
     return nullptr;
 }
 
@@ -161,18 +159,10 @@ bool StandInTrap::IsOpen() const
 
 int32_t StandInTrap::FlimbEnergySetting() const
 {
-    if (kind != kTrapStart && kind != kTrapFrozenFlimb)
+    if (kind != kTrapStart)
         return 0;
     const int32_t energy = LeadingInt(KeptText("spawn_energy"), 13023);
     return std::clamp(energy, 0, 13023);
-}
-
-void StandInTrap::TakeFrozenFlimb(int32_t energy, int32_t, float flimbSize, uint8_t, int32_t, int32_t)
-{
-    if (kind != kTrapFrozenFlimb)
-        return;
-    SetKeptText("spawn_energy", std::to_string(energy));
-    SetKeptText("flimb_size", StringPrintf("%.4f", double(flimbSize)));
 }
 
 void StandInTrap::CopyKindFields(const Trap& source)

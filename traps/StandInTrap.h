@@ -2,9 +2,9 @@
 // The trap of a kind whose class is not built yet: the base with its kind's switches. It
 // reads the common children and keeps every other child of its element as it was, writing
 // them back unchanged after the common ones, so a level passes through the editor or a
-// trap-state request intact. What the level reader and the world ask of a Start, Exit or
-// FrozenFlimb trap (group, stock, wanted flimbs, energy, open) it answers from those
-// children and writes into them.
+// trap-state request intact. What the level reader and the world ask of a Start or Exit trap
+// (group, stock, wanted flimbs, energy, open) it answers from those children and writes into
+// them.
 #include "app/XmlUtil.h"
 #include "traps/Trap.h"
 
@@ -26,10 +26,6 @@ public:
     int32_t FlimbsWanted() const override;
     bool IsOpen() const override;
     int32_t FlimbEnergySetting() const override;
-    // FrozenFlimb: the energy and size go into its "spawn_energy" and "flimb_size"; the
-    // facing, timer, state and thaw flag belong to the kind's own class.
-    void TakeFrozenFlimb(int32_t energy, int32_t facing, float flimbSize, uint8_t frozen, int32_t timer,
-                         int32_t state) override;
 
     // The text of the first kept child of that name; null when none is kept.
     const char* KeptText(const char* name) const;

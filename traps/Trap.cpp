@@ -68,16 +68,21 @@ void Trap::Deactivate()
 
 gfx::RECT Trap::GetBounds() const
 {
+    return BoundsAtScale(scale_x, scale_y);
+}
+
+gfx::RECT Trap::BoundsAtScale(float sx, float sy) const
+{
     const int32_t cx = RoundToInt(x);
     const int32_t cy = RoundToInt(y);
     if (!sprite || sprite->frameWidth <= 0 || sprite->frameHeight <= 0)
         return gfx::RECT{cx - 16, cy - 16, cx + 16, cy + 16};
     // The frame scaled (width and height truncated, minus one), pivoted on the scaled hot
     // spot, turned through the angle table and placed at the position.
-    const float w = static_cast<float>(Trunc(static_cast<float>(sprite->frameWidth) * scale_x)) - 1.0f;
-    const float h = static_cast<float>(Trunc(static_cast<float>(sprite->frameHeight) * scale_y)) - 1.0f;
-    const float hx = static_cast<float>(sprite->hotspotX) * scale_x;
-    const float hy = static_cast<float>(sprite->hotspotY) * scale_y;
+    const float w = static_cast<float>(Trunc(static_cast<float>(sprite->frameWidth) * sx)) - 1.0f;
+    const float h = static_cast<float>(Trunc(static_cast<float>(sprite->frameHeight) * sy)) - 1.0f;
+    const float hx = static_cast<float>(sprite->hotspotX) * sx;
+    const float hy = static_cast<float>(sprite->hotspotY) * sy;
     const float s = SinDegF(rotation), c = CosDegF(rotation);
     const float corners[4][2] = {{-hx, -hy}, {w - hx, -hy}, {w - hx, h - hy}, {-hx, h - hy}};
     float minX = 0, minY = 0, maxX = 0, maxY = 0;

@@ -78,6 +78,9 @@ public:
     // the position taken to the nearest integers; with one the box of the scaled frame,
     // pivoted on its hot spot, turned by the rotation and placed at the position.
     virtual gfx::RECT GetBounds() const;
+    // The same box for the sprite drawn at the scale factors given (kinds that scale their
+    // sprite by a setting of their own).
+    gfx::RECT BoundsAtScale(float sx, float sy) const;
     // Sets `activated`; `by` may be null.
     virtual void Activate(Flimb* by);
     virtual void Deactivate();
@@ -159,14 +162,13 @@ public:
     // ---- What the level reader, the world and other kinds ask of some kinds --------------
     // Each kind answers for itself; the base gives the no-kind answer. A stand-in answers
     // from the children it keeps.
-    // Particle trap: the id of the particle it carries, -1 for none.
-    virtual int32_t ParticleId() const { return -1; }
     // Hover trap: when it is moving, clears its pending motion and answers true, so that
     // its state is sent again.
     virtual bool TakeMotionForResend() { return false; }
     // FrozenFlimb trap: true while it holds a flimb of the group.
     virtual bool HoldsFlimbOfGroup(uint8_t /*group*/) const { return false; }
-    // Hover trap: true while the flimb rides it.
+    // Hover trap: true while the flimb rides it. Particle trap: true while the flimb carries
+    // it.
     virtual bool CarriesFlimb(const Flimb* /*flimb*/) const { return false; }
     // The group a Start, Exit, Camera or FrozenFlimb trap belongs to; 255 for none.
     virtual uint8_t Group() const { return 255; }

@@ -96,10 +96,12 @@ std::vector<Trap*> GetTrapsOfKind(uint32_t kind)
     return Registries().byKind[kind];
 }
 
-Trap* FindParticleTrap(int32_t particleId)
+Trap* FindParticleTrap(const Flimb* carrier)
 {
+    if (!carrier)
+        return nullptr;
     for (Trap* trap : Registries().byKind[kTrapParticle])
-        if (trap->ParticleId() == particleId)
+        if (trap->CarriesFlimb(carrier))
             return trap;
     return nullptr;
 }

@@ -18,8 +18,8 @@ void RegisterTrap(std::unique_ptr<Trap> trap);
 Trap* FindTrapById(int32_t id);
 // A copy of the kind's list, safe to walk while traps are registered or queued.
 std::vector<Trap*> GetTrapsOfKind(uint32_t kind);
-// The first Particle trap carrying that particle, or null.
-Trap* FindParticleTrap(int32_t particleId);
+// The first Particle trap that the flimb carries, or null.
+Trap* FindParticleTrap(const Flimb* carrier);
 // Clears `alive` and queues the trap (once) for destruction at the end of the next trap pass.
 void QueueTrapDeletion(Trap* trap);
 // The target's Activate(by) runs at the end of the current trap pass.

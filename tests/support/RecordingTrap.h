@@ -50,14 +50,14 @@ public:
         copy->x = x, copy->y = y, copy->alive = alive;
         return copy;
     }
-    int32_t ParticleId() const override { return particleId; }
+    bool CarriesFlimb(const Flimb* flimb) const override { return flimb && flimb == carried; }
     uint8_t Group() const override { return group; }
 
     std::function<void(RecordingTrap&)> onUpdate;
     std::function<void(RecordingTrap&)> onActivate;
     bool touches = false;
     std::optional<gfx::RECT> bounds;
-    int32_t particleId = -1;
+    const Flimb* carried = nullptr;
     uint8_t group = 255;
 
 private:

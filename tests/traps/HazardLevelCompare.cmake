@@ -1,5 +1,5 @@
 # Runs the replay driver on a level twice for 500 updates and compares the hash lines:
-# cmake -DDRIVER=... -DWORK=... -DLEVEL=... [-DVIEWER=... -DPICTURE=...] -P
+# cmake -DDRIVER=... -DWORK=... -DLEVEL=... [-DVIEWER=... -DPICTURE=... -DPICTURE_UPDATE=N -DLOOK=X,Y] -P
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}/drawing" "${WORK}/quiet")
 set(ENV{SDL_VIDEODRIVER} offscreen)
@@ -24,11 +24,10 @@ if(NOT drawingLines STREQUAL quietLines)
   message(FATAL_ERROR "the runs differ:\n--- drawing, preview, full detail ---\n${drawing}\n--- quiet, no detail ---\n${quiet}")
 endif()
 message(STATUS "${quiet}")
-# The picture, through the game view at 1280 x 720: the level at update 152, a blast halfway
-# out, the bridge breaking and acid drops falling.
+# The picture, through the game view at 1280 x 720 centred on LOOK, at update PICTURE_UPDATE.
 if(PICTURE)
   set(ENV{FLIMBS_HOME} "${WORK}/picture")
-  execute_process(COMMAND "${VIEWER}" "${LEVEL}" --draw --flimbs 0 --updates 152 --look 1080,664
+  execute_process(COMMAND "${VIEWER}" "${LEVEL}" --draw --flimbs 0 --updates ${PICTURE_UPDATE} --look ${LOOK}
                           --picture "${PICTURE}"
                   RESULT_VARIABLE pictureResult)
   if(NOT pictureResult EQUAL 0)

@@ -110,11 +110,13 @@ TEST_F(TrapRegistryTest, RegistrationLookupsAndUnregistering)
 {
     RecordingTrap* a = Add(19);
     RecordingTrap* b = Add(19);
-    b->particleId = 7;
+    Flimb carrier{}, other{};
+    b->carried = &carrier;
     EXPECT_EQ(FindTrapById(static_cast<int32_t>(a->id)), a);
     EXPECT_EQ(FindTrapById(99), nullptr);
-    EXPECT_EQ(FindParticleTrap(7), b);
-    EXPECT_EQ(FindParticleTrap(8), nullptr);
+    EXPECT_EQ(FindParticleTrap(&carrier), b);
+    EXPECT_EQ(FindParticleTrap(&other), nullptr);
+    EXPECT_EQ(FindParticleTrap(nullptr), nullptr);
     EXPECT_EQ(a->registration, 0u);
     EXPECT_EQ(b->registration, 1u);
     EXPECT_TRUE(World().traps.drawListDirty);

@@ -161,6 +161,7 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddHazardTrapLooks(table);
         AddPlaybackLooks(table);
         AddScriptTrapLooks(table);
+        AddCreatureTrapLooks(table);
         return table;
     }();
     const auto look = looks.find(spec.look);

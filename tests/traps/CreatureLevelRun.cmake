@@ -1,0 +1,22 @@
+# levelrun plays the creature sample level for 2000 updates in two processes; both must print
+# the same state hashes: cmake -DLEVELRUN=... -DWORK=... -P
+file(REMOVE_RECURSE "${WORK}")
+set(ENV{SDL_VIDEODRIVER} offscreen)
+set(ENV{SDL_AUDIODRIVER} dummy)
+set(ENV{ALSOFT_DRIVERS} null)
+foreach(run first second)
+  file(MAKE_DIRECTORY "${WORK}/${run}")
+  set(ENV{FLIMBS_HOME} "${WORK}/${run}")
+  execute_process(COMMAND "${LEVELRUN}" "Level\\s_dm_creatures.flevel" --updates 2000
+                  OUTPUT_VARIABLE ${run} RESULT_VARIABLE ${run}Result)
+  if(NOT ${run}Result EQUAL 0)
+    message(FATAL_ERROR "levelrun failed: ${${run}Result}\n${${run}}")
+  endif()
+endforeach()
+string(REGEX MATCHALL "state hash: [0-9A-F]+" firstHashes "${first}")
+string(REGEX MATCHALL "state hash: [0-9A-F]+" secondHashes "${second}")
+list(LENGTH firstHashes count)
+if(NOT count EQUAL 2 OR NOT firstHashes STREQUAL secondHashes)
+  message(FATAL_ERROR "the runs differ:\n${first}\n---\n${second}")
+endif()
+message(STATUS "${first}")
