@@ -238,20 +238,21 @@ void ModifyLandTrap::StepPrimitive(ModifyLandTarget& t, ModifiedPrimitive& primi
                                    bool commit, bool& allDone)
 {
     const bool orbit = t.orbit_radius > 0;
-    bool moved = false;
     // 1. Scales.
-    if ((t.final_scale_x < pose.scaleX && x_delta < 0.0f) || (pose.scaleX < t.final_scale_x && x_delta > 0.0f)) {
+    const bool movesScaleX =
+        (t.final_scale_x < pose.scaleX && x_delta < 0.0f) || (pose.scaleX < t.final_scale_x && x_delta > 0.0f);
+    if (movesScaleX)
         pose.scaleX += x_delta;
-        moved = true;
-    }
-    if ((t.final_scale_y < pose.scaleY && y_delta < 0.0f) || (pose.scaleY < t.final_scale_y && y_delta > 0.0f)) {
+    const bool movesScaleY =
+        (t.final_scale_y < pose.scaleY && y_delta < 0.0f) || (pose.scaleY < t.final_scale_y && y_delta > 0.0f);
+    if (movesScaleY)
         pose.scaleY += y_delta;
-        moved = true;
-    }
     // 2. The turn (the orbit angle with an orbit).
     float angle = orbit ? t.orbit_angle : pose.rotation;
     const int32_t rounded = RoundToInt(angle);
-    if ((t.final_rot < rounded && rot_delta < 0.0f) || (rounded < t.final_rot && rot_delta > 0.0f) || infinite_rot) {
+    const bool turns =
+        (t.final_rot < rounded && rot_delta < 0.0f) || (rounded < t.final_rot && rot_delta > 0.0f) || infinite_rot;
+    if (turns) {
         if (!no_rotate)
             pose.rotation += rot_delta;
         if (orbit) {
@@ -259,27 +260,26 @@ void ModifyLandTrap::StepPrimitive(ModifyLandTarget& t, ModifiedPrimitive& primi
             if (commit)
                 t.orbit_angle = angle;
         }
-        moved = true;
     }
     // 3. Position.
-    if ((t.final_x < RoundToInt(pose.x) && x_pos_delta < 0.0f) ||
-        (RoundToInt(pose.x) < t.final_x && x_pos_delta > 0.0f)) {
+    const bool movesX = (t.final_x < RoundToInt(pose.x) && x_pos_delta < 0.0f) ||
+                        (RoundToInt(pose.x) < t.final_x && x_pos_delta > 0.0f);
+    if (movesX)
         pose.x += x_pos_delta;
-        moved = true;
-    }
-    if ((t.final_y < RoundToInt(pose.y) && y_pos_delta < 0.0f) ||
-        (RoundToInt(pose.y) < t.final_y && y_pos_delta > 0.0f)) {
+    const bool movesY = (t.final_y < RoundToInt(pose.y) && y_pos_delta < 0.0f) ||
+                        (RoundToInt(pose.y) < t.final_y && y_pos_delta > 0.0f);
+    if (movesY)
         pose.y += y_pos_delta;
-        moved = true;
-    }
-    // 4. Overshoots come back to their finals.
-    auto clampScale = [](float& value, float final, float delta) {
-        if ((delta > 0.0f && value > final) || (delta < 0.0f && value < final))
+    const bool moved = movesScaleX || movesScaleY || turns || movesX || movesY;
+    // 4. A value that passed its final on this step comes back to it (one that points away
+    // from its final never moved and stays).
+    auto clampToFinal = [](bool stepped, float& value, float final, float delta) {
+        if (stepped && ((delta > 0.0f && value > final) || (delta < 0.0f && value < final)))
             value = final;
     };
-    clampScale(pose.scaleX, t.final_scale_x, x_delta);
-    clampScale(pose.scaleY, t.final_scale_y, y_delta);
-    if (rot_delta != 0.0f && !infinite_rot) {
+    clampToFinal(movesScaleX, pose.scaleX, t.final_scale_x, x_delta);
+    clampToFinal(movesScaleY, pose.scaleY, t.final_scale_y, y_delta);
+    if (turns && rot_delta != 0.0f && !infinite_rot) {
         const float final = static_cast<float>(t.final_rot);
         float& turned = orbit ? angle : pose.rotation;
         if ((rot_delta > 0.0f && turned > final) || (rot_delta < 0.0f && turned < final)) {
@@ -288,8 +288,8 @@ void ModifyLandTrap::StepPrimitive(ModifyLandTarget& t, ModifiedPrimitive& primi
                 t.orbit_angle = final;
         }
     }
-    clampScale(pose.x, static_cast<float>(t.final_x), x_pos_delta);
-    clampScale(pose.y, static_cast<float>(t.final_y), y_pos_delta);
+    clampToFinal(movesX, pose.x, static_cast<float>(t.final_x), x_pos_delta);
+    clampToFinal(movesY, pose.y, static_cast<float>(t.final_y), y_pos_delta);
     // 5. The orbit places the primitive on its circle.
     if (orbit) {
         const float r = static_cast<float>(t.orbit_radius);

@@ -1,6 +1,6 @@
 // Manned-device and moving-land looks: the freezer turret (base, barrel, muzzle flash and the
 // control strip under it), the hover platform (base, rings, fuel bar and its dot, glow), the
-// goo gun, the modify-land trigger area and the editor's up and down arrows.
+// goo gun, the modify-land trigger area and the solid slabs that moving land is made of.
 #include "tools/artgen/Looks.h"
 #include "tools/artgen/Paint.h"
 
@@ -276,27 +276,29 @@ bool ModifyLandArea(cairo_t* cr, const ImageSpec& s, int)
     return true;
 }
 
-// A fat arrow pointing up, or down with part "down".
-bool HudArrow(cairo_t* cr, const ImageSpec& s, int)
+// A moving-land piece: a fully opaque slab of riveted metal (every pixel solid, so that it
+// stamps as a whole rectangle).
+bool TerrainSlab(cairo_t* cr, const ImageSpec& s, int)
 {
     const double w = s.frameWidth, h = s.frameHeight;
-    if (s.part == "down") {
-        cairo_translate(cr, 0, h);
-        cairo_scale(cr, 1, -1);
-    }
-    cairo_move_to(cr, w / 2, 2);
-    cairo_line_to(cr, w - 2, h * 0.5);
-    cairo_line_to(cr, w * 0.68, h * 0.5);
-    cairo_line_to(cr, w * 0.68, h - 2);
-    cairo_line_to(cr, w * 0.32, h - 2);
-    cairo_line_to(cr, w * 0.32, h * 0.5);
-    cairo_line_to(cr, 2, h * 0.5);
-    cairo_close_path(cr);
-    SetRgb(cr, FromHex(s.colour));
-    cairo_fill_preserve(cr);
-    SetRgb(cr, palette::kInk);
-    cairo_set_line_width(cr, 1.5);
+    const Rgb metal = FromHex(s.colour);
+    cairo_rectangle(cr, 0, 0, w, h);
+    cairo_pattern_t* shade = cairo_pattern_create_linear(0, 0, 0, h);
+    AddStop(shade, 0, Lighten(metal, 0.3));
+    AddStop(shade, 1, Darken(metal, 0.35));
+    cairo_set_source(cr, shade);
+    cairo_fill(cr);
+    cairo_pattern_destroy(shade);
+    cairo_rectangle(cr, 1, 1, w - 2, h - 2);
+    SetRgb(cr, Darken(metal, 0.55));
+    cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
+    SetRgb(cr, palette::kCream, 0.8);
+    for (double x = 6; x < w - 3; x += 16)
+        for (double y = 5; y < h - 3; y += 16) {
+            cairo_arc(cr, x, y, 1.4, 0, 2 * kPi);
+            cairo_fill(cr);
+        }
     return true;
 }
 
@@ -314,7 +316,7 @@ void AddDeviceTrapLooks(LookTable& table)
     table["trap-soft-dot"] = SoftDot;
     table["trap-googun"] = GooGun;
     table["trap-modifyland-area"] = ModifyLandArea;
-    table["hud-arrow"] = HudArrow;
+    table["terrain-slab"] = TerrainSlab;
 }
 
 } // namespace artgen
