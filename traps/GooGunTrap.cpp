@@ -89,10 +89,13 @@ bool GooGunTrap::OnDeviceKey(int action, int code, IInputDevice&)
         return false;
     if (code == kDeviceKeyNumpad0) {
         if (action == kKeyPressed) {
+            // Like every control the aim reaches this game with the request, at its update.
             int32_t wx = 0, wy = 0;
             MouseWorldPoint(wx, wy);
+            const int32_t kept = gooAngle;
             gooAngle = AimAt(wx, wy);
             SendState(1, rider->id);
+            gooAngle = kept;
         }
         return true;
     }

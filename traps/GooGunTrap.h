@@ -1,7 +1,7 @@
 #pragma once
 // The goo gun: a hand gun lying on the landscape. The first flimb that touches it carries
 // it; its player aims at the mouse pointer and fires ice missiles with the numeric-pad 0
-// key, and drops it with the down arrow. Shots and drops travel as trap states.
+// key, and drops it with the down arrow. Aims, shots and drops travel as trap states.
 #include "traps/MannedDevice.h"
 
 class GooGunTrap : public MannedDevice {

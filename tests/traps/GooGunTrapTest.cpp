@@ -73,11 +73,13 @@ TEST_F(GooGunTrapTest, AimingTruncatesTheAngleAtTheCarriersHead)
 
     MouseAt(carrier->x, headY - 50);
     session->requests.clear();
+    gun->gooAngle = 0;
     EXPECT_EQ(Key(*gun, kDeviceKeyNumpad0), 1);
-    EXPECT_EQ(gun->gooAngle, 90) << "the new angle stays set here";
+    EXPECT_EQ(gun->gooAngle, 0) << "the aim arrives with the request";
     EXPECT_EQ(session->requests,
               (std::vector<std::string>{"trap " + std::to_string(gun->id) + " 1 " + std::to_string(carrier->id)}));
     Step();
+    EXPECT_EQ(gun->gooAngle, 90);
     const std::vector<Particle> shots = LiveShots();
     ASSERT_EQ(shots.size(), 1u);
     EXPECT_EQ(shots[0].bounces, 0);
