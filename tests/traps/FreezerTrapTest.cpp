@@ -3,6 +3,10 @@
 // ground, odd gun types, the mouse strip and the trap-state requests of its controls.
 #include "tests/support/MannedDeviceHarness.h"
 
+#include "gui/CheckBox.h"
+#include "gui/ComboBox.h"
+#include "gui/LayoutPanel.h"
+#include "gui/SliderBar.h"
 #include "traps/FreezerTrap.h"
 #include "world/FlimbTable.h"
 #include "world/TrapRegistry.h"
@@ -344,6 +348,34 @@ TEST_F(FreezerTrapTest, OnlyTheLocalPlayersSelectedRiderSteers)
     EXPECT_EQ(Key(*trap, KeyCode("C")), 0) << "a key of no control passes on";
     EXPECT_EQ(Key(*trap, kDeviceKeyUp), 1) << "up is swallowed";
     EXPECT_TRUE(session->requests.empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FreezerTrapTest, ThePanelSetsTheAngleWithinItsRangeTheGroupTheGunAndFollowing)
+{
+    FreezerTrap* trap = AddFreezer();
+    std::unique_ptr<LayoutPanel> panel = trap->BuildEditPanel();
+    ASSERT_NE(panel, nullptr);
+    auto* angle = dynamic_cast<GraphicSliderBar*>(panel->Find("curr_angle"));
+    auto* gun = dynamic_cast<ComboBox*>(panel->Find("gunType"));
+    auto* group = dynamic_cast<ComboBox*>(panel->Find("group"));
+    auto* follow = dynamic_cast<CheckBox*>(panel->Find("follow_flimb"));
+    ASSERT_TRUE(angle && gun && group && follow);
+    angle->SetValue(250.0f, true);
+    gun->SetSelection(1, true);
+    gun->pressed = 1;
+    group->SetSelection(3, true);
+    group->pressed = 1;
+    follow->SetChecked(true, true, true);
+    ASSERT_TRUE(trap->ApplyEditPanel(panel.get()));
+    EXPECT_EQ(trap->freezeAngle, FreezerTrap::kMaxAngle);
+    EXPECT_EQ(trap->gunType, FreezerTrap::kFire);
+    EXPECT_EQ(trap->group, 3);
+    EXPECT_EQ(trap->followFlimb, 1);
+    EXPECT_NE(trap->barrelSheet, nullptr) << "the fire barrel is loaded at once";
 }
 
 } // namespace

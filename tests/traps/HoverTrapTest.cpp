@@ -3,6 +3,10 @@
 // tank bursting with or without a respawn, the range circle and a file's speed.
 #include "tests/support/MannedDeviceHarness.h"
 
+#include "gui/CheckBox.h"
+#include "gui/ComboBox.h"
+#include "gui/LayoutPanel.h"
+#include "gui/SliderBar.h"
 #include "session/ClientCommandState.h"
 #include "traps/HoverTrap.h"
 #include "world/FlimbTable.h"
@@ -220,6 +224,28 @@ TEST_F(HoverTrapTest, ResendingStopsAMovingDevice)
     EXPECT_EQ(session->requests, (std::vector<std::string>{"trap " + std::to_string(hover->id) + " 0 -1"}));
     Step();
     EXPECT_EQ(hover->activeMoveY, 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(HoverTrapTest, ThePanelSetsFuelSpeedAndRespawnWithinTheirRanges)
+{
+    HoverTrap* hover = AddHover();
+    std::unique_ptr<LayoutPanel> panel = hover->BuildEditPanel();
+    auto* fuel = dynamic_cast<GraphicSliderBar*>(panel->Find("fuel"));
+    auto* speed = dynamic_cast<GraphicSliderBar*>(panel->Find("speed"));
+    auto* respawn = dynamic_cast<CheckBox*>(panel->Find("respawn"));
+    ASSERT_TRUE(fuel && speed && respawn);
+    fuel->SetValue(900.0f, true);
+    speed->SetValue(0.0f, true);
+    respawn->SetChecked(true, true, true);
+    ASSERT_TRUE(hover->ApplyEditPanel(panel.get()));
+    EXPECT_EQ(hover->fuel, HoverTrap::kMaxFuel);
+    EXPECT_EQ(hover->fuelLeft, HoverTrap::kMaxFuel);
+    EXPECT_EQ(hover->speed, HoverTrap::kMinSpeed);
+    EXPECT_EQ(hover->respawn, 1);
 }
 
 } // namespace
