@@ -213,17 +213,23 @@ void HoverTrap::DrawnPosition(float& px, float& py) const
     }
 }
 
-void HoverTrap::DrawBack()
+WorldSheetDraw HoverTrap::Look() const
 {
-    float px = 0.0f, py = 0.0f;
-    DrawnPosition(px, py);
     WorldSheetDraw how;
     how.frame = frame;
     how.degrees = rotation;
     how.scaleX = scale_x;
     how.scaleY = scale_y;
-    how.tint = tint;
     how.alpha = alpha;
+    return how;
+}
+
+void HoverTrap::DrawBack()
+{
+    float px = 0.0f, py = 0.0f;
+    DrawnPosition(px, py);
+    WorldSheetDraw how = Look();
+    how.tint = tint;
     DrawWorldSheet(ringBackSheet, px, py, how);
     how.frame = 0;
     DrawWorldSheet(sprite, px, py, how);
@@ -245,13 +251,7 @@ void HoverTrap::Draw()
         DrawWorldBox(barX + outward - 1.0f, bottom - static_cast<float>(column), barX + outward + 1.0f, bottom,
                      kGaugeColour);
     }
-    WorldSheetDraw ring;
-    ring.frame = frame;
-    ring.degrees = rotation;
-    ring.scaleX = scale_x;
-    ring.scaleY = scale_y;
-    ring.alpha = alpha;
-    DrawWorldSheet(ringFrontSheet, px, py, ring);
+    DrawWorldSheet(ringFrontSheet, px, py, Look());
 }
 
 bool HoverTrap::DrawEditorLinks(MapObject* filter, bool draw)

@@ -5,6 +5,8 @@
 // update; an empty tank bursts the device, which then returns to its start full or is gone.
 #include "traps/MannedDevice.h"
 
+struct WorldSheetDraw;
+
 class HoverTrap : public MannedDevice {
 public:
     static constexpr int32_t kKind = 29;
@@ -66,5 +68,7 @@ private:
     // Where the device is drawn: half a step ahead while it carries a moving rider on odd
     // frames.
     void DrawnPosition(float& px, float& py) const;
+    // The rings' and base's drawing: the current frame, turned, scaled and faded as the trap.
+    WorldSheetDraw Look() const;
     void SendMove(int32_t moveX, int32_t moveY);
 };

@@ -39,6 +39,14 @@ protected:
         particles.Shutdown();
     }
 
+    // A landscape of the size with solid ground from row `ground` down.
+    void LoadGround(int width, int height, int ground, EdgeModes edges = {})
+    {
+        AsciiMap rows(size_t(height), std::string(size_t(width), '.'));
+        for (int y = ground; y < height; ++y)
+            rows[size_t(y)] = std::string(size_t(width), '#');
+        LoadMap(rows, edges);
+    }
     // A flimb of the local player: selected by it and flagged selected.
     Flimb* LocalFlimb(int x, int y, uint8_t group = 0)
     {

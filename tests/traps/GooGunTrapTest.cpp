@@ -21,10 +21,7 @@ protected:
         MannedDeviceHarness::SetUp();
         if (HasFatalFailure())
             return;
-        AsciiMap rows(200, std::string(400, '.'));
-        for (size_t y = kGround; y < 200; ++y)
-            rows[y] = std::string(400, '#');
-        LoadMap(rows);
+        LoadGround(400, 200, kGround);
     }
     void TearDown() override
     {

@@ -29,10 +29,7 @@ protected:
     }
     void Ground(EdgeModes edges = {})
     {
-        AsciiMap rows(200, std::string(400, '.'));
-        for (size_t y = kGround; y < 200; ++y)
-            rows[y] = std::string(400, '#');
-        LoadMap(rows, edges);
+        LoadGround(400, 200, kGround, edges);
     }
     HoverTrap* AddHover(const std::string& children = "", int x = 200, int y = 100)
     {

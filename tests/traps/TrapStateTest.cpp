@@ -41,10 +41,7 @@ protected:
     }
     void Ground()
     {
-        AsciiMap rows(300, std::string(600, '.'));
-        for (size_t y = 250; y < 300; ++y)
-            rows[y] = std::string(600, '#');
-        LoadMap(rows);
+        LoadGround(600, 300, 250);
     }
     // A fresh trap of the element's kind, loaded from it as a level loads it.
     static std::unique_ptr<Trap> FromLevel(const std::string& element)
