@@ -81,6 +81,7 @@ void FreezerTrap::CopyKindFields(const Trap& source)
 
 void FreezerTrap::ResetRuntime()
 {
+    MannedDevice::ResetRuntime();
     barrelSheet = zapSheet = controlsSheet = nullptr;
 }
 

@@ -92,6 +92,7 @@ void HoverTrap::CopyKindFields(const Trap& source)
 
 void HoverTrap::ResetRuntime()
 {
+    MannedDevice::ResetRuntime();
     dotSheet = glowSheet = barSheet = ringBackSheet = ringFrontSheet = nullptr;
 }
 

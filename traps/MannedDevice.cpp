@@ -49,11 +49,22 @@ MannedDevice::MannedDevice(int32_t kindId, bool ridden)
 
 MannedDevice::~MannedDevice()
 {
-    if (auto* parent = dynamic_cast<Container<Primitive>*>(panel_->parent))
-        parent->RemoveChild(panel_.get(), false);
-    if (rider && ridden_ && FlimbSlot(rider) >= 0)
+    LeaveLandscape();
+    if (rider && ridden_ && !copy_ && FlimbSlot(rider) >= 0)
         rider->SetType(kWalk);
     rider = nullptr;
+}
+
+void MannedDevice::LeaveLandscape()
+{
+    if (auto* parent = dynamic_cast<Container<Primitive>*>(panel_->parent))
+        parent->RemoveChild(panel_.get(), false);
+}
+
+void MannedDevice::ResetRuntime()
+{
+    copy_ = true;
+    LeaveLandscape();
 }
 
 Primitive* MannedDevice::GuiPart()

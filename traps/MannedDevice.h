@@ -39,6 +39,9 @@ public:
     ~MannedDevice() override;
 
     Primitive* GuiPart() override;
+    // A copy (a snapshot) shares the rider but never lets it go when it is destroyed, and
+    // takes no input: its panel leaves the landscape.
+    void ResetRuntime() override;
     // A flimb leaving the world: forgets its touch and, when it is the rider, the rider.
     void ForgetObject(Flimb* flimb) override;
 
@@ -69,6 +72,9 @@ protected:
     static void PlaceRider(Flimb& flimb, int32_t px, int32_t py);
 
 private:
+    void LeaveLandscape();
+
     std::unique_ptr<DevicePanel> panel_;
     bool ridden_ = true;
+    bool copy_ = false;
 };

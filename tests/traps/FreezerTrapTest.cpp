@@ -376,3 +376,21 @@ TEST_F(FreezerTrapTest, ThePanelSetsTheAngleWithinItsRangeTheGroupTheGunAndFollo
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FreezerTrapTest, ACopyTakesNoInputAndLeavesTheRiderAlone)
+{
+    Flimb* rider = nullptr;
+    FreezerTrap* trap = Manned(rider);
+    std::unique_ptr<Trap> copy = trap->Duplicate();
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(static_cast<FreezerTrap&>(*copy).rider, rider);
+    EXPECT_EQ(copy->GuiPart()->parent, nullptr);
+    EXPECT_EQ(trap->GuiPart()->parent, &Land());
+    copy.reset();
+    EXPECT_EQ(rider->type, kEntangle) << "the copy let nobody go";
+    EXPECT_EQ(trap->rider, rider);
+}
+
+} // namespace
