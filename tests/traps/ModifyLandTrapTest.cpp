@@ -281,3 +281,25 @@ TEST_F(ModifyLandTrapTest, AFlimbInTheTriggerAreaStartsTheRun)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ModifyLandTrapTest, RemappingTakesTheNewIdsPrimitiveOrAMovedCopyOfItsOwn)
+{
+    ModifyLandTrap* trap = AddModifyLand("<custom_center>1</custom_center><x_center>5</x_center><y_center>6</y_center>"
+                                         "<relative>0</relative><x_final_pos>30</x_final_pos>",
+                                         Prim(7, 100, 100) + Prim(8, 200, 100));
+    ModifyLandTrap* other = AddModifyLand("", Prim(80, 250, 250));
+    trap->RemapLinks({{7, 70}, {8, 80}}, 10, 20);
+    EXPECT_EQ(trap->x_center, 15);
+    EXPECT_EQ(trap->y_center, 26);
+    EXPECT_EQ(trap->x_final_pos, 40);
+    ASSERT_EQ(trap->targets.size(), 2u);
+    EXPECT_EQ(trap->targets[0].prim_id, 70);
+    EXPECT_EQ(trap->targets[0].prim, ModifyLandPrimStore::Find(70));
+    EXPECT_EQ(PrimOf(*trap, 0).posX, 110.0f) << "a moved copy of its own";
+    EXPECT_EQ(PrimOf(*trap, 0).posY, 120.0f);
+    EXPECT_EQ(trap->targets[1].prim, other->targets[0].prim) << "the store's primitive of the new id";
+}
+
+} // namespace
