@@ -16,6 +16,7 @@
 #include "game/LevelSections.h"
 #include "modes/ModeServices.h"
 #include "session/SessionServices.h"
+#include "traps/ModifyLandPrimStore.h"
 #include "world/ConsoleValues.h"
 #include "world/FlimbTable.h"
 #include "world/Landscape.h"
@@ -197,6 +198,8 @@ bool LoadLevel(LevelLoader& loader)
         return false;
     loader.levelRead = true;
     LoaderScope scope(loader);
+    // Every level load starts without the primitives the last one's modify-land traps moved.
+    ModifyLandPrimStore::Clear();
     const uint32_t started = SteadyMilliseconds();
     try {
         if (loader.mode == kLevelLoadEditor && loader.editor) {

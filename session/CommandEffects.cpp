@@ -536,10 +536,15 @@ void NetLoad(const uint8_t* r)
 
 void UpdateTrap(const uint8_t* r)
 {
-    Trap* trap = FindTrapById(static_cast<int32_t>(GetU32(r, 8)));
-    if (!trap)
+    const uint32_t trapId = GetU32(r, 8);
+    Trap* trap = trapId <= static_cast<uint32_t>(INT32_MAX) ? FindTrapById(static_cast<int32_t>(trapId)) : nullptr;
+    if (!trap) {
+        WriteLog("UPDATE_TRAP names no trap %u; dropped\n", trapId);
         return;
-    SessionGame().LoadTrapState(*trap, VariableText(r));
+    }
+    // A state that cannot be taken is dropped whole: no activation either.
+    if (!SessionGame().LoadTrapState(*trap, VariableText(r)))
+        return;
     if (r[12])
         trap->Activate(FindFlimbById(static_cast<int32_t>(GetU32(r, 16))));
 }

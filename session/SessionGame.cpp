@@ -239,7 +239,11 @@ bool SessionGameState::LoadTrapState(Trap& trap, const std::string& xml)
     try {
         trap.Load(root, LevelDefaultsElement("traps", "trap"), kTrapLoadState);
     } catch (const GameException& failure) {
-        WriteLog("Trap %u: %s\n", trap.id, failure.what());
+        // One line, whatever the message ends with.
+        std::string reason = failure.Message();
+        while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
+            reason.pop_back();
+        WriteLog("Trap %u: trap state dropped: %s\n", trap.id, reason.c_str());
         return false;
     }
     return true;

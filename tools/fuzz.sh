@@ -128,7 +128,7 @@ printf '\x0f\xff\x10\x40''%s' "$(printf '\xc3\xa9%.0s' $(seq 1 200))" >"$SEEDS/c
 mkdir -p "$SEEDS/level"
 cp data/game/Level/s_dm_first_steps.flevel data/game/Level/f_dm_the_gardener.flevel "$SEEDS/level/"
 cp data/game/Level/s_dm_exit_limit.flevel data/game/Level/s_dm_waypoints.flevel "$SEEDS/level/"
-cp data/game/Level/s_dm_hazard_works.flevel "$SEEDS/level/"
+cp data/game/Level/s_dm_hazard_works.flevel data/game/Level/s_dm_moving_land.flevel "$SEEDS/level/"
 gzip -9 -c data/game/Level/m_dm_twin_valleys.flevel >"$SEEDS/level/m_dm_twin_valleys.gz"
 printf '%s' '<flimbs-level><globals><width>1100</width><height>800</height><gamemode>MultiverseMatch</gamemode><singleplayer>1</singleplayer></globals><groups><group id="0" group_gravity="0" default_group="1"><start><x>5</x><y>5</y></start></group><group id="9"/></groups><traps><trap><objectID>3</objectID><type>Teleport</type><x>4</x><y>4</y><trap_event><target_id>3</target_id><event_id>0</event_id></trap_event></trap><trap><type>Camera</type></trap></traps><preflimbs><flimb><posX>9</posX><posY>9</posY><group>0</group></flimb></preflimbs><primitives><prim><filename>..\x.png</filename><bashtype>18</bashtype></prim></primitives></flimbs-level>' \
   >"$SEEDS/level/small.xml"
@@ -236,6 +236,13 @@ printf '%s' '<trap><type>Sound</type><sound_file>..\..\..\etc\passwd</sound_file
   >"$SEEDS/traps/sound_chat_watch.xml"
 printf '%s' '<trap><type>Copier</type><x>5</x><y>120</y><updates_per_copy>-7</updates_per_copy><num_copies>-2147483648</num_copies><ball_speed>-1</ball_speed><trigger_width>2000000000</trigger_width><trigger_hight>-5</trigger_hight><gravity>9</gravity><group>300</group><particle_group>-4</particle_group><flimb_size>1e30</flimb_size><scale>-3</scale><follow_mode>0</follow_mode><land_mode>3</land_mode></trap>' \
   >"$SEEDS/traps/creatures.xml"
+# The manned devices and moving land: a request in a trap-state root with odd angles, gun
+# types, speeds and moves; a modify-land trap with primitives inside and outside the game's
+# graphics, old atomize flags, a zero speed and huge deltas.
+printf '%s' '<trap-state><trap><type>Blaster</type><freeze_angle>-99999</freeze_angle><freeze_num_bounces>300</freeze_num_bounces><gun_type>7</gun_type><group>-3</group><do_eject>1</do_eject><follow_flimb>yes</follow_flimb><fuel>-5</fuel><speed>0</speed><x_move>2147483647</x_move><y_move>-2147483648</y_move><goo_angle>720</goo_angle><goo_drop>1</goo_drop></trap></trap-state>' \
+  >"$SEEDS/traps/devices.xml"
+printf '%s' '<trap><type>ModifyLand</type><x>40</x><y>60</y><can_trigger>1</can_trigger><trigger_width>99999999</trigger_width><trigger_hight>-4</trigger_hight><atomizeMode>-1</atomizeMode><liquid_bash>1</liquid_bash><mod_speed>0</mod_speed><rot_delta>1e30</rot_delta><x_pos_delta>-7.5</x_pos_delta><x_final_pos>-100000</x_final_pos><x_delta>-3</x_delta><x_final_scale>-9</x_final_scale><platform>1</platform><restore_land>1</restore_land><custom_center>1</custom_center><x_center>70</x_center><liqx>0</liqx><modify_prim><objectID>5</objectID><posX>40</posX><posY>90</posY><filename>Graphics\Terrain\slab.png</filename></modify_prim><modify_prim><objectID>6</objectID><filename>..\..\etc\passwd</filename><scaleX>nan</scaleX></modify_prim></trap>' \
+  >"$SEEDS/traps/modify_land.xml"
 run_target fuzz_trap_load "$SEEDS/traps"
 run_target fuzz_netcmd "$SEEDS/netcmd"
 run_target fuzz_playback "$SEEDS/playback"

@@ -2,6 +2,7 @@
 // controls, then each kind's own; applying takes what the user changed, within its range.
 #include "app/LanguageTexts.h"
 #include "gui/LayoutPanel.h"
+#include "traps/TrapGroupChoice.h"
 #include "traps_flow/ExitTrap.h"
 #include "traps_flow/PathTrap.h"
 #include "traps_flow/StartTrap.h"
@@ -10,29 +11,6 @@
 #include <algorithm>
 
 namespace {
-
-// A choice of group 0..7, and "Any" (255) when allowed.
-void AddGroupChoice(LayoutPanel& panel, const std::string& label, const char* key, int32_t group, bool allowAny,
-                    const std::string& tip = std::string())
-{
-    std::vector<std::string> groups;
-    for (int g = 0; g < 8; ++g)
-        groups.push_back(std::to_string(g));
-    if (allowAny)
-        groups.push_back(TranslateText("Any"));
-    const int selected = group == 255 && allowAny ? 8 : std::clamp(group, 0, 7);
-    panel.AddChoice(label, key, groups, selected, tip);
-}
-
-// The group the choice shows (255 for "Any"); false when the user did not change it.
-bool ReadGroupChoice(const LayoutPanel& panel, const char* key, int32_t& group)
-{
-    int32_t choice = 0;
-    if (!panel.ReadInt(key, choice))
-        return false;
-    group = choice == 8 ? 255 : std::clamp(choice, 0, 7);
-    return true;
-}
 
 int ScaleChoiceOf(float scale)
 {
@@ -54,7 +32,7 @@ std::unique_ptr<LayoutPanel> StartTrap::BuildEditPanel()
                         TranslateText("Energy imparted to new flimbs"));
     panel->AddTextField(TranslateText("Delta"), "spawn_energy_delta", "%d", spawnEnergyDelta,
                         TranslateText("Delta energy per spawn"));
-    AddGroupChoice(*panel, TranslateText("Group"), "groupID", group_, false);
+    AddTrapGroupChoice(*panel, TranslateText("Group"), "groupID", group_, false);
     return panel;
 }
 
@@ -63,7 +41,7 @@ bool StartTrap::ApplyEditPanel(LayoutPanel* panel)
     if (!Trap::ApplyEditPanel(panel))
         return false;
     int32_t group = group_;
-    if (ReadGroupChoice(*panel, "groupID", group) && group != group_)
+    if (ReadTrapGroupChoice(*panel, "groupID", group) && group != group_)
         SetGroup(static_cast<uint8_t>(group));
     if (panel->ReadInt("spawn_energy", spawnEnergy))
         spawnEnergy = std::clamp(spawnEnergy, 0, kMaxEnergy);
@@ -75,7 +53,7 @@ bool StartTrap::ApplyEditPanel(LayoutPanel* panel)
 std::unique_ptr<LayoutPanel> ExitTrap::BuildEditPanel()
 {
     std::unique_ptr<LayoutPanel> panel = Trap::BuildEditPanel();
-    AddGroupChoice(*panel, TranslateText("Group"), "groupID", group_, false);
+    AddTrapGroupChoice(*panel, TranslateText("Group"), "groupID", group_, false);
     panel->AddCheckBox(TranslateText("Default On"), "default_on", defaultOn, "");
     panel->AddChoice(TranslateText("Scale"), "scale", ScaleNames(), ScaleChoiceOf(scale_x));
     panel->AddTextField(TranslateText("Min Flimbs"), "min_flimbs", "%d", minFlimbs,
@@ -96,7 +74,7 @@ bool ExitTrap::ApplyEditPanel(LayoutPanel* panel)
         return false;
     static constexpr float kScales[] = {0.5f, 1.0f, 2.0f, 3.0f};
     int32_t group = group_;
-    if (ReadGroupChoice(*panel, "groupID", group) && group != group_)
+    if (ReadTrapGroupChoice(*panel, "groupID", group) && group != group_)
         SetGroup(static_cast<uint8_t>(group));
     int32_t scaleChoice = 0;
     if (panel->ReadInt("scale", scaleChoice))
@@ -120,7 +98,7 @@ std::unique_ptr<LayoutPanel> WinLoseTrap::BuildEditPanel()
     std::unique_ptr<LayoutPanel> panel = Trap::BuildEditPanel();
     panel->AddCheckBox(TranslateText("Trigger Win"), "trigger_win", triggerWin,
                        TranslateText("Un-check to trigger a loss when activated."));
-    AddGroupChoice(*panel, TranslateText("group"), "group", group, true, TranslateText("The group that is targeted."));
+    AddTrapGroupChoice(*panel, TranslateText("group"), "group", group, true, TranslateText("The group that is targeted."));
     return panel;
 }
 
@@ -131,7 +109,7 @@ bool WinLoseTrap::ApplyEditPanel(LayoutPanel* panel)
     uint8_t win = 0;
     if (panel->ReadChecked("trigger_win", win))
         triggerWin = win != 0;
-    ReadGroupChoice(*panel, "group", group);
+    ReadTrapGroupChoice(*panel, "group", group);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "app/XmlUtil.h"
 #include "media/ImageCache.h"
 #include "media/SpriteSheet.h"
+#include "traps/ModifyLandPrimStore.h"
 #include "world/AnimationSpec.h"
 #include "world/TrapDraw.h"
 #include "world/TrapKinds.h"
@@ -86,6 +87,7 @@ void UnloadTraps()
     ImageCache::ReleaseImage(State().marker);
     State().marker = nullptr;
     DeleteAllTraps();
+    ModifyLandPrimStore::Clear();
 }
 
 void ReleaseTrapSpecs()

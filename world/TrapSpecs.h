@@ -20,7 +20,8 @@ void LoadTrapSpecs();
 // animation is not in the specs. `extra` is the group (0..7) whose label replaces
 // "{group-label}" in the animation's file name (group 0's for other values).
 AnimSurface* LoadTrapSprites(const char* name, int32_t kind, int extra = 0);
-// Frees the trap specs and the marker, then deletes every trap (shutdown).
+// Frees the trap specs and the marker, then deletes every trap and empties the store of
+// modify-land primitives (shutdown).
 void UnloadTraps();
 // The shell's name for UnloadTraps.
 void ReleaseTrapSpecs();

@@ -21,6 +21,7 @@ public:
     void Activate(Flimb* by) override
     {
         Trap::Activate(by);
+        lastBy = by;
         Note("activate");
         if (onActivate)
             onActivate(*this);
@@ -55,6 +56,7 @@ public:
 
     std::function<void(RecordingTrap&)> onUpdate;
     std::function<void(RecordingTrap&)> onActivate;
+    Flimb* lastBy = nullptr; // the flimb of the last activation
     bool touches = false;
     std::optional<gfx::RECT> bounds;
     const Flimb* carried = nullptr;

@@ -1,7 +1,11 @@
 #include "SessionRecorder.h"
 
 #include "app/StringUtil.h"
+#include "session/ClientCommandState.h"
+#include "session/NetCommand.h"
+#include "session/SessionGame.h"
 #include "traps/Trap.h"
+#include "world/WorldState.h"
 
 SessionRecorder::SessionRecorder()
 {
@@ -33,6 +37,20 @@ void SessionRecorder::SendGulpChange(int16_t flimbId, uint8_t variant)
 void SessionRecorder::SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId)
 {
     requests.push_back(StringPrintf("trap %u %d %d", trap.id, activate, flimbId));
+    trapStates.push_back({World().clock.updateCounter, trap.id, activate, flimbId, SessionGame().TrapStateXml(trap)});
+}
+
+void SessionRecorder::ExecuteTrapStates(uint32_t update)
+{
+    std::vector<RecordedTrapState> later;
+    std::vector<RecordedTrapState> due;
+    for (RecordedTrapState& state : trapStates)
+        (state.update <= update ? due : later).push_back(std::move(state));
+    trapStates = std::move(later);
+    for (const RecordedTrapState& state : due) {
+        const NetRecord record = MakeUpdateTrap(state.trapId, state.activate, state.flimbId, state.xml);
+        ExecuteCommand(record.data());
+    }
 }
 
 void SessionRecorder::SendNetBash(const std::string& imagePath, float scaleX, float scaleY, uint8_t material,

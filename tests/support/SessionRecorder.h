@@ -5,11 +5,23 @@
 // text), "typing 1", "decoration 0 5 Hat", "leave", "team 2",
 // "bash <path> 1.0 1.0 1 fffe0ce3 ffffffff 0.0 0 10 20" (scales, material, affected
 // materials, tint, rotation, flag, point), "newflimb 5 10 20".
-// While it lives it is the session's game client and game server.
+// While it lives it is the session's game client and game server. It also keeps every trap
+// state with its document and the update it is stamped for (the update the world runs next),
+// and executes them through the session's own UPDATE_TRAP command when their update comes.
 #include "session/SessionServices.h"
+
+#include <cstdint>
 
 #include <string>
 #include <vector>
+
+struct RecordedTrapState {
+    uint32_t update = 0; // the world update counter when it was sent: the next update to run
+    uint32_t trapId = 0;
+    uint8_t activate = 0;
+    int32_t flimbId = -1;
+    std::string xml; // the "trap-state" document
+};
 
 class SessionRecorder : public GameClientRequests, public GameServerCommands {
 public:
@@ -41,9 +53,14 @@ public:
     void CheckReceived() override { ++checkReceivedCalls; }
     int StateWord() const override { return stateWord; }
 
+    // Executes, in the order they were sent, the kept trap states stamped for `update` or
+    // earlier, as a client executes UPDATE_TRAP; they leave the list.
+    void ExecuteTrapStates(uint32_t update);
+
     std::vector<std::string> requests;
     // The name each CHAT request was sent under, in order.
     std::vector<std::string> chatNames;
+    std::vector<RecordedTrapState> trapStates;
     int checkReceivedCalls = 0;
     int stateWord = 0;
 };

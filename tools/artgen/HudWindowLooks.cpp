@@ -257,6 +257,14 @@ void Symbol(cairo_t* cr, const Box& b, const std::string& p, Rgb ink, bool on)
         FillOutlined(cr, b, ink);
         return;
     }
+    if (p == "arrow-down") {
+        cairo_move_to(cr, b.X(0.5), b.Y(0.75));
+        cairo_line_to(cr, b.X(0.78), b.Y(0.3));
+        cairo_line_to(cr, b.X(0.22), b.Y(0.3));
+        cairo_close_path(cr);
+        FillOutlined(cr, b, ink);
+        return;
+    }
 }
 
 // Round state buttons (frames normal, hover, pressed) and two-frame check boxes (clear,

@@ -162,6 +162,7 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddPlaybackLooks(table);
         AddScriptTrapLooks(table);
         AddCreatureTrapLooks(table);
+        AddDeviceTrapLooks(table);
         return table;
     }();
     const auto look = looks.find(spec.look);

@@ -46,6 +46,7 @@ void AddHazardTrapLooks(LookTable& table);
 void AddPlaybackLooks(LookTable& table);
 void AddScriptTrapLooks(LookTable& table);
 void AddCreatureTrapLooks(LookTable& table);
+void AddDeviceTrapLooks(LookTable& table);
 
 // Draws frame `frame` into the frame-sized area at the origin (already clipped). False for
 // an unknown look or a part the look does not have.

@@ -1,0 +1,32 @@
+#include "traps/TrapGroupChoice.h"
+
+#include "app/LanguageTexts.h"
+#include "gui/LayoutPanel.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+constexpr int kAnyChoice = 8;
+}
+
+void AddTrapGroupChoice(LayoutPanel& panel, const std::string& label, const char* key, int32_t group, bool allowAny,
+                        const std::string& tip)
+{
+    std::vector<std::string> groups;
+    for (int g = 0; g < 8; ++g)
+        groups.push_back(std::to_string(g));
+    if (allowAny)
+        groups.push_back(TranslateText("Any"));
+    const int selected = group == 255 && allowAny ? kAnyChoice : std::clamp(group, 0, 7);
+    panel.AddChoice(label, key, groups, selected, tip);
+}
+
+bool ReadTrapGroupChoice(const LayoutPanel& panel, const char* key, int32_t& group)
+{
+    int32_t choice = 0;
+    if (!panel.ReadInt(key, choice))
+        return false;
+    group = choice == kAnyChoice ? 255 : std::clamp(choice, 0, 7);
+    return true;
+}
