@@ -9,10 +9,14 @@
 #include "gui/MessageBox.h"
 #include "gui/WindowList.h"
 #include "net/NetServices.h"
+#include "platform/window/MainWindow.h"
 #include "session/GameClient.h"
 #include "session/GameSessions.h"
+#include "session/PlaybackRunner.h"
 #include "session/SessionGame.h"
 #include "world/WorldState.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -52,6 +56,16 @@ bool LaunchLevelAsHost(const std::string& levelFile)
 {
     InstallNetNotices();
     if (EndsWithNoCase(levelFile, ".flimbs")) {
+        if (platform::IsHeadless()) {
+            // Nobody can watch: the playback is verified at full speed, its result line goes
+            // to the log and the standard output, and the game ends.
+            const std::string line = PlaybackResultLine(levelFile, RunPlaybackFile(levelFile));
+            WriteLog("%s\n", line.c_str());
+            std::printf("%s\n", line.c_str());
+            std::fflush(stdout);
+            platform::RequestQuit();
+            return true;
+        }
         try {
             OpenWindow(new FlimbsPlayer(levelFile), true);
         } catch (const GameException& failure) {
