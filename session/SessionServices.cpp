@@ -9,7 +9,6 @@
 #include "gui/MessageBox.h"
 #include "gui/WindowList.h"
 #include "net/NetServices.h"
-#include "platform/window/MainWindow.h"
 #include "session/GameClient.h"
 #include "session/GameSessions.h"
 #include "session/PlaybackRunner.h"
@@ -52,20 +51,25 @@ void SessionFailed(const std::string& error)
 
 } // namespace
 
+bool IsPlaybackFileName(const std::string& name)
+{
+    return EndsWithNoCase(name, ".flimbs");
+}
+
+bool VerifyPlayback(const std::string& path)
+{
+    const PlaybackRunResult result = RunPlaybackFile(path);
+    const std::string line = PlaybackResultLine(path, result);
+    WriteLog("%s\n", line.c_str());
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+    return result.ok;
+}
+
 bool LaunchLevelAsHost(const std::string& levelFile)
 {
     InstallNetNotices();
-    if (EndsWithNoCase(levelFile, ".flimbs")) {
-        if (platform::IsHeadless()) {
-            // Nobody can watch: the playback is verified at full speed, its result line goes
-            // to the log and the standard output, and the game ends.
-            const std::string line = PlaybackResultLine(levelFile, RunPlaybackFile(levelFile));
-            WriteLog("%s\n", line.c_str());
-            std::printf("%s\n", line.c_str());
-            std::fflush(stdout);
-            platform::RequestQuit();
-            return true;
-        }
+    if (IsPlaybackFileName(levelFile)) {
         try {
             OpenWindow(new FlimbsPlayer(levelFile), true);
         } catch (const GameException& failure) {

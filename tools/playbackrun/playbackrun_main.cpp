@@ -19,8 +19,7 @@
 #include "app/ConsoleParam.h"
 #include "session/PlaybackRunner.h"
 #include "world/StateHash.h"
-#include "traps/Trap.h"
-#include "world/WorldState.h"
+#include "world/ViewServices.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -83,20 +82,11 @@ PlaybackRunResult Run(HeadlessSession& session, const std::string& path, const O
     run.afterUpdate = [&](uint32_t update) {
         if (options.hashEvery && update % options.hashEvery == 0)
             std::printf("update %u hash %s\n", update, StateHashText(WorldStateHash()).c_str());
-        if (std::getenv("PLAYBACKRUN_TRACE") && update % 50 == 0) {
-            std::printf("u%u inplay %d:", update, World().clock.flimbsInPlay);
-            for (const auto& trap : World().traps.all)
-                std::printf(" [%u k%u g%d en%d act%d left%d taken%d want%d]", trap->id, trap->kind, trap->Group(),
-                            trap->enabled, trap->activated, trap->FlimbsLeft(), trap->FlimbsTakenIn(),
-                            trap->FlimbsWanted());
-            for (const Flimb& f : World())
-                if (!f.IsFree())
-                    std::printf(" f%d(%d,%d t%d)", f.id, f.x, f.y, f.type);
-            std::printf("\n");
-        }
         if (options.drawEvery && update % options.drawEvery == 0) {
-            if (update == options.drawEvery)
+            if (update == options.drawEvery) {
                 OpenHudForLevel();
+                ZoomGameViewToFit(0); // the whole level in sight
+            }
             session.Frame(true);
         }
     };

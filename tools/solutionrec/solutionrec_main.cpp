@@ -5,14 +5,16 @@
 // prints the solution list's line for it.
 //
 //   solutionrec <level> <script> <output.flimbs> [--lag MS] [--picture FILE.png [--picture-at U]]
-//               [--limit S]
+//               [--limit S] [--dry [--trace N]]
 //
 // A script line orders one flimb once, when all its conditions hold:
 //   <flimb id> <action> [at=<update>] [x>=<X>] [x<=<X>] [y>=<Y>] [y<=<Y>]
 // (actions by their type names: Clob, Mold, Nova, Drill, Gulp, Doppel, ...; '#' starts a
 // comment). --lag is the pace of the match while it is recorded (the recording does not
 // depend on it); --picture writes the whole level with its flimbs when the game is over (or at
-// update U).
+// update U). --dry plays the script straight into the executor without a server, as fast as
+// the world runs (a design aid: orders land a little earlier than in a recording), with the
+// flimbs printed every N updates.
 #include "tools/headless/HeadlessSession.h"
 
 #include "app/StringUtil.h"
@@ -27,11 +29,13 @@
 #include "session/NetCommand.h"
 #include "session/PlaybackRunner.h"
 #include "session/SessionServices.h"
+#include "modes/ModeServices.h"
 #include "world/ActionChecks.h"
 #include "world/Flimb.h"
 #include "world/FlimbQueries.h"
 #include "world/FlimbTable.h"
 #include "world/StateHash.h"
+#include "world/Landscape.h"
 #include "world/ViewServices.h"
 #include "world/WorldState.h"
 
@@ -138,6 +142,66 @@ bool WritePicture(HeadlessSession& session, const std::string& path)
     return WritePngFile(path, pixels.data(), width, height);
 }
 
+// Prints the flimbs (id, position, type) and the exits' counts.
+void TraceWorld()
+{
+    std::printf("u%u:", ClientUpdateCounter());
+    for (const Flimb& flimb : World())
+        if (!flimb.IsFree())
+            std::printf(" %d(%d,%d %s)", flimb.id, flimb.x, flimb.y, FlimbTypeName(flimb.type));
+    int32_t saved = 0, wanted = 0;
+    SumExitCounters(0, saved, wanted);
+    std::printf(" saved %d/%d", saved, wanted);
+    if (const char* probe = std::getenv("SOLUTIONREC_PROBE")) {
+        int x = 0, y = 0;
+        if (std::sscanf(probe, "%d,%d", &x, &y) == 2 && GameLandscape())
+            std::printf(" material at %d,%d: %d", x, y, GameLandscape()->HitTestPoint(x, y));
+    }
+    std::printf("\n");
+}
+
+// The design aid: the script's orders straight into the executor, without a server, as fast
+// as the world runs. Its result is close to, not the same as, a recording's.
+int DryRun(const std::string& level, std::vector<Order>& orders, uint32_t traceEvery, uint32_t limit)
+{
+    ResetCommandState();
+    GameClient client;
+    SetCurrentClient(&client);
+    ExecuteCommand(MakeGameData(level, 0, 0).data());
+    auto player = std::make_unique<PlayerRecord>();
+    player->id = 0;
+    player->team = player->group = 0;
+    player->control[0] = 1;
+    Controller().localPlayer = player.get();
+    Controller().players.push_back(std::move(player));
+    std::array<uint8_t, 8> groups{};
+    for (size_t g = 0; g < groups.size(); ++g)
+        groups[g] = Controller().groups[g].inUse;
+    ExecuteCommand(MakeStartGame(groups).data());
+    while (ClientUpdateCounter() < limit && !ModeIsMatchOver()) {
+        for (Order& order : orders) {
+            if (order.given || ClientUpdateCounter() < order.at)
+                continue;
+            Flimb* flimb = FindFlimbById(order.flimb);
+            if (!flimb || !flimb->IsAlive() || flimb->x < order.xMin || flimb->x > order.xMax ||
+                flimb->y < order.yMin || flimb->y > order.yMax || !CanGiveAction(*flimb, 0, order.action, true))
+                continue;
+            order.given = true;
+            std::printf("update %u: flimb %d at %d,%d: %s (line %d)\n", ClientUpdateCounter(), order.flimb, flimb->x,
+                        flimb->y, FlimbTypeName(order.action), order.line);
+            ExecuteCommand(MakeUpdateFlimbType(order.flimb, order.action, 255, 0).data());
+        }
+        ExecuteCommand(MakeUpdateFlimbs().data());
+        if (traceEvery && ClientUpdateCounter() % traceEvery == 0)
+            TraceWorld();
+    }
+    TraceWorld();
+    std::printf("dry run: %s after %u updates, settled result %d\n", ModeIsMatchOver() ? "over" : "not over",
+                ClientUpdateCounter(), ModeSettledResult());
+    SetCurrentClient(nullptr);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -150,10 +214,20 @@ int main(int argc, char** argv)
     }
     const std::string level = argv[1], script = argv[2], output = argv[3];
     int lag = 10, limit = 600;
+    bool dry = false;
+    uint32_t traceEvery = 0;
     uint32_t pictureAt = 0;
     std::string picture;
-    for (int i = 4; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--lag"))
+    for (int i = 4; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--dry")) {
+            dry = true;
+            continue;
+        }
+        if (i + 1 >= argc)
+            break;
+        if (!std::strcmp(argv[i], "--trace"))
+            traceEvery = uint32_t(std::atoi(argv[i + 1]));
+        else if (!std::strcmp(argv[i], "--lag"))
             lag = std::atoi(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--picture"))
             picture = argv[i + 1];
@@ -161,12 +235,15 @@ int main(int argc, char** argv)
             pictureAt = uint32_t(std::atoi(argv[i + 1]));
         else if (!std::strcmp(argv[i], "--limit"))
             limit = std::atoi(argv[i + 1]);
+        ++i;
     }
     std::vector<Order> orders;
     if (!ReadScript(script, orders))
         return 2;
     try {
         HeadlessSession session(1280, 720);
+        if (dry)
+            return DryRun(level, orders, traceEvery, uint32_t(limit) * 100u);
         if (std::getenv("SOLUTIONREC_TRACE"))
             if (ConsoleParam* verbose = ConsoleParam::Find("debug_mode"))
                 verbose->SetInt(1);
