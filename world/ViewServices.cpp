@@ -253,7 +253,7 @@ void ResetGameViewDirection()
         return;
     }
     if (GameViewPort* view = FindGameViewPort())
-        view->SetRotation(kUprightRotation, 0u);
+        view->InteractiveVP::SetRotation(kUprightRotation, -1, -1.0f);
 }
 
 void ScrollGameViewTo(float x, float y, uint32_t ms)
@@ -263,7 +263,7 @@ void ScrollGameViewTo(float x, float y, uint32_t ms)
         return;
     }
     if (GameViewPort* view = FindGameViewPort())
-        view->PanTo(Rounded(x), Rounded(y), static_cast<int>(std::min<uint32_t>(ms, INT32_MAX)), true);
+        view->PanTo(Rounded(x), Rounded(y), ms == 0 ? -1 : static_cast<int>(std::min<uint32_t>(ms, INT32_MAX)), true);
 }
 
 void TurnGameViewTo(uint8_t direction)
@@ -296,5 +296,5 @@ void ZoomGameViewToFit(uint32_t ms)
         return;
     }
     if (GameViewPort* view = FindGameViewPort())
-        view->SetZoom(view->GetFitZoom(true), static_cast<int>(std::min<uint32_t>(ms, INT32_MAX)));
+        view->SetZoom(view->GetFitZoom(true), ms == 0 ? -1 : static_cast<int>(std::min<uint32_t>(ms, INT32_MAX)));
 }
