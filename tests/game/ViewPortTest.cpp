@@ -100,6 +100,13 @@ TEST_F(ViewPortTest, ZoomKeysStepAndAreLimitedToTheGameViewsRange)
     Run(view, 200);
     EXPECT_NEAR(view.GetZoom(), 350.0f, 0.01f);
     EXPECT_EQ(ZoomKey(view, kPageDown, 0), 0) << "a release is not a zoom key";
+    // The keyboard's own press value.
+    EXPECT_EQ(ZoomKey(view, kPageUp, 0x80), 1);
+    Run(view, 200);
+    EXPECT_NEAR(view.GetZoom(), 200.0f, 0.01f);
+    EXPECT_EQ(ZoomKey(view, kPageDown), 1);
+    Run(view, 200);
+    EXPECT_NEAR(view.GetZoom(), 350.0f, 0.01f);
     EXPECT_EQ(ZoomKey(view, 0x1E), 0);
     {
         ScopedConsoleInt god("god", 1);
