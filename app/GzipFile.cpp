@@ -82,7 +82,8 @@ bool GzipFile::Open(const char* mode, const std::string& name)
     State& s = *state_;
     const std::string m = mode ? mode : "";
     if (m == "r" || m == "rb") {
-        if (fileManager)
+        // A host path (a file the player named) is not the file manager's to refuse.
+        if (fileManager && (name.empty() || name.front() != '/'))
             s.handle = fileManager->Open(name);
         if (s.handle == 0 && !OpenUserFileForReading(name))
             return false;

@@ -381,7 +381,8 @@ int InteractiveVP::OnKey(int value, int code, bool shift, IInputDevice& device)
     const float step = god ? 20.0f : 150.0f;
     const int duration = god ? 50 : 200;
     const float zoom = GetZoom();
-    const bool pressOrRepeat = value == 1 || value == 2;
+    // The keyboard reports a press as 0x80 (any value but 0 and the repeat's 2), a repeat as 2.
+    const bool pressOrRepeat = value != 0;
     if (pressOrRepeat && code == kKeyPageUp) {
         SetZoom(LimitZoom(zoom - step), duration);
         return 1;
@@ -390,7 +391,7 @@ int InteractiveVP::OnKey(int value, int code, bool shift, IInputDevice& device)
         SetZoom(LimitZoom(zoom + step), duration);
         return 1;
     }
-    if (value == 1 && code == kKeyHome) {
+    if (value != 0 && value != 2 && code == kKeyHome) {
         ZoomToNormal();
         return 1;
     }

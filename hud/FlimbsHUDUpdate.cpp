@@ -85,9 +85,15 @@ Primitive* FlimbsHUD::HitTest(int x, int y)
 
 int FlimbsHUD::OnKey(int value, int code, bool shift, IInputDevice& device)
 {
-    if (value == 1 && code == kEscapeKey)
+    // The keyboard reports a press as 0x80 (tests as 1); 2 is a repeat. The children see the
+    // key first, so that the menu a press opens is not slid out again by that same press:
+    // Escape opens a closed menu, and an open one closes itself.
+    const bool escape = value != 0 && value != 2 && code == kEscapeKey;
+    const bool wasShown = escape && InGameMenuShown();
+    const int taken = PrimContainer::OnKey(value, code, shift, device);
+    if (escape && !wasShown)
         OpenInGameMenu(nullptr);
-    return PrimContainer::OnKey(value, code, shift, device);
+    return taken;
 }
 
 void FlimbsHUD::Draw()

@@ -4,6 +4,8 @@
 #include "game/GameController.h"
 #include "gui/PrimContainer.h"
 #include "hud/Console.h"
+#include "hud/FlimbsHUD.h"
+#include "media/DXManager.h"
 #include "hud/FlimbsBelt.h"
 #include "hud/HistoryFilmStrip.h"
 #include "hud/HudKeyActions.h"
@@ -32,6 +34,19 @@ void UpdateGlobalPopup() {}
 void ShutdownHud()
 {
     Console::Shutdown();
+}
+
+void OpenHudForLevel()
+{
+    if (!DXManager::GetDevice())
+        return;
+    OpenFlimbsHUD();
+}
+
+void CloseHudForLevel()
+{
+    if (FlimbsHUD* hud = FindFlimbsHUD())
+        hud->Close();
 }
 
 void HudAddToHistoryStrip(Flimb* flimb)

@@ -19,6 +19,13 @@ void ShutdownHud();       // the console stops and its view goes
 // nothing until the HUD exists.
 struct Flimb;
 
+// A level was loaded for play: the in-game HUD ("FLIMBS_HUD", with the game view) opens in
+// place of one already open. Nothing without a graphics device (headless runs and tests
+// that have none).
+void OpenHudForLevel();
+// Closes the in-game HUD when it is open (the session ends).
+void CloseHudForLevel();
+
 // The recent-flimbs strip takes an ordered flimb.
 void HudAddToHistoryStrip(Flimb* flimb);
 // The HUD is told the new selection.

@@ -274,6 +274,7 @@ std::vector<std::string> InGameMenu::Labels() const
 void InGameMenu::SetOpen(bool open)
 {
     visible = 1;
+    shown_ = open;
     if (open) {
         animator_->endAction = AnimEndAction::None;
         animator_->Start(RightEdge(), kOpenY, kSlideMs);
@@ -315,6 +316,14 @@ int InGameMenu::OnKey(int value, int code, bool shift, IInputDevice& device)
 void InGameMenu::Close()
 {
     SetOpen(false);
+}
+
+bool InGameMenuShown()
+{
+    HudWindow* hud = FindHud();
+    PrimContainer* layer = hud ? hud->UpperLayer() : nullptr;
+    const auto* menu = layer ? dynamic_cast<const InGameMenu*>(layer->FindChild(InGameMenu::kName)) : nullptr;
+    return menu && menu->Shown();
 }
 
 void OpenInGameMenu(Primitive*)

@@ -76,12 +76,18 @@ public:
     static float RightEdge();
     std::vector<std::string> Labels() const;
     bool PointerInside() const { return open_; }
+    // Shown or sliding in (not sliding out or put away).
+    bool Shown() const { return shown_; }
     AnimatePosition* Animator() const { return animator_; }
 
 private:
     AnimatePosition* animator_ = nullptr;
     bool open_ = false;
+    bool shown_ = false;
 };
+
+// Whether the HUD's in-game menu is shown (false without a HUD or a menu).
+bool InGameMenuShown();
 
 // The HUD's "Menu" button: the menu (made on first use in the HUD's upper layer) slides in.
 void OpenInGameMenu(Primitive* button);

@@ -100,18 +100,26 @@ public:
         const PlayerRecord* local = Controller().localPlayer;
         return local && local->team < kGroupCount ? local->team : 0;
     }
-    bool LocalIsSpectator() const override { return false; }
+    bool LocalIsSpectator() const override { return LocalPlayerIsSpectator(); }
     std::string LocalPlayerName() const override { return CurrentPlayerName; }
     bool PlaybackRunning() const override { return false; }
     bool ClientHold() const override { return false; }
     bool GroupDone(int) const override { return false; }
     bool EditorTestPlay() const override { return false; }
-    std::string LevelPath() const override { return {}; }
+    std::string LevelPath() const override { return Controller().levelFile; }
     int GameType() const override { return 0; }
-    std::vector<MatchPlayer> Players() const override { return {}; }
+    std::vector<MatchPlayer> Players() const override
+    {
+        std::vector<MatchPlayer> players;
+        for (const auto& player : Controller().players)
+            if (player)
+                players.push_back({player->id, player->group, player->name, player->spectator != 0});
+        return players;
+    }
     bool AllGroupsActive() const override { return allGroupsActive; }
-    int MatchResult() const override { return matchResult_; }
-    void SetMatchResult(int result) override { matchResult_ = result; }
+    // The controller's match result, which the HUD and the end-of-match screens read.
+    int MatchResult() const override { return Controller().matchResult; }
+    void SetMatchResult(int result) override { Controller().matchResult = result; }
     int EndStatus() const override { return endStatus_; }
     void SetEndStatus(int status) override { endStatus_ = status; }
 
@@ -405,7 +413,6 @@ private:
         return dynamic_cast<ParticleTrap*>(FindTrapById(trapId));
     }
 
-    int matchResult_ = 0;
     int endStatus_ = -1;
     int flimbMasterGroup_ = 1;
     int matchResultDetail_ = 0;

@@ -349,7 +349,13 @@ int GameData(const uint8_t* r)
     const int code = SessionGame().LoadLevelForGameData(name, GetU32(r, kGameDataCrc));
     if (code == kNrLoadLevelOk) {
         GameClient::OpenTempRecording(name);
-        // Seam: the in-game HUD (a playback session has its own, made with the session).
+        GameController& controller = Controller();
+        const bool multiplayer = LevelKind() == 1;
+        controller.sessionKind = multiplayer ? kSessionNetworked : kSessionLocal;
+        controller.matchKind = multiplayer ? 1 : 0;
+        // A playback session has its own HUD (the playback viewer's), made with the session.
+        if (state.sessionKind == kSessionLive)
+            OpenHudForLevel();
         if (client)
             client->SendNetResult(kNrLoadLevelOk);
         WriteLogChannel(4, "Game Map and Info loaded successfully!\n");
@@ -562,6 +568,7 @@ void SetHostVariable(const uint8_t* r)
             run = kRunPaused;
         else if (value == 0 && run == kRunPaused)
             run = kRunRunning;
+        Controller().gameState = run;
     }
 }
 

@@ -239,6 +239,16 @@ void GameClient::SendTeamChange(uint32_t player, uint8_t group)
     Send(MakeTeamChange(player, group, 255));
 }
 
+void GameClient::SendTeamChange(uint8_t group)
+{
+    SendTeamChange(LocalPlayerNumber(), group);
+}
+
+PseudoTcpClientAgent* GameClient::DirectAgent()
+{
+    return dynamic_cast<PseudoTcpClientAgent*>(directAgent_.get());
+}
+
 void GameClient::SendActionSelect(uint8_t action, uint8_t on, uint8_t group)
 {
     Send(MakeActionSelect(action, on, group));

@@ -64,6 +64,14 @@ public:
     void SendPing(uint8_t value);
     void SendGulpChange(int16_t flimbId, uint8_t on) override;
     void SendTeamChange(uint32_t player, uint8_t group);
+    // The requests of the world and the level loader through the session's services: the
+    // local player's group, another player's group, and a flimb moved to a point.
+    void SendTeamChange(uint8_t group) override;
+    void SendPlayerTeamChange(uint8_t playerId, uint8_t group) override { SendTeamChange(playerId, group); }
+    void SendCreateFlimb(int16_t flimbId, int32_t x, int32_t y) override { SendMoveFlimb(x, y, flimbId); }
+    // The connection agents, pumped while a level loads.
+    ClientAgent* WorldServerAgent() override { return worldServerAgent_.get(); }
+    PseudoTcpClientAgent* DirectAgent() override;
     void SendActionSelect(uint8_t action, uint8_t on, uint8_t group);
     void SendNetBash(const NetBashArgs& args);
     void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId) override;

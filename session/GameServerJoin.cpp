@@ -78,7 +78,16 @@ void GameServer::OnClientVersionOk(int number)
     uint8_t kind = 1;
     if (running || (StatsMatchSetting() && CountParticipants() >= 2))
         kind = StatsMatchSetting() ? 3 : 2;
-    const int group = ChooseFreeGroup();
+    // The host's own player (client 0) takes the level's first group; counting its own record,
+    // which its client in this process has made already, would push it off that group.
+    int group = 0;
+    if (number == 0) {
+        for (int g = 7; g >= 0; --g)
+            if (level_.groupsInUse[size_t(g)])
+                group = g;
+    } else {
+        group = ChooseFreeGroup();
+    }
     const NetRecord newcomer = MakeNewPlayer(static_cast<uint8_t>(number), kind,
                                              static_cast<uint8_t>(group < 0 ? kSpectatorGroup : group), "", 1,
                                              number == 0 ? 1 : 0);

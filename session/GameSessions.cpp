@@ -1,15 +1,18 @@
 #include "session/GameSessions.h"
 
+#include "app/GameClock.h"
 #include "app/GameException.h"
 #include "app/Log.h"
 #include "game/GameController.h"
 #include "frontend/FrontEndServices.h"
 #include "gui/WindowList.h"
 #include "hud/playback/PlaybackHUD.h"
+#include "hud/HudServices.h"
 #include "media/SoundManager.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
 #include "session/GameServer.h"
+#include "session/PlaybackRunner.h"
 #include "session/SessionConsole.h"
 #include "session/SessionGame.h"
 #include "session/SessionServices.h"
@@ -60,12 +63,15 @@ void FlimbsGameBase::ResetForLevel()
 
 void FlimbsGameBase::CloseCommon()
 {
+    CloseHudForLevel();
     GameClient::DiscardTempRecording();
     ResetCommandState();
     SessionGame().ResetLevel();
     Controller().messages.Clear(false);
     Controller().players.clear();
     Controller().localPlayer = nullptr;
+    Controller().sessionKind = kSessionLocal;
+    Controller().matchKind = 0;
     // Seam: the file manager's cached files are released with the resource cache.
 }
 
@@ -200,7 +206,7 @@ FlimbsGameMultiClient::FlimbsGameMultiClient(int hostClientId)
 
 // ---- FlimbsPlayer -------------------------------------------------------------------------
 
-FlimbsPlayer::FlimbsPlayer(const std::string& playbackPath)
+FlimbsPlayer::FlimbsPlayer(const std::string& playbackPath) : path_(playbackPath), startedMs_(SteadyMilliseconds())
 {
     GameClient::ClearPlaybackSlots();
     GameClient::LoadPlayback(playbackPath);
@@ -223,6 +229,19 @@ FlimbsPlayer::~FlimbsPlayer()
     SetPlaybackRunning(false);
     Controller().playbackRunning = 0;
     client_.reset();
+}
+
+void FlimbsPlayer::Update()
+{
+    FlimbsGameBase::Update();
+    if (reported_ || CommandState().sessionKind != kPlaybackFinished)
+        return;
+    reported_ = true;
+    PlaybackRunResult result;
+    result.ok = true;
+    result.seconds = (SteadyMilliseconds() - startedMs_) / 1000.0;
+    FillPlaybackOutcome(result);
+    WriteLog("%s\n", PlaybackResultLine(path_, result).c_str());
 }
 
 void FlimbsPlayer::Close()

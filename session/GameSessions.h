@@ -93,10 +93,15 @@ public:
     explicit FlimbsPlayer(const std::string& playbackPath);
     ~FlimbsPlayer() override;
 
+    // The base's update; when the playback has run to its end, its result line is logged once.
+    void Update() override;
     void Close() override;
 
 private:
     std::unique_ptr<GameClient> client_;
+    std::string path_;
+    uint32_t startedMs_ = 0;
+    bool reported_ = false;
 };
 
 // True when the editor runs (levels of kind 2 and 3 may then be played).

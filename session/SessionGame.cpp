@@ -138,24 +138,30 @@ void SessionGameState::ResetLevel()
     ResetParticles();
     ClearCurrentGameMode();
     ResetGameController();
-    Controller().levelFile.clear();
-    Controller().levelTitle.clear();
+    GameController& controller = Controller();
+    controller.levelFile.clear();
+    controller.levelTitle.clear();
+    controller.gameState = kRunNone;
+    controller.matchRunning = 0;
     loaded_ = {};
 }
 
 void SessionGameState::StartMatch()
 {
-    // Seam: GameController::StartMatch makes the level's game mode.
-    if (!CurrentGameMode() && !CreateCurrentGameMode(loaded_.modeIndex))
-        WriteLog("ERROR: could not create game mode\n");
-    MarkMatchStarted();
-    ModeStartMatch();
-    Controller().runState = kRunRunning;
+    // The controller's match start: control, unused groups' traps, the traps stamped into
+    // the land, the run state, the view and the game mode.
+    ::StartLevel();
+    GameController& controller = Controller();
+    controller.gameState = controller.runState;
+    controller.matchRunning = 1;
 }
 
 void SessionGameState::EndMatch()
 {
-    ModeGameOver();
+    GameController& controller = Controller();
+    controller.gameState = controller.runState;
+    controller.matchRunning = 0;
+    ShowGameOverView();
 }
 
 Flimb* SessionGameState::SpawnFlimb(const SpawnArgs& a)

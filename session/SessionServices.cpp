@@ -11,8 +11,11 @@
 #include "net/NetServices.h"
 #include "session/GameClient.h"
 #include "session/GameSessions.h"
+#include "session/PlaybackRunner.h"
 #include "session/SessionGame.h"
 #include "world/WorldState.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -49,10 +52,25 @@ void SessionFailed(const std::string& error)
 
 } // namespace
 
+bool IsPlaybackFileName(const std::string& name)
+{
+    return EndsWithNoCase(name, ".flimbs");
+}
+
+bool VerifyPlayback(const std::string& path)
+{
+    const PlaybackRunResult result = RunPlaybackFile(path);
+    const std::string line = PlaybackResultLine(path, result);
+    WriteLog("%s\n", line.c_str());
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+    return result.ok;
+}
+
 bool LaunchLevelAsHost(const std::string& levelFile)
 {
     InstallNetNotices();
-    if (EndsWithNoCase(levelFile, ".flimbs")) {
+    if (IsPlaybackFileName(levelFile)) {
         try {
             OpenWindow(new FlimbsPlayer(levelFile), true);
         } catch (const GameException& failure) {

@@ -12,6 +12,12 @@ class Trap;
 // Hosts the level in a new local session (a ".flimbs" file: plays it back). False when it
 // could not be started.
 bool LaunchLevelAsHost(const std::string& levelFile);
+// True for a playback file's name (".flimbs").
+bool IsPlaybackFileName(const std::string& name);
+// Replays the playback to its end at full speed (no window) and writes its result line (level,
+// result, flimbs saved and required, updates, state hash, updates per second) to the log and
+// the standard output. False when it could not be played.
+bool VerifyPlayback(const std::string& path);
 // Sends the network layer's notices to the game's message log.
 void InstallNetNotices();
 

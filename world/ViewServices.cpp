@@ -9,6 +9,8 @@
 #include "game/GameController.h"
 #include "world/WorldState.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -250,35 +252,60 @@ float GameViewRotation()
 
 bool GameViewOpen()
 {
-    return Hooks().gameViewOpen && Hooks().gameViewOpen();
+    if (Hooks().gameViewOpen)
+        return Hooks().gameViewOpen();
+    return FindGameViewPort() != nullptr;
 }
 
 void ResetGameViewDirection()
 {
-    if (Hooks().resetViewDirection)
+    if (Hooks().resetViewDirection) {
         Hooks().resetViewDirection();
+        return;
+    }
+    if (GameViewPort* view = FindGameViewPort())
+        view->InteractiveVP::SetRotation(kUprightRotation, -1, -1.0f);
 }
 
 void ScrollGameViewTo(float x, float y, uint32_t ms)
 {
-    if (Hooks().scrollTo)
+    if (Hooks().scrollTo) {
         Hooks().scrollTo(x, y, ms);
+        return;
+    }
+    if (GameViewPort* view = FindGameViewPort())
+        view->PanTo(Rounded(x), Rounded(y), ms == 0 ? -1 : static_cast<int>(std::min<uint32_t>(ms, INT32_MAX)), true);
 }
 
 void TurnGameViewTo(uint8_t direction)
 {
-    if (Hooks().turnTo)
+    if (Hooks().turnTo) {
         Hooks().turnTo(direction);
+        return;
+    }
+    // The view's rotation that shows a gravity direction's floor at the bottom.
+    constexpr float kHalfPi = kUprightRotation / 3.0f;
+    constexpr float kTurns[4] = {kUprightRotation, kHalfPi, 0.0f, 2.0f * kHalfPi};
+    if (GameViewPort* view = FindGameViewPort())
+        view->SetRotation(kTurns[direction & 3], 500u);
 }
 
 void CentreGameViewOn(const Flimb& flimb)
 {
-    if (Hooks().lookAt)
+    if (Hooks().lookAt) {
         Hooks().lookAt(flimb);
+        return;
+    }
+    if (GameViewPort* view = FindGameViewPort())
+        view->InteractiveVP::LookAt(flimb.x, flimb.y, view->GetZoom());
 }
 
 void ZoomGameViewToFit(uint32_t ms)
 {
-    if (Hooks().zoomToFit)
+    if (Hooks().zoomToFit) {
         Hooks().zoomToFit(ms);
+        return;
+    }
+    if (GameViewPort* view = FindGameViewPort())
+        view->SetZoom(view->GetFitZoom(true), ms == 0 ? -1 : static_cast<int>(std::min<uint32_t>(ms, INT32_MAX)));
 }

@@ -299,3 +299,21 @@ TEST_F(XmlFilesTest, GzipStreamReadsPlainAndMultiMemberFiles)
     std::ifstream in(GetUserPath("Cache\\Log\\out.txt"), std::ios::binary);
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), big);
 }
+
+// A file the player names by its host path (a playback on the command line) opens without the
+// file manager refusing it in the log first.
+TEST_F(XmlFilesTest, AHostPathOpensWithoutARefusal)
+{
+    const std::string host = GetUserPath("Cache\\Log\\named.bin");
+    std::filesystem::create_directories(std::filesystem::path(host).parent_path());
+    std::ofstream(host, std::ios::binary) << Gzip("named");
+    std::string logged;
+    SetLogEcho([&](const std::string& line, uint32_t) { logged += line; });
+    GzipFile file;
+    const bool opened = file.Open("rb", host);
+    SetLogEcho(nullptr);
+    ASSERT_TRUE(opened);
+    char buffer[16] = {};
+    EXPECT_EQ(file.Read(buffer, sizeof buffer), 5u);
+    EXPECT_EQ(logged.find("refused"), std::string::npos) << logged;
+}

@@ -8,6 +8,8 @@
 #include "world/FlimbTable.h"
 #include "world/WorldClock.h"
 #include "world/WorldState.h"
+#include "gui/WindowList.h"
+#include "world/ViewServices.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -98,6 +100,13 @@ TEST_F(ViewPortTest, ZoomKeysStepAndAreLimitedToTheGameViewsRange)
     Run(view, 200);
     EXPECT_NEAR(view.GetZoom(), 350.0f, 0.01f);
     EXPECT_EQ(ZoomKey(view, kPageDown, 0), 0) << "a release is not a zoom key";
+    // The keyboard's own press value.
+    EXPECT_EQ(ZoomKey(view, kPageUp, 0x80), 1);
+    Run(view, 200);
+    EXPECT_NEAR(view.GetZoom(), 200.0f, 0.01f);
+    EXPECT_EQ(ZoomKey(view, kPageDown), 1);
+    Run(view, 200);
+    EXPECT_NEAR(view.GetZoom(), 350.0f, 0.01f);
     EXPECT_EQ(ZoomKey(view, 0x1E), 0);
     {
         ScopedConsoleInt god("god", 1);
@@ -405,6 +414,39 @@ TEST_F(ViewPortTest, EdgeScrollingMovesTheViewWithTheCursorAtTheScreensEdge)
     const float held = view.Y();
     Step(view, 100);
     EXPECT_FLOAT_EQ(view.Y(), held) << "input off: no edge scrolling";
+}
+
+} // namespace
+
+namespace {
+
+// The match start and the game over place the open game view through the world's view
+// services without hooks of their own: whether it is open, the scroll to a point, the turn to
+// a gravity direction, the upright reset and the zoom that shows the whole landscape.
+TEST_F(ViewPortTest, TheViewServicesPlaceTheOpenGameView)
+{
+    MakeLand(3000, 1000);
+    GameViewPort& view = MakeView();
+    EXPECT_FALSE(GameViewOpen()) << "not open yet";
+    view.deleteWhenClosed = 0;
+    OpenWindow(&view, false);
+    ASSERT_TRUE(GameViewOpen());
+
+    ScrollGameViewTo(700.0f, 400.0f, 0);
+    Run(view, 100);
+    EXPECT_NEAR(view.X(), 700.0f, 1.0f);
+    EXPECT_NEAR(view.Y(), 400.0f, 1.0f);
+    ZoomGameViewToFit(0);
+    Run(view, 100);
+    EXPECT_NEAR(view.GetZoom(), view.GetFitZoom(true), 1.0f);
+    TurnGameViewTo(1);
+    Run(view, 1000);
+    EXPECT_NEAR(view.GetRotation(), kPi / 2.0f, 0.01f);
+    ResetGameViewDirection();
+    Run(view, 100);
+    EXPECT_NEAR(view.GetRotation(), 3.0f * kPi / 2.0f, 0.01f);
+    CloseWindow(&view);
+    EXPECT_FALSE(GameViewOpen());
 }
 
 } // namespace

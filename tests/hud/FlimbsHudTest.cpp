@@ -435,6 +435,13 @@ TEST_F(FlimbsHudTest, EscapeOpensTheMenuAndStillReachesTheChildren)
     EXPECT_EQ(View()->keys, std::vector<int>{FlimbsHUD::kEscapeKey});
     h.OnKey(0, FlimbsHUD::kEscapeKey, false, kbManager);
     EXPECT_EQ(View()->keys.size(), 2u) << "the release goes on too";
+    EXPECT_TRUE(InGameMenuShown()) << "the press that opened it does not slide it out";
+    // With the keyboard's own press value (0x80) a second Escape closes it, a third opens it.
+    h.OnKey(0x80, FlimbsHUD::kEscapeKey, false, kbManager);
+    h.OnKey(0, FlimbsHUD::kEscapeKey, false, kbManager);
+    EXPECT_FALSE(InGameMenuShown());
+    h.OnKey(0x80, FlimbsHUD::kEscapeKey, false, kbManager);
+    EXPECT_TRUE(InGameMenuShown());
 }
 
 TEST_F(FlimbsHudTest, AButtonUnderThePointerHidesTheWorldHighlight)

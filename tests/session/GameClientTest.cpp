@@ -85,6 +85,29 @@ TEST_F(GameClientTest, ChatLinesCarryTheSpeakersNameAndMarks)
     EXPECT_EQ(Sent(kCmdChat)[4][136], 254);
 }
 
+// The world's and the level loader's requests through the session's services reach the
+// stream: the single player's group after a load, another player's group, a flimb moved.
+TEST_F(GameClientTest, ServiceRequestsReachTheServer)
+{
+    Local(3);
+    SetGameClientRequests(&client);
+    SendTeamChange(uint8_t(2));
+    SendPlayerTeamChange(5, 254);
+    SendCreateFlimb(17, 400, 900);
+    SetGameClientRequests(nullptr);
+    const std::vector<RecordBytes> teams = Sent(kCmdTeamChange);
+    ASSERT_EQ(teams.size(), 2u);
+    EXPECT_EQ(GetU32(teams[0].data(), 8), 3u) << "the local player";
+    EXPECT_EQ(teams[0][12], 2);
+    EXPECT_EQ(GetU32(teams[1].data(), 8), 5u);
+    EXPECT_EQ(teams[1][12], 254);
+    const std::vector<RecordBytes> moves = Sent(kCmdCreateFlimb);
+    ASSERT_EQ(moves.size(), 1u);
+    EXPECT_EQ(moves[0][18] & 0x7F, 'c');
+    EXPECT_EQ(GetU16(moves[0].data(), 16), 17);
+    EXPECT_EQ(GetU32(moves[0].data(), 8), 400u);
+}
+
 TEST_F(GameClientTest, RequestsAreStampedWithTheUpdateCounter)
 {
     World().clock.updateCounter = 300;

@@ -4,6 +4,7 @@
 #include "../support/ChildProcess.h"
 #include "../support/LevelFixture.h"
 #include "../support/LogCapture.h"
+#include "../support/MatchRun.h"
 #include "../support/ScopedConsoleInt.h"
 #include "../support/TestWorld.h"
 
@@ -36,86 +37,10 @@ namespace {
 constexpr const char* kDone = "lockstep-done";
 constexpr uint32_t kUpdates = 600;
 
-using Hashes = std::map<uint32_t, std::string>;
-
-// "STATE HASH <update> <hash>" lines of a text.
-Hashes ParseHashes(const std::string& text)
-{
-    Hashes hashes;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        const size_t at = line.find("STATE HASH ");
-        if (at == std::string::npos)
-            continue;
-        std::istringstream fields(line.substr(at + 11));
-        uint32_t update = 0;
-        std::string hash;
-        if (fields >> update >> hash)
-            hashes[update] = hash;
-    }
-    return hashes;
-}
-
-std::string ReadText(const std::string& path)
-{
-    std::ifstream in(path);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-bool Loop(const std::function<bool()>& done, const std::function<void()>& frame, int limitMs)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        frame();
-        std::this_thread::sleep_for(std::chrono::microseconds(500));
-    }
-    return true;
-}
-
-bool HasMessage(const std::string& text)
-{
-    for (const auto& entry : Controller().messages.Entries())
-        if (entry.text == text)
-            return true;
-    return false;
-}
+using Hashes = StateHashes;
 
 // The sample level the match is played on (two groups, a flimb each).
 constexpr const char* kLevel = "m_dm_twin_valleys";
-
-// The world, the game's level files and fresh session state.
-class LockStepScope {
-public:
-    LockStepScope()
-    {
-        MemoryFileManager* memory = nullptr;
-        files = InstallLevelFiles(&memory);
-        AddShippedLevel(*memory, kLevel);
-        SetSessionGame(nullptr);
-        ResetCommandState();
-    }
-    ~LockStepScope()
-    {
-        ResetCommandState();
-        ReleaseLevelFiles();
-    }
-    TestWorld world;
-    std::unique_ptr<FileManager> files;
-    ScopedConsoleInt hashes{"statehash", 75};
-};
-
-// The ids of the live flimbs, in the table's order.
-std::vector<int16_t> LiveFlimbIds()
-{
-    std::vector<int16_t> ids;
-    for (const Flimb& flimb : World())
-        if (flimb.IsAlive())
-            ids.push_back(flimb.id);
-    return ids;
-}
 
 struct LockStepRun {
     Hashes host;
@@ -132,7 +57,7 @@ struct LockStepRun {
 LockStepRun RunLockStep(bool perturb, LogCapture& log)
 {
     LockStepRun run;
-    LockStepScope scope;
+    MatchScope scope(kLevel);
     FlimbsGameHost host(0, false);
     host.HostLevel(kLevel);
     GameServer& server = *host.Server();
@@ -147,7 +72,7 @@ LockStepRun RunLockStep(bool perturb, LogCapture& log)
                 return false;
         return count < 2 || players[0]->group != players[1]->group;
     };
-    EXPECT_TRUE(Loop([&] { return loaded(1); }, frame, 30000));
+    EXPECT_TRUE(LoopUntil([&] { return loaded(1); }, frame, 30000));
 
     // The joiner comes in before the match starts and is given the other group; then the
     // host, the match's admin, starts it.
@@ -157,9 +82,9 @@ LockStepRun RunLockStep(bool perturb, LogCapture& log)
                          {"FLIMBS_LOCKSTEP_OUT", output},
                          {"FLIMBS_LOCKSTEP_PERTURB", perturb ? "1" : "0"}});
     EXPECT_TRUE(joiner.Started());
-    EXPECT_TRUE(Loop([&] { return loaded(2); }, frame, 30000));
+    EXPECT_TRUE(LoopUntil([&] { return loaded(2); }, frame, 30000));
     host.Client()->RequestStartMatch();
-    EXPECT_TRUE(Loop([&] { return server.State() == GameServer::kRunning && Controller().runState == kRunRunning; },
+    EXPECT_TRUE(LoopUntil([&] { return server.State() == GameServer::kRunning && Controller().runState == kRunRunning; },
                      frame, 30000));
     host.Client()->SendSetHostVariable(kHostVarMsPerUpdate, 10);
     const int32_t terrainAtStart = GameLandscape()->Checksum();
@@ -177,9 +102,9 @@ LockStepRun RunLockStep(bool perturb, LogCapture& log)
             nextOrder += 50;
         }
     };
-    EXPECT_TRUE(Loop([&] { return ClientUpdateCounter() >= kUpdates; }, playing, 90000));
+    EXPECT_TRUE(LoopUntil([&] { return ClientUpdateCounter() >= kUpdates; }, playing, 90000));
     server.RequestChecksums();
-    EXPECT_TRUE(Loop(
+    EXPECT_TRUE(LoopUntil(
         [&] {
             for (const auto& player : Controller().players)
                 if (!player->checksumReceived)
@@ -197,11 +122,11 @@ LockStepRun RunLockStep(bool perturb, LogCapture& log)
         run.liveUpdates = ClientUpdateCounter();
     }
     host.Client()->SendChatLine(kDone);
-    run.childEnded = Loop([&] { return joiner.Poll(); }, playing, 60000);
+    run.childEnded = LoopUntil([&] { return joiner.Poll(); }, playing, 60000);
     EXPECT_EQ(joiner.ExitCode(), 0);
-    run.host = ParseHashes(log.Text());
-    run.joinerText = ReadText(output);
-    run.joiner = ParseHashes(run.joinerText);
+    run.host = ParseStateHashes(log.Text());
+    run.joinerText = ReadTextFile(output);
+    run.joiner = ParseStateHashes(run.joinerText);
     host.Close();
     return run;
 }
@@ -238,7 +163,7 @@ TEST(LockStep, AHostAndAJoinerInTwoProcessesStayInStep)
                         {{"FLIMBS_REPLAY_FILE", run.savedPlayback}, {"FLIMBS_LOCKSTEP_OUT", replayOut}});
     ASSERT_TRUE(replay.Wait(120000));
     EXPECT_EQ(replay.ExitCode(), 0);
-    std::istringstream result(ReadText(replayOut));
+    std::istringstream result(ReadTextFile(replayOut));
     std::string word;
     uint32_t updates = 0;
     std::string hash;
@@ -269,13 +194,13 @@ TEST(LockStepPeer, Joiner)
     if (!port || !out)
         GTEST_SKIP() << "run by the LockStep tests";
     LogCapture log;
-    LockStepScope scope;
+    MatchScope scope(kLevel);
     // The test-only switch: one pixel of the joiner's floor differs once the level runs.
     bool perturb = std::getenv("FLIMBS_LOCKSTEP_PERTURB") && std::string(std::getenv("FLIMBS_LOCKSTEP_PERTURB")) == "1";
     FlimbsGameMultiClient session("127.0.0.1", std::atoi(port));
     uint32_t nextMove = 40;
     ScopedConsoleInt verbose("debug_mode", 1);
-    const bool ended = Loop([&] { return HasMessage(kDone); },
+    const bool ended = LoopUntil([&] { return MessageLogHas(kDone); },
                             [&] {
                                 session.Update();
                                 const bool playing = Controller().runState == kRunRunning && !CommandState().waiting;
@@ -306,7 +231,7 @@ TEST(LockStepPeer, Replay)
     const char* out = std::getenv("FLIMBS_LOCKSTEP_OUT");
     if (!path || !out)
         GTEST_SKIP() << "run by the LockStep tests";
-    LockStepScope scope;
+    MatchScope scope(kLevel);
     const PlaybackRunResult result = RunPlaybackFile(path);
     EXPECT_TRUE(result.ok) << result.error;
     char hash[17];

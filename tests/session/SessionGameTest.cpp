@@ -8,6 +8,7 @@
 #include "session/GameServer.h"
 #include "session/NetCommand.h"
 #include "session/SessionGame.h"
+#include "traps/Trap.h"
 #include "world/TrapKinds.h"
 #include "world/TrapRegistry.h"
 
@@ -129,6 +130,40 @@ TEST_F(SessionGameTest, TheControllerMirrorsTheCurrentServersState)
     EXPECT_EQ(Controller().hostServerState, GameServer::kPaused);
     SetCurrentServer(nullptr);
     EXPECT_EQ(Controller().hostServerState, 0);
+}
+
+} // namespace
+
+namespace {
+
+// STARTGAME is the controller's level start (control, the unused groups' traps put away, the
+// traps stamped into the land, the view placed) and GAMEOVER its end (the mode's result in
+// the controller, where the HUD and the end screens read it); GAMEDATA tells the controller
+// what kind of match the level makes.
+TEST_F(SessionGameTest, StartGameAndGameOverAreTheControllersLevelStartAndEnd)
+{
+    world->AddLocalPlayer().group = 0;
+    Controller().localPlayer->team = 0;
+    ASSERT_EQ(ExecuteCommand(MakeGameData("m_dm_twin_valleys", CrcOf("m_dm_twin_valleys"), 0).data()), 0);
+    EXPECT_EQ(Controller().sessionKind, kSessionNetworked);
+    EXPECT_EQ(Controller().matchKind, 1);
+    Trap* secondStart = nullptr;
+    for (Trap* trap : GetTrapsOfKind(kTrapStart))
+        if (trap->Group() == 1)
+            secondStart = trap;
+    ASSERT_NE(secondStart, nullptr);
+    ASSERT_EQ(secondStart->enabled, 1);
+
+    ASSERT_EQ(ExecuteCommand(MakeStartGame({1, 0, 0, 0, 0, 0, 0, 0}).data()), 0);
+    EXPECT_EQ(Controller().runState, kRunRunning);
+    EXPECT_EQ(Controller().gameState, kRunRunning);
+    EXPECT_EQ(Controller().matchRunning, 1);
+    EXPECT_EQ(secondStart->enabled, 0) << "the group without players is put away";
+
+    ASSERT_EQ(ExecuteCommand(MakeGameOver(ClientUpdateCounter()).data()), 0);
+    EXPECT_EQ(Controller().runState, kRunNone);
+    EXPECT_EQ(Controller().matchRunning, 0);
+    EXPECT_GE(Controller().matchResult, 1) << "the mode's result reaches the controller";
 }
 
 } // namespace

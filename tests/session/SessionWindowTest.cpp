@@ -188,6 +188,10 @@ TEST_F(SessionWindowTest, LaunchingALevelHostsItLocallyAndRecordsIt)
     }
     EXPECT_EQ(Controller().runState, kRunRunning);
     EXPECT_TRUE(log.Contains("Game Map and Info loaded successfully!\n"));
+    // The host's own player plays the level's group (its only one), not the next free one.
+    ASSERT_NE(Controller().localPlayer, nullptr);
+    EXPECT_EQ(Controller().localPlayer->group, 0);
+    EXPECT_EQ(Controller().localPlayer->spectator, 0);
     ASSERT_NE(CommandState().recording, nullptr);
     EXPECT_TRUE(CommandState().recording->IsOpen());
     CloseAllWindows(); // deletes the session: its recording stays on the disk

@@ -41,6 +41,8 @@ bool WaitForText(const std::string& path, const std::string& text, std::chrono::
     return false;
 }
 
+const char* const kLastShutdownLine = "[night falls, and once again peace fills the land....]\n";
+
 struct ProgramRun {
     int exitCode = -1;
     std::string log;
@@ -78,6 +80,21 @@ ProgramRun RunProgram(std::vector<std::string> arguments, std::vector<std::strin
             if (whileRunning)
                 whileRunning();
             std::this_thread::sleep_for(linger);
+        }
+        // A program that has logged the end of its shutdown is let finish by itself (under the
+        // sanitizers its exit takes a while).
+        if (ReadFile(LogFilePath()).find(kLastShutdownLine) != std::string::npos) {
+            int status = 0;
+            for (int i = 0; i < 600; ++i) {
+                if (waitpid(child, &status, WNOHANG) == child) {
+                    ProgramRun ended;
+                    ended.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+                    ended.log = ReadFile(LogFilePath());
+                    ended.errors = ReadFile(errorsPath);
+                    return ended;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
         }
         kill(child, SIGTERM);
     }
@@ -190,7 +207,7 @@ namespace {
 // An X server of our own for one test: started with -displayfd, stopped with the object.
 class VirtualDisplay {
 public:
-    VirtualDisplay()
+    explicit VirtualDisplay(const char* screen = "1280x1024x24")
     {
         int fds[2];
         if (pipe(fds) != 0)
@@ -199,7 +216,7 @@ public:
         if (pid_ == 0) {
             close(fds[0]);
             const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen, "-nolisten", "tcp",
                    static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -399,4 +416,100 @@ TEST(GameProgram, LaunchedLevelIsHostedRecordedAndStopsCleanly)
     EXPECT_EQ(gzread(file, head, sizeof head), 4);
     gzclose(file);
     EXPECT_EQ(head[0] | head[1] << 8 | head[2] << 16 | static_cast<uint32_t>(head[3]) << 24, 0xC704E509u);
+}
+
+namespace {
+
+// Runs a shell command on the game's window (see OnGameWindow); true when it succeeded.
+bool OnWindow(const std::string& display, const std::string& commands)
+{
+    return std::system(OnGameWindow(display, commands).c_str()) == 0;
+}
+
+// The share of pixels in a rectangle of the picture that pass a test.
+template <class Test>
+double Share(const platform::image::Image& image, int left, int top, int right, int bottom, Test test)
+{
+    int hits = 0, all = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x, ++all) {
+            const uint32_t p = image.argb[size_t(y) * image.width + x];
+            hits += test(int((p >> 16) & 0xFF), int((p >> 8) & 0xFF), int(p & 0xFF)) ? 1 : 0;
+        }
+    return all ? double(hits) / all : 0.0;
+}
+
+} // namespace
+
+// A player's evening on a real X server: the game starts into the first single-player level
+// (from the command line: the main menu's road to single levels comes with the campaign),
+// flimbs walk out of the start, F12 takes a picture of the level under the HUD; Escape opens
+// the in-game menu, its Exit leads back to the main menu, whose Quit ends the game (after the
+// credits, which a key ends) with exit code 0. The screen is 1024 x 768, so the buttons lie
+// where this test clicks.
+TEST(GameProgram, PlayThroughALevelAndQuitThroughTheMenus)
+{
+    if (!OnPath("Xvfb") || !OnPath("xdotool"))
+        GTEST_SKIP() << "needs Xvfb and xdotool (tools/setup.sh installs them)";
+    VirtualDisplay display("1024x768x24");
+    ASSERT_FALSE(display.Name().empty());
+    const std::string d = display.Name();
+    WriteText(GetUserPath("Cache\\Settings\\global_config.xml"),
+              "<flimbs-config><last-profile>player</last-profile><window-left>0</window-left><window-top>0</window-top>"
+              "<window-right>1024</window-right><window-bottom>768</window-bottom></flimbs-config>");
+    WriteText(GetUserPath("Profiles\\player.xml"), "<flimbs-profile><settings/></flimbs-profile>");
+    const auto logHas = [](const std::string& text, int seconds) {
+        return WaitForText(LogFilePath(), text, std::chrono::seconds(seconds));
+    };
+    const std::string shotPath = GetUserPath("Cache\\Screenshots\\flimbs_screenshot_0000.jpg");
+    bool shot = false, menu = false, mainMenu = false, quitMenu = false, credits = false, ended = false;
+    const ProgramRun run = RunProgram(
+        {"-l", "s_dm_first_steps"}, {"SDL_VIDEODRIVER=x11", "DISPLAY=" + d}, "Game Map and Info loaded successfully!",
+        std::chrono::milliseconds(0), std::string(FLIMBS_GAME_DIR) + "/Bin/FlimbsGame", [&] {
+            // The first flimbs leave the start and walk along the ground.
+            std::this_thread::sleep_for(std::chrono::seconds(9));
+            shot = OnWindow(d, "xdotool key --window \"$w\" F12");
+            for (int i = 0; i < 50 && shot && !std::filesystem::exists(shotPath); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            menu = OnWindow(d, "xdotool key --window \"$w\" Escape && sleep 1 && "
+                               "xdotool mousemove --window \"$w\" 925 56 && sleep 0.4 && xdotool click --window \"$w\" 1");
+            mainMenu = menu && logHas("Front end: main_menu", 10);
+            quitMenu = mainMenu && OnWindow(d, "sleep 1 && xdotool mousemove --window \"$w\" 545 637 && sleep 0.4 && "
+                                                  "xdotool click --window \"$w\" 1") &&
+                       logHas("Front end: quit_menu", 10);
+            credits = quitMenu && OnWindow(d, "sleep 1 && xdotool mousemove --window \"$w\" 413 346 && sleep 0.4 && "
+                                                 "xdotool click --window \"$w\" 1") &&
+                      logHas("Front end: Credits, then quit", 10);
+            ended = credits && OnWindow(d, "sleep 1 && xdotool key --window \"$w\" Escape") &&
+                    logHas(kShutdownLines.back(), 20);
+        });
+    EXPECT_TRUE(shot) << run.log;
+    EXPECT_TRUE(mainMenu) << "Escape and the in-game menu's Exit lead back to the main menu";
+    EXPECT_TRUE(credits) << "the main menu's Quit confirmed";
+    EXPECT_TRUE(ended) << "the game ended by itself";
+    EXPECT_EQ(run.exitCode, 0) << run.errors.substr(run.errors.size() > 3000 ? run.errors.size() - 3000 : 0);
+    ExpectInOrder(run.log, {"Game ready", "Game Map and Info loaded successfully!", "Front end: main_menu",
+                            "Front end: quit_menu", "Main loop ended after"});
+
+    // The picture: the level's ground and sky in the view, flimbs on the ground, the HUD's
+    // frame and its belt of morph buttons at the bottom right.
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(platform::image::ReadFileBytes(shotPath, bytes));
+    platform::image::Image image;
+    ASSERT_TRUE(platform::image::DecodeImage(bytes.data(), bytes.size(), image));
+    ASSERT_EQ(image.width, 1024);
+    ASSERT_EQ(image.height, 768);
+    std::vector<uint8_t> png;
+    if (platform::image::EncodePng(image.argb.data(), image.width, image.height, image.width * 4, false, png))
+        platform::image::WriteFileBytes(std::string(FLIMBS_GAME_DIR) + "/playthrough-screenshot.png", png);
+    const auto brown = [](int r, int g, int b) { return r > g && g > b && r > 60 && r - b > 30; };
+    const auto flimbBlue = [](int r, int g, int b) { return b > 170 && r > 90 && r < 200 && g > 90 && g < 200 && b > r + 30; };
+    const auto grey = [](int r, int g, int b) { return r > 90 && std::abs(r - g) < 16 && std::abs(g - b) < 16; };
+    EXPECT_GT(Share(image, 20, 590, 1000, 620, brown), 0.4) << "the ground across the view";
+    EXPECT_GT(Share(image, 20, 480, 1000, 590, flimbBlue), 0.002) << "flimbs on the ground";
+    EXPECT_GT(Share(image, 600, 640, 900, 750, grey), 0.3) << "the belt's morph buttons";
+    EXPECT_GT(Share(image, 0, 0, 1024, 8, [](int r, int g, int b) { return b > r && r > 30 && g < r + 20; }), 0.5)
+        << "the HUD's frame";
+    std::filesystem::remove(GetUserPath("Cache\\Settings\\global_config.xml"));
+    std::filesystem::remove(GetUserPath("Profiles\\player.xml"));
 }

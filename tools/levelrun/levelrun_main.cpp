@@ -136,6 +136,8 @@ void PlayLevel(const LevelLoader& loader, int updates, const std::string& pictur
     controller.players.push_back(std::move(player));
     controller.sessionKind = kSessionLocal;
     controller.runState = kRunRunning;
+    // As the match start does: the traps stamp themselves into the terrain.
+    StampTrapsIntoLand();
     CreateCurrentGameMode(loader.info.gameMode);
     ResetExitsFilled();
     ModeStartMatch();
