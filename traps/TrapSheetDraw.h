@@ -1,7 +1,8 @@
 #pragma once
 // Drawing one frame of a kind's extra sprite sheet the way the base draws its sprite: at the
-// trap's position taken to the nearest pixels, tinted additively, with the given scale,
-// alpha and turn (degrees). The sheet's drawing fields are put back afterwards.
+// trap's position taken to the nearest pixels, through the current view, tinted additively,
+// with the given scale, alpha and turn (degrees). The sheet's drawing fields are put back
+// afterwards.
 #include <cstdint>
 
 class AnimSurface;

@@ -2,6 +2,7 @@
 // controls, then each kind's own; applying takes what the user changed, within its range.
 #include "app/LanguageTexts.h"
 #include "gui/LayoutPanel.h"
+#include "traps/GroupSetting.h"
 #include "traps_flow/ExitTrap.h"
 #include "traps_flow/PathTrap.h"
 #include "traps_flow/StartTrap.h"
@@ -10,29 +11,6 @@
 #include <algorithm>
 
 namespace {
-
-// A choice of group 0..7, and "Any" (255) when allowed.
-void AddGroupChoice(LayoutPanel& panel, const std::string& label, const char* key, int32_t group, bool allowAny,
-                    const std::string& tip = std::string())
-{
-    std::vector<std::string> groups;
-    for (int g = 0; g < 8; ++g)
-        groups.push_back(std::to_string(g));
-    if (allowAny)
-        groups.push_back(TranslateText("Any"));
-    const int selected = group == 255 && allowAny ? 8 : std::clamp(group, 0, 7);
-    panel.AddChoice(label, key, groups, selected, tip);
-}
-
-// The group the choice shows (255 for "Any"); false when the user did not change it.
-bool ReadGroupChoice(const LayoutPanel& panel, const char* key, int32_t& group)
-{
-    int32_t choice = 0;
-    if (!panel.ReadInt(key, choice))
-        return false;
-    group = choice == 8 ? 255 : std::clamp(choice, 0, 7);
-    return true;
-}
 
 int ScaleChoiceOf(float scale)
 {
