@@ -107,9 +107,8 @@ public:
     virtual void SetupWorldMatrix() {}
     // Exit: its minimap flag (on after construction); Background: its "minimap" setting.
     virtual bool ShowsOnMinimap() const { return true; }
-    // Background: draws its layer with the trap's x and y taken as screen pixels, at its
-    // scale, rotation and alpha (the minimap sets them for the moment).
-    virtual void DrawLayer() {}
+    // Background: its image, by name (null keeps the name it has).
+    virtual void SetImage(const char* /*name*/) {}
 
     // ---- The editor (traps/TrapPanel.cpp) ---------------------------------------------------
     // The links as red lines from the trap to each target found in the open editor, in
