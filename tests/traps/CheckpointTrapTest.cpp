@@ -4,6 +4,7 @@
 #include "tests/support/TrapHarness.h"
 
 #include "game/GameController.h"
+#include "media/AnimSurface.h"
 #include "session/ClientCommandState.h"
 #include "session/SessionServices.h"
 #include "traps/CheckpointTrap.h"
@@ -50,7 +51,8 @@ TEST_F(CheckpointTrapTest, ReachedOnceByTheFirstFlimb)
 {
     CheckpointTrap* post = AddPost();
     ASSERT_NE(post->lightSprite, nullptr);
-    const AnimSurface* off = post->lightSprite;
+    EXPECT_NE(std::string(post->lightSprite->GetName()).find("off.png"), std::string::npos);
+    ASSERT_NE(post->sprite, nullptr) << "the head";
     Listen(*post, 0);
     PlaceAt(100, 50);
     Run(1);
@@ -59,7 +61,7 @@ TEST_F(CheckpointTrapTest, ReachedOnceByTheFirstFlimb)
     EXPECT_EQ(std::count(sounds.begin(), sounds.end(), "2 at 100,40"), 1);
     EXPECT_TRUE(AutoCheckpointRequested());
     EXPECT_EQ(Notices(), 1);
-    EXPECT_NE(post->lightSprite, off);
+    EXPECT_NE(std::string(post->lightSprite->GetName()).find("on.png"), std::string::npos);
 
     CommandState().checkpoint = false;
     PlaceAt(101, 50);
@@ -104,12 +106,13 @@ TEST_F(CheckpointTrapTest, AnEventWithoutAFlimbReachesItAndTheAnimationSettles)
 {
     CheckpointTrap* post = AddPost();
     Listen(*post, 0);
+    post->frame = 5; // reached in the middle of its animation
     post->Activate(nullptr);
     EXPECT_EQ(post->reached, 1);
     EXPECT_TRUE(AutoCheckpointRequested());
     Run(1);
     EXPECT_EQ(events.size(), 1u);
-    post->frame = 5;
+    EXPECT_EQ(post->frame, 6);
     Run(40);
     EXPECT_EQ(post->frame, 0);
     EXPECT_EQ(post->animating, 0);

@@ -159,6 +159,7 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddHudWindowLooks(table);
         AddViewLooks(table);
         AddHazardTrapLooks(table);
+        AddScenicTrapLooks(table);
         return table;
     }();
     const auto look = looks.find(spec.look);

@@ -43,6 +43,7 @@ void AddTrapLooks(LookTable& table);
 void AddHudWindowLooks(LookTable& table);
 void AddViewLooks(LookTable& table);
 void AddHazardTrapLooks(LookTable& table);
+void AddScenicTrapLooks(LookTable& table);
 
 // Draws frame `frame` into the frame-sized area at the origin (already clipped). False for
 // an unknown look or a part the look does not have.
