@@ -1,6 +1,7 @@
 #include "SessionRecorder.h"
 
 #include "app/StringUtil.h"
+#include "app/XmlUtil.h"
 #include "traps/Trap.h"
 
 SessionRecorder::SessionRecorder()
@@ -33,6 +34,9 @@ void SessionRecorder::SendGulpChange(int16_t flimbId, uint8_t variant)
 void SessionRecorder::SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId)
 {
     requests.push_back(StringPrintf("trap %u %d %d", trap.id, activate, flimbId));
+    XmlDocument state = XmlNewDocument("trap-state");
+    trap.Save(XmlRoot(state.get()));
+    trapStates.push_back(XmlDocumentText(state.get()));
 }
 
 void SessionRecorder::SendNetBash(const std::string& imagePath, float scaleX, float scaleY, uint8_t material,

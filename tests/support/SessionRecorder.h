@@ -42,6 +42,8 @@ public:
     int StateWord() const override { return stateWord; }
 
     std::vector<std::string> requests;
+    // The saved state each trap-state request carries (root "trap-state"), in order.
+    std::vector<std::string> trapStates;
     int checkReceivedCalls = 0;
     int stateWord = 0;
 };
