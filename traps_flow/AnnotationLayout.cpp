@@ -123,6 +123,15 @@ FrameRect AnnotationTrap::BoxRect() const
 
 void AnnotationTrap::ChooseTail()
 {
+    const int32_t before = tailDirection;
+    PickTail();
+    // A Voice bubble's tail pieces are those of its side.
+    if (tailDirection != before && annotationMode != kStandard)
+        LoadTailSprites();
+}
+
+void AnnotationTrap::PickTail()
+{
     if (arrow_x == 0 && arrow_y == 0) {
         tailDirection = kNoTail;
         tailOffset = 0;

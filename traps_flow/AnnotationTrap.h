@@ -147,6 +147,7 @@ protected:
 
 private:
     void ChooseTail();
+    void PickTail();
     void LoadTailSprites();
     void ReleaseFrameImages();
     float FadeLengthOfShow() const;

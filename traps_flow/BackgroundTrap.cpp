@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -32,6 +33,7 @@ const TrapKindRegistration kRegistration(BackgroundTrap::kKind,
 
 constexpr float kPi = 3.1415927f;
 constexpr const char* kDefaultImage = "Graphics\\default.png";
+constexpr uint32_t kNeutralTint = 0x808080u;
 
 float Radians(float degrees)
 {
@@ -234,7 +236,6 @@ void BackgroundTrap::DrawLayer(bool clip, bool inWorld, float px, float py, cons
     ApplyFrameSize();
     sprite->SetFrame(frame);
     const gfx::RECT visible = VisibleWorldRect();
-    const Draw2D::SignedAddScope signedAdd;
     // Outside the game view the tiles are laid out from the layer's own origin and placed on
     // the screen point with the placement's scale and turn.
     const std::vector<TilePoint> tiles = TilePoints(inWorld ? px : 0.0f, inWorld ? py : 0.0f);
@@ -280,7 +281,13 @@ void BackgroundTrap::DrawTile(const TilePoint& tile, bool clip, bool inWorld, co
         if (placement.alpha >= 0)
             opacity = static_cast<uint8_t>(std::min<int16_t>(placement.alpha, 255));
     }
-    const gfx::D3DCOLOR colour = (gfx::D3DCOLOR(opacity) << 24) | (tint & 0xFFFFFFu);
+    // The tint adds to the image (0x808080 leaves it as it is); a neutral tint at full alpha
+    // draws the image itself, the cheaper way to the same pixels.
+    const bool plain = (tint & 0xFFFFFFu) == kNeutralTint && opacity == 255;
+    std::optional<Draw2D::SignedAddScope> signedAdd;
+    if (!plain)
+        signedAdd.emplace();
+    const gfx::D3DCOLOR colour = plain ? 0xFFFFFFFFu : (gfx::D3DCOLOR(opacity) << 24) | (tint & 0xFFFFFFu);
     Draw2D::DrawTexturedQuad(sprite->bitmap->texture, &source, screenX, screenY, sx, sy, centreX, centreY, turn,
                              colour);
 }

@@ -130,6 +130,10 @@ void SkyTrap::DrawSky()
     device->SetFVF(kSkyFvf);
     device->SetRenderState(gfx::D3DRS_ALPHABLENDENABLE, 0);
     device->SetRenderState(gfx::D3DRS_ALPHATESTENABLE, 0);
+    // The sky is the first thing of the frame and lies behind everything: no depth test.
+    gfx::DWORD savedZ = 0;
+    device->GetRenderState(gfx::D3DRS_ZENABLE, &savedZ);
+    device->SetRenderState(gfx::D3DRS_ZENABLE, 0);
     device->SetSamplerState(0, gfx::D3DSAMP_ADDRESSU, gfx::D3DTADDRESS_WRAP);
     device->SetSamplerState(0, gfx::D3DSAMP_ADDRESSV, gfx::D3DTADDRESS_WRAP);
     // 2. Motion: per drawn frame (drawing only, never saved).
@@ -188,6 +192,7 @@ void SkyTrap::DrawSky()
             }
     }
     // 6. Restore.
+    device->SetRenderState(gfx::D3DRS_ZENABLE, savedZ);
     if (tinted)
         device->SetRenderState(gfx::D3DRS_TEXTUREFACTOR, 0xFFFFFFFFu);
     device->SetTextureStageState(0, gfx::D3DTSS_COLOROP, savedOp);

@@ -2,10 +2,13 @@
 // state hash every 100 updates, so that a run that draws every frame through the game view
 // (shakes included) can be compared line by line with one that never draws.
 //
-//   viewrun <level> [--draw] [--updates N] [--flimbs N] [--pictures PREFIX]
+//   viewrun <level> [--draw] [--updates N] [--flimbs N] [--pictures PREFIX] [--parallax PREFIX]
 //
 // --pictures (with --draw) writes the last frame at the view rotations 3 pi / 2 and pi / 2,
 // zoomed to show the whole level, to PREFIX-270.png and PREFIX-90.png.
+// --parallax (with --draw) writes the last frame one world pixel to a screen pixel, centred
+// on (900, 690), to PREFIX-0.png, and again with the view panned 200 pixels to the right to
+// PREFIX-200.png: scenery behind the landscape moves less than the terrain.
 #include "tools/viewrun/ViewScene.h"
 
 #include "world/StateHash.h"
@@ -33,6 +36,20 @@ bool WriteTurnedPicture(ViewScene& scene, float rotation, const std::string& pat
     return scene.WritePicture(path);
 }
 
+// The view at one world pixel per screen pixel on the point, settled, and its frame written.
+bool WritePannedPicture(ViewScene& scene, int x, int y, const std::string& path)
+{
+    GameViewPort& view = *scene.View();
+    scene.ShowMinimap(false);
+    view.SetRotation(3.0f * kPi / 2.0f, -1, -1.0f);
+    view.SetZoom(view.GetNormalZoom(), -1);
+    view.PanTo(x, y, -1, false);
+    view.shakeAmplitude = 0.0f;
+    for (int i = 0; i < 30; ++i)
+        scene.Frame(kFrameMs);
+    return scene.WritePicture(path);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -40,7 +57,7 @@ int main(int argc, char** argv)
     bool draw = false;
     uint32_t updates = 500;
     int flimbs = 120;
-    std::string level, pictures;
+    std::string level, pictures, parallax;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--draw"))
             draw = true;
@@ -50,13 +67,15 @@ int main(int argc, char** argv)
             flimbs = int(std::strtol(argv[++i], nullptr, 10));
         else if (!std::strcmp(argv[i], "--pictures") && i + 1 < argc)
             pictures = argv[++i];
+        else if (!std::strcmp(argv[i], "--parallax") && i + 1 < argc)
+            parallax = argv[++i];
         else if (argv[i][0] != '-' && level.empty())
             level = argv[i];
         else
             level.clear(), argc = 0;
     }
     if (level.empty()) {
-        std::fprintf(stderr, "usage: viewrun <level> [--draw] [--updates N] [--flimbs N] [--pictures PREFIX]\n");
+        std::fprintf(stderr, "usage: viewrun <level> [--draw] [--updates N] [--flimbs N] [--pictures PREFIX] [--parallax PREFIX]\n");
         return 2;
     }
     try {
@@ -79,6 +98,13 @@ int main(int argc, char** argv)
             if (!WriteTurnedPicture(scene, 3.0f * kPi / 2.0f, pictures + "-270.png") ||
                 !WriteTurnedPicture(scene, kPi / 2.0f, pictures + "-90.png")) {
                 std::fprintf(stderr, "viewrun: cannot write %s-*.png\n", pictures.c_str());
+                return 1;
+            }
+        }
+        if (draw && !parallax.empty()) {
+            if (!WritePannedPicture(scene, 900, 690, parallax + "-0.png") ||
+                !WritePannedPicture(scene, 1100, 690, parallax + "-200.png")) {
+                std::fprintf(stderr, "viewrun: cannot write %s-*.png\n", parallax.c_str());
                 return 1;
             }
         }

@@ -1,0 +1,31 @@
+# Runs the view run twice on the scenic sample level and compares the hash lines: one process
+# draws every frame through the game view and writes the parallax pictures, the other never
+# draws. cmake -DDRIVER=... -DWORK=... -DPICTURES=... -P
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}/drawing" "${WORK}/quiet")
+set(ENV{SDL_VIDEODRIVER} offscreen)
+set(ENV{SDL_AUDIODRIVER} dummy)
+set(ENV{ALSOFT_DRIVERS} null)
+set(ENV{FLIMBS_HOME} "${WORK}/drawing")
+execute_process(COMMAND "${DRIVER}" s_dm_scenery --draw --updates 300 --flimbs 20 --parallax "${PICTURES}"
+                OUTPUT_VARIABLE drawing ERROR_VARIABLE drawingErrors RESULT_VARIABLE drawingResult)
+set(ENV{FLIMBS_HOME} "${WORK}/quiet")
+execute_process(COMMAND "${DRIVER}" s_dm_scenery --updates 300 --flimbs 20
+                OUTPUT_VARIABLE quiet ERROR_VARIABLE quietErrors RESULT_VARIABLE quietResult)
+if(NOT drawingResult EQUAL 0 OR NOT quietResult EQUAL 0)
+  message(FATAL_ERROR "the driver failed: ${drawingResult} / ${quietResult}\n${drawingErrors}\n${quietErrors}")
+endif()
+string(REGEX MATCHALL "update [0-9]+ hash [0-9a-f]+ flimbs [0-9]+" drawingLines "${drawing}")
+string(REGEX MATCHALL "update [0-9]+ hash [0-9a-f]+ flimbs [0-9]+" quietLines "${quiet}")
+list(LENGTH quietLines count)
+if(NOT count EQUAL 3)
+  message(FATAL_ERROR "expected 3 hash lines, got ${count}:\n${quiet}")
+endif()
+if(NOT drawingLines STREQUAL quietLines)
+  message(FATAL_ERROR "the runs differ:\n--- drawing ---\n${drawing}\n--- quiet ---\n${quiet}")
+endif()
+foreach(pan 0 200)
+  if(NOT EXISTS "${PICTURES}-${pan}.png")
+    message(FATAL_ERROR "no picture ${PICTURES}-${pan}.png")
+  endif()
+endforeach()
