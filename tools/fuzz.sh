@@ -224,6 +224,22 @@ printf '%s' '<trap-state><trap><type>Path</type><x>50</x><y>90</y><path_ordinal>
 printf '%s' '<trap><groupID>-1</groupID><releaserate>-2147483648</releaserate><flimbCount>2147483647</flimbCount></trap>' \
   >"$SEEDS/traps/extremes.xml"
 printf '%s' '<trap/>' >"$SEEDS/traps/empty.xml"
+# The pickup, flow and scenery kinds: counters, factors and times beyond their ranges, an
+# unknown bonus word, image names that leave the game folder, tile counts, font steps.
+printf '%s' '<trap><type>Actions</type><x>5</x><y>90</y><trap_action_type>267</trap_action_type><num_items>100000</num_items><force_action>1</force_action><facing>9</facing><group>300</group><targetGroupID>-4</targetGroupID><target_trap_id>1</target_trap_id><alternate>yes</alternate></trap>' \
+  >"$SEEDS/traps/actions.xml"
+printf '%s' '<trap><type>Speed</type><x>5</x><y>90</y><speed_trap_mode>200</speed_trap_mode><speed_trap_factor>-3</speed_trap_factor><speed_trap_time>2147483647</speed_trap_time><group>255</group></trap>' \
+  >"$SEEDS/traps/speed.xml"
+printf '%s' '<trap><type>Bonus</type><bonus_type>stamp</bonus_type><bonus_item_id>..\x</bonus_item_id><force_action>1</force_action></trap>' \
+  >"$SEEDS/traps/bonus.xml"
+printf '%s' '<trap><type>Camera</type><min_roll>1e39</min_roll><max_roll>-5</max_roll><destx>-2147483648</destx><camera_mode>0</camera_mode><transition_time>-1</transition_time><destZoom>nan</destZoom></trap>' \
+  >"$SEEDS/traps/camera.xml"
+printf '%s' '<trap><type>Background</type><back_image>..\..\etc\passwd</back_image><tile_x>-3</tile_x><tile_y>900</tile_y><animated>1</animated><frame_x>0</frame_x><frame_y>-5</frame_y><fps>0</fps><circle_rotate>1</circle_rotate><margin_left>9999</margin_left><z_dist>-100000</z_dist></trap>' \
+  >"$SEEDS/traps/background.xml"
+printf '%s' '<trap><type>Sky</type><sky_image>Graphics\\\\nothing.png</sky_image><vx>1e30</vx><rot>-1e30</rot><sky_base_color>99999999999</sky_base_color></trap>' \
+  >"$SEEDS/traps/sky.xml"
+printf '%s' '<trap-state><trap><type>Annotation</type><message>a\nb&lt;br&gt;c</message><font_scale>-9</font_scale><font_style>Nope</font_style><annotationMode>7</annotationMode><arrow_x>5</arrow_x><closed>1</closed><follow_flimb>1</follow_flimb><enabled>0</enabled></trap></trap-state>' \
+  >"$SEEDS/traps/annotation.xml"
 run_target fuzz_trap_load "$SEEDS/traps"
 run_target fuzz_netcmd "$SEEDS/netcmd"
 run_target fuzz_playback "$SEEDS/playback"

@@ -34,18 +34,10 @@ std::vector<int32_t> ListedFonts()
     return ids;
 }
 
-LayoutPanel* PanelOf(Primitive* widget)
-{
-    for (Primitive* node = widget; node; node = node->parent)
-        if (auto* panel = dynamic_cast<LayoutPanel*>(node))
-            return panel;
-    return nullptr;
-}
-
 void OnUpdate(Primitive* parent, Button* /*button*/)
 {
-    if (auto* annotation = dynamic_cast<AnnotationTrap*>(Trap::EditedTrap()); annotation && PanelOf(parent))
-        annotation->ApplyEditPanel(PanelOf(parent));
+    if (auto* annotation = dynamic_cast<AnnotationTrap*>(Trap::EditedTrap()); annotation && LayoutPanel::Of(parent))
+        annotation->ApplyEditPanel(LayoutPanel::Of(parent));
 }
 
 void OnSetDestination(Primitive* /*parent*/, Button* /*button*/)

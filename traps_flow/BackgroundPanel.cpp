@@ -11,18 +11,10 @@
 
 namespace {
 
-LayoutPanel* PanelOf(Primitive* widget)
-{
-    for (Primitive* node = widget; node; node = node->parent)
-        if (auto* panel = dynamic_cast<LayoutPanel*>(node))
-            return panel;
-    return nullptr;
-}
-
 // Moving the distance slider applies the whole panel at once.
 void OnDistanceMoved(Primitive* /*parent*/, Primitive* slider)
 {
-    LayoutPanel* panel = PanelOf(slider);
+    LayoutPanel* panel = LayoutPanel::Of(slider);
     if (auto* layer = dynamic_cast<BackgroundTrap*>(Trap::EditedTrap()); layer && panel)
         layer->ApplyEditPanel(panel);
 }
@@ -31,7 +23,7 @@ void OnDistanceMoved(Primitive* /*parent*/, Primitive* slider)
 void OnSetImage(Primitive* parent, Button* /*button*/)
 {
     auto* layer = dynamic_cast<BackgroundTrap*>(Trap::EditedTrap());
-    LayoutPanel* panel = PanelOf(parent);
+    LayoutPanel* panel = LayoutPanel::Of(parent);
     if (!layer || !panel)
         return;
     const std::string start =

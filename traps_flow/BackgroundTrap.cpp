@@ -46,14 +46,6 @@ bool Meets(const gfx::RECT& a, const gfx::RECT& b)
     return gfx::IntersectRect(&ignored, &a, &b);
 }
 
-// A doubled backslash of an old file is one.
-std::string CollapseBackslashes(std::string path)
-{
-    for (size_t at = path.find("\\\\"); at != std::string::npos; at = path.find("\\\\", at))
-        path.erase(at, 1);
-    return path;
-}
-
 // A tile count from a file: at least 1; more than 20 are refused with a log line.
 int32_t TileCount(int32_t count, const char* name)
 {
@@ -366,7 +358,7 @@ void BackgroundTrap::Load(xmlNode* node, xmlNode* defaults, int32_t mode)
     animating = flag("animated");
     fps = static_cast<uint8_t>(XmlGetTagInt(node, "fps", defaults, fps));
     play_on_load = flag("play_on_load");
-    const std::string image = CollapseBackslashes(XmlGetTagText(node, "back_image", defaults));
+    const std::string image = ReplaceAll(XmlGetTagText(node, "back_image", defaults), "\\\\", "\\");
     circle_rotate = flag("circle_rotate");
     start_frame = XmlGetTagInt(node, "start_frame", defaults, start_frame);
     hint = flag("hint");

@@ -30,9 +30,7 @@ constexpr uint32_t kDestinationLineColour = 0xFFFFFF00u;
 // "Set View": copies the game view into the destination boxes of the panel.
 void OnSetView(Primitive* parent, Button* /*button*/)
 {
-    auto* panel = dynamic_cast<LayoutPanel*>(parent);
-    for (Primitive* node = parent; node && !panel; node = node->parent)
-        panel = dynamic_cast<LayoutPanel*>(node);
+    LayoutPanel* panel = LayoutPanel::Of(parent);
     int32_t x = 0, y = 0;
     float zoom = 0.0f, degrees = 0.0f;
     if (!panel || !CurrentViewAsCamera(x, y, zoom, degrees))
@@ -88,6 +86,7 @@ void CameraTrap::CopyKindFields(const Trap& source)
     roll = other.roll;
     rollingUp = other.rollingUp;
     triggered = other.triggered;
+    group = other.group;
 }
 
 float CameraTrap::ViewAngleDegrees() const
@@ -249,4 +248,5 @@ void CameraTrap::HashState(StateHasher& hasher) const
     hasher.Add(roll);
     hasher.Add(rollingUp);
     hasher.Add(triggered);
+    hasher.Add(group);
 }

@@ -36,6 +36,9 @@ public:
     void Load(xmlNode* node, xmlNode* defaults, int32_t mode) override;
     // The level start's placement of the view: the trap's view.
     void MoveViewToTarget() override { ApplyView(); }
+    // The group whose view the camera places at the level start (not kept in level files).
+    uint8_t Group() const override { return group; }
+    void SetGroup(uint8_t value) override { group = value; }
     void HashState(StateHasher& hasher) const override;
 
     // Moves the game view as the mode says; nothing without a game view.
@@ -53,6 +56,7 @@ public:
     float roll = 4.71225f;
     uint8_t rollingUp = 0;
     uint8_t triggered = 0;
+    uint8_t group = 255;
 
 protected:
     void CopyKindFields(const Trap& source) override;

@@ -17,14 +17,6 @@ namespace {
 constexpr float kPi = 3.1415927f;
 const char* const kBaseKeys[3] = {"base_red", "base_green", "base_blue"};
 
-LayoutPanel* PanelOf(Primitive* widget)
-{
-    for (Primitive* node = widget; node; node = node->parent)
-        if (auto* panel = dynamic_cast<LayoutPanel*>(node))
-            return panel;
-    return nullptr;
-}
-
 int Channel(uint32_t colour, int index)
 {
     return static_cast<int>((colour >> (16 - 8 * index)) & 0xFFu);
@@ -33,7 +25,7 @@ int Channel(uint32_t colour, int index)
 // With "bright" checked, moving one base colour slider moves the other two by as much.
 void OnBaseColourMoved(Primitive* /*parent*/, Primitive* moved)
 {
-    LayoutPanel* panel = PanelOf(moved);
+    LayoutPanel* panel = LayoutPanel::Of(moved);
     auto* sky = dynamic_cast<SkyTrap*>(Trap::EditedTrap());
     auto* bright = panel ? dynamic_cast<CheckBox*>(panel->Find("bright")) : nullptr;
     if (!sky || !bright || !bright->IsChecked())

@@ -1,6 +1,7 @@
 #include "traps_flow/SkyTrap.h"
 
 #include "app/Log.h"
+#include "app/StringUtil.h"
 #include "app/UserFolders.h"
 #include "app/XmlUtil.h"
 #include "editor/EditorServices.h"
@@ -25,14 +26,6 @@ const TrapKindRegistration kRegistration(SkyTrap::kKind, [] { return std::unique
 
 constexpr gfx::DWORD kSkyFvf = gfx::D3DFVF_XYZ | gfx::D3DFVF_DIFFUSE | gfx::D3DFVF_TEX1;
 constexpr uint32_t kNeutralTint = 0x808080u;
-
-// A doubled backslash of an old file is one.
-std::string CollapseBackslashes(std::string path)
-{
-    for (size_t at = path.find("\\\\"); at != std::string::npos; at = path.find("\\\\", at))
-        path.erase(at, 1);
-    return path;
-}
 
 // A texture-coordinate transform of the (u, v, 1, 0) form: the 2-D affine map in the upper
 // three rows.
@@ -252,7 +245,7 @@ void SkyTrap::Load(xmlNode* node, xmlNode* defaults, int32_t mode)
     rx = XmlGetTagFloat(node, "rx", defaults, rx);
     ry = XmlGetTagFloat(node, "ry", defaults, ry);
     sky_base_color = XmlGetTagUInt(node, "sky_base_color", defaults);
-    const std::string image = CollapseBackslashes(XmlGetTagText(node, "sky_image", defaults));
+    const std::string image = ReplaceAll(XmlGetTagText(node, "sky_image", defaults), "\\\\", "\\");
     if (!image.empty()) {
         // A sky that cannot be read keeps its name, so that saving loses nothing.
         if (SetSkyImage(image) != kDone)
