@@ -64,8 +64,9 @@ TEST_F(BonusTrapTest, ADecorationIsWornUnlockedAndTheTrapGoes)
     EXPECT_EQ(trap->alive, 0);
     EXPECT_TRUE(CurrentProfile().HasBonusItem("helmet_decoration"));
     EXPECT_TRUE(SavedUnlock("helmet_decoration"));
-    Run(1);
-    const std::vector<std::string> expected = {std::to_string(trap->id) + ":1", std::to_string(trap->id) + ":0"};
+    const std::string id = std::to_string(trap->id);
+    Run(1); // the trap is destroyed
+    const std::vector<std::string> expected = {id + ":1", id + ":0"};
     EXPECT_EQ(events, expected);
 }
 
@@ -90,8 +91,9 @@ TEST_F(BonusTrapTest, StampsLevelsAndUnappliedDecorationsOnlyUnlock)
         EXPECT_EQ(flimb->overlaySet, nullptr);
         EXPECT_EQ(trap->alive, 0);
         EXPECT_TRUE(SavedUnlock(c.id));
-        Run(1);
-        EXPECT_EQ(events, std::vector<std::string>{std::to_string(trap->id) + ":0"});
+        const std::string id = std::to_string(trap->id);
+        Run(1); // the trap is destroyed
+        EXPECT_EQ(events, std::vector<std::string>{id + ":0"});
     }
 }
 
