@@ -129,6 +129,7 @@ mkdir -p "$SEEDS/level"
 cp data/game/Level/s_dm_first_steps.flevel data/game/Level/f_dm_the_gardener.flevel "$SEEDS/level/"
 cp data/game/Level/s_dm_exit_limit.flevel data/game/Level/s_dm_waypoints.flevel "$SEEDS/level/"
 cp data/game/Level/s_dm_hazard_works.flevel "$SEEDS/level/"
+cp data/game/Level/s_dm_scenery.flevel "$SEEDS/level/"
 gzip -9 -c data/game/Level/m_dm_twin_valleys.flevel >"$SEEDS/level/m_dm_twin_valleys.gz"
 printf '%s' '<flimbs-level><globals><width>1100</width><height>800</height><gamemode>MultiverseMatch</gamemode><singleplayer>1</singleplayer></globals><groups><group id="0" group_gravity="0" default_group="1"><start><x>5</x><y>5</y></start></group><group id="9"/></groups><traps><trap><objectID>3</objectID><type>Teleport</type><x>4</x><y>4</y><trap_event><target_id>3</target_id><event_id>0</event_id></trap_event></trap><trap><type>Camera</type></trap></traps><preflimbs><flimb><posX>9</posX><posY>9</posY><group>0</group></flimb></preflimbs><primitives><prim><filename>..\x.png</filename><bashtype>18</bashtype></prim></primitives></flimbs-level>' \
   >"$SEEDS/level/small.xml"
@@ -189,6 +190,7 @@ run_target() {
   echo "fuzz.sh: running $target for ${SECONDS_PER_TARGET}s"
   mkdir -p "$BUILD_DIR/home"
   FLIMBS_HOME="$(cd "$BUILD_DIR/home" && pwd)" ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
+    LSAN_OPTIONS="suppressions=$PWD/tools/sanitizer/lsan.supp" \
     "$BUILD_DIR/$target" "$work" "$corpus" -max_total_time="$SECONDS_PER_TARGET" -timeout=10 \
       -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1 \
       -artifact_prefix="$BUILD_DIR/artifacts/$target-" >"$BUILD_DIR/$target.log" 2>&1 || {
