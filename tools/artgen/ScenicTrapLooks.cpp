@@ -37,6 +37,16 @@ void Stroke(cairo_t* cr, double width)
     cairo_stroke(cr);
 }
 
+// Fills the path with the colour and outlines it in ink.
+void FillInked(cairo_t* cr, Rgb colour, double width)
+{
+    SetRgb(cr, colour);
+    cairo_fill_preserve(cr);
+    SetRgb(cr, palette::kInk);
+    cairo_set_line_width(cr, width);
+    cairo_stroke(cr);
+}
+
 void Disc(cairo_t* cr, double x, double y, double r)
 {
     cairo_new_sub_path(cr);
@@ -167,11 +177,7 @@ bool CheckpointHead(cairo_t* cr, const ImageSpec& s, int frame)
     cairo_curve_to(cr, w * 0.7, h * 0.3 + wave, w * 0.8, h * 0.36 - wave, w * 0.95, h * 0.38 + wave);
     cairo_line_to(cr, w * 0.56, h * 0.52);
     cairo_close_path(cr);
-    SetRgb(cr, colour);
-    cairo_fill_preserve(cr);
-    SetRgb(cr, palette::kInk);
-    cairo_set_line_width(cr, 1.2);
-    cairo_stroke(cr);
+    FillInked(cr, colour, 1.2);
     return true;
 }
 
@@ -191,11 +197,7 @@ bool CheckpointLight(cairo_t* cr, const ImageSpec& s, int)
         cairo_pattern_destroy(halo);
     }
     Disc(cr, cx, cy, r);
-    SetRgb(cr, on ? Lighten(c, 0.4) : Darken(c, 0.6));
-    cairo_fill_preserve(cr);
-    SetRgb(cr, palette::kInk);
-    cairo_set_line_width(cr, 1.2);
-    cairo_stroke(cr);
+    FillInked(cr, on ? Lighten(c, 0.4) : Darken(c, 0.6), 1.2);
     return true;
 }
 
@@ -280,11 +282,7 @@ bool AnnotationArrow(cairo_t* cr, const ImageSpec& s, int)
     } else {
         cairo_rectangle(cr, 0, h * 0.25, w, h * 0.5);
     }
-    SetRgb(cr, FromHex(s.colour));
-    cairo_fill_preserve(cr);
-    SetRgb(cr, palette::kInk);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
+    FillInked(cr, FromHex(s.colour), 1);
     return true;
 }
 
@@ -321,11 +319,7 @@ bool Helmet(cairo_t* cr, const ImageSpec& s, int frame)
     const double w = s.frameWidth, h = s.frameHeight, bob = (frame % 2) ? 1.0 : 0.0;
     cairo_arc(cr, w / 2, h * 0.8 + bob, w * 0.34, kPi, 2 * kPi);
     cairo_close_path(cr);
-    SetRgb(cr, FromHex(s.colour));
-    cairo_fill_preserve(cr);
-    SetRgb(cr, palette::kInk);
-    cairo_set_line_width(cr, 1.2);
-    cairo_stroke(cr);
+    FillInked(cr, FromHex(s.colour), 1.2);
     cairo_rectangle(cr, w * 0.1, h * 0.78 + bob, w * 0.8, h * 0.12);
     SetRgb(cr, Darken(FromHex(s.colour), 0.3));
     cairo_fill(cr);
@@ -343,11 +337,7 @@ bool FlowerStamp(cairo_t* cr, const ImageSpec& s, int)
         const double a = i * 2 * kPi / 5 - kPi / 2;
         Disc(cr, cx + std::cos(a) * r * 1.1, cy + std::sin(a) * r * 1.1, r * 0.75);
     }
-    SetRgb(cr, FromHex(s.colour));
-    cairo_fill_preserve(cr);
-    SetRgb(cr, palette::kInk);
-    cairo_set_line_width(cr, 1.5);
-    cairo_stroke(cr);
+    FillInked(cr, FromHex(s.colour), 1.5);
     Disc(cr, cx, cy, r * 0.6);
     SetRgb(cr, FromHex(0xf2c230));
     cairo_fill(cr);
