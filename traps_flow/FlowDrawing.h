@@ -1,7 +1,7 @@
 #pragma once
-// Drawing helpers the level-flow traps share: an image's frame at a point with its own
+// Drawing helpers the level-flow traps share: an image's frame at a world point with its own
 // scale, rotation, alpha and tint (the image's draw state put back afterwards), and a number
-// in a font, turned with the trap.
+// in a font, turned with the trap; both placed through the current view.
 #include <cstdint>
 #include <string>
 
