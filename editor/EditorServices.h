@@ -22,14 +22,29 @@ PrimContainer* CreatePackageCreatorWindow();
 // editor's map, returns to the editor and answers true. False otherwise.
 bool ReturnToEditorFromTestPlay();
 
-// The editor's windows that trap panels open. Until the level editor builds them each logs
-// and opens nothing (false); the handler is then never called.
 class MapObject;
-// The file chooser, titled, starting at a game path (a file or a folder such as
-// "Sounds\"); it hands the chosen file's game path ("filename") to the handler and closes.
-using EditorFileHandler = std::function<void(const std::string& fileName)>;
-bool OpenEditorFileChooser(const std::string& title, const std::string& startPath, EditorFileHandler onChosen);
+// The editor's file chooser, as the scenery traps' "Set Image" buttons open it: a title, the
+// folder it starts in and a handler that gets the chosen file; for an animation also its
+// frame size and rate. The editor screen installs the chooser; until it does, opening one
+// writes a log line and nothing is chosen.
+struct ChosenFile {
+    std::string filename;
+    bool animation = false;
+    int frameWidth = 0;
+    int frameHeight = 0;
+    int frameRate = 0;
+};
+using FileChosenHandler = std::function<void(const ChosenFile& chosen)>;
+using FileChooserOpener =
+    std::function<void(const std::string& title, const std::string& startFolder, FileChosenHandler handler)>;
+void SetEditorFileChooser(FileChooserOpener opener);
+void OpenEditorFileChooser(const std::string& title, const std::string& startFolder, FileChosenHandler handler);
+// "Convert to primitive [U]": the editor's conversion of the selected object into a map
+// primitive. The editor screen installs it; until then it writes a log line.
+void SetPrimitiveConverter(std::function<void()> converter);
+void ConvertSelectionToPrimitive();
 // The small picking window "Select Trap(s)" with one button "Done" (key "q7efa"): "Done"
 // hands the editor's selection, in selection order, to the handler and closes the window.
 using EditorSelectionHandler = std::function<void(const std::vector<MapObject*>& selection)>;
+// Until the level editor builds it, it logs and opens nothing (false).
 bool OpenTrapSelectionWindow(EditorSelectionHandler onDone);

@@ -42,5 +42,5 @@ void ResetExitsFilled()
 
 bool IsPlaybackRunning()
 {
-    return false;
+    return Controller().playbackRunning != 0;
 }

@@ -162,6 +162,8 @@ public:
     int32_t hostServerState = 0;
     // The minimap shows the exits while this is 1.
     int32_t exitDisplay = 1;
+    // Puzzle hints (the hint background layers) shown; switched by the "ShowHint" action.
+    uint8_t hintsShown = 0;
 };
 
 // The one controller.

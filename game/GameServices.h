@@ -88,8 +88,8 @@ bool MatchFlagSet();
 void CheckExitsFilled();
 // StartLevel's part: the exits may be reported filled again.
 void ResetExitsFilled();
-// Whether a recorded match is being played back (the session's playback state; never
-// until the session's playback lands).
+// Whether a recorded match is being played back (the controller's playback state, which the
+// session's playback sets).
 bool IsPlaybackRunning();
 
 // The campaign's state that the front end resets. The FlimbMaster level list is emptied

@@ -139,6 +139,14 @@ Primitive* LayoutPanel::Find(const std::string& key) const
     return engine_->Find(key);
 }
 
+LayoutPanel* LayoutPanel::Of(Primitive* widget)
+{
+    for (Primitive* node = widget; node; node = node->parent)
+        if (auto* panel = dynamic_cast<LayoutPanel*>(node))
+            return panel;
+    return nullptr;
+}
+
 bool LayoutPanel::Accepted(const std::string& key) const
 {
     Primitive* control = Find(key);

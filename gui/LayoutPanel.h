@@ -52,6 +52,8 @@ public:
     // Ends the row and leaves `units` free under it.
     void AddGap(float units);
 
+    // The panel a widget lies in (itself or an ancestor), or null.
+    static LayoutPanel* Of(Primitive* widget);
     // The widget under the key, or null.
     Primitive* Find(const std::string& key) const;
     // The widget under the key exists and the user changed it since the last ClearChanged.

@@ -113,7 +113,11 @@ void HudDecorationKey(int) {}
 void HudFreezeTimeKey(int) {}
 void HudShowFutureKey(int) {}
 void HudShowFMViewKey(int) {}
-void HudShowHintKey(int) {}
+void HudShowHintKey(int pressed)
+{
+    if (pressed)
+        Controller().hintsShown = Controller().hintsShown ? 0 : 1;
+}
 void HudNextHistoryKey(int) {}
 void HudPrevHistoryKey(int) {}
 void HudPinFlimbKey(int) {}

@@ -9,6 +9,7 @@
 #include "gui/MessageBox.h"
 #include "gui/WindowList.h"
 #include "net/NetServices.h"
+#include "session/ClientCommandState.h"
 #include "session/GameClient.h"
 #include "session/GameSessions.h"
 #include "session/PlaybackRunner.h"
@@ -290,6 +291,16 @@ void CheckServerReceived()
 int SessionStateWord()
 {
     return server ? server->StateWord() : 0;
+}
+
+void RequestAutoCheckpoint()
+{
+    CommandState().checkpoint = true;
+}
+
+bool AutoCheckpointRequested()
+{
+    return CommandState().checkpoint;
 }
 
 bool PlaybackRunning()

@@ -131,6 +131,11 @@ bool PlayRecording(const std::string& name);
 void CheckServerReceived();
 int SessionStateWord();
 
+// A checkpoint trap was reached: at the end of this pass over the command stream the client
+// saves the level's automatic checkpoint (unless a recording is played back).
+void RequestAutoCheckpoint();
+bool AutoCheckpointRequested();
+
 // Set by the session while a recorded match is played back.
 bool PlaybackRunning();
 void SetPlaybackRunning(bool running);

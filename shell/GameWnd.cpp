@@ -38,6 +38,7 @@
 #include "shell/ShellKeys.h"
 #include "shell/SplashScreen.h"
 #include "app/WindowPlacement.h"
+#include "world/TrapDraw.h"
 #include "world/WorldServices.h"
 
 #include <curl/curl.h>
@@ -373,7 +374,7 @@ void GameWnd::RenderFrame()
     if (rateDisplay == 1)
         rateLine = "fps " + std::to_string(FramesPerSecond()) + " time: " + std::to_string(now);
     else if (frameStatistics.enabled)
-        rateLine = "fps " + std::to_string(FramesPerSecond()) + " - bg " + std::to_string(frameStatistics.background) +
+        rateLine = "fps " + std::to_string(FramesPerSecond()) + " - bg " + std::to_string(BackgroundTilesDrawn()) +
                    " - tot " + std::to_string(frameStatistics.total);
     if (!rateLine.empty()) {
         const float width = static_cast<float>(DXManager::screenWidth);

@@ -129,6 +129,8 @@ mkdir -p "$SEEDS/level"
 cp data/game/Level/s_dm_first_steps.flevel data/game/Level/f_dm_the_gardener.flevel "$SEEDS/level/"
 cp data/game/Level/s_dm_exit_limit.flevel data/game/Level/s_dm_waypoints.flevel "$SEEDS/level/"
 cp data/game/Level/s_dm_hazard_works.flevel data/game/Level/s_dm_moving_land.flevel "$SEEDS/level/"
+cp data/game/Level/s_dm_hazard_works.flevel "$SEEDS/level/"
+cp data/game/Level/s_dm_scenery.flevel "$SEEDS/level/"
 gzip -9 -c data/game/Level/m_dm_twin_valleys.flevel >"$SEEDS/level/m_dm_twin_valleys.gz"
 printf '%s' '<flimbs-level><globals><width>1100</width><height>800</height><gamemode>MultiverseMatch</gamemode><singleplayer>1</singleplayer></globals><groups><group id="0" group_gravity="0" default_group="1"><start><x>5</x><y>5</y></start></group><group id="9"/></groups><traps><trap><objectID>3</objectID><type>Teleport</type><x>4</x><y>4</y><trap_event><target_id>3</target_id><event_id>0</event_id></trap_event></trap><trap><type>Camera</type></trap></traps><preflimbs><flimb><posX>9</posX><posY>9</posY><group>0</group></flimb></preflimbs><primitives><prim><filename>..\x.png</filename><bashtype>18</bashtype></prim></primitives></flimbs-level>' \
   >"$SEEDS/level/small.xml"
@@ -189,6 +191,7 @@ run_target() {
   echo "fuzz.sh: running $target for ${SECONDS_PER_TARGET}s"
   mkdir -p "$BUILD_DIR/home"
   FLIMBS_HOME="$(cd "$BUILD_DIR/home" && pwd)" ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
+    LSAN_OPTIONS="suppressions=$PWD/tools/sanitizer/lsan.supp" \
     "$BUILD_DIR/$target" "$work" "$corpus" -max_total_time="$SECONDS_PER_TARGET" -timeout=10 \
       -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1 \
       -artifact_prefix="$BUILD_DIR/artifacts/$target-" >"$BUILD_DIR/$target.log" 2>&1 || {
@@ -243,6 +246,22 @@ printf '%s' '<trap-state><trap><type>Blaster</type><freeze_angle>-99999</freeze_
   >"$SEEDS/traps/devices.xml"
 printf '%s' '<trap><type>ModifyLand</type><x>40</x><y>60</y><can_trigger>1</can_trigger><trigger_width>99999999</trigger_width><trigger_hight>-4</trigger_hight><atomizeMode>-1</atomizeMode><liquid_bash>1</liquid_bash><mod_speed>0</mod_speed><rot_delta>1e30</rot_delta><x_pos_delta>-7.5</x_pos_delta><x_final_pos>-100000</x_final_pos><x_delta>-3</x_delta><x_final_scale>-9</x_final_scale><platform>1</platform><restore_land>1</restore_land><custom_center>1</custom_center><x_center>70</x_center><liqx>0</liqx><modify_prim><objectID>5</objectID><posX>40</posX><posY>90</posY><filename>Graphics\Terrain\slab.png</filename></modify_prim><modify_prim><objectID>6</objectID><filename>..\..\etc\passwd</filename><scaleX>nan</scaleX></modify_prim></trap>' \
   >"$SEEDS/traps/modify_land.xml"
+# The pickup, flow and scenery kinds: counters, factors and times beyond their ranges, an
+# unknown bonus word, image names that leave the game folder, tile counts, font steps.
+printf '%s' '<trap><type>Actions</type><x>5</x><y>90</y><trap_action_type>267</trap_action_type><num_items>100000</num_items><force_action>1</force_action><facing>9</facing><group>300</group><targetGroupID>-4</targetGroupID><target_trap_id>1</target_trap_id><alternate>yes</alternate></trap>' \
+  >"$SEEDS/traps/actions.xml"
+printf '%s' '<trap><type>Speed</type><x>5</x><y>90</y><speed_trap_mode>200</speed_trap_mode><speed_trap_factor>-3</speed_trap_factor><speed_trap_time>2147483647</speed_trap_time><group>255</group></trap>' \
+  >"$SEEDS/traps/speed.xml"
+printf '%s' '<trap><type>Bonus</type><bonus_type>stamp</bonus_type><bonus_item_id>..\x</bonus_item_id><force_action>1</force_action></trap>' \
+  >"$SEEDS/traps/bonus.xml"
+printf '%s' '<trap><type>Camera</type><min_roll>1e39</min_roll><max_roll>-5</max_roll><destx>-2147483648</destx><camera_mode>0</camera_mode><transition_time>-1</transition_time><destZoom>nan</destZoom></trap>' \
+  >"$SEEDS/traps/camera.xml"
+printf '%s' '<trap><type>Background</type><back_image>..\..\etc\passwd</back_image><tile_x>-3</tile_x><tile_y>900</tile_y><animated>1</animated><frame_x>0</frame_x><frame_y>-5</frame_y><fps>0</fps><circle_rotate>1</circle_rotate><margin_left>9999</margin_left><z_dist>-100000</z_dist></trap>' \
+  >"$SEEDS/traps/background.xml"
+printf '%s' '<trap><type>Sky</type><sky_image>Graphics\\\\nothing.png</sky_image><vx>1e30</vx><rot>-1e30</rot><sky_base_color>99999999999</sky_base_color></trap>' \
+  >"$SEEDS/traps/sky.xml"
+printf '%s' '<trap-state><trap><type>Annotation</type><message>a\nb&lt;br&gt;c</message><font_scale>-9</font_scale><font_style>Nope</font_style><annotationMode>7</annotationMode><arrow_x>5</arrow_x><closed>1</closed><follow_flimb>1</follow_flimb><enabled>0</enabled></trap></trap-state>' \
+  >"$SEEDS/traps/annotation.xml"
 run_target fuzz_trap_load "$SEEDS/traps"
 run_target fuzz_netcmd "$SEEDS/netcmd"
 run_target fuzz_playback "$SEEDS/playback"

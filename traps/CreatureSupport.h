@@ -1,22 +1,9 @@
 #pragma once
-// What the creature and collectible kinds share: the group settings they read from files and
-// panels, the group picker, and taking a flimb out of play the way a trap kills it.
+// What the creature and collectible kinds share: taking a flimb out of play the way a trap
+// kills it, and drawing a sheet at a world point. Their groups: traps/TrapGroupChoice.h.
 #include <cstdint>
-#include <string>
 
-class LayoutPanel;
 struct Flimb;
-
-// A group read from a file or a trap-state blob: 0..7 as they are, 255 where the kind allows
-// "any group"; any other value is logged ("WARNING: <kind> trap <id> has group <n>; taken as
-// 0") and taken as 0.
-uint8_t CheckedTrapGroup(int32_t value, bool anyAllowed, const char* kindName, uint32_t trapId);
-
-// A choice of the groups 0..7 and, with anyAllowed, "Any" (255).
-void AddGroupPicker(LayoutPanel& panel, const std::string& label, const char* key, int32_t group, bool anyAllowed,
-                    const std::string& tip = std::string());
-// The picked group (255 for "Any"); false when the user did not change the picker.
-bool ReadGroupPicker(const LayoutPanel& panel, const char* key, int32_t& group);
 
 // The flimb leaves play the way a trap kills it: its in-world and alive bits cleared, so that
 // no query of this update finds it again; the world frees the record at its next update.

@@ -9,6 +9,7 @@
 #include "gui/LayoutPanel.h"
 #include "media/AnimSurface.h"
 #include "traps/CreatureSupport.h"
+#include "traps/TrapGroupChoice.h"
 #include "traps/TrapFactory.h"
 #include "traps/TrapKindHelpers.h"
 #include "traps/TrapKindXml.h"
@@ -209,7 +210,7 @@ void FrozenFlimbTrap::Draw()
 std::unique_ptr<LayoutPanel> FrozenFlimbTrap::BuildEditPanel()
 {
     std::unique_ptr<LayoutPanel> panel = Trap::BuildEditPanel();
-    AddGroupPicker(*panel, TranslateText("Group"), "group", group, true);
+    AddTrapGroupChoice(*panel, TranslateText("Group"), "group", group, true);
     panel->AddSlider(TranslateText("Energy"), "spawn_energy", static_cast<float>(std::clamp(spawnEnergy, 0, kFullEnergy)),
                      static_cast<float>(kFullEnergy), 0.0f, TranslateText("Energy imparted to new flimbs"));
     panel->AddTextField(TranslateText("Flimb Size"), "flimb_size", "%.1f", flimbSize,
@@ -224,7 +225,7 @@ bool FrozenFlimbTrap::ApplyEditPanel(LayoutPanel* panel)
     if (!Trap::ApplyEditPanel(panel))
         return false;
     int32_t picked = group;
-    if (ReadGroupPicker(*panel, "group", picked) && picked != group)
+    if (ReadTrapGroupChoice(*panel, "group", picked) && picked != group)
         group = static_cast<uint8_t>(picked);
     if (group > 7 && group != kAnyGroup)
         group = 0;

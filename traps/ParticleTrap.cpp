@@ -10,6 +10,7 @@
 #include "media/AnimSurface.h"
 #include "modes/ModeServices.h"
 #include "traps/CreatureSupport.h"
+#include "traps/TrapGroupChoice.h"
 #include "traps/TrapFactory.h"
 #include "traps/TrapKindHelpers.h"
 #include "traps/TrapKindXml.h"
@@ -214,7 +215,7 @@ void ParticleTrap::DrawBack()
 std::unique_ptr<LayoutPanel> ParticleTrap::BuildEditPanel()
 {
     std::unique_ptr<LayoutPanel> panel = Trap::BuildEditPanel();
-    AddGroupPicker(*panel, TranslateText("Group"), "particle_group", particleGroup, true);
+    AddTrapGroupChoice(*panel, TranslateText("Group"), "particle_group", particleGroup, true);
     return panel;
 }
 
@@ -222,7 +223,7 @@ bool ParticleTrap::ApplyEditPanel(LayoutPanel* panel)
 {
     if (!Trap::ApplyEditPanel(panel))
         return false;
-    ReadGroupPicker(*panel, "particle_group", particleGroup);
+    ReadTrapGroupChoice(*panel, "particle_group", particleGroup);
     if ((particleGroup < 0 || particleGroup > 7) && particleGroup != kAnyGroup)
         particleGroup = 0;
     return true;

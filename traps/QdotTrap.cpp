@@ -11,6 +11,7 @@
 #include "modes/ModeServices.h"
 #include "traps/BallTrap.h"
 #include "traps/CreatureSupport.h"
+#include "traps/TrapGroupChoice.h"
 #include "traps/ParticleTrap.h"
 #include "traps/TrapFactory.h"
 #include "traps/TrapKindHelpers.h"
@@ -96,7 +97,7 @@ std::unique_ptr<LayoutPanel> QdotTrap::BuildEditPanel()
 {
     std::unique_ptr<LayoutPanel> panel = Trap::BuildEditPanel();
     panel->AddCheckBox(TranslateText("Visible"), "visible", visible != 0, std::string());
-    AddGroupPicker(*panel, TranslateText("Group"), "group", group, true);
+    AddTrapGroupChoice(*panel, TranslateText("Group"), "group", group, true);
     return panel;
 }
 
@@ -104,7 +105,7 @@ bool QdotTrap::ApplyEditPanel(LayoutPanel* panel)
 {
     if (!Trap::ApplyEditPanel(panel))
         return false;
-    ReadGroupPicker(*panel, "group", group);
+    ReadTrapGroupChoice(*panel, "group", group);
     return true;
 }
 
@@ -244,7 +245,7 @@ std::unique_ptr<LayoutPanel> ReceptacleTrap::BuildEditPanel()
 {
     std::unique_ptr<LayoutPanel> panel = Trap::BuildEditPanel();
     panel->AddCheckBox(TranslateText("Visible"), "visible", visible != 0, std::string());
-    AddGroupPicker(*panel, TranslateText("Group"), "group", group, true,
+    AddTrapGroupChoice(*panel, TranslateText("Group"), "group", group, true,
                    TranslateText("The group that owns the receptacle"));
     return panel;
 }
@@ -253,7 +254,7 @@ bool ReceptacleTrap::ApplyEditPanel(LayoutPanel* panel)
 {
     if (!Trap::ApplyEditPanel(panel))
         return false;
-    ReadGroupPicker(*panel, "group", group);
+    ReadTrapGroupChoice(*panel, "group", group);
     return true;
 }
 

@@ -110,9 +110,8 @@ public:
     virtual void SetupWorldMatrix() {}
     // Exit: its minimap flag (on after construction); Background: its "minimap" setting.
     virtual bool ShowsOnMinimap() const { return true; }
-    // Background: draws its layer with the trap's x and y taken as screen pixels, at its
-    // scale, rotation and alpha (the minimap sets them for the moment).
-    virtual void DrawLayer() {}
+    // Background: takes a new image (a game path; null re-fetches its own). Nothing here.
+    virtual void SetImage(const char* /*name*/) {}
 
     // ---- The editor (traps/TrapPanel.cpp) ---------------------------------------------------
     // The links as red lines from the trap to each target found in the open editor, in
@@ -208,8 +207,6 @@ public:
     virtual AnimSurface* SkyImage() const { return nullptr; }
     // The GUI element of the kinds that are also one (Annotation, Blaster, Hover, GooGun).
     virtual Primitive* GuiPart() { return nullptr; }
-    // Background: takes a new image (a game path; null re-fetches its own). Nothing here.
-    virtual void SetImage(const char* /*name*/) {}
     // Adds the kind's own simulation state to the world state hash (after the common
     // fields, HashCommonState).
     virtual void HashState(StateHasher& /*hasher*/) const {}

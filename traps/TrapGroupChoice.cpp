@@ -1,6 +1,7 @@
 #include "traps/TrapGroupChoice.h"
 
 #include "app/LanguageTexts.h"
+#include "app/Log.h"
 #include "gui/LayoutPanel.h"
 
 #include <algorithm>
@@ -8,6 +9,14 @@
 
 namespace {
 constexpr int kAnyChoice = 8;
+}
+
+uint8_t CheckedTrapGroup(int32_t value, bool anyAllowed, const char* kindName, uint32_t trapId)
+{
+    if ((value >= 0 && value <= 7) || (anyAllowed && value == kAnyGroup))
+        return static_cast<uint8_t>(value);
+    WriteLog("WARNING: %s trap %u has group %d; taken as 0\n", kindName, trapId, value);
+    return 0;
 }
 
 void AddTrapGroupChoice(LayoutPanel& panel, const std::string& label, const char* key, int32_t group, bool allowAny,
@@ -18,7 +27,7 @@ void AddTrapGroupChoice(LayoutPanel& panel, const std::string& label, const char
         groups.push_back(std::to_string(g));
     if (allowAny)
         groups.push_back(TranslateText("Any"));
-    const int selected = group == 255 && allowAny ? kAnyChoice : std::clamp(group, 0, 7);
+    const int selected = group == kAnyGroup && allowAny ? kAnyChoice : std::clamp(group, 0, 7);
     panel.AddChoice(label, key, groups, selected, tip);
 }
 
@@ -27,6 +36,6 @@ bool ReadTrapGroupChoice(const LayoutPanel& panel, const char* key, int32_t& gro
     int32_t choice = 0;
     if (!panel.ReadInt(key, choice))
         return false;
-    group = choice == kAnyChoice ? 255 : std::clamp(choice, 0, 7);
+    group = choice == kAnyChoice ? kAnyGroup : std::clamp(choice, 0, 7);
     return true;
 }

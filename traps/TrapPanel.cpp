@@ -50,15 +50,6 @@ std::string TargetButtonText(const char* eventName)
     return text;
 }
 
-// The panel a widget lies in, or null.
-LayoutPanel* PanelOf(Primitive* widget)
-{
-    for (Primitive* node = widget; node; node = node->parent)
-        if (auto* panel = dynamic_cast<LayoutPanel*>(node))
-            return panel;
-    return nullptr;
-}
-
 // The tint with the components of the tint sliders the user changed.
 uint32_t TintFromPanel(const LayoutPanel& panel, uint32_t tint)
 {
@@ -235,7 +226,7 @@ bool Trap::ApplyEditPanel(LayoutPanel* panel)
 
 void Trap::ReadTintPanel(Primitive* /*parent*/, Primitive* slider)
 {
-    LayoutPanel* panel = PanelOf(slider);
+    LayoutPanel* panel = LayoutPanel::Of(slider);
     if (!panel || !slider)
         return;
     auto* bright = dynamic_cast<CheckBox*>(panel->Find("bright"));
@@ -327,7 +318,7 @@ bool Trap::DrawEditorLinks(MapObject* filter, bool draw)
 void Trap::CheckAdminEdit(Primitive* changed, LayoutPanel* panel)
 {
     if (!panel)
-        panel = PanelOf(changed);
+        panel = LayoutPanel::Of(changed);
     if (!LocalPlayerIsAdmin()) {
         DenyAccess();
         return;
@@ -341,7 +332,7 @@ void Trap::CheckAdminEdit(Primitive* changed, LayoutPanel* panel)
 void Trap::CheckAdminEditPanel(Primitive* changed, LayoutPanel* panel)
 {
     if (!panel)
-        panel = PanelOf(changed);
+        panel = LayoutPanel::Of(changed);
     if (!LocalPlayerIsAdmin()) {
         DenyAccess();
         return;

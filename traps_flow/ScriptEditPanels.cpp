@@ -168,7 +168,7 @@ std::unique_ptr<LayoutPanel> ModifyFrameTrap::BuildEditPanel()
         if (!trap)
             return;
         OpenEditorFileChooser(TranslateText("Set Image"), trap->image.empty() ? "Graphics\\" : trap->image,
-                              &ModifyFrameTrap::OnImageChosen);
+                              [](const ChosenFile& chosen) { ModifyFrameTrap::OnImageChosen(chosen.filename); });
     });
     return panel;
 }
@@ -218,7 +218,7 @@ std::unique_ptr<LayoutPanel> SoundTrap::BuildEditPanel()
         const auto* trap = dynamic_cast<SoundTrap*>(EditedTrap());
         if (trap)
             OpenEditorFileChooser(TranslateText("Set Sound"), trap->sound_file.empty() ? "Sounds\\" : trap->sound_file,
-                                  &SoundTrap::OnSoundChosen);
+                                  [](const ChosenFile& chosen) { SoundTrap::OnSoundChosen(chosen.filename); });
     });
     panel->AddButton(TranslateText("Play Sound"), std::string(), [](Primitive*, Button*) {
         if (auto* trap = dynamic_cast<SoundTrap*>(EditedTrap()))

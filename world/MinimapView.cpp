@@ -18,6 +18,7 @@
 #include "world/MinimapSurface.h"
 #include "world/TrapRegistry.h"
 #include "traps/Trap.h"
+#include "traps_flow/SceneryServices.h"
 #include "world/WorldState.h"
 
 #include <algorithm>
@@ -249,27 +250,16 @@ void MinimapView::Draw()
                         static_cast<float>(icon->frameWidth) / 2.0f, static_cast<float>(icon->frameHeight) / 2.0f);
     }
 
-    // The background layers marked for the minimap, drawn in place for the moment.
+    // The background layers marked for the minimap, at their places on the map.
     for (Trap* background : GetTrapsOfKind(kBackgroundKind)) {
         if (!background->visible || !background->ShowsOnMinimap())
             continue;
-        const float x = background->x, y = background->y, rotation = background->rotation;
-        const float scaleX = background->scale_x, scaleY = background->scale_y;
-        const uint8_t backgroundAlpha = background->alpha;
-        const FloatPoint at = WorldToPanel(x, y);
-        background->x = rect.left + at.x;
-        background->y = rect.top + at.y;
-        background->rotation = rotation + turn * 180.0f / kPi;
-        background->scale_x = scaleX * s;
-        background->scale_y = scaleY * s;
-        background->alpha = 255;
-        background->DrawLayer();
-        background->x = x;
-        background->y = y;
-        background->rotation = rotation;
-        background->scale_x = scaleX;
-        background->scale_y = scaleY;
-        background->alpha = backgroundAlpha;
+        const FloatPoint at = WorldToPanel(background->x, background->y);
+        LayerPlacement placement;
+        placement.scale = s;
+        placement.turnDegrees = turn * 180.0f / kPi;
+        placement.alpha = 255;
+        DrawBackgroundLayerAt(*background, rect.left + at.x, rect.top + at.y, placement);
     }
 
     // What the game view shows.

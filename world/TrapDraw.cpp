@@ -58,7 +58,14 @@ void DrawHighlightMarker()
     image.scaleX = oldX, image.scaleY = oldY, image.rotation = oldRotation;
 }
 
+int g_backgroundTilesDrawn = 0;
+
 } // namespace
+
+int& BackgroundTilesDrawn()
+{
+    return g_backgroundTilesDrawn;
+}
 
 void AddTrapToDrawList(Trap* trap)
 {
@@ -87,6 +94,7 @@ void ResetTrapDrawState()
 void RebuildTrapDrawList()
 {
     TrapRegistries& registries = Registries();
+    g_backgroundTilesDrawn = 0;
     const gfx::RECT visible = VisibleWorldRect();
     if (registries.drawListDirty || !(visible == registries.visibleRect)) {
         registries.drawList.clear();

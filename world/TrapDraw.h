@@ -12,6 +12,9 @@ void ResetTrapDrawState();
 // registered, steps every trap's frame (not while paused), draws the back parts and the
 // traps under the shadow.
 void RebuildTrapDrawList();
+// The background tiles drawn in the current frame (the frame-rate line's "bg"): reset by
+// RebuildTrapDrawList, counted by the background layers.
+int& BackgroundTilesDrawn();
 // After the back tiles: the traps behind the terrain and the flimbs.
 void DrawTrapsBackLayer();
 // After the front tiles, before the flimbs: the traps behind the flimbs.

@@ -3,6 +3,7 @@
 #include "game/GameViewPort.h"
 #include "gui/WindowList.h"
 #include "media/MSManager.h"
+#include "media/SpriteDepth.h"
 #include "world/ConsoleValues.h"
 #include "world/Flimb.h"
 #include "world/Landscape.h"
@@ -146,7 +147,7 @@ void WorldToScreen(float& x, float& y)
         return;
     }
     if (const Landscape* land = GameLandscape()) {
-        const FloatPoint screen = land->WorldToScreenF(0.0f, x, y);
+        const FloatPoint screen = land->WorldToScreenF(SpriteDepth(), x, y);
         x = screen.x;
         y = screen.y;
     }
@@ -159,7 +160,7 @@ float CurrentViewScale()
     const ViewPort* view = CurrentView();
     if (!view)
         return 1.0f;
-    const float scale = view->camera.PixelsPerUnit(view->camera.EyeDistance());
+    const float scale = view->camera.PixelsPerUnit(view->camera.EyeDistance() - SpriteDepth());
     return scale > 0.0f ? scale : 1.0f;
 }
 
@@ -308,4 +309,30 @@ void ZoomGameViewToFit(uint32_t ms)
     }
     if (GameViewPort* view = FindGameViewPort())
         view->SetZoom(view->GetFitZoom(true), ms == 0 ? -1 : static_cast<int>(std::min<uint32_t>(ms, INT32_MAX)));
+}
+
+FloatRect ProjectRectOntoLandscape(float x, float y, float depth, float halfWidth, float halfHeight, float radians)
+{
+    const float c = std::cos(radians), s = std::sin(radians);
+    const float corners[4][2] = {{-halfWidth, -halfHeight}, {halfWidth, -halfHeight}, {halfWidth, halfHeight},
+                                 {-halfWidth, halfHeight}};
+    const Landscape* land = depth != 0.0f ? GameLandscape() : nullptr;
+    const bool projected = land && land->CurrentView();
+    FloatRect box{0.0f, 0.0f, 0.0f, 0.0f};
+    for (int i = 0; i < 4; ++i) {
+        FloatPoint point{x + corners[i][0] * c - corners[i][1] * s, y + corners[i][0] * s + corners[i][1] * c};
+        if (projected) {
+            const FloatPoint screen = land->WorldToScreenF(depth, point.x, point.y);
+            point = land->UnprojectPoint(screen.x, screen.y);
+        }
+        if (i == 0 || point.x < box.left)
+            box.left = point.x;
+        if (i == 0 || point.x > box.right)
+            box.right = point.x;
+        if (i == 0 || point.y < box.top)
+            box.top = point.y;
+        if (i == 0 || point.y > box.bottom)
+            box.bottom = point.y;
+    }
+    return box;
 }

@@ -78,7 +78,8 @@ void CurrentViewCentre(float& x, float& y);
 void PanGameViewToX(float x);
 // The mouse pointer in world pixels; without a view its client pixels.
 void MouseWorldPoint(int32_t& x, int32_t& y);
-// A world point on the screen (unchanged without a view) and the view's zoom (1 without).
+// A world point on the screen (unchanged without a view) and the view's zoom (1 without), both
+// at the current sprite depth (media/SpriteDepth.h).
 void WorldToScreen(float& x, float& y);
 float CurrentViewScale();
 // The flimb the view follows, or null; StopFollowing lets it go.
@@ -98,6 +99,12 @@ void ZoomGameViewToFit(uint32_t ms);
 // so that sprites with 26-frame sheets show their in-between frame. Drawing state only.
 bool InBetweenFrame();
 void SetInBetweenFrame(bool on);
+// The box, on the landscape plane, of a rectangle of half extents (halfWidth, halfHeight)
+// turned by `radians` and centred on (x, y) at height `depth`: with a depth other than 0 and a
+// current view its corners go to the screen at that depth and back onto the plane; without
+// one they stay where they are. Drawing and editing only.
+struct FloatRect;
+FloatRect ProjectRectOntoLandscape(float x, float y, float depth, float halfWidth, float halfHeight, float radians);
 // A screen point in world pixels through the game view; the same point without a view.
 void ScreenToWorldPoint(float screenX, float screenY, float& worldX, float& worldY);
 // The current view's rotation in radians, within [0, 2 pi); 3 pi / 2 (the untouched view,

@@ -274,9 +274,13 @@ constexpr DWORD D3DTA_SPECULAR = 0x4;
 constexpr DWORD D3DTA_SELECTMASK = 0xF;
 constexpr DWORD D3DTA_COMPLEMENT = 0x10;
 constexpr DWORD D3DTA_ALPHAREPLICATE = 0x20;
-// Texture-coordinate transform flags.
+// Texture-coordinate transform flags: how many of the transformed coordinates are kept, and
+// PROJECTED to divide the first ones by the last kept one.
 constexpr DWORD D3DTTFF_DISABLE = 0;
 constexpr DWORD D3DTTFF_COUNT2 = 2;
+constexpr DWORD D3DTTFF_COUNT3 = 3;
+constexpr DWORD D3DTTFF_COUNT4 = 4;
+constexpr DWORD D3DTTFF_PROJECTED = 256;
 
 // Sampler states.
 enum D3DSAMPLERSTATETYPE : uint32_t {

@@ -918,12 +918,24 @@ HRESULT Device::Draw(D3DPRIMITIVETYPE type, uint32_t primitiveCount, const uint8
             if (set < texSets)
                 std::memcpy(uv, v + texOffset + set * 8, 8);
             double u = uv[0], w = uv[1];
-            if (state_.stageStates[st][D3DTSS_TEXTURETRANSFORMFLAGS] == D3DTTFF_COUNT2) {
+            const DWORD transform = state_.stageStates[st][D3DTSS_TEXTURETRANSFORMFLAGS];
+            const DWORD kept = transform & 0xFF;
+            if (kept >= D3DTTFF_COUNT2 && kept <= D3DTTFF_COUNT4) {
+                // A pair of coordinates enters the matrix as (u, v, 1, 0).
                 const D3DXMATRIX& m = state_.transforms[D3DTS_TEXTURE0 + st];
                 const double tu = u * m.m[0][0] + w * m.m[1][0] + m.m[2][0];
                 const double tv = u * m.m[0][1] + w * m.m[1][1] + m.m[2][1];
                 u = tu;
                 w = tv;
+                // The division happens at the vertices: exact for the affine transforms in
+                // use, whose last coordinate is the same at every vertex.
+                if (transform & D3DTTFF_PROJECTED) {
+                    const double q = uv[0] * m.m[0][kept - 1] + uv[1] * m.m[1][kept - 1] + m.m[2][kept - 1];
+                    if (q != 0.0) {
+                        u /= q;
+                        w /= q;
+                    }
+                }
             }
             a.u[st] = u;
             a.v[st] = w;

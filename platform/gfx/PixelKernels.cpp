@@ -205,8 +205,14 @@ const uint32_t* FetchAffine(const Sampler& sampler, int64_t s, int64_t t, int64_
     };
     if (dt == 0)
         wv = verticalWeights(uint32_t(t >> 8) & 255u);
+    // Wrapping power-of-two textures (a scrolled sky) take the inlined path wherever the
+    // wrapped footprint lies inside: the same texels the wrapping sample would read.
+    const int64_t maskU =
+        sampler.addressU == D3DTADDRESS_WRAP && (v.width & (v.width - 1)) == 0 ? int64_t(v.width - 1) : -1;
+    const int64_t maskV =
+        sampler.addressV == D3DTADDRESS_WRAP && (v.height & (v.height - 1)) == 0 ? int64_t(v.height - 1) : -1;
     for (int i = 0; i < count; ++i, s += ds, t += dt) {
-        const int64_t si = s >> 16, tj = t >> 16;
+        const int64_t si = (s >> 16) & maskU, tj = (t >> 16) & maskV;
         if (uint64_t(si) < innerW && uint64_t(tj) < innerH) {
             const uint32_t fu = uint32_t(s >> 8) & 255u;
             if (dt != 0)

@@ -1,16 +1,39 @@
 # Runs the view run twice on a sample level and compares the hash lines: one process draws
 # every frame through the game view with shakes and writes the pictures, the other never
-# draws. cmake -DDRIVER=... -DWORK=... -DPICTURES=... -P
+# draws. cmake -DDRIVER=... -DWORK=... -DPICTURES=... -P, with for another level -DLEVEL=...
+# -DUPDATES=... -DFLIMBS=... -DPICTURE_OPTION=... (the view run's picture option) and
+# -DPICTURE_SUFFIXES=... (the pictures it writes, separated by commas) and -DLINES=... (the
+# hash lines expected).
+if(NOT LEVEL)
+  set(LEVEL s_dm_first_steps)
+endif()
+if(NOT PICTURE_OPTION)
+  set(PICTURE_OPTION --pictures)
+endif()
+if(NOT PICTURE_SUFFIXES)
+  set(PICTURE_SUFFIXES 270 90)
+endif()
+string(REPLACE "," ";" PICTURE_SUFFIXES "${PICTURE_SUFFIXES}")
+if(NOT LINES)
+  set(LINES 5)
+endif()
+set(run_options)
+if(UPDATES)
+  list(APPEND run_options --updates ${UPDATES})
+endif()
+if(FLIMBS)
+  list(APPEND run_options --flimbs ${FLIMBS})
+endif()
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}/drawing" "${WORK}/quiet")
 set(ENV{SDL_VIDEODRIVER} offscreen)
 set(ENV{SDL_AUDIODRIVER} dummy)
 set(ENV{ALSOFT_DRIVERS} null)
 set(ENV{FLIMBS_HOME} "${WORK}/drawing")
-execute_process(COMMAND "${DRIVER}" s_dm_first_steps --draw --pictures "${PICTURES}"
+execute_process(COMMAND "${DRIVER}" ${LEVEL} --draw ${run_options} ${PICTURE_OPTION} "${PICTURES}"
                 OUTPUT_VARIABLE drawing ERROR_VARIABLE drawingErrors RESULT_VARIABLE drawingResult)
 set(ENV{FLIMBS_HOME} "${WORK}/quiet")
-execute_process(COMMAND "${DRIVER}" s_dm_first_steps
+execute_process(COMMAND "${DRIVER}" ${LEVEL} ${run_options}
                 OUTPUT_VARIABLE quiet ERROR_VARIABLE quietErrors RESULT_VARIABLE quietResult)
 if(NOT drawingResult EQUAL 0 OR NOT quietResult EQUAL 0)
   message(FATAL_ERROR "the driver failed: ${drawingResult} / ${quietResult}\n${drawingErrors}\n${quietErrors}")
@@ -18,15 +41,15 @@ endif()
 string(REGEX MATCHALL "update [0-9]+ hash [0-9a-f]+ flimbs [0-9]+" drawingLines "${drawing}")
 string(REGEX MATCHALL "update [0-9]+ hash [0-9a-f]+ flimbs [0-9]+" quietLines "${quiet}")
 list(LENGTH quietLines count)
-if(NOT count EQUAL 5)
-  message(FATAL_ERROR "expected 5 hash lines, got ${count}:\n${quiet}")
+if(NOT count EQUAL LINES)
+  message(FATAL_ERROR "expected ${LINES} hash lines, got ${count}:\n${quiet}")
 endif()
 if(NOT drawingLines STREQUAL quietLines)
   message(FATAL_ERROR "the runs differ:\n--- drawing ---\n${drawing}\n--- quiet ---\n${quiet}")
 endif()
-foreach(turn 270 90)
-  if(NOT EXISTS "${PICTURES}-${turn}.png")
-    message(FATAL_ERROR "no picture ${PICTURES}-${turn}.png")
+foreach(suffix ${PICTURE_SUFFIXES})
+  if(NOT EXISTS "${PICTURES}-${suffix}.png")
+    message(FATAL_ERROR "no picture ${PICTURES}-${suffix}.png")
   endif()
 endforeach()
 message(STATUS "${quiet}")

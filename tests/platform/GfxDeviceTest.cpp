@@ -146,6 +146,52 @@ TEST_F(GfxDevice, BilinearFilterInterpolatesBetweenTexelCentres)
     EXPECT_EQ(Pixel(3, 0), 0xFFFFFFFFu);
 }
 
+// Texture transforms of three coordinates, projected: (u, v, 1, 0) through the matrix, the
+// first two divided by the third. A translation in the third row scrolls a wrapping texture;
+// a third coordinate of 2 halves the coordinates. Bilinear wrapping scrolls to the same
+// texels on the inlined path as on the general one.
+TEST_F(GfxDevice, ProjectedTextureTransformsScrollAndDivide)
+{
+    const D3DCOLOR columns[4] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFFFFu};
+    Ref<Texture> tex = SolidTexture(4, 4, 0);
+    for (uint32_t y = 0; y < 4; ++y)
+        for (uint32_t x = 0; x < 4; ++x)
+            tex->Level(0)->WritePixel(x, y, columns[x]);
+    device_->SetTexture(0, tex.get());
+    device_->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    device_->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
+    device_->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT3 | D3DTTFF_PROJECTED);
+    D3DXMATRIX m;
+    D3DXMatrixIdentity(&m);
+    m.m[2][0] = 0.25f; // one texel
+    device_->SetTransform(D3DTS_TEXTURE0, &m);
+    DrawQuad(0, 0, 16, 4, 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(1, 1), columns[1]);
+    EXPECT_EQ(Pixel(9, 1), columns[3]);
+    EXPECT_EQ(Pixel(13, 1), columns[0]) << "wrapped";
+    D3DXMatrixIdentity(&m);
+    m.m[2][2] = 2.0f;
+    device_->SetTransform(D3DTS_TEXTURE0, &m);
+    DrawQuad(0, 0, 16, 4, 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(1, 1), columns[0]);
+    EXPECT_EQ(Pixel(13, 1), columns[1]) << "halved";
+    // A scroll of 1.25 is a scroll of 0.25, whether the bilinear sample wraps or not.
+    device_->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    D3DXMatrixIdentity(&m);
+    m.m[2][0] = 0.25f;
+    device_->SetTransform(D3DTS_TEXTURE0, &m);
+    DrawQuad(0, 0, 16, 4, 0xFFFFFFFFu);
+    std::vector<D3DCOLOR> scrolled;
+    for (int x = 0; x < 16; ++x)
+        scrolled.push_back(Pixel(x, 1));
+    m.m[2][0] = 1.25f;
+    device_->SetTransform(D3DTS_TEXTURE0, &m);
+    DrawQuad(0, 0, 16, 4, 0xFFFFFFFFu);
+    for (int x = 0; x < 16; ++x)
+        EXPECT_EQ(Pixel(x, 1), scrolled[size_t(x)]) << x;
+    device_->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+}
+
 TEST_F(GfxDevice, ViewportClipsDrawingAndClear)
 {
     const D3DVIEWPORT9 vp{4, 3, 5, 6, 0.0f, 1.0f};

@@ -3,12 +3,9 @@
 // the world, the editor panel's widgets set as a user would, trap XML round trips.
 #include "tests/support/FlimbFixture.h"
 
+#include "tests/support/PanelInput.h"
+
 #include "app/XmlUtil.h"
-#include "gui/CheckBox.h"
-#include "gui/ComboBox.h"
-#include "gui/EditBox.h"
-#include "gui/LayoutPanel.h"
-#include "gui/SliderBar.h"
 #include "gui/WindowList.h"
 #include "traps/Trap.h"
 #include "world/TrapRegistry.h"
@@ -74,33 +71,11 @@ protected:
         trap.Load(XmlRoot(doc.get()), XmlRoot(defaultsDoc.get()), kTrapLoadAll);
     }
 
-    // The panel's widgets changed as the user changes them.
-    static void Type(LayoutPanel& panel, const std::string& key, const std::string& text)
-    {
-        auto* box = dynamic_cast<EditBox*>(panel.Find(key));
-        ASSERT_NE(box, nullptr) << key;
-        box->SetText(text);
-        box->Commit();
-    }
-    static void Slide(LayoutPanel& panel, const std::string& key, float value)
-    {
-        auto* slider = dynamic_cast<GraphicSliderBar*>(panel.Find(key));
-        ASSERT_NE(slider, nullptr) << key;
-        slider->SetValue(value, true);
-    }
-    static void Check(LayoutPanel& panel, const std::string& key, bool on)
-    {
-        auto* box = dynamic_cast<CheckBox*>(panel.Find(key));
-        ASSERT_NE(box, nullptr) << key;
-        box->SetChecked(on, true, true);
-    }
-    static void Choose(LayoutPanel& panel, const std::string& key, int index)
-    {
-        auto* combo = dynamic_cast<ComboBox*>(panel.Find(key));
-        ASSERT_NE(combo, nullptr) << key;
-        combo->SetSelection(index, true);
-        combo->pressed = 1;
-    }
+    // The panel's widgets changed as the user changes them (tests/support/PanelInput.h).
+    static void Type(LayoutPanel& panel, const std::string& key, const std::string& text) { PanelType(panel, key, text); }
+    static void Slide(LayoutPanel& panel, const std::string& key, float value) { PanelSlide(panel, key, value); }
+    static void Check(LayoutPanel& panel, const std::string& key, bool on) { PanelCheck(panel, key, on); }
+    static void Choose(LayoutPanel& panel, const std::string& key, int index) { PanelChoose(panel, key, index); }
 
     // The world's state hash after the updates.
     static uint64_t RunAndHash(int updates)

@@ -263,8 +263,9 @@ TEST_F(TrapBaseTest, FiringAnEventQueuesTheFirstLinksTarget)
     std::unique_ptr<Trap> owned = Trap::Create(1);
     Trap* source = owned.get();
     RegisterTrap(std::move(owned));
-    std::unique_ptr<Trap> firstTarget = Trap::Create(3);
-    std::unique_ptr<Trap> secondTarget = Trap::Create(3);
+    // Targets whose activation is the base's.
+    std::unique_ptr<Trap> firstTarget = std::make_unique<Trap>(3);
+    std::unique_ptr<Trap> secondTarget = std::make_unique<Trap>(3);
     Trap* first = firstTarget.get();
     Trap* second = secondTarget.get();
     RegisterTrap(std::move(firstTarget));

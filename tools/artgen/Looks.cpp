@@ -163,6 +163,7 @@ bool DrawFrame(cairo_t* cr, const ImageSpec& spec, int frame)
         AddScriptTrapLooks(table);
         AddCreatureTrapLooks(table);
         AddDeviceTrapLooks(table);
+        AddScenicTrapLooks(table);
         return table;
     }();
     const auto look = looks.find(spec.look);

@@ -47,6 +47,7 @@ void AddPlaybackLooks(LookTable& table);
 void AddScriptTrapLooks(LookTable& table);
 void AddCreatureTrapLooks(LookTable& table);
 void AddDeviceTrapLooks(LookTable& table);
+void AddScenicTrapLooks(LookTable& table);
 
 // Draws frame `frame` into the frame-sized area at the origin (already clipped). False for
 // an unknown look or a part the look does not have.

@@ -4,6 +4,7 @@
 // Animated looks cycle over their frame count so that the last frame leads back to the first.
 #include "tools/artgen/Looks.h"
 #include "tools/artgen/Paint.h"
+#include "tools/artgen/PickupSymbols.h"
 
 #include <cairo.h>
 
@@ -201,6 +202,8 @@ void PickupSymbol(cairo_t* cr, const std::string& symbol, double cx, double cy, 
         Arrow(cr, cx, cy, r * 0.55, symbol[1] - '0', r * 0.18);
         return;
     }
+    if (DrawScenicPickupSymbol(cr, symbol, cx, cy, r))
+        return;
     // Two arrows: down and its partner.
     const int partner = symbol == "ud" ? 1 : symbol == "dl" ? 2 : 3;
     Arrow(cr, cx - r * 0.25, cy, r * 0.45, 0, r * 0.14);

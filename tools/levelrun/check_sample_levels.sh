@@ -20,6 +20,7 @@ expect s_dm_first_steps 'saved=([5-9]|[1-9][0-9]+) result=win'
 expect s_dm_exit_limit 'saved=3 result=win'
 expect s_dm_waypoints 'result=loss'
 expect s_dm_scripted_door 'result=win'
+expect s_dm_scenery 'saved=10 result=win'
 if ! "$levelrun" 'Level\s_dm_first_steps.flevel' --updates 300 --picture first_steps_300.png >/dev/null ||
     [ ! -s first_steps_300.png ]; then
     echo "no picture written"; fail=1

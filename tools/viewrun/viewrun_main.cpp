@@ -3,12 +3,15 @@
 // (shakes included) can be compared line by line with one that never draws.
 //
 //   viewrun <level> [--draw] [--updates N] [--flimbs N] [--pictures PREFIX]
-//           [--look X,Y] [--picture FILE]
+//           [--look X,Y] [--picture FILE] [--parallax PREFIX]
 //
 // --pictures (with --draw) writes the last frame at the view rotations 3 pi / 2 and pi / 2,
 // zoomed to show the whole level, to PREFIX-270.png and PREFIX-90.png. --look (with --draw)
 // settles the view on the world point X,Y at one world pixel per screen pixel before the
 // first update; --picture writes the last frame as it was drawn, mid-action.
+// --parallax (with --draw) writes the last frame one world pixel to a screen pixel, centred
+// on (900, 690), to PREFIX-0.png, and again with the view panned 200 pixels to the right to
+// PREFIX-200.png: scenery behind the landscape moves less than the terrain.
 #include "tools/viewrun/ViewScene.h"
 
 #include "world/StateHash.h"
@@ -36,6 +39,20 @@ bool WriteTurnedPicture(ViewScene& scene, float rotation, const std::string& pat
     return scene.WritePicture(path);
 }
 
+// The view at one world pixel per screen pixel on the point, settled, and its frame written.
+bool WritePannedPicture(ViewScene& scene, int x, int y, const std::string& path)
+{
+    GameViewPort& view = *scene.View();
+    scene.ShowMinimap(false);
+    view.SetRotation(3.0f * kPi / 2.0f, -1, -1.0f);
+    view.SetZoom(view.GetNormalZoom(), -1);
+    view.PanTo(x, y, -1, false);
+    view.shakeAmplitude = 0.0f;
+    for (int i = 0; i < 30; ++i)
+        scene.Frame(kFrameMs);
+    return scene.WritePicture(path);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -43,7 +60,7 @@ int main(int argc, char** argv)
     bool draw = false;
     uint32_t updates = 500;
     int flimbs = 120;
-    std::string level, pictures, picture;
+    std::string level, pictures, picture, parallax;
     bool look = false;
     float lookX = 0.0f, lookY = 0.0f;
     for (int i = 1; i < argc; ++i) {
@@ -59,6 +76,8 @@ int main(int argc, char** argv)
             picture = argv[++i];
         else if (!std::strcmp(argv[i], "--look") && i + 1 < argc)
             look = std::sscanf(argv[++i], "%f,%f", &lookX, &lookY) == 2;
+        else if (!std::strcmp(argv[i], "--parallax") && i + 1 < argc)
+            parallax = argv[++i];
         else if (argv[i][0] != '-' && level.empty())
             level = argv[i];
         else
@@ -66,7 +85,7 @@ int main(int argc, char** argv)
     }
     if (level.empty()) {
         std::fprintf(stderr, "usage: viewrun <level> [--draw] [--updates N] [--flimbs N] [--pictures PREFIX] "
-                             "[--look X,Y] [--picture FILE]\n");
+                             "[--look X,Y] [--picture FILE] [--parallax PREFIX]\n");
         return 2;
     }
     try {
@@ -100,6 +119,13 @@ int main(int argc, char** argv)
             if (!WriteTurnedPicture(scene, 3.0f * kPi / 2.0f, pictures + "-270.png") ||
                 !WriteTurnedPicture(scene, kPi / 2.0f, pictures + "-90.png")) {
                 std::fprintf(stderr, "viewrun: cannot write %s-*.png\n", pictures.c_str());
+                return 1;
+            }
+        }
+        if (draw && !parallax.empty()) {
+            if (!WritePannedPicture(scene, 900, 690, parallax + "-0.png") ||
+                !WritePannedPicture(scene, 1100, 690, parallax + "-200.png")) {
+                std::fprintf(stderr, "viewrun: cannot write %s-*.png\n", parallax.c_str());
                 return 1;
             }
         }
