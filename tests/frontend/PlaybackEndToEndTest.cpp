@@ -30,6 +30,7 @@
 #include "world/AnimationSpec.h"
 #include "world/Flimb.h"
 #include "world/StateHash.h"
+#include "world/TrapSpecs.h"
 #include "world/WorldState.h"
 
 #include <chrono>
@@ -240,6 +241,7 @@ TEST_F(PlaybackEndToEndTest, PictureOfTheViewerWithItsControlsAndTheCountsBar)
 {
     const LiveRun live = RecordRun();
     LoadActionSprites();
+    LoadTrapSpecs(); // as the game's start-up does: the traps have their sprites
     InstallHudGameView();
     UseGameClock();
     OpenWindow(new FlimbsPlayer(live.path), true);
