@@ -59,6 +59,9 @@ ProgramRun RunProgram(std::vector<std::string> arguments, std::vector<std::strin
 {
     const std::string errorsPath = GetUserRoot() + "/stderr.txt";
     arguments.insert(arguments.begin(), program);
+    // The game starts its log afresh; an earlier run's log must not answer for this one.
+    std::error_code ignored;
+    std::filesystem::remove(LogFilePath(), ignored);
     const pid_t child = fork();
     if (child == 0) {
         for (std::string& variable : environment)
@@ -462,6 +465,8 @@ TEST(GameProgram, PlayThroughALevelAndQuitThroughTheMenus)
         return WaitForText(LogFilePath(), text, std::chrono::seconds(seconds));
     };
     const std::string shotPath = GetUserPath("Cache\\Screenshots\\flimbs_screenshot_0000.jpg");
+    std::error_code ignored; // an earlier test's screenshot must not stand for this one
+    std::filesystem::remove_all(GetUserPath("Cache\\Screenshots"), ignored);
     bool shot = false, menu = false, mainMenu = false, quitMenu = false, credits = false, ended = false;
     const ProgramRun run = RunProgram(
         {"-l", "s_dm_first_steps"}, {"SDL_VIDEODRIVER=x11", "DISPLAY=" + d}, "Game Map and Info loaded successfully!",
