@@ -212,10 +212,11 @@ void SessionGameState::OrderGroup(uint8_t)
     // Seam: the game controller's group operation.
 }
 
-void SessionGameState::HighlightFlimb(Flimb&, int, bool)
+void SessionGameState::HighlightFlimb(Flimb& flimb, int, bool on)
 {
-    // Seam: the flimb overlay's highlight of another player's flimb (the local selection
-    // is the local player's own).
+    // The selected flag travels with the command, so that every game marks the flimb at the
+    // same update; a manned device takes keys only from its marked rider.
+    flimb.SetSelected(on, false);
 }
 
 void SessionGameState::SetDecoration(Flimb& flimb, const std::string& name)

@@ -264,8 +264,9 @@ int GameWnd::Run()
         acted = ConnectToServer(actions.connectPort);
     else if (!actions.launchFile.empty() && IsPlaybackFileName(actions.launchFile) && platform::IsHeadless()) {
         // Nobody can watch: the playback is verified at full speed, its result line written,
-        // and the game ends.
-        VerifyPlayback(actions.launchFile);
+        // and the game ends (with exit code 1 when the file could not be played).
+        if (!VerifyPlayback(actions.launchFile))
+            exitCode_ = 1;
         platform::RequestQuit();
         acted = true;
     } else if (!actions.launchFile.empty())
@@ -278,7 +279,7 @@ int GameWnd::Run()
     for (;;) {
         if (window->PumpEvents() == platform::PumpResult::Quit) {
             WriteLog("Main loop ended after %u frames\n", framesDrawn_);
-            return 0;
+            return exitCode_;
         }
         gameClock.Update();
         if (!window->IsForeground())

@@ -55,6 +55,7 @@ private:
     bool helpShown_ = false;
     bool curlStarted_ = false;
     uint32_t framesDrawn_ = 0;
+    int exitCode_ = 0; // 1 when a headless playback could not be verified
     FrameRate frameRate_;
     std::unique_ptr<platform::InputSystem> input_;
     std::unique_ptr<SplashScreen> splash_;

@@ -296,7 +296,7 @@ bool FreezerTrap::OnDeviceKey(int action, int code, IInputDevice& device)
         return false;
     if (CoolingDown())
         return true;
-    const bool pressed = action == kKeyPressed;
+    const bool pressed = IsKeyPress(action);
     const bool held = pressed || action == kKeyRepeated;
     if (code == kDeviceKeyLeft && held && freezeAngle < kMaxAngle)
         RequestAngle(freezeAngle + 1);

@@ -88,7 +88,7 @@ bool GooGunTrap::OnDeviceKey(int action, int code, IInputDevice&)
     if (!rider || !(rider->flags & kFlimbSelected))
         return false;
     if (code == kDeviceKeyNumpad0) {
-        if (action == kKeyPressed) {
+        if (IsKeyPress(action)) {
             // Like every control the aim reaches this game with the request, at its update.
             int32_t wx = 0, wy = 0;
             MouseWorldPoint(wx, wy);
@@ -100,7 +100,7 @@ bool GooGunTrap::OnDeviceKey(int action, int code, IInputDevice&)
         return true;
     }
     if (code == kDeviceKeyDown) {
-        if (action == kKeyPressed) {
+        if (IsKeyPress(action)) {
             // The drop goes to every game like a shot; without a session it is taken at once.
             if (GameClientExists()) {
                 dropFlag = 1;

@@ -280,7 +280,7 @@ bool HoverTrap::OnDeviceKey(int action, int code, IInputDevice& device)
     if (code == kDeviceKeyLeft || code == kDeviceKeyRight || code == kDeviceKeyUp || code == kDeviceKeyDown) {
         if (action == kKeyRepeated)
             return true;
-        const int32_t step = action == kKeyPressed ? speed : 0;
+        const int32_t step = IsKeyPress(action) ? speed : 0;
         if (code == kDeviceKeyLeft)
             SendMove(-step, requestedMoveY);
         else if (code == kDeviceKeyRight)
@@ -292,7 +292,7 @@ bool HoverTrap::OnDeviceKey(int action, int code, IInputDevice& device)
         return true;
     }
     if (KeyBoundTo("TrapExit", code, device)) {
-        if (action == kKeyPressed) {
+        if (IsKeyPress(action)) {
             doEject = 1;
             SendState(0, -1);
             doEject = 0;

@@ -23,8 +23,13 @@ enum DeviceKey : int {
     kDeviceKeyDown = 208,
     kDeviceKeyNumpad0 = 82,
 };
-// Key actions as the GUI hands them over.
+// Key actions as the GUI hands them over. The keyboard reports a press as its button-down
+// value (0x80): every value but a release's 0 and a repeat's 2 is a press.
 enum DeviceKeyAction : int { kKeyReleased = 0, kKeyPressed = 1, kKeyRepeated = 2 };
+constexpr bool IsKeyPress(int action)
+{
+    return action != kKeyReleased && action != kKeyRepeated;
+}
 
 class MannedDevice : public Trap {
 public:

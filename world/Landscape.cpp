@@ -147,9 +147,11 @@ uint32_t Landscape::UpdateCounter() const
 
 int Landscape::OnKey(int value, int code, bool shift, IInputDevice& device)
 {
-    if (LandscapeOnKey(code, value, &device))
-        return 1;
-    return PrimContainer::OnKey(value, code, shift, device);
+    // The children first (a manned device's panel takes its arrow keys before the mode's
+    // key bindings scroll the camera with them); then the debugging and mode keys.
+    if (const int taken = PrimContainer::OnKey(value, code, shift, device))
+        return taken;
+    return LandscapeOnKey(code, value, &device) ? 1 : 0;
 }
 
 int32_t Landscape::RunState() const

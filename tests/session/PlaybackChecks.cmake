@@ -3,8 +3,8 @@
 # solutions: playbackrun replays every stored solution to a win with its recorded updates and
 #   state hash. determinism: one solution in two processes, full detail at 1920x1080 and the
 #   lowest detail at 800x600, each drawing game frames between its updates; the whole sequence
-#   of state hashes (every 50 updates) must be the same. launch: the game's own "-l" of a
-#   stored solution, headless, prints the result line and ends by itself.
+#   of state hashes (every 50 updates) must be the same. launch: the game's own "-l" of every
+#   stored solution, headless, prints the result line and ends by itself; a missing file fails.
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}/a" "${WORK}/b")
 set(ENV{SDL_VIDEODRIVER} offscreen)
@@ -51,21 +51,34 @@ elseif(MODE STREQUAL "determinism")
   endif()
   message(STATUS "${count} hash lines alike; ${full}")
 elseif(MODE STREQUAL "launch")
-  execute_process(COMMAND "${GAME}/Bin/FlimbsGame" -l "${_playback}" OUTPUT_VARIABLE out ERROR_VARIABLE err
-                  RESULT_VARIABLE result TIMEOUT 120)
-  if(NOT result EQUAL 0)
-    message(FATAL_ERROR "FlimbsGame -l ended with ${result}\n${out}\n${err}")
+  foreach(_entry IN LISTS _lines)
+    string(REGEX MATCH "^([^ ]+) ([0-9]+) ([0-9a-f]+)$" _ "${_entry}")
+    set(_playback "${CMAKE_MATCH_1}")
+    set(_updates "${CMAKE_MATCH_2}")
+    set(_hash "${CMAKE_MATCH_3}")
+    file(REMOVE "${WORK}/a/Cache/Log/flimbs.log")
+    execute_process(COMMAND "${GAME}/Bin/FlimbsGame" -l "${_playback}" OUTPUT_VARIABLE out ERROR_VARIABLE err
+                    RESULT_VARIABLE result TIMEOUT 120)
+    if(NOT result EQUAL 0)
+      message(FATAL_ERROR "FlimbsGame -l ${_playback} ended with ${result}\n${out}\n${err}")
+    endif()
+    set(_line "Playback ${_playback}: level [a-z_]+, result win, saved [0-9]+ of [0-9]+ required, ${_updates} updates, state hash ${_hash}, [0-9]+ updates per second")
+    string(REPLACE "\\" "\\\\" _line "${_line}")
+    if(NOT out MATCHES "${_line}")
+      message(FATAL_ERROR "no result line in:\n${out}")
+    endif()
+    file(READ "${WORK}/a/Cache/Log/flimbs.log" log)
+    if(NOT log MATCHES "${_line}")
+      message(FATAL_ERROR "the log holds no result line:\n${log}")
+    endif()
+    message(STATUS "${out}")
+  endforeach()
+  # A file that is not there is reported as a failure, in the line and in the exit code.
+  execute_process(COMMAND "${GAME}/Bin/FlimbsGame" -l "Level\\Solutions\\no_such_level.flimbs"
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE result TIMEOUT 120)
+  if(result EQUAL 0 OR NOT out MATCHES "no_such_level.flimbs: failed: ")
+    message(FATAL_ERROR "a missing playback ended with ${result}:\n${out}\n${err}")
   endif()
-  set(_line "Playback ${_playback}: level [a-z_]+, result win, saved [0-9]+ of [0-9]+ required, ${_updates} updates, state hash ${_hash}, [0-9]+ updates per second")
-  string(REPLACE "\\" "\\\\" _line "${_line}")
-  if(NOT out MATCHES "${_line}")
-    message(FATAL_ERROR "no result line in:\n${out}")
-  endif()
-  file(READ "${WORK}/a/Cache/Log/flimbs.log" log)
-  if(NOT log MATCHES "${_line}")
-    message(FATAL_ERROR "the log holds no result line:\n${log}")
-  endif()
-  message(STATUS "${out}")
 else()
   message(FATAL_ERROR "unknown MODE ${MODE}")
 endif()

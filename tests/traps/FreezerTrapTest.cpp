@@ -7,6 +7,7 @@
 #include "gui/ComboBox.h"
 #include "gui/LayoutPanel.h"
 #include "gui/SliderBar.h"
+#include "platform/input/DeviceEvent.h"
 #include "traps/FreezerTrap.h"
 #include "world/FlimbTable.h"
 #include "world/TrapRegistry.h"
@@ -116,6 +117,22 @@ TEST_F(FreezerTrapTest, ControlsAreInertForTenUpdatesAfterAShot)
     EXPECT_TRUE(session->requests.empty());
     EXPECT_EQ(Key(*trap, kDeviceKeyLeft), 1);
     EXPECT_EQ(session->requests, (std::vector<std::string>{Request(*trap)}));
+}
+
+TEST_F(FreezerTrapTest, TheKeyboardsButtonDownValueFiresAndLeaves)
+{
+    // The keyboard hands a press over as its button-down value, not as 1.
+    const int press = static_cast<int>(platform::kButtonDown);
+    Flimb* rider = nullptr;
+    FreezerTrap* trap = Manned(rider);
+    EXPECT_EQ(Key(*trap, KeyCode("A"), press), 1);
+    EXPECT_EQ(session->requests, (std::vector<std::string>{Request(*trap, 1, rider->id)}));
+    Step(FreezerTrap::kCooldownUpdates + 1);
+    session->requests.clear();
+    EXPECT_EQ(Key(*trap, KeyCode("B"), press), 1);
+    EXPECT_EQ(session->requests, (std::vector<std::string>{Request(*trap)}));
+    Step();
+    EXPECT_EQ(trap->rider, nullptr);
 }
 
 TEST_F(FreezerTrapTest, TheControlStripTurnsFiresAndEjects)

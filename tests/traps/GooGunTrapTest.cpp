@@ -3,6 +3,7 @@
 // a session).
 #include "tests/support/MannedDeviceHarness.h"
 
+#include "platform/input/DeviceEvent.h"
 #include "traps/GooGunTrap.h"
 #include "world/FlimbTable.h"
 #include "world/TrapRegistry.h"
@@ -102,6 +103,18 @@ TEST_F(GooGunTrapTest, AShotStartsAboveTheFlimbAlongTheAngle)
     EXPECT_EQ(shots[0].behaviour, ParticleBehaviour::IceMissile);
     Step();
     EXPECT_EQ(events, (std::vector<std::string>{std::to_string(gun->id) + ":1"}));
+}
+
+TEST_F(GooGunTrapTest, TheKeyboardsButtonDownValueDropsTheGun)
+{
+    // The keyboard hands a press over as its button-down value, not as 1.
+    GooGunTrap* gun = AddGun();
+    Flimb* carrier = LocalFlimb(200, kGround - 1);
+    Step();
+    ASSERT_EQ(gun->rider, carrier);
+    session->requests.clear();
+    EXPECT_EQ(Key(*gun, kDeviceKeyDown, static_cast<int>(platform::kButtonDown)), 1);
+    EXPECT_EQ(session->requests, (std::vector<std::string>{"trap " + std::to_string(gun->id) + " 0 -1"}));
 }
 
 TEST_F(GooGunTrapTest, TheDropTravelsAsATrapStateAndIsTakenAtOnceWithoutASession)

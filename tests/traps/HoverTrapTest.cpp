@@ -7,6 +7,7 @@
 #include "gui/ComboBox.h"
 #include "gui/LayoutPanel.h"
 #include "gui/SliderBar.h"
+#include "platform/input/DeviceEvent.h"
 #include "session/ClientCommandState.h"
 #include "traps/HoverTrap.h"
 #include "world/FlimbTable.h"
@@ -122,6 +123,22 @@ TEST_F(HoverTrapTest, SteppingLeftPastTheWrappingEdgeComesInOnTheRight)
     Step();
     EXPECT_EQ(hover->x, 400.0f - 2.0f);
     EXPECT_EQ(rider->x, 398);
+}
+
+TEST_F(HoverTrapTest, TheKeyboardsButtonDownValueSteersAndLeaves)
+{
+    // The keyboard hands a press over as its button-down value, not as 1.
+    const int press = static_cast<int>(platform::kButtonDown);
+    Flimb* rider = nullptr;
+    HoverTrap* hover = Ridden(rider);
+    EXPECT_EQ(Key(*hover, kDeviceKeyUp, press), 1);
+    Step();
+    EXPECT_EQ(hover->y, 96.0f);
+    EXPECT_EQ(Key(*hover, kDeviceKeyUp, 0), 1);
+    EXPECT_EQ(Key(*hover, KeyCode("B"), press), 1);
+    Step();
+    EXPECT_EQ(hover->rider, nullptr);
+    EXPECT_EQ(rider->type, kWalk);
 }
 
 TEST_F(HoverTrapTest, ALeaveRequestOrATypeChangeLetsTheRiderGo)

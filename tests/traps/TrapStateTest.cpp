@@ -189,6 +189,33 @@ TEST_F(TrapStateTest, AStateLoadedWithModeTwoIntoAFreshTrapSavesTheSame)
     EXPECT_EQ(static_cast<HoverTrap&>(*peer).requestedMoveX, 0) << "the receiver's own request is its own";
 }
 
+TEST_F(TrapStateTest, TheHighlightCommandHandsTheRiderTheDevicesKeys)
+{
+    // A click on a flimb reaches the world as the HIGHLIGHT command: only the rider it marks
+    // as selected steers the device.
+    Ground();
+    auto* hover = Add<HoverTrap>(HoverTrap::kKind, 400, 150);
+    Flimb* pilot = PlaceAt(400, 150, 0);
+    pilot->type = kFall;
+    Step();
+    ASSERT_EQ(hover->rider, pilot);
+    PlayerRecord& local = *Controller().localPlayer;
+    local.group = 0;
+    const auto highlight = [&](bool on) {
+        ExecuteCommand(MakeHighlight(pilot->id, static_cast<uint8_t>(local.id), on).data());
+    };
+    EXPECT_EQ(Key(*hover, kDeviceKeyRight), 0) << "nobody selected the rider";
+    highlight(true);
+    EXPECT_TRUE(pilot->IsSelected());
+    EXPECT_EQ(local.highlightedFlimb, pilot->id);
+    session->requests.clear();
+    EXPECT_EQ(Key(*hover, kDeviceKeyRight), 1);
+    EXPECT_EQ(session->requests.size(), 1u);
+    highlight(false);
+    EXPECT_FALSE(pilot->IsSelected());
+    EXPECT_EQ(Key(*hover, kDeviceKeyRight, 0), 0) << "deselected";
+}
+
 TEST_F(TrapStateTest, BrokenForeignOrIncompleteRequestsAreDroppedWithOneLine)
 {
     Ground();

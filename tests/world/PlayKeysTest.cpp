@@ -6,6 +6,8 @@
 #include "tests/support/SessionRecorder.h"
 #include "tests/support/TestWorld.h"
 #include "world/FlimbTable.h"
+#include "media/KBManager.h"
+#include "world/Landscape.h"
 #include "world/LandscapeKeys.h"
 #include "world/PlayKeys.h"
 
@@ -234,6 +236,38 @@ TEST_F(PlayKeysTest, LandscapeKeysNeedARunningGameAndTheirSwitches)
     Controller().runState = kRunNone;
     EXPECT_FALSE(LandscapeOnKey(kKeyInsert, 1));
     EXPECT_EQ(session.requests.size(), 1u);
+}
+
+TEST_F(PlayKeysTest, TheLandscapesChildrenTakeAKeyBeforeItsOwnKeys)
+{
+    // A manned device's panel is a child of the landscape: its keys must not reach the mode's
+    // bindings (which scroll the camera with the arrows) or the debugging keys first.
+    class KeyTaker final : public Primitive {
+    public:
+        int OnKey(int value, int code, bool, IInputDevice&) override
+        {
+            if (code != kKeyInsert)
+                return 0;
+            taken.push_back(value);
+            return 1;
+        }
+        std::vector<int> taken;
+    };
+    GameViewHooks hooks;
+    hooks.makeGameViewCurrent = [](void*&) { return true; };
+    hooks.mouseWorldPoint = [](int32_t& x, int32_t& y) { x = 12, y = 34; };
+    SetGameViewHooks(hooks);
+    ScopedConsoleInt god("god", 1);
+    ScopedConsoleInt debug("debug_mode", 1);
+    Landscape land;
+    KeyTaker taker;
+    taker.deleteWhenClosed = 0;
+    land.AddChild(&taker);
+    EXPECT_EQ(land.OnKey(1, kKeyInsert, false, kbManager), 1);
+    EXPECT_EQ(taker.taken, std::vector<int>{1});
+    EXPECT_TRUE(session.requests.empty()) << "the debugging key did not act";
+    EXPECT_EQ(land.OnKey(1, kKeyF11, false, kbManager), 1) << "a key no child takes still reaches the landscape";
+    land.RemoveChild(&taker, false);
 }
 
 TEST(PlayKeyTable, TheBindingTableRunsThePlayKeys)

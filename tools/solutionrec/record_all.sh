@@ -16,7 +16,7 @@ list=tools/solutionrec/solutions.txt
 } > "$list.new"
 for script in tools/solutionrec/scripts/*.txt; do
     level="$(basename "$script" .txt)"
-    out="data/game/Level/Solutions/$level.flimbs"
+    out="$PWD/data/game/Level/Solutions/$level.flimbs"
     FLIMBS_HOME="$home" SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ALSOFT_DRIVERS=null \
         "$build/Bin/solutionrec" "$level" "$script" "$out" | tee "$home/out.txt"
     grep '^Level\\Solutions\\' "$home/out.txt" >> "$list.new"

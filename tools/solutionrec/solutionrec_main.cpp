@@ -7,21 +7,36 @@
 //   solutionrec <level> <script> <output.flimbs> [--lag MS] [--picture FILE.png [--picture-at U]]
 //               [--limit S] [--dry [--trace N]]
 //
-// A script line orders one flimb once, when all its conditions hold:
-//   <flimb id> <action> [at=<update>] [x>=<X>] [x<=<X>] [y>=<Y>] [y<=<Y>]
-// (actions by their type names: Clob, Mold, Nova, Drill, Gulp, Doppel, ...; '#' starts a
-// comment). --lag is the pace of the match while it is recorded (the recording does not
-// depend on it); --picture writes the whole level with its flimbs when the game is over (or at
-// update U). --dry plays the script straight into the executor without a server, as fast as
-// the world runs (a design aid: orders land a little earlier than in a recording), with the
-// flimbs printed every N updates.
+// A script line gives one flimb one order, once, when all its conditions hold:
+//   <flimb id> <order> [at=<update>] [x>=<X>] [x<=<X>] [y>=<Y>] [y<=<Y>]
+// The orders ('#' starts a comment):
+//   <action>         the action from the belt, by its type name (Clob, Mold, Nova, Drill, ...)
+//   Select           a click on the flimb in the game view: the player selects it
+//   Press <key>      a key pressed for the manned device the flimb rides, through the
+//                    keyboard's dispatch to the game view: the arrow keys Left, Right, Up and
+//                    Down, or a bound action (TrapAction, TrapExit); given once the flimb
+//                    rides a device and is the local player's selected flimb
+//   Release <key>    the key let go again
+// --lag is the pace of the match while it is recorded (the recording does not depend on it);
+// --picture writes the whole level with its flimbs when the game is over (or at update U).
+// --dry plays the script straight into the executor without a server, as fast as the world
+// runs (a design aid: orders land a little earlier than in a recording), with the flimbs
+// printed every N updates.
 #include "tools/headless/HeadlessSession.h"
 
+#include "app/KeyBindings.h"
+#include "gui/GuiServices.h"
+#include "world/LandscapeKeys.h"
+#include "gui/WindowList.h"
 #include "app/StringUtil.h"
 #include "app/UserFolders.h"
 #include "game/GameController.h"
 #include "game/GameViewPort.h"
+#include "media/ButtonPresses.h"
+#include "media/KBManager.h"
+#include "media/KeyTables.h"
 #include "media/PngFile.h"
+#include "net/IFlimbsStream.h"
 #include "platform/gfx/Resources.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
@@ -30,16 +45,22 @@
 #include "session/PlaybackRunner.h"
 #include "session/SessionServices.h"
 #include "modes/ModeServices.h"
+#include "platform/input/DeviceEvent.h"
+#include "traps/FreezerTrap.h"
+#include "traps/GooGunTrap.h"
+#include "traps/HoverTrap.h"
 #include "world/ActionChecks.h"
 #include "world/Flimb.h"
 #include "world/FlimbQueries.h"
 #include "world/FlimbTable.h"
 #include "world/StateHash.h"
 #include "world/Landscape.h"
+#include "world/TrapRegistry.h"
 #include "world/ViewServices.h"
 #include "world/WorldState.h"
 
 #include <chrono>
+#include <deque>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -52,14 +73,64 @@
 
 namespace {
 
+enum class OrderKind { Action, Select, Press, Release };
+
 struct Order {
     int line = 0;
     int16_t flimb = 0;
+    OrderKind kind = OrderKind::Action;
     uint8_t action = 0;
+    int keyCode = 0;
+    std::string keyName;
     uint32_t at = 0;
     int xMin = INT32_MIN, xMax = INT32_MAX, yMin = INT32_MIN, yMax = INT32_MAX;
     bool given = false;
 };
+
+// The scan code of a device key: an arrow by name, or the key bound to an action.
+int DeviceKeyCode(const std::string& name)
+{
+    static const struct {
+        const char* name;
+        int code;
+    } arrows[] = {{"Left", kDeviceKeyLeft}, {"Right", kDeviceKeyRight}, {"Up", kDeviceKeyUp}, {"Down", kDeviceKeyDown}};
+    for (const auto& arrow : arrows)
+        if (EqualsNoCase(name, arrow.name))
+            return arrow.code;
+    if (const BindingEntry* binding = GetBindingStore().FindByName(name))
+        return KeyCodeFromName(binding->keyNames[0]);
+    return 0;
+}
+
+bool ReadOrder(std::istringstream& words, Order& order, const std::string& path)
+{
+    std::string name;
+    if (!(words >> name)) {
+        std::fprintf(stderr, "%s:%d: an order needs an action\n", path.c_str(), order.line);
+        return false;
+    }
+    if (EqualsNoCase(name, "Select")) {
+        order.kind = OrderKind::Select;
+        return true;
+    }
+    if (EqualsNoCase(name, "Press") || EqualsNoCase(name, "Release")) {
+        order.kind = EqualsNoCase(name, "Press") ? OrderKind::Press : OrderKind::Release;
+        words >> order.keyName;
+        order.keyCode = DeviceKeyCode(order.keyName);
+        if (order.keyCode == 0) {
+            std::fprintf(stderr, "%s:%d: %s needs a device key (Left, Right, Up, Down or a bound action), not '%s'\n",
+                         path.c_str(), order.line, name.c_str(), order.keyName.c_str());
+            return false;
+        }
+        return true;
+    }
+    order.action = Flimb::TypeFromName(name);
+    if (!EqualsNoCase(FlimbTypeName(order.action), name) || order.action > kWalk) {
+        std::fprintf(stderr, "%s:%d: unknown action %s\n", path.c_str(), order.line, name.c_str());
+        return false;
+    }
+    return true;
+}
 
 bool ReadScript(const std::string& path, std::vector<Order>& orders)
 {
@@ -75,20 +146,13 @@ bool ReadScript(const std::string& path, std::vector<Order>& orders)
         std::istringstream words(line);
         Order order;
         order.line = number;
-        std::string action, condition;
+        std::string condition;
         int flimb = 0;
         if (!(words >> flimb))
             continue;
-        if (!(words >> action)) {
-            std::fprintf(stderr, "%s:%d: an order needs an action\n", path.c_str(), number);
-            return false;
-        }
         order.flimb = int16_t(flimb);
-        order.action = Flimb::TypeFromName(action);
-        if (!EqualsNoCase(FlimbTypeName(order.action), action) || order.action > kWalk) {
-            std::fprintf(stderr, "%s:%d: unknown action %s\n", path.c_str(), number, action.c_str());
+        if (!ReadOrder(words, order, path))
             return false;
-        }
         while (words >> condition) {
             int value = 0;
             if (std::sscanf(condition.c_str(), "at=%d", &value) == 1)
@@ -111,20 +175,80 @@ bool ReadScript(const std::string& path, std::vector<Order>& orders)
     return true;
 }
 
-// Gives each order whose conditions hold now, the way the belt gives it.
-void GiveOrders(std::vector<Order>& orders)
+// The manned device the flimb rides (or carries), or null.
+MannedDevice* DeviceOf(const Flimb& flimb)
+{
+    for (const uint32_t kind : {uint32_t(FreezerTrap::kKind), uint32_t(HoverTrap::kKind), uint32_t(GooGunTrap::kKind)})
+        for (Trap* trap : GetTrapsOfKind(kind))
+            if (auto* device = dynamic_cast<MannedDevice*>(trap); device && device->alive && device->rider == &flimb)
+                return device;
+    return nullptr;
+}
+
+// The flimb of the order when its conditions hold now and it can take the order, else null.
+Flimb* Ready(const Order& order)
+{
+    if (order.given || ClientUpdateCounter() < order.at)
+        return nullptr;
+    Flimb* flimb = FindFlimbById(order.flimb);
+    if (!flimb || !flimb->IsAlive() || flimb->x < order.xMin || flimb->x > order.xMax || flimb->y < order.yMin ||
+        flimb->y > order.yMax)
+        return nullptr;
+    switch (order.kind) {
+    case OrderKind::Action: return CanGiveAction(*flimb, 0, order.action, true) ? flimb : nullptr;
+    case OrderKind::Select:
+    case OrderKind::Release: return flimb; // a held key can be let go at any time
+    case OrderKind::Press: {
+        const PlayerRecord* local = Controller().localPlayer;
+        const bool selected = flimb->IsSelected() && local && local->highlightedFlimb == flimb->id;
+        return selected && DeviceOf(*flimb) ? flimb : nullptr;
+    }
+    }
+    return nullptr;
+}
+
+// A click on the flimb: the game view hands the landscape the world point under the pointer.
+void ClickOn(const Flimb& flimb)
+{
+    const gfx::RECT box = flimb.GetCurrentSprite();
+    if (Landscape* land = GameLandscape())
+        land->SelectFlimbAt(true, (box.left + box.right) / 2, (box.top + box.bottom) / 2);
+}
+
+// Gives each order whose conditions hold now, the way the player gives it: an action from
+// the belt, a click on a flimb, a key through the keyboard's dispatch (with no game window
+// open, as in the dry run, straight to the device's panel, as the game view hands it over).
+void GiveOrders(std::vector<Order>& orders, bool windowsOpen)
 {
     for (Order& order : orders) {
-        if (order.given || ClientUpdateCounter() < order.at)
+        Flimb* flimb = Ready(order);
+        if (!flimb)
             continue;
-        Flimb* flimb = FindFlimbById(order.flimb);
-        if (!flimb || !flimb->IsAlive() || flimb->x < order.xMin || flimb->x > order.xMax || flimb->y < order.yMin ||
-            flimb->y > order.yMax || !CanGiveAction(*flimb, 0, order.action, true))
-            continue;
-        NoteFlimbSelected(order.action, 1, flimb);
         order.given = true;
-        std::printf("update %u: flimb %d at %d,%d: %s (line %d)\n", ClientUpdateCounter(), order.flimb, flimb->x,
-                    flimb->y, FlimbTypeName(order.action), order.line);
+        const char* what = FlimbTypeName(order.action);
+        switch (order.kind) {
+        case OrderKind::Action: NoteFlimbSelected(order.action, 1, flimb); break;
+        case OrderKind::Select:
+            what = "Select";
+            ClickOn(*flimb);
+            if (World().selected != flimb)
+                std::printf("update %u: the click on flimb %d selected %d (line %d)\n", ClientUpdateCounter(),
+                            order.flimb, World().selected ? World().selected->id : -1, order.line);
+            break;
+        case OrderKind::Press:
+        case OrderKind::Release:
+            what = order.kind == OrderKind::Press ? "Press" : "Release";
+        {
+            const int value = order.kind == OrderKind::Press ? int(platform::kButtonDown) : 0;
+            if (windowsOpen)
+                DispatchButtonEvent(value, order.keyCode, false, kbManager);
+            else if (MannedDevice* device = DeviceOf(*flimb))
+                device->GuiPart()->OnKey(value, order.keyCode, false, kbManager);
+            break;
+        }
+        }
+        std::printf("update %u: flimb %d at %d,%d: %s%s%s (line %d)\n", ClientUpdateCounter(), order.flimb, flimb->x,
+                    flimb->y, what, order.keyName.empty() ? "" : " ", order.keyName.c_str(), order.line);
     }
 }
 
@@ -160,12 +284,45 @@ void TraceWorld()
     std::printf("\n");
 }
 
+// The dry run's stand-in for the server: it keeps what the client sends and hands the
+// orders back at once.
+class LoopbackStream final : public IFlimbsStream {
+public:
+    bool Send(const void* message) override
+    {
+        const auto* bytes = static_cast<const uint8_t*>(message);
+        sent_.emplace_back(bytes, bytes + RecordLength(bytes));
+        return true;
+    }
+    bool Receive(void*, int) override { return false; }
+    bool IsConnected() override { return true; }
+    void Close() override {}
+    std::string GetName() override { return "loopback"; }
+
+    // Executes the orders sent since the last call (the rest a server would answer itself).
+    void ExecuteOrders()
+    {
+        while (!sent_.empty()) {
+            const std::vector<uint8_t> record = std::move(sent_.front());
+            sent_.pop_front();
+            const uint8_t id = record[0];
+            if (id == kCmdUpdateFlimbType || id == kCmdHighlight || id == kCmdUpdateTrap || id == kCmdGulpChange)
+                ExecuteCommand(record.data());
+        }
+    }
+
+private:
+    std::deque<std::vector<uint8_t>> sent_;
+};
+
 // The design aid: the script's orders straight into the executor, without a server, as fast
 // as the world runs. Its result is close to, not the same as, a recording's.
 int DryRun(const std::string& level, std::vector<Order>& orders, uint32_t traceEvery, uint32_t limit)
 {
     ResetCommandState();
     GameClient client;
+    LoopbackStream loopback;
+    client.AttachStream(&loopback);
     SetCurrentClient(&client);
     ExecuteCommand(MakeGameData(level, 0, 0).data());
     auto player = std::make_unique<PlayerRecord>();
@@ -179,18 +336,8 @@ int DryRun(const std::string& level, std::vector<Order>& orders, uint32_t traceE
         groups[g] = Controller().groups[g].inUse;
     ExecuteCommand(MakeStartGame(groups).data());
     while (ClientUpdateCounter() < limit && !ModeIsMatchOver()) {
-        for (Order& order : orders) {
-            if (order.given || ClientUpdateCounter() < order.at)
-                continue;
-            Flimb* flimb = FindFlimbById(order.flimb);
-            if (!flimb || !flimb->IsAlive() || flimb->x < order.xMin || flimb->x > order.xMax ||
-                flimb->y < order.yMin || flimb->y > order.yMax || !CanGiveAction(*flimb, 0, order.action, true))
-                continue;
-            order.given = true;
-            std::printf("update %u: flimb %d at %d,%d: %s (line %d)\n", ClientUpdateCounter(), order.flimb, flimb->x,
-                        flimb->y, FlimbTypeName(order.action), order.line);
-            ExecuteCommand(MakeUpdateFlimbType(order.flimb, order.action, 255, 0).data());
-        }
+        GiveOrders(orders, false);
+        loopback.ExecuteOrders();
         ExecuteCommand(MakeUpdateFlimbs().data());
         if (traceEvery && ClientUpdateCounter() % traceEvery == 0)
             TraceWorld();
@@ -242,6 +389,7 @@ int main(int argc, char** argv)
         return 2;
     try {
         HeadlessSession session(1280, 720);
+        ConnectGuiInput(); // the keys of the script reach the GUI as the keyboard's do
         if (dry)
             return DryRun(level, orders, traceEvery, uint32_t(limit) * 100u);
         if (std::getenv("SOLUTIONREC_TRACE"))
@@ -264,7 +412,7 @@ int main(int argc, char** argv)
             }
             ran = ran || running;
             if (running)
-                GiveOrders(orders);
+                GiveOrders(orders, true);
             if (ClientUpdateCounter() != liveUpdates && Controller().matchResult < 0) {
                 liveUpdates = ClientUpdateCounter();
                 liveHash = WorldStateHash();
