@@ -43,7 +43,10 @@ namespace {
 
 constexpr double kRealTimeUpdatesPerSecond = 1000.0 / 75.0;
 const char* const kSolutions[] = {"Level\\Solutions\\s_dm_dig_and_build.flimbs",
-                                  "Level\\Solutions\\s_dm_trap_gauntlet.flimbs"};
+                                  "Level\\Solutions\\s_dm_trap_gauntlet.flimbs",
+                                  "Level\\Solutions\\s_dm_buried_switch.flimbs",
+                                  "Level\\Solutions\\s_dm_hover_ferry.flimbs",
+                                  "Level\\Solutions\\s_dm_sunset_ridge.flimbs"};
 const char* const kSampleLevels[] = {"s_dm_first_steps", "s_dm_dig_and_build", "s_dm_trap_gauntlet",
                                      "m_dm_twin_valleys", "m_dm_three_hills"};
 
@@ -81,7 +84,7 @@ void BM_ReplayVerify(benchmark::State& state)
     state.counters["times_real_time"] =
         benchmark::Counter(double(updates) / kRealTimeUpdatesPerSecond, benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_ReplayVerify)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReplayVerify)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 // The gauntlet's solution played to its middle (the teleport, the dug hole and the stair at
 // work), with more flimbs walking the level's floors up to 200.
