@@ -304,13 +304,9 @@ void BallTrap::Draw()
         px += (x - prevX) / 2.0f;
         py += (y - prevY) / 2.0f;
     }
-    SheetDraw how;
+    SheetDraw how = TrapSheetLook(*this);
     how.frame = shown;
     how.scaleX = ballClock ? scale_x : -scale_x;
-    how.scaleY = scale_y;
-    how.radians = rotation * 3.1415927410125732f / 180.0f;
-    how.colour = tint;
-    how.alpha = alpha;
     DrawSheetInWorld(sprite, px, py, how, true);
 }
 

@@ -216,12 +216,7 @@ void BridgeTrap::Draw()
     if (!sprite || !sprite->bitmap)
         return;
     Draw2D::SignedAddScope signedAdd;
-    SheetDraw how;
-    how.scaleX = scale_x;
-    how.scaleY = scale_y;
-    how.radians = rotation * 3.1415927410125732f / 180.0f;
-    how.colour = tint;
-    how.alpha = alpha;
+    SheetDraw how = TrapSheetLook(*this);
     const float s = SinDegF(rotation), c = CosDegF(rotation);
     for (int32_t i = 0; i < sections; ++i) {
         const float offset = SectionOffset(i);

@@ -297,12 +297,9 @@ void CopierTrap::DrawPart(Sheet sheet, int32_t frameIndex, int32_t dx, int32_t d
         return;
     int32_t px = 0, py = 0;
     OffsetPoint(dx, dy, px, py);
-    SheetDraw how;
+    SheetDraw how = TrapSheetLook(*this);
     how.frame = std::clamp(frameIndex, 0, std::max(0, image->frameCount - 1));
     how.scaleX = mirrored ? -scale_x : scale_x;
-    how.scaleY = scale_y;
-    how.radians = rotation * 3.1415927410125732f / 180.0f;
-    how.colour = tint;
     how.alpha = static_cast<uint8_t>(partAlpha * alpha / 255);
     DrawSheetInWorld(image, static_cast<float>(px), static_cast<float>(py), how, true);
 }
@@ -320,13 +317,8 @@ void CopierTrap::DrawBack()
             DrawPart(kClawsSide, clawFrame, kClawX * whichSide, 0, mirrored, 255);
     }
     if (sprite) {
-        SheetDraw how;
+        SheetDraw how = TrapSheetLook(*this);
         how.frame = 0;
-        how.scaleX = scale_x;
-        how.scaleY = scale_y;
-        how.radians = rotation * 3.1415927410125732f / 180.0f;
-        how.colour = tint;
-        how.alpha = alpha;
         DrawSheetInWorld(sprite, static_cast<float>(RoundToInt(x)), static_cast<float>(RoundToInt(y)), how, true);
     }
     DrawPart(kCrystal, 0, 0, -70, false, 255);

@@ -199,13 +199,8 @@ void EntanglementTrap::Draw()
     int32_t shown = shockFrame;
     if ((shown & 1) == 0 && InBetweenFrame())
         ++shown;
-    SheetDraw how;
+    SheetDraw how = TrapSheetLook(*this);
     how.frame = std::min(shown, shockSprite->frameCount - 1);
-    how.scaleX = scale_x;
-    how.scaleY = scale_y;
-    how.radians = rotation * 3.1415927410125732f / 180.0f;
-    how.colour = tint;
-    how.alpha = alpha;
     DrawSheetInWorld(shockSprite, static_cast<float>(RoundToInt(x)), static_cast<float>(RoundToInt(y)), how, true);
 }
 

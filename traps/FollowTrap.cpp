@@ -197,13 +197,10 @@ void FollowTrap::Draw()
 {
     if (!sprite)
         return;
-    SheetDraw how;
+    SheetDraw how = TrapSheetLook(*this);
     how.frame = frame;
     how.scaleX = followerScale;
     how.scaleY = followerScale;
-    how.radians = rotation * 3.1415927410125732f / 180.0f;
-    how.colour = tint;
-    how.alpha = alpha;
     DrawSheetInWorld(sprite, static_cast<float>(RoundToInt(x)), static_cast<float>(RoundToInt(y)), how, true);
 }
 

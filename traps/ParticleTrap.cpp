@@ -188,13 +188,9 @@ void ParticleTrap::Draw()
         return;
     if (LevelEditorOpen() && (World().clock.gameTime & 7u) == 0)
         AdvanceFrame(); // updates do not run in the editor
-    SheetDraw how;
+    SheetDraw how = TrapSheetLook(*this);
     how.frame = DisplayedFrame();
-    how.scaleX = scale_x;
-    how.scaleY = scale_y;
-    how.radians = rotation * 3.1415927410125732f / 180.0f;
     how.colour = GroupColourOf(particleGroup, 0x000000);
-    how.alpha = alpha;
     DrawSheetInWorld(sprite, static_cast<float>(RoundToInt(x)), static_cast<float>(RoundToInt(y)), how, false);
 }
 

@@ -217,12 +217,7 @@ void ReceptacleTrap::Update()
 void ReceptacleTrap::Draw()
 {
     if (backSprite) {
-        SheetDraw how;
-        how.scaleX = scale_x;
-        how.scaleY = scale_y;
-        how.radians = rotation * 3.1415927410125732f / 180.0f;
-        how.colour = tint;
-        how.alpha = alpha;
+        SheetDraw how = TrapSheetLook(*this);
         DrawSheetInWorld(backSprite, static_cast<float>(RoundToInt(x)), static_cast<float>(RoundToInt(y)), how, true);
     }
     Trap::Draw();
@@ -231,13 +226,8 @@ void ReceptacleTrap::Draw()
     const int32_t fluidFrames = fluidSprite->frameCount;
     if (fluidFrame < fluidFrames && (fluidFrame & 1) == 0 && InBetweenFrame())
         ++fluidFrame;
-    SheetDraw how;
+    SheetDraw how = TrapSheetLook(*this);
     how.frame = std::min(fluidFrame, fluidFrames - 1);
-    how.scaleX = scale_x;
-    how.scaleY = scale_y;
-    how.radians = rotation * 3.1415927410125732f / 180.0f;
-    how.colour = tint;
-    how.alpha = alpha;
     DrawSheetInWorld(fluidSprite, static_cast<float>(RoundToInt(x)), static_cast<float>(RoundToInt(y)), how, true);
 }
 

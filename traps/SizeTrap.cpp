@@ -212,12 +212,8 @@ void SizeTrap::DrawBack()
     if (pickup_mode || !backImage)
         return;
     Draw2D::SignedAddScope signedAdd;
-    SheetDraw how;
+    SheetDraw how = TrapSheetLook(*this);
     how.scaleX = mirrored ? -scale_x : scale_x;
-    how.scaleY = scale_y;
-    how.radians = rotation * 3.1415927410125732f / 180.0f;
-    how.colour = tint;
-    how.alpha = alpha;
     DrawSheet(backImage, static_cast<float>(RoundToInt(x)), static_cast<float>(RoundToInt(y)), how);
 }
 
@@ -229,13 +225,9 @@ void SizeTrap::Draw()
     }
     if (effectPlaying && effectSheet) {
         Draw2D::SignedAddScope signedAdd;
-        SheetDraw how;
+        SheetDraw how = TrapSheetLook(*this);
         how.frame = PairedDisplayFrame(effectSheet, static_cast<int>(effectFrame));
         how.scaleX = mirrored ? -scale_x : scale_x;
-        how.scaleY = scale_y;
-        how.radians = rotation * 3.1415927410125732f / 180.0f;
-        how.colour = tint;
-        how.alpha = alpha;
         DrawSheet(effectSheet, static_cast<float>(RoundToInt(x)), static_cast<float>(RoundToInt(y)), how);
     }
     const float kept = scale_x;

@@ -269,12 +269,7 @@ void TelePortTrap::DrawBack()
     if (pickup_mode || !solid_base || !backImage)
         return;
     Draw2D::SignedAddScope signedAdd;
-    SheetDraw how;
-    how.scaleX = scale_x;
-    how.scaleY = scale_y;
-    how.radians = rotation * 3.1415927410125732f / 180.0f;
-    how.colour = tint;
-    how.alpha = alpha;
+    SheetDraw how = TrapSheetLook(*this);
     DrawSheet(backImage, static_cast<float>(RoundToInt(x)), static_cast<float>(RoundToInt(y)), how);
 }
 
@@ -282,12 +277,7 @@ void TelePortTrap::Draw()
 {
     if (!pickup_mode && solid_base) {
         Draw2D::SignedAddScope signedAdd;
-        SheetDraw how;
-        how.scaleX = scale_x;
-        how.scaleY = scale_y;
-        how.radians = rotation * 3.1415927410125732f / 180.0f;
-        how.colour = tint;
-        how.alpha = alpha;
+        SheetDraw how = TrapSheetLook(*this);
         const float px = static_cast<float>(RoundToInt(x)), py = static_cast<float>(RoundToInt(y));
         DrawSheet(frontImage, px, py, how);
         DrawSheet(baseImage, px, py, how);

@@ -27,6 +27,17 @@ int32_t TruncToInt(float v)
     return static_cast<int32_t>(v);
 }
 
+SheetDraw TrapSheetLook(const Trap& trap)
+{
+    SheetDraw how;
+    how.scaleX = trap.scale_x;
+    how.scaleY = trap.scale_y;
+    how.radians = trap.rotation * 3.1415927410125732f / 180.0f;
+    how.colour = trap.tint;
+    how.alpha = trap.alpha;
+    return how;
+}
+
 uint8_t TrapGravityDirection(const Trap& trap)
 {
     return AngleToDirection(TruncToInt(trap.rotation));

@@ -30,6 +30,8 @@ struct SheetDraw {
     // A part of the frame (offsets inside the frame: left, top, right, bottom); null for all.
     const gfx::RECT* part = nullptr;
 };
+// The trap's own look: its scales, turn, tint and alpha, frame 0.
+SheetDraw TrapSheetLook(const Trap& trap);
 // Draws the frame with the sheet's hot spot on the world point (x, y), through the game view;
 // nothing without a sheet or bitmap.
 void DrawSheet(AnimSurface* sheet, float x, float y, const SheetDraw& how);
