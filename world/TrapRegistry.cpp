@@ -263,8 +263,13 @@ void UpdateTraps()
         }
     }
     DestroyQueuedTraps();
-    std::vector<std::pair<Trap*, Flimb*>> activations = std::move(registries.pendingActivations);
-    registries.pendingActivations.clear();
+    DeliverQueuedActivations();
+}
+
+void DeliverQueuedActivations()
+{
+    std::vector<std::pair<Trap*, Flimb*>> activations = std::move(Registries().pendingActivations);
+    Registries().pendingActivations.clear();
     for (const auto& [target, by] : activations)
         target->Activate(by);
 }

@@ -24,6 +24,9 @@ Trap* FindParticleTrap(const Flimb* carrier);
 void QueueTrapDeletion(Trap* trap);
 // The target's Activate(by) runs at the end of the current trap pass.
 void QueueTrapActivation(Trap* target, Flimb* by);
+// Activates the queued targets in the order queued and empties the queue (the end of the
+// trap pass).
+void DeliverQueuedActivations();
 // Takes the trap out of every registry and gives it back to the caller (null when it was
 // not registered); its pending activations and a pending deletion are dropped.
 std::unique_ptr<Trap> UnregisterTrap(Trap* trap);

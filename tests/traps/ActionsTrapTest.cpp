@@ -33,13 +33,6 @@ protected:
         trap.Update();
         DeliverQueuedActivations();
     }
-    static void DeliverQueuedActivations()
-    {
-        std::vector<std::pair<Trap*, Flimb*>> pending = std::move(World().traps.pendingActivations);
-        World().traps.pendingActivations.clear();
-        for (auto& [target, by] : pending)
-            target->Activate(by);
-    }
     static uint8_t& Uses(int group, int action) { return Controller().groups[size_t(group)].uses[size_t(action)]; }
 };
 
