@@ -247,10 +247,7 @@ bool SessionGameState::LoadTrapState(Trap& trap, const std::string& xml)
         trap.Load(root, LevelDefaultsElement("traps", "trap"), kTrapLoadState);
     } catch (const GameException& failure) {
         // One line, whatever the message ends with.
-        std::string reason = failure.Message();
-        while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
-            reason.pop_back();
-        WriteLog("Trap %u: trap state dropped: %s\n", trap.id, reason.c_str());
+        WriteLog("Trap %u: trap state dropped: %s\n", trap.id, Trim(failure.Message()).c_str());
         return false;
     }
     return true;
