@@ -1,7 +1,12 @@
 #pragma once
 // What the trap benchmarks share: the headless game (a small screen, the trap specs loaded
-// once) and placing a registered trap of a kind.
+// once), an empty running world on the recipe's landscape, and placing a registered trap of a
+// kind.
+#include "game/GameController.h"
+#include "modes/MatchOptions.h"
 #include "tools/replaycheck/HeadlessGame.h"
+#include "tools/replaycheck/MatchRecipe.h"
+#include "world/FlimbTable.h"
 #include "traps/Trap.h"
 #include "world/TrapRegistry.h"
 #include "world/TrapSpecs.h"
@@ -16,6 +21,21 @@ inline HeadlessGame& BenchGame()
         return true;
     }();
     (void)specs;
+    return game;
+}
+
+// The world emptied of flimbs and traps, its clock and controller fresh and running, the
+// match options reset and the recipe's landscape built.
+inline HeadlessGame& FreshBenchWorld()
+{
+    HeadlessGame& game = BenchGame();
+    ClearWorldFlimbs(World());
+    DeleteAllTraps();
+    World().clock = WorldClock{};
+    Controller() = GameController{};
+    Controller().runState = kRunRunning;
+    ResetMatchOptions();
+    recipe::BuildLandscape(game.Land());
     return game;
 }
 

@@ -27,14 +27,7 @@ constexpr int kRebuildEvery = 100;
 
 void BuildWorld()
 {
-    HeadlessGame& game = BenchGame();
-    ClearWorldFlimbs(World());
-    DeleteAllTraps();
-    World().clock = WorldClock{};
-    Controller() = GameController{};
-    Controller().runState = kRunRunning;
-    ResetMatchOptions();
-    recipe::BuildLandscape(game.Land());
+    FreshBenchWorld();
     for (int i = 0; i < 8; ++i) {
         const int sx = 100 + i * 250;
         auto* start = static_cast<StartTrap*>(PlaceBenchTrap(kTrapStart, sx, recipe::HillTop(sx) - 60));

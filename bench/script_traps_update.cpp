@@ -30,14 +30,7 @@ constexpr int32_t kPathKind = 27;
 
 void BuildWorld(bool withScripts)
 {
-    HeadlessGame& game = BenchGame();
-    ClearWorldFlimbs(World());
-    DeleteAllTraps();
-    World().clock = WorldClock{};
-    Controller() = GameController{};
-    Controller().runState = kRunRunning;
-    ResetMatchOptions();
-    recipe::BuildLandscape(game.Land());
+    FreshBenchWorld();
     if (withScripts) {
         std::vector<uint32_t> movers;
         for (int i = 0; i < 20; ++i) {
