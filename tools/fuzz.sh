@@ -1,26 +1,23 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang in their own folder and runs each one briefly on
-# a seed corpus made here. Fails when a target finds a crash, leak or time-out.
-#   FLIMBS_FUZZ_BUILD_DIR (default build-fuzz), FLIMBS_FUZZ_SECONDS (default 25 per target)
+# Runs every libFuzzer target of the sanitizer build at once, on seed corpora made here, for
+# one wall budget. Fails when a target finds a crash, leak or time-out.
+#   FLIMBS_SANITIZE_BUILD_DIR  the clang sanitizer build with FLIMBS_FUZZ=ON (default build-asan)
+#   FLIMBS_FUZZ_SECONDS        the wall budget of the whole step (default 150); it grows so that
+#                              every target gets at least FLIMBS_FUZZ_CORE_SECONDS (default 20)
+#                              of one core when there are fewer cores than targets
 set -euo pipefail
 cd "$(dirname "$0")/.."
-BUILD_DIR="${FLIMBS_FUZZ_BUILD_DIR:-build-fuzz}"
-SECONDS_PER_TARGET="${FLIMBS_FUZZ_SECONDS:-25}"
-
-CC_BIN="$(command -v clang-14 || command -v clang || true)"
-CXX_BIN="$(command -v clang++-14 || command -v clang++ || true)"
-if [ -z "$CC_BIN" ] || [ -z "$CXX_BIN" ]; then
-  echo "fuzz.sh: clang is not installed (tools/setup.sh installs it)" >&2
+BUILD_DIR="${FLIMBS_SANITIZE_BUILD_DIR:-build-asan}"
+WALL_SECONDS="${FLIMBS_FUZZ_SECONDS:-150}"
+CORE_SECONDS="${FLIMBS_FUZZ_CORE_SECONDS:-20}"
+BIN="$BUILD_DIR/Bin"
+WORK="$BUILD_DIR/fuzz"
+if [ ! -x "$BIN/fuzz_archive" ]; then
+  echo "fuzz.sh: $BIN has no fuzz targets; build it with -DFLIMBS_SANITIZE=ON -DFLIMBS_FUZZ=ON" >&2
   exit 1
 fi
 
-GENERATOR=()
-if command -v ninja >/dev/null 2>&1 && [ ! -f "$BUILD_DIR/Makefile" ]; then GENERATOR=(-G Ninja); fi
-cmake -S tests/fuzz -B "$BUILD_DIR" "${GENERATOR[@]}" \
-  -DCMAKE_C_COMPILER="$CC_BIN" -DCMAKE_CXX_COMPILER="$CXX_BIN" -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build "$BUILD_DIR" --parallel "$(nproc)"
-
-SEEDS="$BUILD_DIR/seeds"
+SEEDS="$WORK/seeds"
 rm -rf "$SEEDS"
 mkdir -p "$SEEDS/archive" "$SEEDS/xml" "$SEEDS/modes"
 mkdir -p "$SEEDS/archive" "$SEEDS/xml" "$SEEDS/landscape"
@@ -141,7 +138,7 @@ printf '%s' '<flimbs-level><globals><width>640</width><height>480</height><singl
   >"$SEEDS/level/hostile_traps.xml"
 
 # Video: a small clip with sound, one without, one cut in half.
-"$BUILD_DIR/video_seeds" "$SEEDS/video"
+"$BIN/video_seeds" "$SEEDS/video"
 
 # Network command records: [u32 counter] then records back to back; playback contents.
 mkdir -p "$SEEDS/netcmd" "$SEEDS/playback"
@@ -183,38 +180,6 @@ with open(os.path.join(seeds, 'playback', 'bad'), 'wb') as f:
     f.write(tick + rec(50, 8) + tick)
 PYEOF
 
-mkdir -p "$BUILD_DIR/artifacts"
-run_target() {
-  local target="$1" corpus="$2"
-  local work="$BUILD_DIR/corpus-$target"
-  mkdir -p "$work"
-  echo "fuzz.sh: running $target for ${SECONDS_PER_TARGET}s"
-  mkdir -p "$BUILD_DIR/home"
-  FLIMBS_HOME="$(cd "$BUILD_DIR/home" && pwd)" ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
-    LSAN_OPTIONS="suppressions=$PWD/tools/sanitizer/lsan.supp" \
-    "$BUILD_DIR/$target" "$work" "$corpus" -max_total_time="$SECONDS_PER_TARGET" -timeout=10 \
-      -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1 \
-      -artifact_prefix="$BUILD_DIR/artifacts/$target-" >"$BUILD_DIR/$target.log" 2>&1 || {
-    echo "fuzz.sh: $target found a fault; see $BUILD_DIR/$target.log and $BUILD_DIR/artifacts/" >&2
-    tail -40 "$BUILD_DIR/$target.log" >&2
-    return 1
-  }
-  grep -E "^stat::number_of_executed_units" "$BUILD_DIR/$target.log" || true
-}
-
-run_target fuzz_archive "$SEEDS/archive"
-run_target fuzz_xml "$SEEDS/xml"
-run_target fuzz_video "$SEEDS/video"
-run_target fuzz_mode_options "$SEEDS/modes"
-run_target fuzz_pseudotcp "$SEEDS/pseudotcp"
-run_target fuzz_worldserver "$SEEDS/worldserver"
-run_target fuzz_candidates "$SEEDS/candidates"
-run_target fuzz_webstats_reply "$SEEDS/webstats"
-run_target fuzz_landscape "$SEEDS/landscape"
-run_target fuzz_bonus_items "$SEEDS/bonus"
-run_target fuzz_stamping "$SEEDS/stamping"
-run_target fuzz_chat_text "$SEEDS/chat"
-run_target fuzz_level "$SEEDS/level"
 # Trap elements: the flow kinds with their own children and links, a trap-state request, an
 # empty element, out-of-range groups, rates and counts.
 mkdir -p "$SEEDS/traps"
@@ -262,7 +227,43 @@ printf '%s' '<trap><type>Sky</type><sky_image>Graphics\\\\nothing.png</sky_image
   >"$SEEDS/traps/sky.xml"
 printf '%s' '<trap-state><trap><type>Annotation</type><message>a\nb&lt;br&gt;c</message><font_scale>-9</font_scale><font_style>Nope</font_style><annotationMode>7</annotationMode><arrow_x>5</arrow_x><closed>1</closed><follow_flimb>1</follow_flimb><enabled>0</enabled></trap></trap-state>' \
   >"$SEEDS/traps/annotation.xml"
-run_target fuzz_trap_load "$SEEDS/traps"
-run_target fuzz_netcmd "$SEEDS/netcmd"
-run_target fuzz_playback "$SEEDS/playback"
+
+# Every target with its corpus folder.
+TARGETS=(
+  "fuzz_archive archive" "fuzz_xml xml" "fuzz_video video" "fuzz_mode_options modes"
+  "fuzz_pseudotcp pseudotcp" "fuzz_worldserver worldserver" "fuzz_candidates candidates"
+  "fuzz_webstats_reply webstats" "fuzz_landscape landscape" "fuzz_bonus_items bonus"
+  "fuzz_stamping stamping" "fuzz_chat_text chat" "fuzz_level level" "fuzz_trap_load traps"
+  "fuzz_netcmd netcmd" "fuzz_playback playback")
+
+cores=$(nproc)
+needed=$(( (CORE_SECONDS * ${#TARGETS[@]} + cores - 1) / cores ))
+[ "$needed" -gt "$WALL_SECONDS" ] && WALL_SECONDS=$needed
+echo "fuzz.sh: ${#TARGETS[@]} targets at once for ${WALL_SECONDS}s on $cores cores"
+
+mkdir -p "$WORK/artifacts" "$WORK/home"
+HOME_DIR="$(cd "$WORK/home" && pwd)"
+pids=()
+for entry in "${TARGETS[@]}"; do
+  read -r target corpus <<<"$entry"
+  mkdir -p "$WORK/corpus-$target"
+  # An input's own limit is generous: the targets share the cores.
+  FLIMBS_HOME="$HOME_DIR" "$BIN/$target" "$WORK/corpus-$target" "$SEEDS/$corpus" \
+    -max_total_time="$WALL_SECONDS" -timeout=60 -rss_limit_mb=2048 -max_len=65536 \
+    -print_final_stats=1 -artifact_prefix="$WORK/artifacts/$target-" >"$WORK/$target.log" 2>&1 &
+  pids+=("$!")
+done
+
+failed=0
+for i in "${!TARGETS[@]}"; do
+  read -r target corpus <<<"${TARGETS[$i]}"
+  if wait "${pids[$i]}"; then
+    echo "fuzz.sh: $target $(grep -E '^stat::number_of_executed_units' "$WORK/$target.log" | awk '{print $2}') runs"
+  else
+    echo "fuzz.sh: $target found a fault; see $WORK/$target.log and $WORK/artifacts/" >&2
+    tail -40 "$WORK/$target.log" >&2
+    failed=1
+  fi
+done
+[ "$failed" -eq 0 ] || exit 1
 echo "fuzz.sh: no findings"

@@ -28,6 +28,7 @@ protected:
         fileManager = manager_.get();
         StartScreen(1024, 768);
         ResetGuiInput();
+        Events().clear();
         GuiTestNow() = 1000;
         SetInputClock([] { return GuiTestNow(); });
         SetGuiFrameElapsed(0);

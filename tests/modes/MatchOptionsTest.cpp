@@ -20,6 +20,11 @@ namespace {
 
 class MatchOptionsTest : public MatchFixture {
 protected:
+    void TearDown() override
+    {
+        SetOptionAnnouncementsSuppressed(false);
+        MatchFixture::TearDown();
+    }
     // A "gamemode_data" element holding the given children.
     xmlNode* Block(const std::vector<std::pair<std::string, std::string>>& children)
     {

@@ -17,7 +17,9 @@ ChildProcess::ChildProcess(const std::string& gtestFilter, const std::map<std::s
     for (char** e = environ; *e; ++e) {
         const std::string entry = *e;
         const std::string name = entry.substr(0, entry.find('='));
-        if (!env.count(name) && name != "FLIMBS_HOME")
+        // The child runs exactly the filtered test: no home of the parent's, no sharding.
+        if (!env.count(name) && name != "FLIMBS_HOME" && name != "GTEST_TOTAL_SHARDS" &&
+            name != "GTEST_SHARD_INDEX")
             variables.push_back(entry);
     }
     for (const auto& [name, value] : env)
