@@ -156,4 +156,6 @@ function(flimbs_unity target)
   endforeach()
   _flimbs_unity_flush()
   set_property(TARGET ${target} PROPERTY SOURCES ${_kept} ${_generated})
+  # g++ warns of every file-local type that a class in an included file uses.
+  target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-Wno-subobject-linkage>)
 endfunction()

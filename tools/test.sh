@@ -23,7 +23,7 @@ timed "set-up" bash tools/setup.sh
 # The test command's builds carry no debug information beyond line tables (sanitizer
 # reports) and compile in unity batches; a developer's own build keeps its settings.
 BUILD_DIR="${FLIMBS_BUILD_DIR:-build}"
-timed "build (g++)" env FLIMBS_BUILD_DIR="$BUILD_DIR" bash tools/build.sh -DFLIMBS_UNITY=ON -DFLIMBS_DEBUG_INFO=-g0
+timed "build (g++)" env FLIMBS_BUILD_DIR="$BUILD_DIR" bash tools/build.sh -DFLIMBS_UNITY=ON -DFLIMBS_DEBUG_INFO=-g0 -DFLIMBS_TEST_OPTIMIZE=-O1
 timed "tests (g++)" run_tests "$BUILD_DIR"
 
 # Leaks inside system libraries are listed in tools/sanitizer/lsan.supp.
@@ -32,7 +32,7 @@ CC_BIN="$(command -v clang-14 || command -v clang)"
 CXX_BIN="$(command -v clang++-14 || command -v clang++)"
 timed "build (clang, asan)" env CC="$CC_BIN" CXX="$CXX_BIN" FLIMBS_BUILD_DIR="$SANITIZE_DIR" bash tools/build.sh \
   -DFLIMBS_SANITIZE=ON -DFLIMBS_FUZZ=ON -DFLIMBS_BUILD_BENCH=OFF -DFLIMBS_UNITY=ON \
-  -DFLIMBS_OPTIMIZE=-O1 -DFLIMBS_DEBUG_INFO=-g1
+  -DFLIMBS_OPTIMIZE=-O1 -DFLIMBS_DEBUG_INFO=-g1 -DFLIMBS_TEST_OPTIMIZE=-O0
 timed "tests (clang, asan)" run_tests "$SANITIZE_DIR"
 timed "fuzzing" env FLIMBS_SANITIZE_BUILD_DIR="$SANITIZE_DIR" bash tools/fuzz.sh
 

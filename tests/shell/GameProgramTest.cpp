@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
+#include <optional>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -39,6 +41,39 @@ bool WaitForText(const std::string& path, const std::string& text, std::chrono::
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return false;
+}
+
+// The processor time the process has used so far; nothing once it has ended.
+std::optional<std::chrono::milliseconds> ProcessorTime(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const size_t afterName = text.rfind(')');
+    if (afterName == std::string::npos || afterName + 2 >= text.size() || text[afterName + 2] == 'Z')
+        return std::nullopt;
+    std::istringstream fields(text.substr(afterName + 2));
+    std::string field;
+    long long ticks = 0;
+    // After the name: the state is field 3; user and system time are fields 14 and 15.
+    for (int index = 3; index <= 15 && fields >> field; ++index)
+        if (index >= 14)
+            ticks += std::stoll(field);
+    return std::chrono::milliseconds(ticks * 1000 / sysconf(_SC_CLK_TCK));
+}
+
+// Lets the program run `linger`, and on a busy machine on until it has had that much
+// processor time (at most twenty times as long), so that what it does in that time does
+// not depend on the machine's load.
+void Linger(pid_t pid, std::chrono::milliseconds linger)
+{
+    const auto start = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(linger);
+    while (std::chrono::steady_clock::now() - start < linger * 20) {
+        const auto used = ProcessorTime(pid);
+        if (!used || *used >= linger)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
 }
 
 const char* const kLastShutdownLine = "[night falls, and once again peace fills the land....]\n";
@@ -82,7 +117,7 @@ ProgramRun RunProgram(std::vector<std::string> arguments, std::vector<std::strin
         if (WaitForText(LogFilePath(), waitFor, std::chrono::seconds(30))) {
             if (whileRunning)
                 whileRunning();
-            std::this_thread::sleep_for(linger);
+            Linger(child, linger);
         }
         // A program that has logged the end of its shutdown is let finish by itself (under the
         // sanitizers its exit takes a while).
