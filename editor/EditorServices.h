@@ -7,10 +7,6 @@
 // Loads the level into the editor's map and opens the editor. False on failure.
 bool EditLevel(const std::string& levelFile);
 
-// True while the level editor is open: while an editor model is installed
-// (editor/EditorPicking.h).
-bool LevelEditorOpen();
-
 // The front end's ways into the editor and its tools. Until the editor exists each logs and
 // gives its "not opened" answer, and the front end stays where it was.
 class PrimContainer;

@@ -2,9 +2,9 @@
 
 #include "app/GameClock.h"
 #include "app/Random.h"
-#include "editor/EditorServices.h"
 #include "game/GameController.h"
 #include "gui/GuiDevice.h"
+#include "levelmodel/EditorPicking.h"
 #include "media/Cursors.h"
 #include "media/DXManager.h"
 #include "media/KBManager.h"

@@ -1,9 +1,9 @@
 #include "traps/SwapTrap.h"
 
 #include "app/SimMath.h"
-#include "editor/EditorServices.h"
 #include "game/GameController.h"
 #include "hud/HudServices.h"
+#include "levelmodel/EditorPicking.h"
 #include "media/AnimSurface.h"
 #include "media/ImageCache.h"
 #include "modes/ModeServices.h"

@@ -2,9 +2,9 @@
 
 #include "app/ConsoleParam.h"
 #include "app/GameClock.h"
-#include "editor/EditorServices.h"
 #include "game/GameController.h"
 #include "hud/HudServices.h"
+#include "levelmodel/EditorPicking.h"
 #include "modes/ModeServices.h"
 #include "session/SessionServices.h"
 #include "world/AnimationSpec.h"
