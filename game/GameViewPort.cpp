@@ -3,12 +3,11 @@
 #include "app/GameClock.h"
 #include "app/StringUtil.h"
 #include "game/GameController.h"
+#include "game/GameHooks.h"
 #include "game/GameServices.h"
 #include "gui/GuiDevice.h"
 #include "gui/UiScale.h"
 #include "gui/WindowList.h"
-#include "hud/HudServices.h"
-#include "hud/StampUI.h"
 #include "media/Draw2D.h"
 #include "media/Font.h"
 #include "media/FontManager.h"
@@ -64,14 +63,9 @@ void GameViewPort::SetZoom(float zoom, int duration)
     InteractiveVP::SetZoom(zoom, duration);
 }
 
-void InstallHudGameView()
-{
-    SetHudGameViewMaker([]() -> std::unique_ptr<Primitive> { return std::make_unique<GameViewPort>(); });
-}
-
 void GameViewPort::AddStampUI(const std::string& stampImage)
 {
-    ::AddStampUI(stampImage);
+    HudOpenStampTool(stampImage);
 }
 
 void GameViewPort::SetRotation(float radians, uint32_t ms)

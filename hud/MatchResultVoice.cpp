@@ -4,6 +4,7 @@
 #include "app/Log.h"
 #include "app/StringUtil.h"
 #include "game/GameTimeFormat.h"
+#include "game/LevelNames.h"
 #include "gui/Animators.h"
 #include "gui/FlimbsCheckBox.h"
 #include "gui/FlimbsMenuBar.h"

@@ -5,9 +5,9 @@
 
 #include "app/Log.h"
 #include "app/PlayerProfile.h"
-#include "game/GameServices.h"
 #include "game/GameController.h"
-#include "multiplayer/MultiplayerServices.h"
+#include "game/GameServices.h"
+#include "modes/ModeServices.h"
 #include "traps/BallTrap.h"
 #include "traps/FrozenFlimbTrap.h"
 #include "traps/ParticleTrap.h"

@@ -12,6 +12,7 @@
 #include "app/UserFolders.h"
 #include "app/XmlUtil.h"
 #include "game/GameController.h"
+#include "game/GameHooks.h"
 #include "game/WorldUpdate.h"
 #include "hud/HudServices.h"
 #include "media/SoundManager.h"

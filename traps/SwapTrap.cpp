@@ -2,7 +2,7 @@
 
 #include "app/SimMath.h"
 #include "game/GameController.h"
-#include "hud/HudServices.h"
+#include "game/GameHooks.h"
 #include "levelmodel/EditorPicking.h"
 #include "media/AnimSurface.h"
 #include "media/ImageCache.h"

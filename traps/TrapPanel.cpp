@@ -4,6 +4,7 @@
 
 #include "app/LanguageTexts.h"
 #include "game/GameController.h"
+#include "game/GameHooks.h"
 #include "gui/Button.h"
 #include "gui/CheckBox.h"
 #include "gui/LayoutPanel.h"
@@ -13,7 +14,6 @@
 #include "levelmodel/MapObject.h"
 #include "levelmodel/MapTrap.h"
 #include "media/Draw2D.h"
-#include "session/SessionServices.h"
 #include "traps/TrapEvents.h"
 #include "world/TrapKinds.h"
 #include "world/TrapRegistry.h"

@@ -1,6 +1,6 @@
 // The background trap's property panel in the level editor, and choosing its image.
 #include "app/LanguageTexts.h"
-#include "editor/EditorServices.h"
+#include "game/GameHooks.h"
 #include "gui/LayoutPanel.h"
 #include "levelmodel/EditorPicking.h"
 #include "levelmodel/MapTrap.h"

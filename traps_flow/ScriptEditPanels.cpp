@@ -3,8 +3,8 @@
 // the designer changed, within each control's range.
 #include "app/FileManager.h"
 #include "app/LanguageTexts.h"
-#include "editor/EditorServices.h"
 #include "game/GameController.h"
+#include "game/GameHooks.h"
 #include "gui/EditBox.h"
 #include "gui/FlimbsLayoutEngine.h"
 #include "gui/LayoutPanel.h"

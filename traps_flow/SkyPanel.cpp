@@ -1,8 +1,8 @@
 // The sky trap's property panel in the level editor: motion, rotation centre, base colour
 // and image.
 #include "app/LanguageTexts.h"
-#include "editor/EditorServices.h"
 #include "game/GameController.h"
+#include "game/GameHooks.h"
 #include "gui/CheckBox.h"
 #include "gui/LayoutPanel.h"
 #include "gui/SliderBar.h"
