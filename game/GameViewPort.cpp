@@ -17,6 +17,7 @@
 #include "world/ConsoleValues.h"
 #include "world/Flimb.h"
 #include "world/FlimbQueries.h"
+#include "world/Groups.h"
 #include "world/Landscape.h"
 #include "world/TrapRegistry.h"
 #include "world/WorldClock.h"
@@ -33,8 +34,6 @@ namespace {
 constexpr int kBackgroundTrapKind = 34;
 constexpr int kCountFont = 6;
 constexpr float kFollowMargin = 200.0f;
-constexpr std::array<uint32_t, 8> kCountColours = {0xFF8888FF, 0xFF88FF88, 0xFFFF4444, 0xFF888888,
-                                                   0xFFFFFFFF, 0xFFFFFF00, 0xFFFF8800, 0xFF805CDF};
 
 bool LocalPlayerPlays()
 {
@@ -277,7 +276,7 @@ void GameViewPort::DrawGroupCounts()
         const float cx = cursorX + 50.0f * std::cos(angle), cy = cursorY + 50.0f * std::sin(angle);
         Draw2D::DrawFilledRect(cx - box.width / 2.0f, cy - box.height / 2.0f, cx + box.width / 2.0f,
                                cy + box.height / 2.0f, 0x80000000u);
-        font->DrawTextTransformed(cx, cy - box.height / 2.0f, kCountColours[size_t(group)],
+        font->DrawTextTransformed(cx, cy - box.height / 2.0f, kGroupColours[size_t(group)],
                                   StringPrintf("%d", counts[size_t(group)]), kTextCentre, scale);
     }
 }

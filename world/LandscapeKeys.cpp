@@ -4,6 +4,7 @@
 #include "game/GameHooks.h"
 #include "media/KBManager.h"
 #include "modes/ModeServices.h"
+#include "platform/input/ScanCodes.h"
 #include "world/ConsoleValues.h"
 #include "world/Flimb.h"
 #include "world/FlimbQueries.h"
