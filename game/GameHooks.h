@@ -156,7 +156,7 @@ struct KeyActionRow {
 };
 
 struct GameHooks {
-    // The game session.
+    // The game session (filled by session/SessionGameHooks.cpp).
     std::function<void()> requestAutoCheckpoint;
     std::function<bool(const std::string& path, int flag)> savePlayback;
     std::function<std::string()> sessionLevelName;
@@ -166,7 +166,8 @@ struct GameHooks {
     // The match rules' effects (chat, requests, sounds, recording, HUD pop-ups, statistics).
     MatchEffects* matchEffects = nullptr;
 
-    // The HUD.
+    // The HUD (filled by hud/HudGameHooks.cpp; the selection, the landscape press and the
+    // belt lock have nothing to do in the HUD yet).
     std::function<void(Flimb* flimb)> addToHistoryStrip;
     std::function<void(Flimb* flimb)> noteSelection;
     std::function<void(const Flimb* flimb)> openBelt;
@@ -181,19 +182,22 @@ struct GameHooks {
     std::function<void(const std::string& stampImage)> openStampTool;
     std::function<void()> refreshHud;
 
-    // The level editor's screens.
+    // The level editor's screens (not built yet: empty).
     std::function<void(const std::string& title, const std::string& startFolder, FileChosenHandler handler)>
         openFileChooser;
     std::function<void()> convertSelectionToPrimitive;
     std::function<bool(EditorSelectionHandler onDone)> openTrapSelectionWindow;
 
-    // The multiplayer screens.
+    // The multiplayer screens (the lobby and the end-of-match screen; not built yet: empty).
     std::function<void()> refreshAdminScreens;
 
-    // The front end: the key action table.
+    // The front end: the key action table (filled by frontend/FrontEndGameHooks.cpp).
     std::function<std::vector<KeyActionRow>()> keyActions;
 };
-// The one set of hooks; the higher floors fill their parts at start-up.
+// The one set of hooks. Each higher floor fills its part when the game's library is loaded
+// (a static object in its filler file, as the trap kinds register themselves), so the game,
+// the tools and the tests start with them filled; a program without those floors keeps them
+// empty.
 GameHooks& CurrentGameHooks();
 
 // ---- What the simulation calls (each runs its hook, or gives the default) ------------------
