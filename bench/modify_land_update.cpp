@@ -2,9 +2,9 @@
 // slab circling its own centre (taken out of the land and stamped back every update, with
 // the platform and push passes on), alone and among 200 walking flimbs. The level is the
 // replay check's fixed landscape; the slabs circle in the air above its hills.
-#include "editor/MapPrimitive.h"
 #include "game/LevelReaders.h"
 #include "game/WorldUpdate.h"
+#include "levelmodel/MapPrimitive.h"
 #include "tools/replaycheck/HeadlessGame.h"
 #include "tools/replaycheck/MatchRecipe.h"
 #include "traps/ModifyLandTrap.h"

@@ -4,8 +4,8 @@
 // the packed resources or the player's own), sorted by title or date. The screens that
 // embed it read the selected row's level file name and are told of every selection
 // change. The filters a host does not show keep their presets.
-#include "editor/LevelChooserEntry.h"
 #include "gui/SimpleWindow.h"
+#include "levelmodel/LevelChooserEntry.h"
 
 #include <cstdint>
 #include <functional>

@@ -4,10 +4,9 @@
 
 #include "app/LanguageTexts.h"
 #include "app/Log.h"
-#include "hud/HudServices.h"
+#include "game/GameHooks.h"
 #include "media/SoundManager.h"
 #include "modes/ModeServices.h"
-#include "session/SessionServices.h"
 #include "traps/Trap.h"
 #include "world/ActionChecks.h"
 #include "world/Flimb.h"

@@ -5,9 +5,9 @@
 #include "app/Log.h"
 #include "app/PlayerProfile.h"
 #include "app/StringUtil.h"
+#include "game/GameHooks.h"
 #include "gui/MessageBox.h"
 #include "modes/ModeFiles.h"
-#include "session/SessionServices.h"
 
 std::string GetSolutionPath()
 {

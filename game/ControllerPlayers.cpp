@@ -4,10 +4,8 @@
 #include "app/Log.h"
 #include "app/StringUtil.h"
 #include "app/UserFolders.h"
-#include "hud/HudWindow.h"
+#include "game/GameHooks.h"
 #include "media/ImageCache.h"
-#include "multiplayer/MultiplayerServices.h"
-#include "session/SessionServices.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -103,8 +101,7 @@ void GameController::SetAdmin(PlayerRecord& player)
             other->admin = 0;
     player.admin = 1;
     messages.Add(player.name + " is now the admin.", -1);
-    if (HudWindow* hud = FindHud())
-        hud->Refresh();
+    HudRefresh();
     RefreshAdminScreens();
 }
 

@@ -3,7 +3,7 @@
 // FlimbMaster trap names the boss) with the boss's settings and the level's parsed
 // document, sorted by the points a player needs. One global list, filled on first use.
 #include "app/XmlUtil.h"
-#include "editor/LevelChooserEntry.h"
+#include "levelmodel/LevelChooserEntry.h"
 
 #include <cstdint>
 #include <memory>

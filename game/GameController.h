@@ -8,8 +8,8 @@
 // (ControllerGroups.cpp), level names and checkpoints (ControllerLevel.cpp), level
 // configurations (LevelConfig.h), completion records (LevelCompletion.h), loading and
 // starting a level (LevelForPlay.h).
-#include "editor/LevelChooserEntry.h"
 #include "game/MessageLog.h"
+#include "levelmodel/LevelChooserEntry.h"
 #include "platform/gfx/D3DTypes.h"
 
 #include <array>

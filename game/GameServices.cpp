@@ -2,6 +2,7 @@
 
 #include "app/ConsoleParam.h"
 #include "app/LanguageTexts.h"
+#include "app/Log.h"
 #include "app/XmlUtil.h"
 #include "game/FlimbMasterLevelList.h"
 #include "game/GameController.h"
@@ -104,3 +105,10 @@ void ReloadFlimbMasterLevelList()
 
 // The campaign context comes with the campaign screens; until then there is nothing to forget.
 void ClearCampaignContext() {}
+
+void PostChatLine(const std::string& text, uint32_t)
+{
+    // The chat shows the line as a system line (the log keeps no colour); the log gets it too.
+    Controller().messages.Add(text, -1);
+    WriteLog("%s\n", text.c_str());
+}

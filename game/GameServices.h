@@ -43,14 +43,13 @@ void ReleaseController();
 // Game updates so far: the current world's update counter.
 extern UpdateCounterRef gameUpdateCounter;
 
-// Makes the game's view (GameViewPort, "MOUSEPORT") the one every new HUD window puts under
-// its panels.
-void InstallHudGameView();
-
 // True when the game view covers the whole screen (only depth needs clearing).
 bool GameViewCoversScreen();
 // The centre of the game view in world units (where the sound listener stands).
 void GameViewCentre(float& x, float& y);
+
+// Shows a line in the chat (the game's message log, as a system line) and in the log.
+void PostChatLine(const std::string& text, uint32_t argb);
 
 // What the frame's rate line shows.
 extern int rateDisplay;

@@ -3,12 +3,11 @@
 #include "app/GameClock.h"
 #include "app/StringUtil.h"
 #include "game/GameController.h"
+#include "game/GameHooks.h"
 #include "game/GameServices.h"
 #include "gui/GuiDevice.h"
 #include "gui/UiScale.h"
 #include "gui/WindowList.h"
-#include "hud/HudServices.h"
-#include "hud/StampUI.h"
 #include "media/Draw2D.h"
 #include "media/Font.h"
 #include "media/FontManager.h"
@@ -18,6 +17,7 @@
 #include "world/ConsoleValues.h"
 #include "world/Flimb.h"
 #include "world/FlimbQueries.h"
+#include "world/Groups.h"
 #include "world/Landscape.h"
 #include "world/TrapRegistry.h"
 #include "world/WorldClock.h"
@@ -34,8 +34,6 @@ namespace {
 constexpr int kBackgroundTrapKind = 34;
 constexpr int kCountFont = 6;
 constexpr float kFollowMargin = 200.0f;
-constexpr std::array<uint32_t, 8> kCountColours = {0xFF8888FF, 0xFF88FF88, 0xFFFF4444, 0xFF888888,
-                                                   0xFFFFFFFF, 0xFFFFFF00, 0xFFFF8800, 0xFF805CDF};
 
 bool LocalPlayerPlays()
 {
@@ -64,14 +62,9 @@ void GameViewPort::SetZoom(float zoom, int duration)
     InteractiveVP::SetZoom(zoom, duration);
 }
 
-void InstallHudGameView()
-{
-    SetHudGameViewMaker([]() -> std::unique_ptr<Primitive> { return std::make_unique<GameViewPort>(); });
-}
-
 void GameViewPort::AddStampUI(const std::string& stampImage)
 {
-    ::AddStampUI(stampImage);
+    HudOpenStampTool(stampImage);
 }
 
 void GameViewPort::SetRotation(float radians, uint32_t ms)
@@ -283,7 +276,7 @@ void GameViewPort::DrawGroupCounts()
         const float cx = cursorX + 50.0f * std::cos(angle), cy = cursorY + 50.0f * std::sin(angle);
         Draw2D::DrawFilledRect(cx - box.width / 2.0f, cy - box.height / 2.0f, cx + box.width / 2.0f,
                                cy + box.height / 2.0f, 0x80000000u);
-        font->DrawTextTransformed(cx, cy - box.height / 2.0f, kCountColours[size_t(group)],
+        font->DrawTextTransformed(cx, cy - box.height / 2.0f, kGroupColours[size_t(group)],
                                   StringPrintf("%d", counts[size_t(group)]), kTextCentre, scale);
     }
 }

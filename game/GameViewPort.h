@@ -4,8 +4,8 @@
 // click, wheel zoom (right button held) and wheel selection, following the selected flimb,
 // the "highlight" cursor and the per-group flimb counts around the cursor. Zoom requests
 // stay within [200, the zoom that shows the whole landscape].
+#include "game/HudGameView.h"
 #include "game/InteractiveVP.h"
-#include "hud/HudWindow.h"
 
 #include <array>
 

@@ -2,13 +2,14 @@
 
 #include "app/GameClock.h"
 #include "app/Random.h"
-#include "editor/EditorServices.h"
 #include "game/GameController.h"
 #include "gui/GuiDevice.h"
+#include "levelmodel/EditorPicking.h"
 #include "media/Cursors.h"
 #include "media/DXManager.h"
 #include "media/KBManager.h"
 #include "media/MSManager.h"
+#include "platform/input/ScanCodes.h"
 #include "platform/window/MainWindow.h"
 #include "world/ConsoleValues.h"
 #include "world/Landscape.h"
@@ -21,9 +22,6 @@ namespace {
 constexpr float kTwoPi = 2.0f * ViewPort::kPi;
 constexpr uint32_t kLongestStep = 250; // ms: a stalled frame moves the view no further
 constexpr int kFitSearchSteps = 2000;
-constexpr int kKeyPageUp = 0xC9;
-constexpr int kKeyPageDown = 0xD1;
-constexpr int kKeyHome = 0xC7;
 
 bool MainWindowInForeground()
 {

@@ -5,9 +5,9 @@
 #include "app/GzipFile.h"
 #include "app/Log.h"
 #include "app/StringUtil.h"
-#include "editor/MapObject.h"
 #include "game/LevelNames.h"
 #include "game/LevelSections.h"
+#include "levelmodel/MapObject.h"
 #include "modes/ModeServices.h"
 
 #include <libxml/tree.h>

@@ -4,7 +4,7 @@
 // compressed or plain. Here: the summary reader for level lists, which streams only the
 // header, and the writer.
 #include "app/XmlUtil.h"
-#include "editor/LevelChooserEntry.h"
+#include "levelmodel/LevelChooserEntry.h"
 
 #include <array>
 #include <cstdint>

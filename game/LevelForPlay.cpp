@@ -9,6 +9,7 @@
 #include "app/StringUtil.h"
 #include "game/Directions.h"
 #include "game/GameController.h"
+#include "game/GameHooks.h"
 #include "game/LevelLoader.h"
 #include "game/LevelManager.h"
 #include "gui/LoadingScreen.h"
@@ -16,11 +17,7 @@
 #include "media/DXManager.h"
 #include "media/SoundManager.h"
 #include "modes/ModeServices.h"
-#include "net/ClientAgent.h"
-#include "net/PseudoTcpClientAgent.h"
-#include "net/WebStats.h"
 #include "platform/desktop/OpenUrl.h"
-#include "session/SessionServices.h"
 #include "traps/Trap.h"
 #include "world/FlimbTable.h"
 #include "world/TrapKinds.h"
@@ -186,12 +183,7 @@ void LevelLoadProgress(LoadingScreen* screen)
         gameClock.Update();
     if (screen)
         screen->AddProgress(1);
-    if (GameClientExists()) {
-        if (ClientAgent* agent = SessionWorldServerAgent())
-            agent->Update();
-        if (PseudoTcpClientAgent* direct = SessionDirectAgent())
-            direct->UpdateDirect();
-    }
+    PumpClientConnections();
     if (GameServerExists())
         CheckServerReceived();
 }
@@ -242,7 +234,7 @@ void StartLevel(const std::function<void(const char* step)>& trace)
         note("lonely");
     }
     if (GameServerExists() && SessionStateWord() == 0 && !controller.frontEndFlag) {
-        GlobalWebStats().SendGameStart(controller.GetLevelName(true));
+        ReportMatchStart(controller.GetLevelName(true));
         note("stats");
     }
 }

@@ -9,7 +9,7 @@
 // and preview loads draw from a private generator, never SimRandom, on any thread.
 #include "app/Random.h"
 #include "app/XmlUtil.h"
-#include "editor/LevelChooserEntry.h"
+#include "levelmodel/LevelChooserEntry.h"
 #include "platform/gfx/Resources.h"
 #include "traps/Trap.h"
 #include "world/Flimb.h"

@@ -7,7 +7,7 @@
 #include "app/StringUtil.h"
 #include "app/UserFolders.h"
 #include "game/LevelFile.h"
-#include "session/SessionServices.h"
+#include "game/LevelNames.h"
 
 #include <algorithm>
 #include <chrono>

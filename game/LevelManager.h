@@ -2,7 +2,7 @@
 // The level manager: a cache of the summaries of the level files in "Level\", keyed by the
 // lower-cased file name, so that level lists need not read every file again. It also
 // answers the playback and preview questions of the level lists. Main thread only.
-#include "editor/LevelChooserEntry.h"
+#include "levelmodel/LevelChooserEntry.h"
 
 #include <cstdint>
 #include <map>

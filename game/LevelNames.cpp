@@ -1,6 +1,7 @@
 #include "game/LevelNames.h"
 
 #include "app/Log.h"
+#include "app/PlayerProfile.h"
 #include "app/StringUtil.h"
 #include "modes/ModeServices.h"
 
@@ -109,4 +110,12 @@ const char* PermissionName(int32_t index)
 std::string LevelPreviewPath(const std::string& levelPath)
 {
     return "Cache\\Previews\\" + GetFileTitle(levelPath, true) + ".jpg";
+}
+
+std::string PlaybackFolder()
+{
+    const PlayerProfile& profile = CurrentProfile();
+    const std::string folder = profile.Name().empty() ? std::string("Profiles\\") + PlayerProfile::kDefaultName
+                                                      : profile.GetPath();
+    return folder + "\\Playbacks\\";
 }

@@ -35,3 +35,7 @@ const char* PermissionName(int32_t index);
 
 // The level's preview image: "Cache\Previews\<file title>.jpg".
 std::string LevelPreviewPath(const std::string& levelPath);
+
+// The one folder of the player's playbacks, where recordings are saved, listed and played
+// from: the current profile's folder + "\Playbacks\" (a game path).
+std::string PlaybackFolder();

@@ -3,7 +3,7 @@
 // surface of the preview's size.
 #include "game/LevelReaders.h"
 
-#include "editor/MapPrimitive.h"
+#include "levelmodel/MapPrimitive.h"
 #include "media/AnimSurface.h"
 #include "platform/gfx/Resources.h"
 #include "world/Landscape.h"

@@ -4,6 +4,7 @@
 #include "gui/PrimContainer.h"
 #include "gui/GuiSounds.h"
 #include "gui/WindowList.h"
+#include "platform/input/ScanCodes.h"
 
 namespace {
 

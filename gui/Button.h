@@ -18,8 +18,6 @@ enum : int32_t { kButtonNormal = 0, kButtonHover = 1, kButtonPressed = 2 };
 enum : int32_t { kPulseNever = 0, kPulseOnHover = 1, kPulseAlways = 2, kPulseOnFocus = 3 };
 
 // Keyboard scan codes that activate a button.
-constexpr int kKeySpace = 57;
-constexpr int kKeyEnter = 28;
 
 // The generic close action of a button: closes the nearest enclosing window (a container
 // with the window flag) through its Close, which runs its close animation when it has one.

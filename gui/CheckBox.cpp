@@ -9,12 +9,12 @@
 #include "media/Font.h"
 #include "media/ImageCache.h"
 #include "media/SoundManager.h"
+#include "platform/input/ScanCodes.h"
 
 #include <algorithm>
 
 namespace {
 
-constexpr int kKeySpace = 57;
 constexpr int kSoundChecked = 15;
 constexpr int kSoundCleared = 16;
 

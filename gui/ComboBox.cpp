@@ -9,6 +9,7 @@
 #include "media/Draw2D.h"
 #include "media/Font.h"
 #include "media/FontManager.h"
+#include "platform/input/ScanCodes.h"
 
 #include <algorithm>
 #include <strings.h>
@@ -45,8 +46,6 @@ public:
         return SimpleListBox::OnKey(value, code, shift, device);
     }
 
-    static constexpr int kKeyEscape = 1;
-
 private:
     ComboBox& owner_;
     bool pickPending_ = false;
@@ -79,7 +78,7 @@ public:
 
     int OnKey(int value, int code, bool shift, IInputDevice& device) override
     {
-        if (value != 0 && code == DropDownList::kKeyEscape) {
+        if (value != 0 && code == kKeyEscape) {
             owner_.CloseList();
             return 1;
         }
@@ -240,8 +239,8 @@ int ComboBox::OnKey(int value, int code, bool, IInputDevice&)
     if (GetKeyboardFocus() != this || !enabled || value == 0)
         return 0;
     switch (code) {
-    case kKeyUpArrow: SetSelection(std::max(GetSelection() - 1, 0), true); return 1;
-    case kKeyDownArrow: SetSelection(GetSelection() + 1, true); return 1;
+    case kKeyUp: SetSelection(std::max(GetSelection() - 1, 0), true); return 1;
+    case kKeyDown: SetSelection(GetSelection() + 1, true); return 1;
     case kKeySpace:
     case kKeyEnter: OpenList(); return 1;
     default: return 0;

@@ -6,33 +6,13 @@
 #include "gui/WindowList.h"
 #include "media/Draw2D.h"
 #include "media/KeyTables.h"
+#include "platform/input/ScanCodes.h"
 #include "platform/window/Clipboard.h"
 
 #include <cmath>
 #include <cstdlib>
 
 namespace {
-
-enum : int {
-    kKeyEscape = 1,
-    kKeyBackspace = 14,
-    kKeyTab = 15,
-    kKeyEnter = 28,
-    kKeyLeftCtrl = 29,
-    kKeyA = 30,
-    kKeyX = 45,
-    kKeyC = 46,
-    kKeyV = 47,
-    kKeyPadEnter = 156,
-    kKeyRightCtrl = 157,
-    kKeyHome = 199,
-    kKeyUp = 200,
-    kKeyLeft = 203,
-    kKeyRight = 205,
-    kKeyEnd = 207,
-    kKeyDown = 208,
-    kKeyDelete = 211,
-};
 
 constexpr uint32_t kCaretBlinkMs = 500;
 
@@ -290,7 +270,7 @@ int EditBox::OnKey(int value, int code, bool shift, IInputDevice& device)
         DeleteSelection();
         return 1;
     case kKeyEnter:
-    case kKeyPadEnter:
+    case kKeyNumpadEnter:
         if (multiline && !readOnly)
             InsertText("\n");
         else

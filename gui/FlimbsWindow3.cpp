@@ -4,12 +4,12 @@
 #include "gui/GraphicButtons.h"
 #include "gui/UiScale.h"
 #include "media/AnimSurface.h"
+#include "platform/input/ScanCodes.h"
 
 #include <algorithm>
 
 namespace {
 
-constexpr int kKeyEscape = 1;
 // Gap between the close button and the title's right end, in pixels before the UI scale.
 constexpr float kCloseButtonGap = 6.0f;
 

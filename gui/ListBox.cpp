@@ -9,6 +9,7 @@
 #include "media/Font.h"
 #include "media/FontManager.h"
 #include "media/KeyTables.h"
+#include "platform/input/ScanCodes.h"
 
 #include <algorithm>
 #include <cctype>
@@ -213,8 +214,8 @@ int ListBox::OnKey(int value, int code, bool, IInputDevice&)
     int target = 0;
     bool move = true;
     switch (code) {
-    case kKeyUpArrow: target = selected - 1; break;
-    case kKeyDownArrow: target = selected + 1; break;
+    case kKeyUp: target = selected - 1; break;
+    case kKeyDown: target = selected + 1; break;
     case kKeyPageUp: target = selected - visibleRows; break;
     case kKeyPageDown: target = selected + visibleRows; break;
     default: move = false; break;

@@ -27,7 +27,6 @@ enum : uint32_t {
 };
 
 // DirectInput scan codes of the list keys.
-enum : int { kKeyUpArrow = 200, kKeyPageUp = 201, kKeyDownArrow = 208, kKeyPageDown = 209 };
 
 class ListBox : public Primitive {
 public:

@@ -9,12 +9,12 @@
 #include "media/Draw2D.h"
 #include "media/Font.h"
 #include "media/FontManager.h"
+#include "platform/input/ScanCodes.h"
 
 #include <algorithm>
 
 namespace {
 
-constexpr int kKeyEscape = 1;
 constexpr uint32_t kPanelColour = 0xEE223344;
 constexpr uint32_t kTitleColour = 0xFF334E66;
 constexpr uint32_t kBorderColour = 0xFF8899AA;

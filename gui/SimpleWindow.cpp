@@ -6,9 +6,9 @@
 #include "gui/WindowList.h"
 #include "media/Draw2D.h"
 #include "media/Font.h"
+#include "platform/input/ScanCodes.h"
 
 namespace {
-constexpr int kKeyEscape = 1;
 }
 
 SimpleWindow::SimpleWindow(const std::string& title, uint32_t background, uint32_t titleColourArg, bool modal)

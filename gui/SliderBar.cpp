@@ -7,14 +7,13 @@
 #include "media/AnimSurface.h"
 #include "media/Draw2D.h"
 #include "media/ImageCache.h"
+#include "platform/input/ScanCodes.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-enum : int { kKeyHome = 199, kKeyUp = 200, kKeyPageUp = 201, kKeyLeft = 203, kKeyRight = 205, kKeyEnd = 207,
-             kKeyDown = 208, kKeyPageDown = 209 };
 
 float DrawnWidth(const AnimSurface* image) { return image ? float(image->imageWidth) * ScreenImageScale() : 0.0f; }
 float DrawnHeight(const AnimSurface* image) { return image ? float(image->imageHeight) * ScreenImageScale() : 0.0f; }

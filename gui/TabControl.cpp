@@ -5,12 +5,12 @@
 #include "gui/WindowList.h"
 #include "media/Draw2D.h"
 #include "media/Font.h"
+#include "platform/input/ScanCodes.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-enum : int { kKeyTab = 15, kKeyLeftCtrl = 29, kKeyRightCtrl = 157 };
 const std::string kNoCaption;
 } // namespace
 

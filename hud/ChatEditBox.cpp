@@ -3,15 +3,13 @@
 #include "gui/WindowList.h"
 #include "hud/HudGame.h"
 #include "hud/HudWindow.h"
+#include "platform/input/ScanCodes.h"
 #include "session/SessionServices.h"
 
 namespace {
 
 constexpr int kPress = 1;
 constexpr int kRepeat = 2;
-constexpr int kEnterKey = 28;
-constexpr int kBackspaceKey = 14;
-constexpr int kDeleteKey = 211;
 constexpr int kGroupOnlyKeys[] = {29, 157, 42, 54}; // left and right Ctrl and Shift
 
 } // namespace
@@ -29,7 +27,7 @@ int ChatEditBox::OnKey(int value, int code, bool shift, IInputDevice& device)
     if (!taken)
         return 0;
     HudGame& game = CurrentHudGame();
-    if (code == kEnterKey) {
+    if (code == kKeyEnter) {
         if (value != kPress || GetText().empty())
             return taken;
         bool groupOnly = false;
@@ -43,7 +41,7 @@ int ChatEditBox::OnKey(int value, int code, bool shift, IInputDevice& device)
                 SetKeyboardFocus(panel);
         return taken;
     }
-    if (code == kBackspaceKey || code == kDeleteKey) {
+    if (code == kKeyBackspace || code == kKeyDelete) {
         if ((value == kPress || value == kRepeat) && GetText().empty() && typingSent_) {
             SendTypingState(false);
             typingSent_ = false;

@@ -13,6 +13,7 @@
 #include "hud/HudGame.h"
 #include "media/Draw2D.h"
 #include "media/ImageCache.h"
+#include "world/Groups.h"
 #include "world/WorldClock.h"
 
 #include <algorithm>
@@ -21,9 +22,6 @@ namespace {
 
 constexpr const char* kChatFolder = "Graphics\\HUD\\InGame\\Chat";
 constexpr const char* kChat2Folder = "Graphics\\HUD\\InGame\\Chat2";
-constexpr const char* kLabels[8] = {"blue", "green", "red", "grey", "white", "yellow", "orange", "purple"};
-constexpr uint32_t kGroupColours[8] = {0xFF8888FF, 0xFF88FF88, 0xFFFF4444, 0xFF888888,
-                                       0xFFFFFFFF, 0xFFFFFF00, 0xFFFF8800, 0xFF805CDF};
 constexpr int kNoticeSpeaker = -2;
 constexpr int kFont = 0;
 
@@ -39,7 +37,7 @@ uint32_t Now()
 ChatIcons::ChatIcons()
 {
     for (size_t g = 0; g < groups_.size(); ++g)
-        groups_[g] = ImageCache::GetImageFromParts(kChatFolder, std::string("chat_icon_") + kLabels[g] + ".png");
+        groups_[g] = ImageCache::GetImageFromParts(kChatFolder, std::string("chat_icon_") + kGroupNames[g] + ".png");
     speaker_ = ImageCache::GetImageFromParts(kChatFolder, "speaker.png");
     notice_ = ImageCache::GetImageFromParts(kChatFolder, "error.png");
 }

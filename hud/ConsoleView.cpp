@@ -10,16 +10,13 @@
 #include "media/Draw2D.h"
 #include "media/Font.h"
 #include "media/FontManager.h"
+#include "platform/input/ScanCodes.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr int kKeyReturn = 28;
-constexpr int kKeyNumpadEnter = 156;
-constexpr int kKeyPageUp = 201;
-constexpr int kKeyPageDown = 209;
 constexpr int kPageLines = 5;
 constexpr int kWheelLines = 3;
 constexpr uint32_t kBackground = 0xC0101018u;
@@ -33,7 +30,7 @@ public:
     explicit ConsoleInput(int font) : EditBox(font) { fillColour = 0xE0000000u; }
     int OnKey(int value, int code, bool shift, IInputDevice& device) override
     {
-        if (value != 0 && (code == kKeyReturn || code == kKeyNumpadEnter)) {
+        if (value != 0 && (code == kKeyEnter || code == kKeyNumpadEnter)) {
             const std::string line = GetText();
             SetText(std::string());
             if (!line.empty()) {

@@ -72,7 +72,7 @@ bool EndOfLevelPopupQueue::ShowNext()
     return false;
 }
 
-bool HudQueueEndOfLevelPopups(const std::vector<EndOfLevelPopup>& popups)
+bool QueueEndOfLevelPopups(const std::vector<EndOfLevelPopup>& popups)
 {
     HudWindow* hud = FindHud();
     PrimContainer* top = hud ? hud->TopContainer() : nullptr;
@@ -87,9 +87,4 @@ bool HudQueueEndOfLevelPopups(const std::vector<EndOfLevelPopup>& popups)
     queue->Append(popups);
     queue->ShowNext();
     return true;
-}
-
-void HudClosePopups()
-{
-    CloseHudPopups();
 }

@@ -29,3 +29,7 @@ private:
 
 // The pop-up of a queue entry.
 std::unique_ptr<VoiceBubble> MakeEndOfLevelPopup(const EndOfLevelPopup& popup);
+
+// Queues the pop-ups on the open HUD and shows the next; false (nothing shown) without the
+// HUD window.
+bool QueueEndOfLevelPopups(const std::vector<EndOfLevelPopup>& popups);

@@ -9,6 +9,7 @@
 #include "media/Draw2D.h"
 #include "media/Font.h"
 #include "media/ImageCache.h"
+#include "world/Groups.h"
 
 #include <algorithm>
 
@@ -252,7 +253,7 @@ void FlimbActionButton::Draw()
     if (picture_ && pictureIsSprite_)
         StepSprite();
     if (glyph_ && glyph_->bitmap) {
-        const uint32_t tintColour = group_ >= 0 && group_ < 8 ? kGroupColours[group_] : 0xFFFFFFFFu;
+        const uint32_t tintColour = group_ >= 0 && group_ < kGroupCount ? kGroupColours[size_t(group_)] : 0xFFFFFFFFu;
         const gfx::RECT whole{0, 0, glyph_->imageWidth, glyph_->imageHeight};
         Draw2D::DrawTexturedQuad(glyph_->bitmap->texture, &whole, cx, rect.bottom - 7.0f * s, s,
                                  alternate_ ? -s : s, float(glyph_->imageWidth) / 2.0f,

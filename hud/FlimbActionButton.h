@@ -21,8 +21,6 @@ public:
     static constexpr int kFlipMaxHeight = 63;
     static constexpr int kGulp = 4;
     static constexpr int kWalk = 10;
-    static constexpr uint32_t kGroupColours[8] = {0xFF8888FF, 0xFF88FF88, 0xFFFF4444, 0xFF888888,
-                                                  0xFFFFFFFF, 0xFFFFFF00, 0xFFFF8800, 0xFF805CDF};
 
     // type: bit 7 is dropped.
     FlimbActionButton(int group, int type, bool alternateLook);

@@ -16,6 +16,7 @@
 #include "media/Font.h"
 #include "media/ImageCache.h"
 #include "media/SpriteSheet.h"
+#include "platform/input/ScanCodes.h"
 #include "world/Flimb.h"
 #include "world/FlimbQueries.h"
 
@@ -26,7 +27,6 @@
 namespace {
 
 constexpr float kPi = std::numbers::pi_v<float>;
-constexpr int kEscape = 1;
 constexpr uint8_t kFlagLive = 4;
 constexpr uint8_t kFlagWalkLook = 0x80;
 constexpr int kTangled = 20;
@@ -304,7 +304,7 @@ std::string FlimbsBelt::GetCursorName()
 
 int FlimbsBelt::OnKey(int value, int code, bool, IInputDevice&)
 {
-    if (value != 0 && code == kEscape && target_ >= 0)
+    if (value != 0 && code == kKeyEscape && target_ >= 0)
         Hide();
     return 0;
 }

@@ -57,8 +57,6 @@ public:
     static constexpr uint32_t kShadeMultiplayer = 0x5F000000;
     static constexpr uint32_t kShadeAlone = 0x22000000;
     static constexpr int kHostPause = 18;
-    static constexpr int kEndKey = 207;
-    static constexpr int kEscapeKey = 1;
 
     // Builds the whole HUD for the present screen (not opened: the caller opens it).
     FlimbsHUD();

@@ -28,6 +28,7 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeStatsWidget.h"
 #include "modes/ModeServices.h"
+#include "platform/input/ScanCodes.h"
 #include "session/SessionServices.h"
 #include "world/WorldState.h"
 
@@ -88,7 +89,7 @@ int FlimbsHUD::OnKey(int value, int code, bool shift, IInputDevice& device)
     // The keyboard reports a press as 0x80 (tests as 1); 2 is a repeat. The children see the
     // key first, so that the menu a press opens is not slid out again by that same press:
     // Escape opens a closed menu, and an open one closes itself.
-    const bool escape = value != 0 && value != 2 && code == kEscapeKey;
+    const bool escape = value != 0 && value != 2 && code == kKeyEscape;
     const bool wasShown = escape && InGameMenuShown();
     const int taken = PrimContainer::OnKey(value, code, shift, device);
     if (escape && !wasShown)
@@ -114,7 +115,7 @@ void FlimbsHUD::Update()
     if (chatFocusPending_) {
         if (Primitive* chat = FindChild("CHAT_BOX")) {
             chat->TakeFocus();
-            chat->OnKey(1, kEndKey, false, kbManager);
+            chat->OnKey(1, kKeyEnd, false, kbManager);
             chatFocusPending_ = 0;
         }
     }

@@ -3,6 +3,7 @@
 // window implements HudWindow (its two layers, its top container, its game view, the
 // FlimbMaster display, the stamp tool and the refresh); the game view implements
 // HudGameView. Widgets find the open HUD through FindHud and do nothing without one.
+#include "game/HudGameView.h"
 #include "gui/Primitive.h"
 
 #include <cstdint>
@@ -12,50 +13,14 @@
 class FlimbMasterDisplay;
 class PrimContainer;
 
-// The game view "MOUSEPORT" as the HUD steers it. Pixels are screen pixels.
-class HudGameView {
-public:
-    virtual ~HudGameView() = default;
-    // The view's panel (keyboard focus, placement).
-    virtual Primitive* Panel() = 0;
-    // Turns the view to an angle (radians) over a time.
-    virtual void SetRotation(float radians, uint32_t ms) = 0;
-    // The angle in [0, 2 pi).
-    virtual float Rotation() const = 0;
-    // Centres the view on a world point at a zoom distance.
-    virtual void LookAt(float zoom, float x, float y) = 0;
-    // The zoom buttons: new distance = distance x tan(field angle) / tan(pi / 4) + delta,
-    // limited by the view, animated over the time.
-    virtual void ZoomBy(float delta, uint32_t ms) = 0;
-    virtual void ZoomTo(float distance, uint32_t ms) = 0;
-    virtual bool IsScrolling() const = 0;
-    // A world point on the screen (pixels).
-    virtual FloatPoint WorldToScreen(float x, float y) const = 0;
-    // The view's visible rectangle on the screen (pixels).
-    virtual FloatRect VisibleRect() const = 0;
-    // The view's show-flimb-counts flag.
-    virtual void SetShowCounts(bool show) = 0;
-    // The stamp tool's current stamp (the stamp image's path).
-    virtual void SetCurrentStamp(const std::string& stampImage) = 0;
-    // What the HUD window sets and reads each frame; a view without them keeps nothing.
-    // The view rectangle in screen pixels.
-    virtual void SetViewRect(float left, float top, float right, float bottom)
-    {
-        (void)left, (void)top, (void)right, (void)bottom;
-    }
-    virtual bool ShowCounts() const { return false; }
-    // Whether the view follows the selected flimb.
-    virtual bool FollowFlag() const { return false; }
-    virtual void SetFollowFlag(bool follow) { (void)follow; }
-    // Hides the world highlight under the pointer (the pointer is over a HUD button).
-    virtual void HideHoverMarker() {}
-};
-
 // The game view a new HUD window puts under its panels: a primitive that is a HudGameView.
 // The viewports install their maker; without one the HUD gets a plain stand-in view.
 using HudGameViewMaker = std::unique_ptr<Primitive> (*)();
 void SetHudGameViewMaker(HudGameViewMaker maker);
 std::unique_ptr<Primitive> MakeHudGameView();
+// Makes the game's view (GameViewPort, "MOUSEPORT") the one every new HUD window puts under
+// its panels.
+void InstallHudGameView();
 
 class HudWindow {
 public:

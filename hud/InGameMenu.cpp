@@ -14,6 +14,7 @@
 #include "media/ImageCache.h"
 #include "modes/GameMode.h"
 #include "modes/ModeServices.h"
+#include "platform/input/ScanCodes.h"
 #include "session/SessionServices.h"
 
 #include <algorithm>
@@ -22,7 +23,6 @@
 namespace {
 
 constexpr int kQuantumLoopMode = 5;
-constexpr int kEscape = 1;
 constexpr float kOpenY = 52.0f;
 
 // Closes the menu that holds the button through its window's Close.
@@ -308,7 +308,7 @@ Primitive* InGameMenu::HitTest(int x, int y)
 
 int InGameMenu::OnKey(int value, int code, bool shift, IInputDevice& device)
 {
-    if (value != 0 && code == kEscape)
+    if (value != 0 && code == kKeyEscape)
         SetOpen(false);
     return PrimContainer::OnKey(value, code, shift, device);
 }

@@ -4,6 +4,7 @@
 #include "app/Log.h"
 #include "app/StringUtil.h"
 #include "game/GameTimeFormat.h"
+#include "game/LevelNames.h"
 #include "gui/Animators.h"
 #include "gui/FlimbsCheckBox.h"
 #include "gui/FlimbsMenuBar.h"
@@ -19,6 +20,7 @@
 #include "modes/GameMode.h"
 #include "modes/ModeServices.h"
 #include "session/SessionServices.h"
+#include "world/Groups.h"
 
 #include <algorithm>
 #include <exception>
@@ -34,8 +36,7 @@ constexpr float kTextWidth = 420.0f;
 
 const char* GroupLabel(int group)
 {
-    static constexpr const char* kLabels[8] = {"blue", "green", "red", "grey", "white", "yellow", "orange", "purple"};
-    return group >= 0 && group < 8 ? kLabels[group] : "all";
+    return group >= 0 && group < kGroupCount ? kGroupNames[size_t(group)] : "all";
 }
 
 // The outcome slot of a Multiverse result detail: 0 win small, 1 win large, 2 lose small,

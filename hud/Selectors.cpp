@@ -15,6 +15,7 @@
 #include "hud/HudWindow.h"
 #include "media/Draw2D.h"
 #include "media/ImageCache.h"
+#include "platform/input/ScanCodes.h"
 #include "session/SessionServices.h"
 #include "world/AnimationSpec.h"
 #include "world/Flimb.h"
@@ -26,7 +27,6 @@
 namespace {
 
 constexpr const char* kFolder = "Graphics\\HUD\\InGame";
-constexpr int kEscape = 1;
 constexpr int kPerRow = 4;
 constexpr uint8_t kFlagLive = 4;
 constexpr uint32_t kSlideMs = 300;
@@ -214,7 +214,7 @@ Primitive* SelectorWindow::OnRightButton(int x, int y, int phase)
 
 int SelectorWindow::OnKey(int value, int code, bool shift, IInputDevice& device)
 {
-    if (value != 0 && code == kEscape) {
+    if (value != 0 && code == kKeyEscape) {
         Close();
         return 1;
     }

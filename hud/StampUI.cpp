@@ -6,6 +6,7 @@
 #include "media/AnimSurface.h"
 #include "media/Draw2D.h"
 #include "media/ImageCache.h"
+#include "platform/input/ScanCodes.h"
 #include "session/SessionServices.h"
 #include "world/ViewServices.h"
 
@@ -71,7 +72,7 @@ Primitive* StampUI::OnWheel(int direction)
 
 int StampUI::OnKey(int value, int code, bool, IInputDevice&)
 {
-    if (value == 0 && (code == kLeftCtrl || code == kRightCtrl)) {
+    if (value == 0 && (code == kKeyLeftCtrl || code == kKeyRightCtrl)) {
         Deactivate();
         return 1;
     }
@@ -81,7 +82,7 @@ int StampUI::OnKey(int value, int code, bool, IInputDevice&)
 bool StampUI::CtrlHeld() const
 {
     const HudGame& game = CurrentHudGame();
-    return game.KeyHeld(kLeftCtrl) || game.KeyHeld(kRightCtrl);
+    return game.KeyHeld(kKeyLeftCtrl) || game.KeyHeld(kKeyRightCtrl);
 }
 
 void StampUI::Stamp(int x, int y)

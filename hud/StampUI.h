@@ -19,8 +19,6 @@ public:
     static constexpr uint8_t kBashMaterial = 16;
     static constexpr uint32_t kBashAffected = 6;
     static constexpr uint32_t kBashColour = 0xFF808080;
-    static constexpr int kLeftCtrl = 29;
-    static constexpr int kRightCtrl = 157;
 
     explicit StampUI(const std::string& imageFile);
     ~StampUI() override;

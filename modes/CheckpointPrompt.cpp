@@ -10,6 +10,7 @@
 #include "modes/MatchEffects.h"
 #include "modes/MatchWorld.h"
 #include "modes/ModeFiles.h"
+#include "platform/input/ScanCodes.h"
 
 #include <cstdlib>
 
@@ -18,9 +19,6 @@ namespace {
 constexpr int kLabelFont = 4;
 constexpr int kSlotFont = 4;
 constexpr int kButtonFont = 5;
-constexpr int kKeyOne = 2;  // scan codes of the keys 1 .. 4
-constexpr int kKeyFour = 5;
-constexpr int kKeyA = 30;
 constexpr const char* kIconFolder = "Graphics\\Menu\\SupernovaWindow\\";
 constexpr const char* kSlotCaptions[CheckpointPrompt::kSlots] = {"One", "Two", "Three", "Four"};
 
@@ -148,8 +146,8 @@ int CheckpointPrompt::OnKey(int value, int code, bool shift, IInputDevice& devic
 {
     if (value == 0 || value == 2)
         return 0;
-    if (code >= kKeyOne && code <= kKeyFour) {
-        slots_[size_t(code - kKeyOne)]->Click();
+    if (code >= kKey1 && code <= kKey4) {
+        slots_[size_t(code - kKey1)]->Click();
         return 1;
     }
     if (code == kKeyA && !saveMode_ && auto_) {

@@ -5,9 +5,9 @@
 
 #include "app/Log.h"
 #include "app/PlayerProfile.h"
-#include "game/GameServices.h"
 #include "game/GameController.h"
-#include "multiplayer/MultiplayerServices.h"
+#include "game/GameServices.h"
+#include "modes/ModeServices.h"
 #include "traps/BallTrap.h"
 #include "traps/FrozenFlimbTrap.h"
 #include "traps/ParticleTrap.h"
@@ -15,15 +15,12 @@
 #include "traps_flow/StartTrap.h"
 #include "world/FlimbQueries.h"
 #include "world/FlimbTable.h"
+#include "world/Groups.h"
 #include "world/TrapRegistry.h"
 #include "world/WorldServices.h"
 #include "world/WorldState.h"
 
 namespace {
-
-constexpr const char* kGroupLabels[kGroupCount] = {"blue", "green", "red", "grey", "white", "yellow", "orange", "purple"};
-constexpr uint32_t kGroupColours[kGroupCount] = {0xFF8888FF, 0xFF88FF88, 0xFFFF4444, 0xFF888888,
-                                                 0xFFFFFFFF, 0xFFFFFF00, 0xFFFF8800, 0xFF805CDF};
 
 // The rules' view of a flimb record: a marked flimb is a special one, a flimb of twice the
 // size or more is big.
@@ -209,11 +206,11 @@ public:
     // World seam: the labels and colours of the action-sprite spec's group table.
     std::string GroupLabel(int group) const override
     {
-        return group >= 0 && group < kGroupCount ? kGroupLabels[group] : "all";
+        return group >= 0 && group < kGroupCount ? kGroupNames[size_t(group)] : "all";
     }
     uint32_t GroupColour(int group) const override
     {
-        return group >= 0 && group < kGroupCount ? kGroupColours[group] : 0xFFFFFFFF;
+        return group >= 0 && group < kGroupCount ? kGroupColours[size_t(group)] : 0xFFFFFFFF;
     }
     bool FindFlimb(int32_t id, FlimbInfo& flimb) const override
     {

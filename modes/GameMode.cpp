@@ -4,7 +4,7 @@
 #include "app/LanguageTexts.h"
 #include "app/Log.h"
 #include "app/PlayerProfile.h"
-#include "frontend/FrontEndServices.h"
+#include "game/GameHooks.h"
 #include "media/KeyTables.h"
 #include "modes/CaptureTheFlimbMode.h"
 #include "modes/CorralTheFlimbMode.h"
@@ -23,6 +23,7 @@
 #include "modes/SuperSynergyMode.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -364,8 +365,9 @@ void GameMode::ToggleFreeze()
 
 void GameMode::BuildCommandList()
 {
-    for (const BindableAction& action : BindableActions())
-        commands.push_back(ModeCommand{action.name, action.handler, action.category, action.description});
+    for (KeyActionRow& action : KeyActionRows())
+        commands.push_back(ModeCommand{std::move(action.name), std::move(action.handler), std::move(action.category),
+                                       std::move(action.description)});
 }
 
 std::string GameMode::GetObjectiveText()

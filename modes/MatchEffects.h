@@ -1,8 +1,9 @@
 #pragma once
 // What the match rules do beyond the world: chat lines and local notices, requests to the
 // game server, sounds and music, the match recording, the HUD's pop-ups and the
-// end-of-match screen, and the statistics upload. The game's adapter reaches the session,
-// the HUD and the statistics client; tests install a recorder (SetMatchEffects).
+// end-of-match screen, and the statistics upload. The game's adapter, which the session
+// puts into the simulation's hooks (game/GameHooks.h), reaches the session, the HUD and the
+// statistics client; tests install a recorder (SetMatchEffects).
 #include "modes/GameStat.h"
 
 #include <cstdint>
@@ -104,5 +105,6 @@ public:
 };
 
 MatchEffects& CurrentMatchEffects();
-// Tests install their own; null goes back to the game's adapter. Not owned.
+// Tests install their own; null goes back to the game's adapter (without one, a headless
+// stand-in that only logs). Not owned.
 void SetMatchEffects(MatchEffects* effects);

@@ -3,7 +3,7 @@
 // blocks, traps, particles) and the few simulation changes they make on it. Flimbs and
 // traps are named by their ids. The game's adapter reads the live world; tests install a
 // table of their own (SetMatchWorld).
-#include "world/GroupCount.h"
+#include "world/Groups.h"
 
 #include <array>
 #include <cstdint>

@@ -2,6 +2,8 @@
 
 #include "modes/BonusItems.h"
 
+bool allGroupsActive = false;
+
 void LoadBonusItems()
 {
     BonusItemList::Load();

@@ -6,6 +6,10 @@
 // Start-up step "loading items": BonusItemList::Load (throws GameException).
 void LoadBonusItems();
 
+// Set by the lobby: every group takes part in the match even when nobody plays it. Off at
+// program start; read by the game modes.
+extern bool allGroupsActive;
+
 // ---- The current game mode and the operations other subsystems call on it ----------
 // Each forwards to the current mode, or gives the no-mode answer when none is made.
 #include <cstddef>

@@ -4,6 +4,7 @@
 // universes (key 6, code 7). Three uses a match each. What they do goes to the game server
 // as a request, so every peer applies it at the same update.
 #include "modes/GameModifier.h"
+#include "platform/input/ScanCodes.h"
 
 #include <array>
 
@@ -82,7 +83,7 @@ private:
 class ShiftFlimbGameModifier : public GameModifier {
 public:
     static constexpr int kUses = 3;
-    static constexpr int kKeyCode = 7;
+    static constexpr int kKeyCode = kKey6;
 
     ShiftFlimbGameModifier();
 

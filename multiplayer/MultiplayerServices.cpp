@@ -9,18 +9,10 @@ bool ConnectToServer(int port)
     return false;
 }
 
-bool allGroupsActive = false;
-
 int maxPlayers = 16;
 
 bool OpenMultiplayerMenu(int, int)
 {
     WriteLog("Cannot open the multiplayer menu: no multiplayer front end available\n");
     return false;
-}
-
-void RefreshAdminScreens()
-{
-    // The lobby and the end-of-match screen are not part of this build yet: neither can be
-    // open, so there is nothing to rebuild.
 }

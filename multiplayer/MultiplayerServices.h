@@ -4,10 +4,6 @@
 // Opens the server search on the port. False when it could not be opened.
 bool ConnectToServer(int port);
 
-// Set by the lobby: every group takes part in the match even when nobody plays it. Off at
-// program start; read by the game modes.
-extern bool allGroupsActive;
-
 // The match's maximum player count, set by the lobby (16 until it sets one); the game
 // server refuses connections beyond it.
 extern int maxPlayers;
@@ -15,7 +11,3 @@ extern int maxPlayers;
 // Opens the multiplayer menu "multiplayer_menu" over the menu backdrop; false (logged) when
 // it could not be opened.
 bool OpenMultiplayerMenu(int a, int b);
-
-// The admin changed: the lobby ("pregame_menu") and the end-of-match screen
-// ("MultiplayerEndOfMatchMenu") are rebuilt when open; nothing while neither exists.
-void RefreshAdminScreens();

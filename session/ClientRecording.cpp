@@ -9,6 +9,7 @@
 #include "app/StringUtil.h"
 #include "app/UserFolders.h"
 #include "game/GameController.h"
+#include "game/LevelNames.h"
 #include "hud/playback/NetInfoFile.h"
 #include "media/SoundManager.h"
 #include "modes/ModeServices.h"
@@ -62,14 +63,6 @@ bool IsPlainName(const std::string& name)
 }
 
 } // namespace
-
-std::string PlaybackFolder()
-{
-    const PlayerProfile& profile = CurrentProfile();
-    const std::string folder = profile.Name().empty() ? std::string("Profiles\\") + PlayerProfile::kDefaultName
-                                                      : profile.GetPath();
-    return folder + "\\Playbacks\\";
-}
 
 std::string TempRecordingPath()
 {

@@ -12,6 +12,7 @@
 #include "app/UserFolders.h"
 #include "app/XmlUtil.h"
 #include "game/GameController.h"
+#include "game/GameHooks.h"
 #include "game/WorldUpdate.h"
 #include "hud/HudServices.h"
 #include "media/SoundManager.h"
@@ -28,6 +29,7 @@
 #include "world/Flimb.h"
 #include "world/FlimbQueries.h"
 #include "world/FlimbTable.h"
+#include "world/Groups.h"
 #include "world/Landscape.h"
 #include "world/TrapRegistry.h"
 #include "world/WorldServices.h"
@@ -42,8 +44,6 @@ namespace {
 constexpr int kNoticeEffect = 12;
 constexpr int kMultiverseMode = 4;
 constexpr int kLoopMode = 5;
-constexpr const char* kGroupNames[8] = {"blue", "green", "red", "grey", "white", "yellow", "orange", "purple"};
-
 // Incoming files from the server.
 FileAssembly g_download;
 // The level the client asked the server for (FILEDATA of other levels is refused).

@@ -249,6 +249,14 @@ PseudoTcpClientAgent* GameClient::DirectAgent()
     return dynamic_cast<PseudoTcpClientAgent*>(directAgent_.get());
 }
 
+void GameClient::PumpConnections()
+{
+    if (ClientAgent* agent = WorldServerAgent())
+        agent->Update();
+    if (PseudoTcpClientAgent* direct = DirectAgent())
+        direct->UpdateDirect();
+}
+
 void GameClient::SendActionSelect(uint8_t action, uint8_t on, uint8_t group)
 {
     Send(MakeActionSelect(action, on, group));

@@ -15,6 +15,7 @@
 
 class ClientAgent;
 class IFlimbsStream;
+class PseudoTcpClientAgent;
 class Trap;
 
 class GameClient : public GameClientRequests {
@@ -70,8 +71,9 @@ public:
     void SendPlayerTeamChange(uint8_t playerId, uint8_t group) override { SendTeamChange(playerId, group); }
     void SendCreateFlimb(int16_t flimbId, int32_t x, int32_t y) override { SendMoveFlimb(x, y, flimbId); }
     // The connection agents, pumped while a level loads.
-    ClientAgent* WorldServerAgent() override { return worldServerAgent_.get(); }
-    PseudoTcpClientAgent* DirectAgent() override;
+    ClientAgent* WorldServerAgent() { return worldServerAgent_.get(); }
+    PseudoTcpClientAgent* DirectAgent();
+    void PumpConnections() override;
     void SendActionSelect(uint8_t action, uint8_t on, uint8_t group);
     void SendNetBash(const NetBashArgs& args);
     void SendTrapState(const Trap& trap, uint8_t activate, int32_t flimbId) override;

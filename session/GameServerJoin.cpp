@@ -1,4 +1,5 @@
 // The game server's clients joining and leaving, its levels, files and recordings.
+#include "game/LevelNames.h"
 #include "session/GameServer.h"
 
 #include "app/FileManager.h"

@@ -17,6 +17,7 @@
 #include "game/WorldUpdate.h"
 #include "gui/GuiServices.h"
 #include "hud/HudServices.h"
+#include "hud/HudWindow.h"
 #include "media/DXManager.h"
 #include "media/InputClock.h"
 #include "media/InputDispatch.h"

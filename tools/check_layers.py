@@ -14,7 +14,7 @@ import re
 import sys
 import tempfile
 
-SUBSYSTEMS = ["world", "game", "traps", "traps_flow", "modes", "net", "session", "hud",
+SUBSYSTEMS = ["world", "game", "traps", "traps_flow", "modes", "levelmodel", "net", "session", "hud",
               "frontend", "editor", "multiplayer", "installer", "registrar"]
 FLOORS = {"platform": 0, "app": 1, "media": 2, "gui": 3, "shell": 5}
 FLOORS.update({name: 4 for name in SUBSYSTEMS})

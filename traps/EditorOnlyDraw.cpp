@@ -1,6 +1,6 @@
 #include "traps/EditorOnlyDraw.h"
 
-#include "editor/EditorServices.h"
+#include "levelmodel/EditorPicking.h"
 #include "traps/Trap.h"
 
 void DrawInEditorOnly(Trap& trap)

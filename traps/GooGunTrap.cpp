@@ -2,7 +2,7 @@
 
 #include "app/SimMath.h"
 #include "app/XmlUtil.h"
-#include "session/SessionServices.h"
+#include "game/GameHooks.h"
 #include "traps/DeviceShot.h"
 #include "traps/TrapFactory.h"
 #include "traps/TrapKindHelpers.h"

@@ -4,11 +4,11 @@
 #include "app/Log.h"
 #include "app/SimMath.h"
 #include "app/XmlUtil.h"
-#include "editor/EditorServices.h"
+#include "game/GameHooks.h"
 #include "gui/LayoutPanel.h"
+#include "levelmodel/EditorPicking.h"
 #include "media/AnimSurface.h"
 #include "media/Draw2D.h"
-#include "session/ClientCommandState.h"
 #include "traps/DeviceDrawing.h"
 #include "traps/TrapFactory.h"
 #include "traps/TrapKindHelpers.h"
@@ -29,8 +29,6 @@ namespace {
 const TrapKindRegistration kRegistration(HoverTrap::kKind, [] { return std::unique_ptr<Trap>(new HoverTrap); });
 
 constexpr int32_t kBoardInsetX = 4, kBoardInsetY = 2;
-// While the session's kind is this value (a paused playback) the keys steer nothing.
-constexpr int kKeysBlockedSessionKind = 1;
 constexpr uint32_t kRangeColour = 0x88FF4444u;
 constexpr uint32_t kGaugeColour = 0xFF60E0FFu;
 
@@ -275,7 +273,7 @@ void HoverTrap::SendMove(int32_t moveX, int32_t moveY)
 
 bool HoverTrap::OnDeviceKey(int action, int code, IInputDevice& device)
 {
-    if (CommandState().sessionKind == kKeysBlockedSessionKind || !RiderTakesLocalOrders(false))
+    if (PlaybackPaused() || !RiderTakesLocalOrders(false))
         return false;
     if (code == kDeviceKeyLeft || code == kDeviceKeyRight || code == kDeviceKeyUp || code == kDeviceKeyDown) {
         if (action == kKeyRepeated)

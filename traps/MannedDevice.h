@@ -7,6 +7,7 @@
 //
 // The panel is a child of the game's landscape panel while the game (not the editor) runs;
 // the landscape never deletes it: the trap owns it and takes it out again when it goes.
+#include "platform/input/ScanCodes.h"
 #include "traps/Trap.h"
 
 #include <functional>
@@ -17,11 +18,11 @@ class IInputDevice;
 
 // Scan codes of the device keys.
 enum DeviceKey : int {
-    kDeviceKeyUp = 200,
-    kDeviceKeyLeft = 203,
-    kDeviceKeyRight = 205,
-    kDeviceKeyDown = 208,
-    kDeviceKeyNumpad0 = 82,
+    kDeviceKeyUp = kKeyUp,
+    kDeviceKeyLeft = kKeyLeft,
+    kDeviceKeyRight = kKeyRight,
+    kDeviceKeyDown = kKeyDown,
+    kDeviceKeyNumpad0 = kKeyNumpad0,
 };
 // Key actions as the GUI hands them over. The keyboard reports a press as its button-down
 // value (0x80): every value but a release's 0 and a repeat's 2 is a press.

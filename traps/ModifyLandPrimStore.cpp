@@ -1,7 +1,7 @@
 #include "traps/ModifyLandPrimStore.h"
 
 #include "app/SimMath.h"
-#include "editor/MapPrimitive.h"
+#include "levelmodel/MapPrimitive.h"
 #include "media/AnimSurface.h"
 #include "world/PrimitiveCache.h"
 

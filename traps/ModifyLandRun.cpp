@@ -5,9 +5,9 @@
 
 #include "app/Random.h"
 #include "app/SimMath.h"
-#include "editor/MapPrimitive.h"
 #include "game/Directions.h"
 #include "game/GameController.h"
+#include "levelmodel/MapPrimitive.h"
 #include "media/AnimSurface.h"
 #include "traps/TrapKindHelpers.h"
 #include "world/Flimb.h"

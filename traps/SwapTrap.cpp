@@ -1,9 +1,9 @@
 #include "traps/SwapTrap.h"
 
 #include "app/SimMath.h"
-#include "editor/EditorServices.h"
 #include "game/GameController.h"
-#include "hud/HudServices.h"
+#include "game/GameHooks.h"
+#include "levelmodel/EditorPicking.h"
 #include "media/AnimSurface.h"
 #include "media/ImageCache.h"
 #include "modes/ModeServices.h"
@@ -27,8 +27,8 @@ constexpr int kCaptureTheFlimbMode = 1;
 constexpr int32_t kInset = 6;
 
 // Each group's colour (red, green, blue), every channel a multiple of 4.
-constexpr std::array<uint32_t, 8> kGroupColours = {0x0000FCu, 0x00FC00u, 0xFC0000u, 0x000000u,
-                                                   0xFCFCFCu, 0xFCFC00u, 0xFC8000u, 0x8000FCu};
+constexpr std::array<uint32_t, 8> kSwapColours = {0x0000FCu, 0x00FC00u, 0xFC0000u, 0x000000u,
+                                                  0xFCFCFCu, 0xFCFC00u, 0xFC8000u, 0x8000FCu};
 
 uint32_t StepChannel(uint32_t from, uint32_t to)
 {
@@ -140,9 +140,9 @@ void SwapTrap::StepColourCycle()
     drawRotation += 1.0f;
     if (drawRotation >= 360.0f)
         drawRotation = 0.0f;
-    if ((drawTint & 0xFFFFFFu) == kGroupColours[colourGroup & 7])
+    if ((drawTint & 0xFFFFFFu) == kSwapColours[colourGroup & 7])
         colourGroup = static_cast<uint8_t>((colourGroup + 1) & 7);
-    const uint32_t target = kGroupColours[colourGroup & 7];
+    const uint32_t target = kSwapColours[colourGroup & 7];
     uint32_t next = 0;
     for (int shift : {16, 8, 0})
         next |= StepChannel((drawTint >> shift) & 0xFFu, (target >> shift) & 0xFFu) << shift;

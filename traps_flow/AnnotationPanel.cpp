@@ -1,10 +1,10 @@
 // The annotation's property panel in the level editor, and the pick of its destination.
 #include "app/LanguageTexts.h"
-#include "editor/EditorPicking.h"
-#include "editor/MapTrap.h"
 #include "gui/EditBox.h"
 #include "gui/FlimbsLayoutEngine.h"
 #include "gui/LayoutPanel.h"
+#include "levelmodel/EditorPicking.h"
+#include "levelmodel/MapTrap.h"
 #include "media/FontManager.h"
 #include "traps_flow/AnnotationTrap.h"
 

@@ -4,12 +4,11 @@
 #include "app/Log.h"
 #include "app/SimMath.h"
 #include "app/XmlUtil.h"
-#include "editor/EditorServices.h"
 #include "game/GameController.h"
+#include "game/GameHooks.h"
 #include "gui/GuiClock.h"
+#include "levelmodel/EditorPicking.h"
 #include "media/FontManager.h"
-#include "session/ClientCommandState.h"
-#include "session/SessionServices.h"
 #include "traps/TrapFactory.h"
 #include "traps/TrapKindXml.h"
 #include "world/Flimb.h"
@@ -31,12 +30,6 @@ constexpr float kWobbleRatio = 0.5f;
 constexpr float kWobbleFrequency = 0.009f; // radians per ms
 constexpr float kWobbleStart = 0.1f;
 constexpr float kBreathStepMs = 55.0f;
-
-// While the game client catches up, bubbles show and hide without fading.
-bool CatchingUp()
-{
-    return CommandState().waiting;
-}
 
 bool FlimbGone(const Flimb& flimb)
 {

@@ -1,9 +1,9 @@
 // The background trap's property panel in the level editor, and choosing its image.
 #include "app/LanguageTexts.h"
-#include "editor/EditorPicking.h"
-#include "editor/EditorServices.h"
-#include "editor/MapTrap.h"
+#include "game/GameHooks.h"
 #include "gui/LayoutPanel.h"
+#include "levelmodel/EditorPicking.h"
+#include "levelmodel/MapTrap.h"
 #include "traps_flow/BackgroundTrap.h"
 
 #include <algorithm>

@@ -1,10 +1,10 @@
 #include "traps_flow/ChatTrap.h"
 
 #include "app/XmlUtil.h"
-#include "session/SessionServices.h"
+#include "game/GameHooks.h"
+#include "traps/EditorOnlyDraw.h"
 #include "traps/TrapFactory.h"
 #include "traps/TrapKindHelpers.h"
-#include "traps/EditorOnlyDraw.h"
 #include "traps_flow/ScriptTargets.h"
 #include "world/StateHash.h"
 

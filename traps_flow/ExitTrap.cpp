@@ -16,6 +16,7 @@
 #include "world/Flimb.h"
 #include "world/FlimbParticles.h"
 #include "world/FlimbTable.h"
+#include "world/Groups.h"
 #include "world/Landscape.h"
 #include "world/StateHash.h"
 #include "world/TrapKinds.h"
@@ -35,8 +36,6 @@ constexpr int kProtectionMaterial = 2;
 constexpr int kSaveEffect = 1;
 constexpr int32_t kCrushAt = 30;
 constexpr int32_t kCrushTurn = 60;
-constexpr uint32_t kGroupColours[8] = {0xFF8888FF, 0xFF88FF88, 0xFFFF4444, 0xFF888888,
-                                       0xFFFFFFFF, 0xFFFFFF00, 0xFFFF8800, 0xFF805CDF};
 
 int32_t NewGlowStep()
 {

@@ -1,7 +1,7 @@
 #include "traps_flow/ProximityTrap.h"
 
 #include "app/XmlUtil.h"
-#include "editor/EditorServices.h"
+#include "levelmodel/EditorPicking.h"
 #include "traps/TrapFactory.h"
 #include "traps/TrapKindHelpers.h"
 #include "traps_flow/ScriptTargets.h"

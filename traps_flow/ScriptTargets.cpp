@@ -1,8 +1,8 @@
 #include "traps_flow/ScriptTargets.h"
 
 #include "app/StringUtil.h"
-#include "editor/EditorServices.h"
 #include "game/GameController.h"
+#include "levelmodel/EditorPicking.h"
 #include "media/AnimSurface.h"
 #include "world/StateHash.h"
 #include "world/TrapRegistry.h"

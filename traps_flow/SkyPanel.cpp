@@ -1,12 +1,12 @@
 // The sky trap's property panel in the level editor: motion, rotation centre, base colour
 // and image.
 #include "app/LanguageTexts.h"
-#include "editor/EditorPicking.h"
-#include "editor/EditorServices.h"
 #include "game/GameController.h"
+#include "game/GameHooks.h"
 #include "gui/CheckBox.h"
 #include "gui/LayoutPanel.h"
 #include "gui/SliderBar.h"
+#include "levelmodel/EditorPicking.h"
 #include "traps_flow/SkyTrap.h"
 
 #include <algorithm>

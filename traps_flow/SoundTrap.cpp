@@ -1,9 +1,9 @@
 #include "traps_flow/SoundTrap.h"
 
 #include "app/XmlUtil.h"
-#include "editor/EditorServices.h"
 #include "gui/LayoutPanel.h"
 #include "gui/WindowList.h"
+#include "levelmodel/EditorPicking.h"
 #include "media/SoundManager.h"
 #include "traps/TrapFactory.h"
 #include "traps/TrapKindHelpers.h"

@@ -1,9 +1,9 @@
 #include "traps_flow/WatchTraps.h"
 
 #include "app/XmlUtil.h"
-#include "editor/EditorServices.h"
 #include "game/ViewPort.h"
 #include "gui/WindowList.h"
+#include "levelmodel/EditorPicking.h"
 #include "traps/EditorOnlyDraw.h"
 #include "traps/TrapFactory.h"
 #include "traps/TrapKindHelpers.h"

@@ -11,6 +11,7 @@
 #include "world/AnimationSpec.h"
 #include "world/ConsoleValues.h"
 #include "world/Flimb.h"
+#include "world/Groups.h"
 #include "world/Landscape.h"
 #include "world/ViewServices.h"
 #include "world/WorldClock.h"
@@ -23,8 +24,6 @@
 namespace {
 
 constexpr float kPi = 3.14159265358979f;
-constexpr std::array<uint32_t, 8> kGroupColours = {0xFF8888FF, 0xFF88FF88, 0xFFFF4444, 0xFF888888,
-                                                   0xFFFFFFFF, 0xFFFFFF00, 0xFFFF8800, 0xFF805CDF};
 constexpr const char* kSplatFlash = "Graphics\\Primitives\\Common\\Overlays\\radial-gradient-reverse.png";
 
 gfx::RECT FrameRect(const AnimSurface& surface, int frame)

@@ -2,7 +2,7 @@
 // jumps, the Mold's climb and the Doppel's block.
 #include "app/Random.h"
 #include "app/SimMath.h"
-#include "editor/EditorServices.h"
+#include "levelmodel/EditorPicking.h"
 #include "modes/MatchOptions.h"
 #include "traps/Trap.h"
 #include "world/FlimbFrame.h"

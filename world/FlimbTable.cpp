@@ -2,7 +2,7 @@
 
 #include "app/Log.h"
 #include "game/GameController.h"
-#include "session/SessionServices.h"
+#include "game/GameHooks.h"
 #include "traps/Trap.h"
 #include "world/AnimationSpec.h"
 #include "world/Flimb.h"

@@ -1,7 +1,7 @@
 // Flimb::SetType, the one road of every type change, and the local selection.
 #include "app/Log.h"
 #include "game/GameController.h"
-#include "session/SessionServices.h"
+#include "game/GameHooks.h"
 #include "world/AnimationSpec.h"
 #include "world/FlimbFrame.h"
 #include "world/FlimbHandlers.h"

@@ -3,13 +3,14 @@
 #include "app/Log.h"
 #include "app/Random.h"
 #include "game/GameController.h"
+#include "game/GameHooks.h"
 #include "gui/Label.h"
 #include "media/SoundManager.h"
 #include "modes/ModeServices.h"
-#include "session/SessionServices.h"
 #include "world/AnimationSpec.h"
 #include "world/FlimbQueries.h"
 #include "world/FlimbTable.h"
+#include "world/Groups.h"
 #include "world/TrapRegistry.h"
 #include "world/ViewServices.h"
 #include "world/WorldClock.h"
@@ -19,8 +20,6 @@
 
 namespace {
 
-constexpr std::array<uint32_t, 8> kNameTagColours = {0xFF8888FF, 0xFF88FF88, 0xFFFF4444, 0xFF888888,
-                                                     0xFFFFFFFF, 0xFFFFFF00, 0xFFFF8800, 0xFF805CDF};
 constexpr int kPreviewSound = 8;
 constexpr uint8_t kPreviewMaxSteps = 150;
 
@@ -142,7 +141,7 @@ void ShowNameTags(const FlimbList& tagged)
 
 uint32_t NameTagColour(int group)
 {
-    return group >= 0 && group < 8 ? kNameTagColours[static_cast<size_t>(group)] : 0xFFFFFFFF;
+    return group >= 0 && group < kGroupCount ? kGroupColours[static_cast<size_t>(group)] : 0xFFFFFFFF;
 }
 
 void UpdateFlimbs()

@@ -3,7 +3,7 @@
 
 #include "app/Log.h"
 #include "app/StringUtil.h"
-#include "hud/HudServices.h"
+#include "game/GameServices.h"
 
 namespace {
 

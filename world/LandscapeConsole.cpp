@@ -4,7 +4,7 @@
 #include "app/GameClock.h"
 #include "app/Log.h"
 #include "app/StringUtil.h"
-#include "session/SessionServices.h"
+#include "game/GameHooks.h"
 #include "world/Landscape.h"
 
 #include <iterator>

@@ -1,8 +1,8 @@
 // The landscape's frame draw: the tiles of the current view in three dimensions, with the
 // traps, particles, flimbs and overlays in between.
-#include "editor/EditorServices.h"
 #include "game/FlimbOverlay.h"
 #include "gui/GuiDevice.h"
+#include "levelmodel/EditorPicking.h"
 #include "media/DXManager.h"
 #include "media/Draw2D.h"
 #include "media/Font.h"

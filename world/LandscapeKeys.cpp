@@ -1,10 +1,10 @@
 #include "world/LandscapeKeys.h"
 
 #include "game/GameController.h"
-#include "hud/HudServices.h"
+#include "game/GameHooks.h"
 #include "media/KBManager.h"
 #include "modes/ModeServices.h"
-#include "session/SessionServices.h"
+#include "platform/input/ScanCodes.h"
 #include "world/ConsoleValues.h"
 #include "world/Flimb.h"
 #include "world/FlimbQueries.h"

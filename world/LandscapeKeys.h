@@ -5,8 +5,6 @@
 #include <cstdint>
 
 // DirectInput codes of the debugging keys.
-constexpr int kKeyInsert = 0xD2;
-constexpr int kKeyF11 = 0x57;
 // The sound played where a selection moves away from.
 constexpr int kFlimbSelectEffect = 13;
 

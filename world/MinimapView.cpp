@@ -1,6 +1,7 @@
 #include "world/MinimapView.h"
 
 #include "game/GameController.h"
+#include "game/GameHooks.h"
 #include "game/GameViewPort.h"
 #include "game/ViewDraw.h"
 #include "gui/FlimbsLayoutEngine.h"
@@ -11,14 +12,13 @@
 #include "media/Draw2D.h"
 #include "media/ImageCache.h"
 #include "media/NinePieceFrame.h"
-#include "session/SessionServices.h"
+#include "traps/Trap.h"
+#include "traps_flow/SceneryServices.h"
 #include "world/AnimationSpec.h"
 #include "world/Flimb.h"
 #include "world/Landscape.h"
 #include "world/MinimapSurface.h"
 #include "world/TrapRegistry.h"
-#include "traps/Trap.h"
-#include "traps_flow/SceneryServices.h"
 #include "world/WorldState.h"
 
 #include <algorithm>

@@ -2,11 +2,10 @@
 
 #include "app/ConsoleParam.h"
 #include "app/GameClock.h"
-#include "editor/EditorServices.h"
 #include "game/GameController.h"
-#include "hud/HudServices.h"
+#include "game/GameHooks.h"
+#include "levelmodel/EditorPicking.h"
 #include "modes/ModeServices.h"
-#include "session/SessionServices.h"
 #include "world/AnimationSpec.h"
 #include "world/ConsoleValues.h"
 #include "world/Flimb.h"

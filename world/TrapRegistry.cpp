@@ -1,6 +1,6 @@
 #include "world/TrapRegistry.h"
 
-#include "session/SessionServices.h"
+#include "game/GameHooks.h"
 #include "traps/Trap.h"
 #include "world/TrapKinds.h"
 #include "world/ViewServices.h"

@@ -5,6 +5,7 @@
 #include "media/SpriteSheet.h"
 #include "traps/ModifyLandPrimStore.h"
 #include "world/AnimationSpec.h"
+#include "world/Groups.h"
 #include "world/TrapDraw.h"
 #include "world/TrapKinds.h"
 #include "world/TrapRegistry.h"
@@ -37,15 +38,14 @@ std::string WithSeparator(std::string path)
 // the game's own when that file is not loaded.
 std::string GroupFileName(const std::string& file, int group)
 {
-    static const char* const kLabels[] = {"blue", "green", "red", "grey", "white", "yellow", "orange", "purple"};
     const std::string token = "{group-label}";
     const size_t at = file.find(token);
     if (at == std::string::npos)
         return file;
-    const int g = group >= 0 && group < 8 ? group : 0;
+    const int g = group >= 0 && group < kGroupCount ? group : 0;
     std::string label = AnimationSpec::GroupLabel(g);
     if (label.empty())
-        label = kLabels[g];
+        label = kGroupNames[size_t(g)];
     return file.substr(0, at) + label + file.substr(at + token.size());
 }
 

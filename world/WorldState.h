@@ -4,7 +4,7 @@
 // a caller (a test, a preview) makes another current for a while.
 #include "platform/gfx/D3DTypes.h"
 #include "world/Flimb.h"
-#include "world/GroupCount.h"
+#include "world/Groups.h"
 
 #include <array>
 #include <cstdint>

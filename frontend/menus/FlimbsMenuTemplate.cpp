@@ -19,10 +19,10 @@
 #include "gui/WindowList.h"
 #include "media/KBManager.h"
 #include "media/SoundManager.h"
+#include "platform/input/ScanCodes.h"
 
 namespace {
 
-constexpr int kKeyEscape = 1;
 
 void StartIntroMusic()
 {

@@ -19,6 +19,7 @@
 #include "gui/TextButtons.h"
 #include "gui/UiScale.h"
 #include "hud/Console.h"
+#include "platform/input/ScanCodes.h"
 
 namespace {
 

@@ -17,12 +17,12 @@
 #include "media/KBManager.h"
 #include "media/KeyTables.h"
 #include "media/MSManager.h"
+#include "platform/input/ScanCodes.h"
 
 #include <map>
 
 namespace {
 
-constexpr int kKeyEscape = 1;
 constexpr int kMouseLeft = 12;
 constexpr int kMouseRight = 13;
 constexpr int kMouseMiddle = 14;

@@ -11,6 +11,7 @@
 #include "frontend/menus/MainMenu.h"
 #include "frontend/menus/ScreenLayout.h"
 #include "game/LevelManager.h"
+#include "game/LevelNames.h"
 #include "gui/Animators.h"
 #include "gui/FlimbsListBox.h"
 #include "gui/FlimbsTabControl.h"

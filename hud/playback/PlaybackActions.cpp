@@ -4,6 +4,7 @@
 #include "app/LanguageTexts.h"
 #include "app/Log.h"
 #include "frontend/FrontEndServices.h"
+#include "game/LevelNames.h"
 #include "gui/WindowList.h"
 #include "hud/HudGame.h"
 #include "session/ClientCommandState.h"

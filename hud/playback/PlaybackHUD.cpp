@@ -12,6 +12,7 @@
 #include "media/Draw2D.h"
 #include "media/Font.h"
 #include "game/GameController.h"
+#include "platform/input/ScanCodes.h"
 #include "world/Landscape.h"
 #include "world/WorldServices.h"
 #include "world/WorldState.h"
@@ -94,7 +95,7 @@ float PlaybackHUD::TurnedAngle(float angle, int direction)
 int PlaybackHUD::OnKey(int value, int code, bool shift, IInputDevice& device)
 {
     const bool press = value != 0 && value != kPressRepeating;
-    if (press && code == kSpaceKey) {
+    if (press && code == kKeySpace) {
         PlaybackActions::PlayPause();
         return 1;
     }

@@ -7,6 +7,7 @@
 #include "gui/PrimContainer.h"
 #include "hud/FlimbsBelt.h"
 #include "hud/HudWindow.h"
+#include "platform/input/ScanCodes.h"
 
 #include <cstdint>
 #include <string>
@@ -26,9 +27,8 @@ CountsBarCell CountsBarCellFor(int count, int frames);
 class PlaybackHUD : public PrimContainer, public HudWindow {
 public:
     static constexpr const char* kName = "PLAYBACK_HUD";
-    static constexpr int kSpaceKey = 57;
-    static constexpr int kTurnLeftKey = 51;  // "<" (comma)
-    static constexpr int kTurnRightKey = 52; // ">" (period)
+    static constexpr int kTurnLeftKey = kKeyComma;   // "<"
+    static constexpr int kTurnRightKey = kKeyPeriod; // ">"
     static constexpr uint32_t kTurnMs = 500;
     static constexpr int kCountFont = 3;
 

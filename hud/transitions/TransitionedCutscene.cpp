@@ -18,6 +18,7 @@
 #include "gui/WindowList.h"
 #include "hud/transitions/FlimbsTransition.h"
 #include "hud/transitions/TransitionGuiLoader.h"
+#include "platform/input/ScanCodes.h"
 
 namespace {
 
@@ -104,7 +105,7 @@ TransitionedCutscene::TransitionedCutscene(Primitive* hiddenWindow, const std::s
 
 int TransitionedCutscene::OnKey(int, int code, bool, IInputDevice&)
 {
-    if (code != kEscapeKey)
+    if (code != kKeyEscape)
         return 0;
     if (skippable_ || GodModeOne())
         skipRequested_ = true;

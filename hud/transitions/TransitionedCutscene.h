@@ -34,7 +34,6 @@ public:
     using Callback = std::function<void(Primitive* argument, TransitionedCutscene* cutscene)>;
 
     static constexpr int64_t kSecond = 10000000;
-    static constexpr int kEscapeKey = 1;
 
     // The hidden window is not owned; it must outlive the cutscene (it is only hidden).
     TransitionedCutscene(Primitive* hiddenWindow, const std::string& videoFile, bool skippable);

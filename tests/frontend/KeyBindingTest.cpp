@@ -8,13 +8,12 @@
 #include "gui/FlimbsTabControl.h"
 #include "media/MSManager.h"
 #include "media/PADManager.h"
+#include "platform/input/ScanCodes.h"
 
 #include <set>
 
 namespace {
 
-constexpr int kSpace = 57;
-constexpr int kEscape = 1;
 
 class KeyBindingTest : public FrontEndFixture {
 protected:
@@ -125,9 +124,9 @@ TEST_F(KeyBindingTest, TwoPagesOfBoxesFilledFromTheStore)
 
 TEST_F(KeyBindingTest, EscapeUnbindsAPadsRightBindsAndOtherKeysTakeTheirNames)
 {
-    Bind(Box("Clob", 0), kEscape);
+    Bind(Box("Clob", 0), kKeyEscape);
     EXPECT_EQ(Box("Clob", 0)->GetText(), "");
-    Bind(Box("Mold", 0), kEscape, padManager);
+    Bind(Box("Mold", 0), kKeyEscape, padManager);
     EXPECT_EQ(Box("Mold", 0)->GetText(), "PADRIGHT") << "code 1 of a pad is a key like any other";
     Bind(Box("Nova", 1), 0x58);
     EXPECT_EQ(Box("Nova", 1)->GetText(), "F12");
@@ -147,27 +146,27 @@ TEST_F(KeyBindingTest, EscapeUnbindsAPadsRightBindsAndOtherKeysTakeTheirNames)
 
 TEST_F(KeyBindingTest, ADuplicateIsClearedOnItsOwnPageOnly)
 {
-    Bind(Box("Clob", 0), kSpace);
+    Bind(Box("Clob", 0), kKeySpace);
     ASSERT_EQ(Box("Clob", 0)->GetText(), "SPACE");
-    Bind(Box("Jump", 0), kSpace); // the other tab
-    Bind(Box("Nova", 1), kSpace);
+    Bind(Box("Jump", 0), kKeySpace); // the other tab
+    Bind(Box("Nova", 1), kKeySpace);
     EXPECT_EQ(Box("Nova", 1)->GetText(), "SPACE");
     EXPECT_EQ(Box("Clob", 0)->GetText(), "") << "same page: emptied";
     EXPECT_EQ(Box("Jump", 0)->GetText(), "SPACE") << "other page: left";
     // The owner's other box too.
-    Bind(Box("Nova", 0), kSpace);
+    Bind(Box("Nova", 0), kKeySpace);
     EXPECT_EQ(Box("Nova", 0)->GetText(), "SPACE");
     EXPECT_EQ(Box("Nova", 1)->GetText(), "");
 }
 
 TEST_F(KeyBindingTest, TrapActionNeitherClearsNorIsCleared)
 {
-    Bind(Box("Stamp", 0), kSpace); // an Advanced action with a handler
-    Bind(Box("TrapAction", 1), kSpace);
+    Bind(Box("Stamp", 0), kKeySpace); // an Advanced action with a handler
+    Bind(Box("TrapAction", 1), kKeySpace);
     EXPECT_EQ(Box("TrapAction", 1)->GetText(), "SPACE");
     EXPECT_EQ(Box("Stamp", 0)->GetText(), "SPACE") << "binding TrapAction empties nothing";
-    Bind(Box("TrapExit", 0), kSpace);
-    Bind(Box("Decoration", 1), kSpace);
+    Bind(Box("TrapExit", 0), kKeySpace);
+    Bind(Box("Decoration", 1), kKeySpace);
     EXPECT_EQ(Box("Stamp", 0)->GetText(), "") << "actions with handlers still clear each other";
     EXPECT_EQ(Box("TrapAction", 1)->GetText(), "SPACE") << "never emptied by another binding";
     EXPECT_EQ(Box("TrapExit", 0)->GetText(), "SPACE");
@@ -202,7 +201,7 @@ TEST_F(KeyBindingTest, OkayStoresTheBoxesAndResetThenOkayKeepsTheDefaults)
 TEST_F(KeyBindingTest, EscapeOnTheWindowClosesItWithoutStoring)
 {
     Bind(Box("Clob", 0), 0x58);
-    PressKey(kEscape);
+    PressKey(kKeyEscape);
     Step(16);
     EXPECT_EQ(Find(KeyBindingWindow::kName), nullptr);
     ASSERT_NE(Find(OptionsMenu::kName), nullptr);

@@ -13,6 +13,7 @@
 #include "editor/LevelChooser.h"
 #include "frontend/playback/PlaybackMenu.h"
 #include "game/GameController.h"
+#include "game/LevelNames.h"
 #include "gui/FlimbsListBox.h"
 #include "gui/FlimbsSliderBar.h"
 #include "gui/GraphicButtons.h"

@@ -9,6 +9,7 @@
 #include "editor/LevelChooser.h"
 #include "frontend/menus/MainMenu.h"
 #include "frontend/playback/PlaybackMenu.h"
+#include "game/LevelNames.h"
 #include "gui/ComboBox.h"
 #include "gui/EditBox.h"
 #include "gui/FlimbsListBox.h"

@@ -7,10 +7,10 @@
 #include "app/MemoryFileManager.h"
 #include "app/Random.h"
 #include "app/XmlUtil.h"
-#include "editor/LevelChooserEntry.h"
 #include "game/GameServices.h"
 #include "game/LevelFile.h"
 #include "game/LevelLoader.h"
+#include "levelmodel/LevelChooserEntry.h"
 #include "media/DXManager.h"
 #include "world/WorldServices.h"
 

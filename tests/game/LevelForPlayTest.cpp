@@ -7,6 +7,7 @@
 #include "app/Random.h"
 #include "app/UserFolders.h"
 #include "game/GameController.h"
+#include "game/GameHooks.h"
 #include "game/LevelForPlay.h"
 #include "game/LevelManager.h"
 #include "game/WorldUpdate.h"
@@ -282,6 +283,21 @@ uint64_t RunSample(bool withPreview, int updates = 200)
         UpdateWorld();
     }
     return WorldStateHash();
+}
+
+// The simulation asks the higher floors only through its hooks: with none filled (a headless
+// program without session, HUD or screens) the sample runs to the same state.
+TEST_F(LevelForPlayTest, RunsAlikeWithoutTheHigherFloors)
+{
+    const uint64_t here = RunSample(false);
+    struct HooksEmptied {
+        GameHooks filled = CurrentGameHooks();
+        HooksEmptied() { CurrentGameHooks() = GameHooks{}; }
+        ~HooksEmptied() { CurrentGameHooks() = filled; }
+    } emptied;
+    world.reset();
+    world = std::make_unique<TestWorld>();
+    EXPECT_EQ(RunSample(false), here);
 }
 
 // Runs only inside the child that TwoProcessesEndAlike starts.

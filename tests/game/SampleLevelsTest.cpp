@@ -1,13 +1,13 @@
 // The sample levels the game ships: they load in every mode, levelrun prints the same in
 // two processes, and an edited copy without a new hash is refused but still previews.
 #include "app/XmlUtil.h"
-#include "editor/LevelEditorModel.h"
 #include "game/LevelLoader.h"
+#include "levelmodel/LevelEditorModel.h"
 #include "media/DXManager.h"
-#include "world/Landscape.h"
-#include "world/WorldServices.h"
 #include "tests/support/LevelFixture.h"
 #include "tests/support/LogCapture.h"
+#include "world/Landscape.h"
+#include "world/WorldServices.h"
 
 #include <gtest/gtest.h>
 

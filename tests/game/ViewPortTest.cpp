@@ -2,6 +2,7 @@
 // keys and ranges, the fit zoom and its cache, shakes, drags, the wheel and following the
 // selected flimb.
 #include "app/Random.h"
+#include "platform/input/ScanCodes.h"
 #include "tests/support/ScopedConsoleInt.h"
 #include "gui/UiScale.h"
 #include "tests/support/ViewFixture.h"
@@ -19,9 +20,6 @@ namespace {
 
 constexpr float kPi = 3.14159265358979f;
 constexpr float kDegree = kPi / 180.0f;
-constexpr int kPageUp = 0xC9;
-constexpr int kPageDown = 0xD1;
-constexpr int kHome = 0xC7;
 
 class ViewPortTest : public ViewFixture {
 protected:
@@ -93,30 +91,30 @@ TEST_F(ViewPortTest, ZoomKeysStepAndAreLimitedToTheGameViewsRange)
 {
     GameViewPort& view = MakeView();
     view.SetZoom(250.0f, -1);
-    EXPECT_EQ(ZoomKey(view, kPageUp), 1);
+    EXPECT_EQ(ZoomKey(view, kKeyPageUp), 1);
     Run(view, 200);
     EXPECT_NEAR(view.GetZoom(), 200.0f, 0.01f) << "250 - 150 is raised to 200";
-    EXPECT_EQ(ZoomKey(view, kPageDown, 2), 1) << "repeats zoom too";
+    EXPECT_EQ(ZoomKey(view, kKeyPageDown, 2), 1) << "repeats zoom too";
     Run(view, 200);
     EXPECT_NEAR(view.GetZoom(), 350.0f, 0.01f);
-    EXPECT_EQ(ZoomKey(view, kPageDown, 0), 0) << "a release is not a zoom key";
+    EXPECT_EQ(ZoomKey(view, kKeyPageDown, 0), 0) << "a release is not a zoom key";
     // The keyboard's own press value.
-    EXPECT_EQ(ZoomKey(view, kPageUp, 0x80), 1);
+    EXPECT_EQ(ZoomKey(view, kKeyPageUp, 0x80), 1);
     Run(view, 200);
     EXPECT_NEAR(view.GetZoom(), 200.0f, 0.01f);
-    EXPECT_EQ(ZoomKey(view, kPageDown), 1);
+    EXPECT_EQ(ZoomKey(view, kKeyPageDown), 1);
     Run(view, 200);
     EXPECT_NEAR(view.GetZoom(), 350.0f, 0.01f);
     EXPECT_EQ(ZoomKey(view, 0x1E), 0);
     {
         ScopedConsoleInt god("god", 1);
-        ZoomKey(view, kPageUp);
+        ZoomKey(view, kKeyPageUp);
         Step(view, 30);
         EXPECT_GT(view.GetZoom(), 330.0f);
         Step(view, 20);
         EXPECT_NEAR(view.GetZoom(), 330.0f, 0.01f) << "god steps 20 over 50 ms";
     }
-    ZoomKey(view, kHome);
+    ZoomKey(view, kKeyHome);
     Run(view, 500);
     EXPECT_NEAR(view.GetZoom(), view.GetNormalZoom(), 0.01f);
     EXPECT_NEAR(view.GetNormalZoom(), 1005.0f, 0.01f) << "a full-screen view";

@@ -4,6 +4,7 @@
 #include "gui/GraphicButtons.h"
 #include "gui/TextButtons.h"
 #include "gui/UiScale.h"
+#include "platform/input/ScanCodes.h"
 
 namespace {
 

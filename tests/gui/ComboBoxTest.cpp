@@ -3,6 +3,7 @@
 #include "gui/Button.h"
 #include "gui/ComboBox.h"
 #include "gui/ListBox.h"
+#include "platform/input/ScanCodes.h"
 
 namespace {
 
@@ -115,7 +116,7 @@ TEST_F(ComboBoxTest, PressBesideTheListOrEscapeClosesWithoutAChange)
     EXPECT_EQ(changes, 0);
 
     Click(150, 115);
-    Key(0x80, kKeyDownArrow); // moves the open list's selection
+    Key(0x80, kKeyDown); // moves the open list's selection
     EXPECT_EQ(combo->GetSelection(), 2);
     EXPECT_EQ(changes, 1);
     Key(0x80, kKeyEnter);
@@ -127,10 +128,10 @@ TEST_F(ComboBoxTest, KeysOnTheFocusedBoxAndAHostContainer)
     ComboBox* combo = MakeCombo();
     combo->SetSelection(0, false);
     SetKeyboardFocus(combo);
-    EXPECT_EQ(Key(0x80, kKeyDownArrow), 1);
-    EXPECT_EQ(Key(0x80, kKeyDownArrow), 1);
+    EXPECT_EQ(Key(0x80, kKeyDown), 1);
+    EXPECT_EQ(Key(0x80, kKeyDown), 1);
     EXPECT_EQ(combo->GetSelection(), 2);
-    EXPECT_EQ(Key(0x80, kKeyUpArrow), 1);
+    EXPECT_EQ(Key(0x80, kKeyUp), 1);
     EXPECT_EQ(combo->GetSelection(), 1);
     EXPECT_EQ(changes, 3);
     EXPECT_EQ(Key(0x80, 30), 0);

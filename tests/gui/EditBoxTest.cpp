@@ -1,6 +1,7 @@
 #include "TypingFixture.h"
 
 #include "gui/EditBox.h"
+#include "platform/input/ScanCodes.h"
 #include "platform/window/Clipboard.h"
 
 namespace {
@@ -33,22 +34,22 @@ TEST_F(EditBoxTest, TypedTextMovesTheCaretAndCommitsOnceWhenTheFocusMoves)
     PrimContainer* window = Host(box);
     window->AddChild(other);
 
-    Tap(kTestKeyH);                 // no focus yet: not taken
+    Tap(kKeyH);                 // no focus yet: not taken
     EXPECT_EQ(box->GetText(), "");
     Click(20, 20);
     ASSERT_EQ(GetKeyboardFocus(), box);
-    Tap(kTestKeyH, true);
-    Tap(kTestKeyI);
+    Tap(kKeyH, true);
+    Tap(kKeyI);
     EXPECT_EQ(box->GetText(), "Hi");
     EXPECT_EQ(box->Caret(), 2u);
-    Tap(kTestLeft);
-    Tap(kTestKeyA);
+    Tap(kKeyLeft);
+    Tap(kKeyA);
     EXPECT_EQ(box->GetText(), "Hai");
     EXPECT_EQ(box->Caret(), 2u);
-    Tap(kTestHome);
-    Tap(kTestDelete);
-    Tap(kTestEnd);
-    Tap(kTestBackspace);
+    Tap(kKeyHome);
+    Tap(kKeyDelete);
+    Tap(kKeyEnd);
+    Tap(kKeyBackspace);
     EXPECT_EQ(box->GetText(), "a");
     EXPECT_TRUE(box->IsEditing());
     EXPECT_EQ(calls, 0);
@@ -63,7 +64,7 @@ TEST_F(EditBoxTest, TypedTextMovesTheCaretAndCommitsOnceWhenTheFocusMoves)
 
     // An unedited box commits on focus loss as well; Enter commits a one-line box.
     Click(20, 20);
-    Tap(kTestEnter);
+    Tap(kKeyEnter);
     EXPECT_EQ(calls, 2);
     SetKeyboardFocus(other);
     EXPECT_EQ(calls, 3);
@@ -76,15 +77,15 @@ TEST_F(EditBoxTest, ShiftKeysSelectAndTypingReplacesTheSelection)
     Host(box);
     box->SetText("hello world");
     box->TakeFocus();
-    Tap(kTestHome);
+    Tap(kKeyHome);
     for (int i = 0; i < 5; ++i)
-        Tap(kTestRight, true);
+        Tap(kKeyRight, true);
     EXPECT_EQ(box->SelectedText(), "hello");
-    Tap(kTestKeyB, true);
+    Tap(kKeyB, true);
     EXPECT_EQ(box->GetText(), "B world");
-    Tap(kTestEnd, true); // Home..End selection from the caret
+    Tap(kKeyEnd, true); // Home..End selection from the caret
     EXPECT_EQ(box->SelectedText(), " world");
-    Tap(kTestLeft); // collapses to the selection's start
+    Tap(kKeyLeft); // collapses to the selection's start
     EXPECT_FALSE(box->HasSelection());
     EXPECT_EQ(box->Caret(), 1u);
 }
@@ -110,7 +111,7 @@ TEST_F(EditBoxTest, CapacityPasswordAndClipboard)
     box->SetText("abcdefgh");
     EXPECT_EQ(box->GetText(), "abcd");
     box->TakeFocus();
-    Tap(kTestKeyX);
+    Tap(kKeyX);
     EXPECT_EQ(box->GetText(), "abcd");
     box->SetCapacity(4); // cuts the text
     EXPECT_EQ(box->GetText(), "abc");
@@ -121,21 +122,21 @@ TEST_F(EditBoxTest, CapacityPasswordAndClipboard)
 
     box->SetCapacity(64);
     box->SetText("secret");
-    keyboard.held = {kTestCtrl};
-    Tap(kTestKeyA);
+    keyboard.held = {kKeyLeftCtrl};
+    Tap(kKeyA);
     EXPECT_EQ(box->SelectedText(), "secret");
-    Tap(kTestKeyC);
+    Tap(kKeyC);
     EXPECT_EQ(platform::GetClipboardText(), "secret");
-    Tap(kTestKeyX);
+    Tap(kKeyX);
     EXPECT_EQ(box->GetText(), "");
-    Tap(kTestKeyV);
-    Tap(kTestKeyV);
+    Tap(kKeyV);
+    Tap(kKeyV);
     EXPECT_EQ(box->GetText(), "secretsecret");
 
     box->password = 1; // a password is never copied out
     platform::SetClipboardText("kept");
-    Tap(kTestKeyA);
-    Tap(kTestKeyC);
+    Tap(kKeyA);
+    Tap(kKeyC);
     EXPECT_EQ(platform::GetClipboardText(), "kept");
 }
 
@@ -146,15 +147,15 @@ TEST_F(EditBoxTest, MultiLineBoxesTakeEnterAndMoveBetweenLines)
     Host(box);
     box->SetText("abc\nde");
     box->TakeFocus();
-    Tap(kTestUp); // from the end of "de" (column 2) to column 2 of "abc"
+    Tap(kKeyUp); // from the end of "de" (column 2) to column 2 of "abc"
     EXPECT_EQ(box->Caret(), 2u);
-    Tap(kTestEnd);
-    Tap(kTestEnter);
-    Tap(kTestKeyX);
+    Tap(kKeyEnd);
+    Tap(kKeyEnter);
+    Tap(kKeyX);
     EXPECT_EQ(box->GetText(), "abc\nx\nde");
     EXPECT_EQ(calls, 0);
-    Tap(kTestDown);
-    Tap(kTestDown); // past the last line: the end
+    Tap(kKeyDown);
+    Tap(kKeyDown); // past the last line: the end
     EXPECT_EQ(box->Caret(), box->GetText().size());
 
     box->multiline = 0; // one line: breaks become spaces

@@ -3,10 +3,10 @@
 #include "gui/FlimbsWindow.h"
 #include "gui/FlimbsWindow4.h"
 #include "gui/Label.h"
+#include "platform/input/ScanCodes.h"
 
 namespace {
 
-constexpr int kEscape = 1;
 
 class FlimbsMessageBoxTest : public SkinnedMessageBoxFixture {
 protected:
@@ -122,9 +122,9 @@ TEST_F(FlimbsMessageBoxTest, DerivedBoxTakesOverTheKeysAndStillHandsBackTheModal
     auto* catcher = new KeyCatcher;
     catcher->Show();
     EXPECT_EQ(GetModalWindow(), catcher);
-    EXPECT_EQ(Key(0, kEscape), 0); // a release does nothing
-    EXPECT_EQ(Key(0x80, kEscape), 1);
-    EXPECT_EQ(catcher->caught, kEscape);
+    EXPECT_EQ(Key(0, kKeyEscape), 0); // a release does nothing
+    EXPECT_EQ(Key(0x80, kKeyEscape), 1);
+    EXPECT_EQ(catcher->caught, kKeyEscape);
     EXPECT_EQ(catcher->pressedButton, -1); // no button ran
     EXPECT_TRUE(Gone(catcher));
     EXPECT_EQ(GetModalWindow(), first);

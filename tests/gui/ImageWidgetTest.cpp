@@ -82,6 +82,7 @@ TEST_F(ImageWidgetTest, GraphicCheckBoxShowsItsStateFrame)
 
 #include "gui/EditBox.h"
 #include "media/FontManager.h"
+#include "platform/input/ScanCodes.h"
 
 namespace {
 
@@ -111,7 +112,7 @@ TEST_F(ImageWidgetTest, EditBoxDrawsItsTextOnlyInsideItself)
     Host(box);
     box->TakeFocus();
     for (int i = 0; i < 40; ++i)
-        Tap(kTestKeyH); // far wider than the box: it scrolls
+        Tap(kKeyH); // far wider than the box: it scrolls
     ClearScreen();
     ASSERT_EQ(DXManager::GetDevice()->BeginScene(), gfx::D3D_OK);
     DrawOpenWindows();

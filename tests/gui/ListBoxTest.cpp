@@ -2,6 +2,7 @@
 
 #include "gui/ListBox.h"
 #include "gui/ScrollBar.h"
+#include "platform/input/ScanCodes.h"
 
 #include <string>
 #include <vector>
@@ -9,7 +10,6 @@
 namespace {
 
 // Scan codes of a few letters.
-constexpr int kKeyB = 48, kKeyC = 46, kKeyE = 18, kKeyX = 45;
 
 class ListBoxTest : public WidgetFixture {
 protected:
@@ -136,20 +136,20 @@ TEST_F(ListBoxTest, KeysAndWheelNeedTheFocusAndASelection)
         texts.push_back("row " + std::to_string(n));
     SimpleListBox* list = MakeList(texts, 200);
     ASSERT_GT(list->visibleRows, 2);
-    EXPECT_EQ(Key(0x80, kKeyDownArrow), 0); // no focus
+    EXPECT_EQ(Key(0x80, kKeyDown), 0); // no focus
     SetKeyboardFocus(list);
-    EXPECT_EQ(Key(0x80, kKeyDownArrow), 0); // no selection
+    EXPECT_EQ(Key(0x80, kKeyDown), 0); // no selection
     list->SetSelection(0, false);
     struct Step {
         int code, expected;
     };
     const int page = list->visibleRows;
-    for (const Step& s : {Step{kKeyDownArrow, 1}, Step{kKeyPageDown, 1 + page}, Step{kKeyUpArrow, page},
-                          Step{kKeyPageUp, 0}, Step{kKeyUpArrow, 0}}) {
+    for (const Step& s : {Step{kKeyDown, 1}, Step{kKeyPageDown, 1 + page}, Step{kKeyUp, page},
+                          Step{kKeyPageUp, 0}, Step{kKeyUp, 0}}) {
         EXPECT_EQ(Key(2, s.code), 1);
         EXPECT_EQ(list->selected, s.expected) << s.code;
     }
-    EXPECT_EQ(Key(0, kKeyDownArrow), 0); // releases pass on
+    EXPECT_EQ(Key(0, kKeyDown), 0); // releases pass on
     list->SetSelection(39, true);
     EXPECT_EQ(list->topIndex, 40 - list->visibleRows); // kept in view
     EXPECT_EQ(list->GetScrollBar()->position, list->topIndex);

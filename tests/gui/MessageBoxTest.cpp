@@ -2,6 +2,7 @@
 
 #include "app/Log.h"
 #include "gui/MessageBox.h"
+#include "platform/input/ScanCodes.h"
 
 #include <fstream>
 #include <sstream>

@@ -1,6 +1,7 @@
 #include "TypingFixture.h"
 
 #include "gui/SimpleWindow.h"
+#include "platform/input/ScanCodes.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ TEST_F(SimpleWindowTest, ModalWindowTakesAllInputUntilItCloses)
     EXPECT_EQ(Events(), (std::vector<std::string>{"inside:left2", "inside:focusGained", "inside:left0"}));
     SetKeyboardFocus(nullptr);
     Events().clear();
-    Tap(kTestKeyA); // the child takes the key first
+    Tap(kKeyA); // the child takes the key first
     EXPECT_EQ(Events(), (std::vector<std::string>{"inside:key30=128", "inside:key30=0"}));
 
     int closes = 0;

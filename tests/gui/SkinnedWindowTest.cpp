@@ -6,10 +6,10 @@
 #include "gui/FlimbsWindow3.h"
 #include "gui/GraphicButtons.h"
 #include "gui/RectControl.h"
+#include "platform/input/ScanCodes.h"
 
 namespace {
 
-constexpr int kEscape = 1;
 
 using SkinnedWindowTest = SkinnedWindowFixture;
 
@@ -154,7 +154,7 @@ TEST_F(SkinnedWindowTest, EscapePressedClosesTheEscapeWindowsAndNothingElseDoes)
         int value, code;
         bool consumed;
     };
-    const Case cases[] = {{0x80, kEscape, true}, {0, kEscape, false}, {0x80, 28, false}, {0x80, 57, false}};
+    const Case cases[] = {{0x80, kKeyEscape, true}, {0, kKeyEscape, false}, {0x80, 28, false}, {0x80, 57, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "value " << c.value << " code " << c.code);
         FlimbsWindow3a a;
@@ -176,7 +176,7 @@ TEST_F(SkinnedWindowTest, EscapePressedClosesTheEscapeWindowsAndNothingElseDoes)
     MakeWindow3(window);
     OpenWindow(window, true);
     EXPECT_EQ(RouteKeyToGui(0x80, 30, false, keyboard), nullptr);
-    EXPECT_NE(RouteKeyToGui(0x80, kEscape, false, keyboard), nullptr);
+    EXPECT_NE(RouteKeyToGui(0x80, kKeyEscape, false, keyboard), nullptr);
     EXPECT_FALSE(IsWindowOpen(window));
 }
 

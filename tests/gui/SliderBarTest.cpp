@@ -1,6 +1,7 @@
 #include "ImageWidgetFixture.h"
 
 #include "gui/SliderBar.h"
+#include "platform/input/ScanCodes.h"
 
 #include <cmath>
 #include <limits>
@@ -77,17 +78,17 @@ TEST_F(SliderBarTest, DragKeysAndWheelMoveTheValue)
     EXPECT_EQ(values, (std::vector<int>{50, 100, 0}));
 
     ASSERT_EQ(GetKeyboardFocus(), slider);
-    Tap(kTestRight);
-    Tap(kTestRight);
-    Tap(kTestLeft);
+    Tap(kKeyRight);
+    Tap(kKeyRight);
+    Tap(kKeyLeft);
     EXPECT_EQ(slider->GetIntValue(), 1);
-    Tap(kTestEnd);
+    Tap(kKeyEnd);
     EXPECT_EQ(slider->GetIntValue(), 100);
-    Tap(kTestRight); // at the end: no change, no callback
+    Tap(kKeyRight); // at the end: no change, no callback
     EXPECT_EQ(calls, 7);
     slider->OnWheel(-1);
     EXPECT_EQ(slider->GetIntValue(), 99);
-    Tap(kTestHome);
+    Tap(kKeyHome);
     EXPECT_EQ(slider->GetIntValue(), 0);
 }
 

@@ -2,6 +2,7 @@
 
 #include "gui/EditBox.h"
 #include "gui/TabControl.h"
+#include "platform/input/ScanCodes.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ TEST_F(TabControlTest, HeadersSwitchPagesAndOnlyTheCurrentPageTakesInput)
     EXPECT_NEAR(first->rect.bottom, 400.0f, 0.01f);
 
     Click(50, ProbeY());
-    Tap(kTestKeyA);
+    Tap(kKeyA);
     EXPECT_EQ(Events(), (std::vector<std::string>{"one:left2", "one:focusGained", "one:left0", "one:key30=128",
                                                   "one:key30=0"}));
     Events().clear();
@@ -60,7 +61,7 @@ TEST_F(TabControlTest, HeadersSwitchPagesAndOnlyTheCurrentPageTakesInput)
     Events().clear();
     Click(50, ProbeY());
     SetKeyboardFocus(nullptr);
-    Tap(kTestKeyA);
+    Tap(kKeyA);
     for (const std::string& event : Events())
         EXPECT_EQ(event.rfind("one:", 0), std::string::npos) << event; // the hidden page gets nothing
     EXPECT_EQ(Events().front(), "two:left2");
@@ -75,7 +76,7 @@ TEST_F(TabControlTest, FocusLeavesAHiddenPageAndCtrlTabSteps)
     box->SetPosition(200, 10);
     box->SetSize(200, 30);
     box->TakeFocus();
-    keyboard.held = {kTestCtrl};
+    keyboard.held = {kKeyLeftCtrl};
     Tap(15); // ctrl+Tab: next page; the edit box on the hidden page commits and loses focus
     EXPECT_EQ(tabs->CurrentIndex(), 1);
     EXPECT_EQ(GetKeyboardFocus(), tabs);

@@ -19,13 +19,6 @@ public:
     std::set<int> held;
 };
 
-// Keyboard codes used by the tests.
-enum : int {
-    kTestKeyA = 30, kTestKeyB = 48, kTestKeyC = 46, kTestKeyV = 47, kTestKeyX = 45, kTestKeyH = 35,
-    kTestKeyI = 23, kTestEnter = 28, kTestBackspace = 14, kTestCtrl = 29, kTestHome = 199,
-    kTestEnd = 207, kTestLeft = 203, kTestRight = 205, kTestUp = 200, kTestDown = 208, kTestDelete = 211,
-};
-
 class TypingFixture : public GuiFixture {
 protected:
     // A window of 1000 x 1000 pixels holding the widget, opened at the front.

@@ -6,10 +6,10 @@
 #include "../support/FakeBeltWorld.h"
 #include "../support/TestWorld.h"
 
+#include "game/GameHooks.h"
 #include "gui/UiScale.h"
 #include "hud/BeltGeometry.h"
 #include "hud/FlimbsBelt.h"
-#include "hud/HudServices.h"
 #include "media/KBManager.h"
 #include "world/FlimbTable.h"
 

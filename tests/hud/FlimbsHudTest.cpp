@@ -5,6 +5,7 @@
 
 #include "../support/FakeMatch.h"
 #include "gui/FlimbsToolTip.h"
+#include "platform/input/ScanCodes.h"
 #include "world/WorldState.h"
 
 #include "app/ConsoleParam.h"
@@ -430,17 +431,17 @@ TEST_F(FlimbsHudTest, EscapeOpensTheMenuAndStillReachesTheChildren)
 {
     FlimbsHUD& h = OpenHud();
     View()->takesKeys = false;
-    h.OnKey(1, FlimbsHUD::kEscapeKey, false, kbManager);
+    h.OnKey(1, kKeyEscape, false, kbManager);
     EXPECT_NE(h.UpperLayer()->FindChild(InGameMenu::kName), nullptr);
-    EXPECT_EQ(View()->keys, std::vector<int>{FlimbsHUD::kEscapeKey});
-    h.OnKey(0, FlimbsHUD::kEscapeKey, false, kbManager);
+    EXPECT_EQ(View()->keys, std::vector<int>{kKeyEscape});
+    h.OnKey(0, kKeyEscape, false, kbManager);
     EXPECT_EQ(View()->keys.size(), 2u) << "the release goes on too";
     EXPECT_TRUE(InGameMenuShown()) << "the press that opened it does not slide it out";
     // With the keyboard's own press value (0x80) a second Escape closes it, a third opens it.
-    h.OnKey(0x80, FlimbsHUD::kEscapeKey, false, kbManager);
-    h.OnKey(0, FlimbsHUD::kEscapeKey, false, kbManager);
+    h.OnKey(0x80, kKeyEscape, false, kbManager);
+    h.OnKey(0, kKeyEscape, false, kbManager);
     EXPECT_FALSE(InGameMenuShown());
-    h.OnKey(0x80, FlimbsHUD::kEscapeKey, false, kbManager);
+    h.OnKey(0x80, kKeyEscape, false, kbManager);
     EXPECT_TRUE(InGameMenuShown());
 }
 

@@ -8,6 +8,7 @@
 #include "gui/PrimContainer.h"
 #include "hud/FlimbsHUD.h"
 #include "hud/HudGame.h"
+#include "hud/HudWindow.h"
 #include "hud/StampUI.h"
 #include "world/MinimapView.h"
 

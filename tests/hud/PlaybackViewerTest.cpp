@@ -17,6 +17,7 @@
 #include "hud/playback/PlaybackHUD.h"
 #include "hud/playback/PlaybackVCR.h"
 #include "media/KBManager.h"
+#include "platform/input/ScanCodes.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
 #include "session/SessionConsole.h"
@@ -183,9 +184,9 @@ TEST_F(PlaybackViewerTest, FourQuarterTurnsRightComeBackAndOneLeftFromZeroWraps)
     EXPECT_FLOAT_EQ(PlaybackHUD::TurnedAngle(kThreeHalfPi, -1), 3.1415927f);
 
     // Space plays and pauses.
-    hud->OnKey(0x80, PlaybackHUD::kSpaceKey, false, kbManager);
+    hud->OnKey(0x80, kKeySpace, false, kbManager);
     EXPECT_EQ(State(), kPlaybackPaused);
-    hud->OnKey(0x80, PlaybackHUD::kSpaceKey, false, kbManager);
+    hud->OnKey(0x80, kKeySpace, false, kbManager);
     EXPECT_EQ(State(), kPlaybackPlaying);
 }
 

@@ -5,13 +5,13 @@
 
 #include "../support/FakeMatch.h"
 
+#include "game/GameHooks.h"
 #include "game/GameTimeFormat.h"
 #include "gui/CheckBox.h"
 #include "gui/EditBox.h"
 #include "gui/Label.h"
 #include "gui/StretchGraphicButton.h"
 #include "hud/EndOfLevelPopups.h"
-#include "hud/HudServices.h"
 #include "hud/LevelIntro.h"
 #include "hud/MatchResultVoice.h"
 #include "hud/ResultRows.h"

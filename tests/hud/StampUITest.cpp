@@ -4,6 +4,7 @@
 
 #include "hud/StampUI.h"
 #include "media/KBManager.h"
+#include "platform/input/ScanCodes.h"
 #include "world/ViewServices.h"
 
 #include <cmath>
@@ -78,7 +79,7 @@ TEST_F(StampUITest, AClickBashesThePictureAtTheWorldPointAndCloses)
 TEST_F(StampUITest, CtrlKeepsTheOverlayForMoreStampsAndItsReleaseCloses)
 {
     OpenView(0.0f);
-    for (int ctrl : {StampUI::kLeftCtrl, StampUI::kRightCtrl}) {
+    for (int ctrl : {kKeyLeftCtrl, kKeyRightCtrl}) {
         session.requests.clear();
         StampUI* ui = AddStampUI(kStamp);
         game.heldKeys = {ctrl};
@@ -106,7 +107,7 @@ TEST_F(StampUITest, WithoutAGameViewNothingIsSentAndTheOverlayCloses)
 
     // With Ctrl held it stays, still sending nothing.
     StampUI* kept = AddStampUI(kStamp);
-    game.heldKeys = {StampUI::kLeftCtrl};
+    game.heldKeys = {kKeyLeftCtrl};
     Click(200, 200);
     EXPECT_TRUE(session.requests.empty());
     EXPECT_TRUE(kept->active);

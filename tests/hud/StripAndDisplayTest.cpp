@@ -6,11 +6,11 @@
 #include "../support/FakeBeltWorld.h"
 #include "../support/TestWorld.h"
 
+#include "game/GameHooks.h"
 #include "gui/TextButtons.h"
 #include "gui/UiScale.h"
 #include "hud/FlimbMasterDisplay.h"
 #include "hud/HistoryFilmStrip.h"
-#include "hud/HudServices.h"
 #include "hud/Selectors.h"
 #include "hud/TimeControls.h"
 #include "media/KBManager.h"

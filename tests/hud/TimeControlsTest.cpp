@@ -4,8 +4,8 @@
 
 #include "../support/FakeMatch.h"
 
+#include "game/GameHooks.h"
 #include "gui/Animators.h"
-#include "hud/HudServices.h"
 #include "hud/TimeControls.h"
 #include "modes/GameMode.h"
 #include "modes/ModeServices.h"

@@ -12,6 +12,7 @@
 #include "app/MemoryFileManager.h"
 #include "app/UserFolders.h"
 #include "game/GameController.h"
+#include "game/LevelNames.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
 #include "session/GameServer.h"

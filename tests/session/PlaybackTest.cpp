@@ -5,6 +5,7 @@
 #include "app/GameClock.h"
 #include "app/GameException.h"
 #include "app/UserFolders.h"
+#include "game/LevelNames.h"
 #include "hud/playback/NetInfoFile.h"
 #include "modes/ModeServices.h"
 #include "session/ClientCommandState.h"

@@ -11,11 +11,11 @@
 #include "hud/ConsoleView.h"
 #include "media/ButtonPresses.h"
 #include "media/KeyTables.h"
+#include "platform/input/ScanCodes.h"
 #include "shell/ShellKeys.h"
 
 namespace {
 
-constexpr int kEscape = 1;
 constexpr int kGrave = 41;
 
 class ShellKeysTest : public FrontEndFixture {
@@ -46,7 +46,7 @@ protected:
 
 TEST_F(ShellKeysTest, EscapeNeverOpensTheConsoleAndClosesItOverAnyScreen)
 {
-    EXPECT_EQ(kbManager.Binding(kEscape)->handler, FindAction("closeconsole"));
+    EXPECT_EQ(kbManager.Binding(kKeyEscape)->handler, FindAction("closeconsole"));
     EXPECT_EQ(kbManager.Binding(kGrave)->handler, FindAction("toggleconsole"));
 
     // The main menu has no way back: Escape does nothing there.
@@ -54,7 +54,7 @@ TEST_F(ShellKeysTest, EscapeNeverOpensTheConsoleAndClosesItOverAnyScreen)
     ShowFrontEnd();
     Step(16);
     ASSERT_NE(Find(MainMenu::kName), nullptr);
-    Tap(kEscape);
+    Tap(kKeyEscape);
     EXPECT_FALSE(ConsoleOpen());
     EXPECT_NE(Find(MainMenu::kName), nullptr);
 
@@ -65,10 +65,10 @@ TEST_F(ShellKeysTest, EscapeNeverOpensTheConsoleAndClosesItOverAnyScreen)
     ASSERT_NE(Find("Extra Menu"), nullptr);
     Tap(kGrave);
     EXPECT_TRUE(ConsoleOpen());
-    Tap(kEscape);
+    Tap(kKeyEscape);
     EXPECT_FALSE(ConsoleOpen());
     EXPECT_NE(Find("Extra Menu"), nullptr);
-    Tap(kEscape);
+    Tap(kKeyEscape);
     EXPECT_EQ(Find("Extra Menu"), nullptr);
     EXPECT_NE(Find(MainMenu::kName), nullptr);
     EXPECT_FALSE(ConsoleOpen());
@@ -86,7 +86,7 @@ TEST_F(ShellKeysTest, OverTheNewUserPromptEscapeDoesNothingAndTheNameBoxKeepsIts
     ShowFrontEnd();
     Step(16);
     ASSERT_NE(Find(PromptForNewUser::kName), nullptr);
-    Tap(kEscape);
+    Tap(kKeyEscape);
     EXPECT_FALSE(ConsoleOpen());
     EXPECT_NE(Find(PromptForNewUser::kName), nullptr);
     // The name box has the focus: the key under Escape is typed there (the name filter

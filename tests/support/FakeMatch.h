@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/UserFolders.h"
+#include "world/Groups.h"
 
 #include <array>
 #include <filesystem>
@@ -77,14 +78,11 @@ public:
     int CountEnabledGroups() const override { return enabledGroups; }
     std::string GroupLabel(int group) const override
     {
-        static const char* labels[kGroupCount] = {"blue", "green", "red", "grey", "white", "yellow", "orange", "purple"};
-        return group >= 0 && group < kGroupCount ? labels[group] : "all";
+        return group >= 0 && group < kGroupCount ? kGroupNames[size_t(group)] : "all";
     }
     uint32_t GroupColour(int group) const override
     {
-        static const uint32_t colours[kGroupCount] = {0xFF8888FF, 0xFF88FF88, 0xFFFF4444, 0xFF888888,
-                                                      0xFFFFFFFF, 0xFFFFFF00, 0xFFFF8800, 0xFF805CDF};
-        return group >= 0 && group < kGroupCount ? colours[group] : 0xFFFFFFFF;
+        return group >= 0 && group < kGroupCount ? kGroupColours[size_t(group)] : 0xFFFFFFFF;
     }
     bool FindFlimb(int32_t id, FlimbInfo& flimb) const override
     {

@@ -4,8 +4,8 @@
 #include "tests/support/RecordingTrap.h"
 #include "tests/support/TrapHarness.h"
 
-#include "editor/MapPrimitive.h"
 #include "game/LevelReaders.h"
+#include "levelmodel/MapPrimitive.h"
 #include "traps/ModifyLandTrap.h"
 #include "world/Flimb.h"
 #include "world/FlimbTable.h"

@@ -1,9 +1,9 @@
 // The sling-shot: launch vectors and modes, once per visit with a four-update cooldown, the
 // sound once per update, types that fall and types that keep theirs, and launches that must
 // not touch the trap's state (the level editor's test, the Quantum Time preview).
-#include "editor/EditorPicking.h"
-#include "editor/LevelEditorModel.h"
 #include "game/GameController.h"
+#include "levelmodel/EditorPicking.h"
+#include "levelmodel/LevelEditorModel.h"
 #include "tests/support/FlimbFixture.h"
 #include "traps/SlingShotTrap.h"
 #include "world/WorldState.h"

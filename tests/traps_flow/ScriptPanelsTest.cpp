@@ -1,13 +1,13 @@
 // The property panels of the scripting traps: per kind, the panel is built, a control set as
 // the designer sets it, the panel applied and the field read back within its limits; and
 // the picking handlers of the updater and the modify-frame trap.
-#include "editor/EditorPicking.h"
-#include "editor/LevelEditorModel.h"
-#include "editor/MapTrap.h"
 #include "game/GameController.h"
 #include "gui/ComboBox.h"
 #include "gui/ScreenImage.h"
 #include "gui/TextButtons.h"
+#include "levelmodel/EditorPicking.h"
+#include "levelmodel/LevelEditorModel.h"
+#include "levelmodel/MapTrap.h"
 #include "tests/support/TrapFixture.h"
 #include "traps_flow/ChatTrap.h"
 #include "traps_flow/ModifyFrameTrap.h"

@@ -3,9 +3,9 @@
 // session, and their file forms.
 #include "app/ConsoleParam.h"
 #include "app/UserFolders.h"
-#include "editor/EditorPicking.h"
-#include "editor/LevelEditorModel.h"
 #include "gui/LayoutPanel.h"
+#include "levelmodel/EditorPicking.h"
+#include "levelmodel/LevelEditorModel.h"
 #include "media/SoundManager.h"
 #include "session/SessionServices.h"
 #include "tests/support/TrapHarness.h"

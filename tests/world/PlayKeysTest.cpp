@@ -2,6 +2,7 @@
 #include "app/KeyBindings.h"
 #include "frontend/options/BindableAction.h"
 #include "media/AnimSurface.h"
+#include "platform/input/ScanCodes.h"
 #include "tests/support/ScopedConsoleInt.h"
 #include "tests/support/SessionRecorder.h"
 #include "tests/support/TestWorld.h"

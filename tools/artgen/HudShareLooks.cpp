@@ -4,6 +4,7 @@
 // iris door, unknown shield); the in-game menu's pieces; the history film strip; the
 // countdown pictures; the chat icons.
 #include "tools/artgen/Paint.h"
+#include "world/Groups.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,9 +12,6 @@
 
 namespace artgen {
 namespace {
-
-constexpr uint32_t kGroupColours[8] = {0x8888ff, 0x88ff88, 0xff4444, 0x888888,
-                                       0xffffff, 0xffff00, 0xff8800, 0x805cdf};
 
 void Outline(cairo_t* cr, double width, Rgb fill, double alpha = 1.0)
 {
@@ -43,7 +41,7 @@ bool BeltSlot(cairo_t* cr, const ImageSpec& s, int frame)
 {
     ImageSpec icon = s;
     icon.look = "belt-icon";
-    icon.colour = kGroupColours[frame % 8];
+    icon.colour = kGroupColours[size_t(frame % kGroupCount)] & 0xFFFFFFu;
     const bool up = s.part == "gulp-up";
     icon.part = s.part.rfind("gulp", 0) == 0 ? "gulp" : s.part;
     if (up) { // the Gulp picture turned upwards

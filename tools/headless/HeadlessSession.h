@@ -20,6 +20,7 @@
 #include "gui/GuiServices.h"
 #include "gui/WindowList.h"
 #include "hud/HudServices.h"
+#include "hud/HudWindow.h"
 #include "media/DXManager.h"
 #include "media/ImageCache.h"
 #include "media/MediaServices.h"

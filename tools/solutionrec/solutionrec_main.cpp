@@ -32,6 +32,7 @@
 #include "app/UserFolders.h"
 #include "game/GameController.h"
 #include "game/GameViewPort.h"
+#include "game/LevelNames.h"
 #include "media/ButtonPresses.h"
 #include "media/KBManager.h"
 #include "media/KeyTables.h"

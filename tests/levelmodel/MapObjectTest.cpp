@@ -1,11 +1,11 @@
 // Placed objects: ids, kinds, positions, rotations and the level-file halves of the
 // primitive, trap and flimb kinds.
 #include "app/XmlUtil.h"
-#include "editor/LevelEditorModel.h"
-#include "editor/MapFlimb.h"
-#include "editor/MapPrimitive.h"
-#include "editor/MapTrap.h"
 #include "game/GameServices.h"
+#include "levelmodel/LevelEditorModel.h"
+#include "levelmodel/MapFlimb.h"
+#include "levelmodel/MapPrimitive.h"
+#include "levelmodel/MapTrap.h"
 #include "tests/support/LevelFixture.h"
 #include "traps/Trap.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // A placed flimb (a "flimb" element of a level's "preflimbs"): owns a flimb record and
 // edits it directly.
-#include "editor/MapObject.h"
+#include "levelmodel/MapObject.h"
 #include "world/Flimb.h"
 
 #include <memory>

@@ -1,9 +1,8 @@
-#include "editor/MapPrimitive.h"
+#include "levelmodel/MapPrimitive.h"
 
 #include "app/FileManager.h"
 #include "app/StringUtil.h"
 #include "app/XmlUtil.h"
-#include "editor/EditorServices.h"
 #include "game/GameServices.h"
 #include "media/AnimSurface.h"
 #include "media/Draw2D.h"

@@ -1,4 +1,4 @@
-#include "editor/MapObject.h"
+#include "levelmodel/MapObject.h"
 
 #include "app/StringUtil.h"
 #include "app/XmlUtil.h"

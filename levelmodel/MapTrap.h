@@ -2,7 +2,7 @@
 // A placed trap: owns a trap the factory made, forwards position, rotation, scale, tint,
 // alpha and bounds to it, and adds the level's identity and a drawing order. The trap's id
 // equals the object's id while the object is filed in a level model.
-#include "editor/MapObject.h"
+#include "levelmodel/MapObject.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "editor/LevelEditorModel.h"
+#include "levelmodel/LevelEditorModel.h"
 
 LevelEditorModel::LevelEditorModel()
 {

@@ -1,10 +1,9 @@
-#include "editor/EditorPicking.h"
+#include "levelmodel/EditorPicking.h"
 
-#include "editor/EditorServices.h"
-#include "editor/LevelEditorModel.h"
-#include "editor/MapObject.h"
-#include "editor/MapTrap.h"
 #include "gui/Primitive.h"
+#include "levelmodel/LevelEditorModel.h"
+#include "levelmodel/MapObject.h"
+#include "levelmodel/MapTrap.h"
 
 #include <utility>
 

@@ -3,8 +3,8 @@
 // fields of the level settings, the eight group records, the level size, the view centre
 // and the read-only switch. The editor's screens, panels, undo history and grid build on
 // it when the editor comes.
-#include "editor/LevelChooserEntry.h"
-#include "editor/MapObject.h"
+#include "levelmodel/LevelChooserEntry.h"
+#include "levelmodel/MapObject.h"
 
 #include <array>
 #include <map>

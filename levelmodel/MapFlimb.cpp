@@ -1,4 +1,4 @@
-#include "editor/MapFlimb.h"
+#include "levelmodel/MapFlimb.h"
 
 #include "app/Log.h"
 #include "app/StringUtil.h"

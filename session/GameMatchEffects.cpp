@@ -1,22 +1,23 @@
-// The game's MatchEffects. Sound and music go to the sound manager, the modifiers onto the
-// HUD window, the end-of-level pop-ups into the HUD's queue (HudServices.h), the level's
-// result to the statistics client, and chat, requests, the server's freeze, the recording
-// and the playback slots to the game session; the end-of-match screen and the checkpoints
-// wait for the multiplayer screens and the game controller (each marked "seam") and write a
-// log line meanwhile.
-#include "modes/MatchEffects.h"
+// The game's MatchEffects, installed into the simulation's hooks by the session. Sound and
+// music go to the sound manager, the modifiers onto the HUD window, the end-of-level pop-ups
+// into the HUD's queue (through the simulation's hooks), the level's result to the
+// statistics client, and chat, requests, the server's freeze, the recording and the playback
+// slots to the game session; the end-of-match screen and the checkpoints wait for the
+// multiplayer screens and the game controller (each marked "seam") and write a log line
+// meanwhile.
+#include "session/GameMatchEffects.h"
 
 #include "app/GameException.h"
 #include "app/Log.h"
+#include "game/GameHooks.h"
 #include "gui/PrimContainer.h"
 #include "gui/WindowList.h"
-#include "hud/HudServices.h"
 #include "media/SoundManager.h"
 #include "modes/GameModifier.h"
+#include "modes/MatchEffects.h"
 #include "net/WebStats.h"
 #include "session/GameClient.h"
 #include "session/GameServer.h"
-#include "session/SessionServices.h"
 
 namespace {
 
@@ -189,17 +190,10 @@ public:
     }
 };
 
-MatchEffects* g_installedEffects = nullptr;
-
 } // namespace
 
-MatchEffects& CurrentMatchEffects()
+MatchEffects& GameMatchEffects()
 {
     static GameEffectsAdapter adapter;
-    return g_installedEffects ? *g_installedEffects : adapter;
-}
-
-void SetMatchEffects(MatchEffects* effects)
-{
-    g_installedEffects = effects;
+    return adapter;
 }

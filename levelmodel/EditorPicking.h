@@ -15,6 +15,8 @@ class Trap;
 // The model of the open editor; null while no editor is open.
 LevelEditorModel* OpenEditorModel();
 void SetOpenEditorModel(LevelEditorModel* model);
+// True while the level editor is open: while an editor model is installed.
+bool LevelEditorOpen();
 
 // A copy of the open editor's selection, in selection order (empty without an editor).
 std::vector<MapObject*> GetSelectedObjects();

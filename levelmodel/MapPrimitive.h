@@ -1,7 +1,7 @@
 #pragma once
 // A placed primitive: one image with a position, scale, rotation, tint and alpha, and the
 // settings that decide how it is stamped into the landscape when the level loads.
-#include "editor/MapObject.h"
+#include "levelmodel/MapObject.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "editor/LevelChooserEntry.h"
+#include "levelmodel/LevelChooserEntry.h"
 
 LevelChooserEntry::LevelChooserEntry()
 {

@@ -1,4 +1,4 @@
-#include "editor/MapTrap.h"
+#include "levelmodel/MapTrap.h"
 
 #include "app/SimMath.h"
 #include "app/StringUtil.h"

@@ -1,0 +1,70 @@
+// The HUD's part of the simulation's hooks (game/GameHooks.h), filled when the program
+// starts: the history strip, the action belt, the score button, the end-of-level pop-ups,
+// the stamp tool and the HUD's refresh. The game view's maker is installed on request
+// (InstallHudGameView).
+#include "game/GameHooks.h"
+
+#include "game/GameViewPort.h"
+#include "gui/WindowList.h"
+#include "hud/EndOfLevelPopups.h"
+#include "hud/FlimbsBelt.h"
+#include "hud/HistoryFilmStrip.h"
+#include "hud/HudWindow.h"
+#include "hud/PopupSupport.h"
+#include "hud/StampUI.h"
+#include "hud/TimeControls.h"
+#include "world/Flimb.h"
+
+#include <memory>
+
+namespace {
+
+void InstallHudHooks()
+{
+    GameHooks& hooks = CurrentGameHooks();
+    hooks.addToHistoryStrip = [](Flimb* flimb) {
+        if (HistoryFilmStrip* strip = flimb ? FindHistoryStrip() : nullptr)
+            strip->AddFlimb(flimb->id, false);
+    };
+    hooks.openBelt = [](const Flimb* flimb) {
+        if (FlimbsBelt* belt = flimb ? FindHudBelt(true) : nullptr)
+            belt->Open(flimb->id);
+    };
+    hooks.hideBelt = [] {
+        if (FlimbsBelt* belt = FindHudBelt(false))
+            belt->Hide();
+    };
+    hooks.beltOpen = [] {
+        const FlimbsBelt* belt = FindHudBelt(false);
+        return belt && belt->IsOpen();
+    };
+    hooks.beltIconForAction = [](int action) -> const AnimSurface* {
+        const FlimbsBelt* belt = FindHudBelt(false);
+        return belt ? belt->IconForCode(action) : nullptr;
+    };
+    hooks.pressScoreButton = [](bool down) {
+        if (!FindOpenWindow("ScoreButton"))
+            return false;
+        ShowScoresWindow(down);
+        return true;
+    };
+    hooks.queueEndOfLevelPopups = QueueEndOfLevelPopups;
+    hooks.closePopups = CloseHudPopups;
+    hooks.openStampTool = [](const std::string& stampImage) { AddStampUI(stampImage); };
+    hooks.refreshHud = [] {
+        if (HudWindow* hud = FindHud())
+            hud->Refresh();
+    };
+}
+
+[[maybe_unused]] const bool g_installed = [] {
+    InstallHudHooks();
+    return true;
+}();
+
+} // namespace
+
+void InstallHudGameView()
+{
+    SetHudGameViewMaker([]() -> std::unique_ptr<Primitive> { return std::make_unique<GameViewPort>(); });
+}
