@@ -6,7 +6,6 @@ set(FLIMBS_UNITY_BATCH 12 CACHE STRING "Source files per unity batch")
 
 # Files compiled on their own: their file-local names collide with a neighbour's.
 set(FLIMBS_UNITY_EXCLUDE
-  editor/MapPrimitive.cpp
   game/FlimbOverlay.cpp
   gui/CheckBox.cpp
   gui/ComboBox.cpp
@@ -27,6 +26,7 @@ set(FLIMBS_UNITY_EXCLUDE
   hud/MatchResultVoice.cpp
   hud/Selectors.cpp
   hud/TimeControls.cpp
+  levelmodel/MapPrimitive.cpp
   modes/GameModeStatsWidget.cpp
   modes/MultiverseMatchMode.cpp
   modes/ProcureTheParticleMode.cpp
@@ -37,6 +37,7 @@ set(FLIMBS_UNITY_EXCLUDE
   platform/input/PadDevice.cpp
   session/CommandEffects.cpp
   session/CommandPass.cpp
+  session/GameMatchEffects.cpp
   session/GameServer.cpp
   session/GameServerJoin.cpp
   session/GameServerRequests.cpp
