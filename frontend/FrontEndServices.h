@@ -1,7 +1,6 @@
 #pragma once
 // What the rest of the game asks of the front end: its start (the intro), the way back to
-// the menus, the shared menu backdrop, and the key action table.
-#include "frontend/options/BindableAction.h"
+// the menus and the shared menu backdrop.
 
 class PrimContainer;
 
@@ -16,3 +15,4 @@ void ShowFrontEnd();
 PrimContainer* ReturnToMainMenu();
 // The key action "quit": the quit menu over whatever is shown, with all three buttons.
 void ShowQuitMenuInGame();
+

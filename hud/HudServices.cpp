@@ -99,25 +99,3 @@ void PostChatLine(const std::string& text, uint32_t)
     Controller().messages.Add(text, -1);
     WriteLog("%s\n", text.c_str());
 }
-
-// The HUD's key actions act on HUD controls; until the HUD window exists none is open.
-void HudChatModeKey(int) {}
-void HudSuperNovaKey(int) {}
-void HudShowFlimbCountsKey(int) {}
-void HudMiniMapKey(int) {}
-void HudChatHistoryKey(int) {}
-void HudLoadCheckpointKey(int) {}
-void HudSaveCheckpointKey(int) {}
-void HudStampKey(int) {}
-void HudDecorationKey(int) {}
-void HudFreezeTimeKey(int) {}
-void HudShowFutureKey(int) {}
-void HudShowFMViewKey(int) {}
-void HudShowHintKey(int pressed)
-{
-    if (pressed)
-        Controller().hintsShown = Controller().hintsShown ? 0 : 1;
-}
-void HudNextHistoryKey(int) {}
-void HudPrevHistoryKey(int) {}
-void HudPinFlimbKey(int) {}

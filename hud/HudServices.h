@@ -57,24 +57,3 @@ void HudClosePopups();
 
 // Shows a line in the chat (the game's message log, as a system line) and in the log.
 void PostChatLine(const std::string& text, uint32_t argb);
-
-// The key actions of the HUD (the key binding table's handlers): pressed is non-zero on
-// key down and 0 on key up. Each does nothing while its window is not open, which until
-// the HUD window exists is always.
-void HudChatModeKey(int pressed);
-void HudSuperNovaKey(int pressed);
-void HudShowFlimbCountsKey(int pressed);
-void HudMiniMapKey(int pressed);
-void HudChatHistoryKey(int pressed);
-void HudLoadCheckpointKey(int pressed);
-void HudSaveCheckpointKey(int pressed);
-void HudStampKey(int pressed);
-void HudDecorationKey(int pressed);
-void HudFreezeTimeKey(int pressed);
-// The actions of the HUD's Quantum Time box, other-view button, history strip and hints.
-void HudShowFutureKey(int pressed);
-void HudShowFMViewKey(int pressed);
-void HudShowHintKey(int pressed);
-void HudNextHistoryKey(int pressed);
-void HudPrevHistoryKey(int pressed);
-void HudPinFlimbKey(int pressed);

@@ -4,7 +4,6 @@
 #include "app/LanguageTexts.h"
 #include "app/Log.h"
 #include "app/PlayerProfile.h"
-#include "frontend/FrontEndServices.h"
 #include "media/KeyTables.h"
 #include "modes/CaptureTheFlimbMode.h"
 #include "modes/CorralTheFlimbMode.h"
@@ -21,6 +20,7 @@
 #include "modes/QuantumQuarrelMode.h"
 #include "modes/ScorePanels.h"
 #include "modes/SuperSynergyMode.h"
+#include "world/BindableAction.h"
 
 #include <cmath>
 

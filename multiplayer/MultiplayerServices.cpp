@@ -11,8 +11,6 @@ bool ConnectToServer(int port)
 
 bool allGroupsActive = false;
 
-int maxPlayers = 16;
-
 bool OpenMultiplayerMenu(int, int)
 {
     WriteLog("Cannot open the multiplayer menu: no multiplayer front end available\n");

@@ -8,10 +8,6 @@ bool ConnectToServer(int port);
 // program start; read by the game modes.
 extern bool allGroupsActive;
 
-// The match's maximum player count, set by the lobby (16 until it sets one); the game
-// server refuses connections beyond it.
-extern int maxPlayers;
-
 // Opens the multiplayer menu "multiplayer_menu" over the menu backdrop; false (logged) when
 // it could not be opened.
 bool OpenMultiplayerMenu(int a, int b);

@@ -9,11 +9,11 @@
 #include "app/StringUtil.h"
 #include "app/UserFolders.h"
 #include "game/GameController.h"
-#include "hud/playback/NetInfoFile.h"
 #include "media/SoundManager.h"
 #include "modes/ModeServices.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
+#include "session/NetInfoFile.h"
 #include "session/SessionGame.h"
 #include "world/ViewServices.h"
 

@@ -11,12 +11,12 @@
 #include "frontend/FrontEndServices.h"
 #include "game/GameController.h"
 #include "gui/WindowList.h"
-#include "multiplayer/MultiplayerServices.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
 #include "session/GameServer.h"
 #include "session/GameSessions.h"
 #include "session/SessionGame.h"
+#include "world/BindableAction.h"
 #include "world/ViewServices.h"
 
 #include <algorithm>
@@ -269,6 +269,8 @@ void SetLoadQuickSetting(int value)
     if (ConsoleParam* param = ConsoleParam::Find("loadquick"))
         param->SetInt(value);
 }
+
+int maxPlayers = 16;
 
 int MaxPlayersSetting()
 {

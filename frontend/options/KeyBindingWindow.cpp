@@ -7,7 +7,6 @@
 #include "app/StringUtil.h"
 #include "frontend/menus/FlimbsMenuTemplate.h"
 #include "frontend/menus/ScreenLayout.h"
-#include "frontend/options/BindableAction.h"
 #include "gui/FlimbsTabControl.h"
 #include "gui/FlimbsWindow.h"
 #include "gui/Label.h"
@@ -17,6 +16,7 @@
 #include "media/KBManager.h"
 #include "media/KeyTables.h"
 #include "media/MSManager.h"
+#include "world/BindableAction.h"
 
 #include <map>
 

@@ -8,7 +8,6 @@
 #include "world/WorldState.h"
 
 #include "app/ConsoleParam.h"
-#include "frontend/FrontEndServices.h"
 #include "gui/CheckBox.h"
 #include "gui/FlimbsCheckBox.h"
 #include "gui/FlimbsDoor.h"
@@ -30,6 +29,7 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeStatsWidget.h"
 #include "modes/ModeServices.h"
+#include "world/BindableAction.h"
 
 #include <numbers>
 

@@ -1,8 +1,8 @@
 // The key action table: name, handler, tab and tooltip of every game action a key can be
 // bound to, in the key binding window's order.
-#include "frontend/options/BindableAction.h"
+#include "world/BindableAction.h"
 
-#include "hud/HudServices.h"
+#include "game/GameController.h"
 #include "world/LandscapeKeys.h"
 #include "world/PlayKeys.h"
 
@@ -20,6 +20,17 @@ void Play(int pressed)
 // "PauseGame" asks the game server; the session installs its handler
 // (SetBindableActionHandler), so without one there is nothing to ask.
 void NoSessionYet(int) {}
+
+// The HUD's actions act on HUD controls: the HUD installs its handlers when its console
+// starts, and until then none is open.
+void NoHudYet(int) {}
+
+// The hint key flips the level's hint switch.
+void HintKey(int pressed)
+{
+    if (pressed)
+        Controller().hintsShown = Controller().hintsShown ? 0 : 1;
+}
 
 struct Row {
     const char* name;
@@ -42,9 +53,9 @@ constexpr Row kRows[] = {
     {"Spin", Play<SpinKey>, "Common", "Issues the Spin Morph to the selected flimb."},
     {"GulpUp", Play<GulpUpKey>, "Common", "Issues the Gulp Up Morph to the selected flimb."},
     {"Walk", Play<WalkKey>, "Common", "Cancels the Mold, Drill, Gulp, Clob, or Puff Morph for the selected flimb."},
-    {"ChatMode", HudChatModeKey, "Common", "Enter chat mode during multiplayer."},
-    {"SuperNova", HudSuperNovaKey, "Common", "Issues a Nova Morph to all your flimbs."},
-    {"ShowFuture", HudShowFutureKey, "Common", "Displays the future of the selected flimb."},
+    {"ChatMode", NoHudYet, "Common", "Enter chat mode during multiplayer."},
+    {"SuperNova", NoHudYet, "Common", "Issues a Nova Morph to all your flimbs."},
+    {"ShowFuture", NoHudYet, "Common", "Displays the future of the selected flimb."},
     {"PauseGame", NoSessionYet, "Common", "Pauses the game. (server only)"},
     {"ShowScores", Play<ShowScoresKey>, "Advanced", "Shows multiplayer score."},
     {"WalkLeft", Play<WalkLeftKey>, "Advanced", "Move a light flimb to the left."},
@@ -54,26 +65,26 @@ constexpr Row kRows[] = {
     {"RightFlimb", Play<SelectFlimbRight>, "Advanced", "Select the nearest flimb to the right of the currently selected flimb."},
     {"HideOwnTeam", Play<HideOwnTeamKey>, "Advanced", "Hide all flimbs in your group. (to spot opponent flimbs)"},
     {"HideOtherTeams", Play<HideOtherTeamsKey>, "Advanced", "Hide all flimbs in groups you do not control. (to spot your own flimbs)"},
-    {"MiniMap", HudMiniMapKey, "Common", "Displays the mini-map for the current level."},
-    {"ShowFlimbCounts", HudShowFlimbCountsKey, "Advanced", "Displays the number of flimbs underneath the mouse cursor."},
-    {"ShowFMView", HudShowFMViewKey, "Advanced", "During a Multiverse match this will cycle through each FlimbMaster's view."},
-    {"ShowHint", HudShowHintKey, "Advanced", "Display puzzle hints. (not all levels have hints)"},
+    {"MiniMap", NoHudYet, "Common", "Displays the mini-map for the current level."},
+    {"ShowFlimbCounts", NoHudYet, "Advanced", "Displays the number of flimbs underneath the mouse cursor."},
+    {"ShowFMView", NoHudYet, "Advanced", "During a Multiverse match this will cycle through each FlimbMaster's view."},
+    {"ShowHint", HintKey, "Advanced", "Display puzzle hints. (not all levels have hints)"},
     {"Quick", Play<QuickKey>, "Common", "Speed up/slow down time in singleplayer."},
-    {"LoadCheckpoint", HudLoadCheckpointKey, "Common", "Load the auto or user checkpoint in singleplayer."},
-    {"SaveCheckpoint", HudSaveCheckpointKey, "Common", "Save a user checkpoint in singleplayer."},
+    {"LoadCheckpoint", NoHudYet, "Common", "Load the auto or user checkpoint in singleplayer."},
+    {"SaveCheckpoint", NoHudYet, "Common", "Save a user checkpoint in singleplayer."},
     {"FollowFlimb", Play<FollowFlimbKey>, "Advanced", "Enable follow-flimb mode. (camera will follow selected flimb)"},
     {"HoldBelt", Play<HoldBeltKey>, "Advanced", "Hold the belt open after you select a morph. (for quick combos)"},
-    {"ChatHistory", HudChatHistoryKey, "Advanced", "Show/hide the chat history window in multiplayer."},
-    {"NextHistory", HudNextHistoryKey, "Advanced", "Cycle through the flimbs in the history filmstrip."},
-    {"PrevHistory", HudPrevHistoryKey, "Advanced", "Cycle through the flimbs in the history filmstrip."},
-    {"PinFlimb", HudPinFlimbKey, "Advanced", "Pins the selected flimb in the history filmstrip."},
+    {"ChatHistory", NoHudYet, "Advanced", "Show/hide the chat history window in multiplayer."},
+    {"NextHistory", NoHudYet, "Advanced", "Cycle through the flimbs in the history filmstrip."},
+    {"PrevHistory", NoHudYet, "Advanced", "Cycle through the flimbs in the history filmstrip."},
+    {"PinFlimb", NoHudYet, "Advanced", "Pins the selected flimb in the history filmstrip."},
     {"ForceLeft", Play<ForceLeftKey>, "Advanced", "Force the next selection/morph to only apply to flimbs facing left."},
     {"ForceRight", Play<ForceRightKey>, "Advanced", "Force the next selection/morph to only apply to flimbs facing right."},
-    {"Stamp", HudStampKey, "Advanced", "Show the stamp menu."},
-    {"Decoration", HudDecorationKey, "Advanced", "Show the decoration menu if a flimb is selected."},
+    {"Stamp", NoHudYet, "Advanced", "Show the stamp menu."},
+    {"Decoration", NoHudYet, "Advanced", "Show the decoration menu if a flimb is selected."},
     {"TrapAction", nullptr, "Advanced", "Perform action when flimb is in a trap."},
     {"TrapExit", nullptr, "Advanced", "Exit a trap that a flimb is in."},
-    {"FreezeTime", HudFreezeTimeKey, "Advanced",
+    {"FreezeTime", NoHudYet, "Advanced",
      "Freeze time to help issue morphs. Increases the time stat and lowers your ranking."},
 };
 // clang-format on
