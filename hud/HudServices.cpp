@@ -10,6 +10,8 @@
 #include "hud/HistoryFilmStrip.h"
 #include "hud/HudKeyActions.h"
 #include "hud/TimeControls.h"
+#include "hud/playback/PlaybackHUD.h"
+#include "session/SessionHooks.h"
 #include "gui/WindowList.h"
 #include "world/Flimb.h"
 
@@ -34,6 +36,16 @@ void UpdateGlobalPopup() {}
 void ShutdownHud()
 {
     Console::Shutdown();
+}
+
+void InstallHudHooks()
+{
+    SessionHudHooks hooks;
+    hooks.openLevelHud = OpenHudForLevel;
+    hooks.closeLevelHud = CloseHudForLevel;
+    hooks.addToHistoryStrip = HudAddToHistoryStrip;
+    hooks.makePlaybackControls = []() -> Primitive* { return new PlaybackHUD; };
+    SetSessionHudHooks(std::move(hooks));
 }
 
 void OpenHudForLevel()

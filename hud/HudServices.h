@@ -14,6 +14,9 @@ void ToggleConsole();     // the shell action "toggleconsole"
 void CloseConsole();      // the shell action "closeconsole": closes an open console view
 void UpdateGlobalPopup(); // the open global popup, when there is one
 void ShutdownHud();       // the console stops and its view goes
+// Fills what the session asks of the HUD (session/SessionHooks.h): the in-game HUD of a
+// level, the recent-flimbs strip and the playback viewer's controls. Run once at start-up.
+void InstallHudHooks();
 
 // What the world and the controller ask of the in-game HUD ("FLIMBS_HUD"); each does
 // nothing until the HUD exists.

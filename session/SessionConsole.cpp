@@ -8,7 +8,6 @@
 #include "app/ConsoleParam.h"
 #include "app/GameException.h"
 #include "app/Log.h"
-#include "frontend/FrontEndServices.h"
 #include "game/GameController.h"
 #include "gui/WindowList.h"
 #include "session/ClientCommandState.h"
@@ -16,6 +15,7 @@
 #include "session/GameServer.h"
 #include "session/GameSessions.h"
 #include "session/SessionGame.h"
+#include "session/SessionHooks.h"
 #include "world/BindableAction.h"
 #include "world/ViewServices.h"
 
@@ -83,7 +83,7 @@ void Disconnect(ConsoleParam&)
     if (auto* session = dynamic_cast<FlimbsGameBase*>(FindOpenWindow("FlimbsGameBase")))
         session->Close();
     DeactivateAllWindows();
-    ShowFrontEnd(); // Seam: ShowMainMenu.
+    ShowFrontEndMenus(); // Seam: ShowMainMenu.
 }
 
 void Say(ConsoleParam& command)

@@ -20,6 +20,9 @@ bool IsPlaybackFileName(const std::string& name);
 bool VerifyPlayback(const std::string& path);
 // Sends the network layer's notices to the game's message log.
 void InstallNetNotices();
+// Fills what the floors below ask of the session: the statistics client's match record
+// (GatherStatsSnapshot). Run once at start-up.
+void InstallSessionHooks();
 
 // The requests of the game client. The game session installs its client while a session
 // is open; without one nothing is sent. Nothing is sent either while the Quantum Time
