@@ -8,11 +8,11 @@
 
 namespace {
 
-using Handler = void (*)(int pressed);
+using ActionHandler = void (*)(int pressed);
 
 // The world's play keys take a flag.
 template <void (*Key)(bool)>
-void Play(int pressed)
+void PlayAction(int pressed)
 {
     Key(pressed != 0);
 }
@@ -32,54 +32,54 @@ void HintKey(int pressed)
         Controller().hintsShown = Controller().hintsShown ? 0 : 1;
 }
 
-struct Row {
+struct ActionRow {
     const char* name;
-    Handler handler;
+    ActionHandler handler;
     const char* category;
     const char* description;
 };
 
 // clang-format off
-constexpr Row kRows[] = {
-    {"Clob", Play<ClobKey>, "Common", "Issues the Clob Morph to the selected flimb."},
-    {"Mold", Play<MoldKey>, "Common", "Issues the Mold Morph to the selected flimb."},
-    {"Nova", Play<NovaKey>, "Common", "Issues the Nova Morph to the selected flimb."},
-    {"Drill", Play<DrillKey>, "Common", "Issues the Drill Morph to the selected flimb."},
-    {"Gulp", Play<GulpKey>, "Common", "Issues the Gulp Down Morph to the selected flimb."},
-    {"Doppel", Play<DoppelKey>, "Common", "Issues the Doppel Morph to the selected flimb."},
-    {"Atomize", Play<AtomizeKey>, "Common", "Issues the Atomize Morph to the selected flimb."},
-    {"Lop", Play<LopKey>, "Common", "Issues the Lop Morph to the selected flimb."},
-    {"Puff", Play<PuffKey>, "Common", "Issues the Puff Morph to the selected flimb."},
-    {"Spin", Play<SpinKey>, "Common", "Issues the Spin Morph to the selected flimb."},
-    {"GulpUp", Play<GulpUpKey>, "Common", "Issues the Gulp Up Morph to the selected flimb."},
-    {"Walk", Play<WalkKey>, "Common", "Cancels the Mold, Drill, Gulp, Clob, or Puff Morph for the selected flimb."},
+constexpr ActionRow kActionRows[] = {
+    {"Clob", PlayAction<ClobKey>, "Common", "Issues the Clob Morph to the selected flimb."},
+    {"Mold", PlayAction<MoldKey>, "Common", "Issues the Mold Morph to the selected flimb."},
+    {"Nova", PlayAction<NovaKey>, "Common", "Issues the Nova Morph to the selected flimb."},
+    {"Drill", PlayAction<DrillKey>, "Common", "Issues the Drill Morph to the selected flimb."},
+    {"Gulp", PlayAction<GulpKey>, "Common", "Issues the Gulp Down Morph to the selected flimb."},
+    {"Doppel", PlayAction<DoppelKey>, "Common", "Issues the Doppel Morph to the selected flimb."},
+    {"Atomize", PlayAction<AtomizeKey>, "Common", "Issues the Atomize Morph to the selected flimb."},
+    {"Lop", PlayAction<LopKey>, "Common", "Issues the Lop Morph to the selected flimb."},
+    {"Puff", PlayAction<PuffKey>, "Common", "Issues the Puff Morph to the selected flimb."},
+    {"Spin", PlayAction<SpinKey>, "Common", "Issues the Spin Morph to the selected flimb."},
+    {"GulpUp", PlayAction<GulpUpKey>, "Common", "Issues the Gulp Up Morph to the selected flimb."},
+    {"Walk", PlayAction<WalkKey>, "Common", "Cancels the Mold, Drill, Gulp, Clob, or Puff Morph for the selected flimb."},
     {"ChatMode", NoHudYet, "Common", "Enter chat mode during multiplayer."},
     {"SuperNova", NoHudYet, "Common", "Issues a Nova Morph to all your flimbs."},
     {"ShowFuture", NoHudYet, "Common", "Displays the future of the selected flimb."},
     {"PauseGame", NoSessionYet, "Common", "Pauses the game. (server only)"},
-    {"ShowScores", Play<ShowScoresKey>, "Advanced", "Shows multiplayer score."},
-    {"WalkLeft", Play<WalkLeftKey>, "Advanced", "Move a light flimb to the left."},
-    {"WalkRight", Play<WalkRightKey>, "Advanced", "Move a light flimb to the right"},
-    {"Jump", Play<JumpKey>, "Advanced", "Make a light flimb jump."},
-    {"LeftFlimb", Play<SelectFlimbLeft>, "Advanced", "Select the nearest flimb to the left of the currently selected flimb."},
-    {"RightFlimb", Play<SelectFlimbRight>, "Advanced", "Select the nearest flimb to the right of the currently selected flimb."},
-    {"HideOwnTeam", Play<HideOwnTeamKey>, "Advanced", "Hide all flimbs in your group. (to spot opponent flimbs)"},
-    {"HideOtherTeams", Play<HideOtherTeamsKey>, "Advanced", "Hide all flimbs in groups you do not control. (to spot your own flimbs)"},
+    {"ShowScores", PlayAction<ShowScoresKey>, "Advanced", "Shows multiplayer score."},
+    {"WalkLeft", PlayAction<WalkLeftKey>, "Advanced", "Move a light flimb to the left."},
+    {"WalkRight", PlayAction<WalkRightKey>, "Advanced", "Move a light flimb to the right"},
+    {"Jump", PlayAction<JumpKey>, "Advanced", "Make a light flimb jump."},
+    {"LeftFlimb", PlayAction<SelectFlimbLeft>, "Advanced", "Select the nearest flimb to the left of the currently selected flimb."},
+    {"RightFlimb", PlayAction<SelectFlimbRight>, "Advanced", "Select the nearest flimb to the right of the currently selected flimb."},
+    {"HideOwnTeam", PlayAction<HideOwnTeamKey>, "Advanced", "Hide all flimbs in your group. (to spot opponent flimbs)"},
+    {"HideOtherTeams", PlayAction<HideOtherTeamsKey>, "Advanced", "Hide all flimbs in groups you do not control. (to spot your own flimbs)"},
     {"MiniMap", NoHudYet, "Common", "Displays the mini-map for the current level."},
     {"ShowFlimbCounts", NoHudYet, "Advanced", "Displays the number of flimbs underneath the mouse cursor."},
     {"ShowFMView", NoHudYet, "Advanced", "During a Multiverse match this will cycle through each FlimbMaster's view."},
     {"ShowHint", HintKey, "Advanced", "Display puzzle hints. (not all levels have hints)"},
-    {"Quick", Play<QuickKey>, "Common", "Speed up/slow down time in singleplayer."},
+    {"Quick", PlayAction<QuickKey>, "Common", "Speed up/slow down time in singleplayer."},
     {"LoadCheckpoint", NoHudYet, "Common", "Load the auto or user checkpoint in singleplayer."},
     {"SaveCheckpoint", NoHudYet, "Common", "Save a user checkpoint in singleplayer."},
-    {"FollowFlimb", Play<FollowFlimbKey>, "Advanced", "Enable follow-flimb mode. (camera will follow selected flimb)"},
-    {"HoldBelt", Play<HoldBeltKey>, "Advanced", "Hold the belt open after you select a morph. (for quick combos)"},
+    {"FollowFlimb", PlayAction<FollowFlimbKey>, "Advanced", "Enable follow-flimb mode. (camera will follow selected flimb)"},
+    {"HoldBelt", PlayAction<HoldBeltKey>, "Advanced", "Hold the belt open after you select a morph. (for quick combos)"},
     {"ChatHistory", NoHudYet, "Advanced", "Show/hide the chat history window in multiplayer."},
     {"NextHistory", NoHudYet, "Advanced", "Cycle through the flimbs in the history filmstrip."},
     {"PrevHistory", NoHudYet, "Advanced", "Cycle through the flimbs in the history filmstrip."},
     {"PinFlimb", NoHudYet, "Advanced", "Pins the selected flimb in the history filmstrip."},
-    {"ForceLeft", Play<ForceLeftKey>, "Advanced", "Force the next selection/morph to only apply to flimbs facing left."},
-    {"ForceRight", Play<ForceRightKey>, "Advanced", "Force the next selection/morph to only apply to flimbs facing right."},
+    {"ForceLeft", PlayAction<ForceLeftKey>, "Advanced", "Force the next selection/morph to only apply to flimbs facing left."},
+    {"ForceRight", PlayAction<ForceRightKey>, "Advanced", "Force the next selection/morph to only apply to flimbs facing right."},
     {"Stamp", NoHudYet, "Advanced", "Show the stamp menu."},
     {"Decoration", NoHudYet, "Advanced", "Show the decoration menu if a flimb is selected."},
     {"TrapAction", nullptr, "Advanced", "Perform action when flimb is in a trap."},
@@ -88,12 +88,12 @@ constexpr Row kRows[] = {
      "Freeze time to help issue morphs. Increases the time stat and lowers your ranking."},
 };
 // clang-format on
-static_assert(std::size(kRows) == 44);
+static_assert(std::size(kActionRows) == 44);
 
-std::vector<BindableAction> MakeTable()
+std::vector<BindableAction> MakeActionTable()
 {
     std::vector<BindableAction> table;
-    for (const Row& row : kRows) {
+    for (const ActionRow& row : kActionRows) {
         BindableAction action{row.name, {}, row.category, row.description};
         if (row.handler)
             action.handler = row.handler;
@@ -102,15 +102,15 @@ std::vector<BindableAction> MakeTable()
     return table;
 }
 
-std::vector<BindableAction>& Table()
+std::vector<BindableAction>& ActionTable()
 {
-    static std::vector<BindableAction> table = MakeTable();
+    static std::vector<BindableAction> table = MakeActionTable();
     return table;
 }
 
-const Row* FindRow(const std::string& name)
+const ActionRow* FindActionRow(const std::string& name)
 {
-    for (const Row& row : kRows)
+    for (const ActionRow& row : kActionRows)
         if (name == row.name)
             return &row;
     return nullptr;
@@ -120,12 +120,12 @@ const Row* FindRow(const std::string& name)
 
 const std::vector<BindableAction>& BindableActions()
 {
-    return Table();
+    return ActionTable();
 }
 
 const BindableAction* FindBindableAction(const std::string& name)
 {
-    for (const BindableAction& action : Table())
+    for (const BindableAction& action : ActionTable())
         if (action.name == name)
             return &action;
     return nullptr;
@@ -133,7 +133,7 @@ const BindableAction* FindBindableAction(const std::string& name)
 
 bool BindableActionHasHandler(const std::string& name)
 {
-    const Row* row = FindRow(name);
+    const ActionRow* row = FindActionRow(name);
     return row && row->handler;
 }
 
@@ -148,10 +148,10 @@ bool RunBindableAction(const std::string& name, int pressed)
 
 void SetBindableActionHandler(const std::string& name, std::function<void(int pressed)> handler)
 {
-    const Row* row = FindRow(name);
+    const ActionRow* row = FindActionRow(name);
     if (!row || !row->handler)
         return; // unknown, or one of the two actions without a handler
-    for (BindableAction& action : Table())
+    for (BindableAction& action : ActionTable())
         if (action.name == name) {
             action.handler = handler ? std::move(handler) : std::function<void(int)>(row->handler);
             return;
