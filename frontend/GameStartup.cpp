@@ -225,9 +225,14 @@ void GameStartup::StopServices()
     if (!servicesStarted_)
         return;
     servicesStarted_ = false;
-    ReleaseGuiWindows();
-    ReleaseTrapSpecs();
-    ReleaseLanguageTexts();
+    // Only what the start-up made is undone: without a display nothing was drawn or played.
+    const bool display = displayStarted_;
+    displayStarted_ = false;
+    if (display) {
+        ReleaseGuiWindows();
+        ReleaseTrapSpecs();
+        ReleaseLanguageTexts();
+    }
     ReleaseGameState();
     ReleaseLevelLists();
     ReleaseParticles();
@@ -237,20 +242,21 @@ void GameStartup::StopServices()
     ShutdownHud();
     FreeProfileResources();
     AnimationSpec::Release();
-    ShutdownFonts();
+    if (display)
+        ShutdownFonts();
     ReleaseLandscape();
-    ShutdownCursors();
+    if (display)
+        ShutdownCursors();
     if (inputStarted_) {
         kbManager.Shutdown();
         msManager.Shutdown();
         padManager.Shutdown();
         inputStarted_ = false;
     }
-    if (displayStarted_) {
+    if (display) {
         soundManager.Shutdown();
         ImageCache::Clear();
         DXManager::Shutdown();
-        displayStarted_ = false;
     }
     if (networkStarted_) {
         StopNetworkLibrary();
