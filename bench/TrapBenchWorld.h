@@ -16,11 +16,6 @@
 inline HeadlessGame& BenchGame()
 {
     static HeadlessGame game(64, 48);
-    static const bool specs = [] {
-        LoadTrapSpecs();
-        return true;
-    }();
-    (void)specs;
     return game;
 }
 

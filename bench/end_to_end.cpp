@@ -15,6 +15,7 @@
 #include "frontend/FrontEndServices.h"
 #include "game/GameController.h"
 #include "gui/WindowList.h"
+#include "hud/HudServices.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
 #include "session/NetCommand.h"

@@ -1,24 +1,20 @@
 // One 1280 x 720 frame of the front end on the software device, one core: the menu
 // backdrop (stars, flimbs, frame, logo, two layers of rising bubbles) with the main menu in
 // it, updated and drawn as the game's frame does; and the drawing alone. Runs headless in a
-// user folder of its own; the game folder (art, profile defaults) must be built.
+// user folder of its own, started as the game starts from the build's game folder.
 #include "app/ConsoleParam.h"
-#include "app/FileManager.h"
 #include "app/PlayerProfile.h"
 #include "app/Random.h"
-#include "app/ResourceFileManager.h"
-#include "app/StandardFileManager.h"
 #include "app/UserFolders.h"
 #include "frontend/menus/FlimbsMenuTemplate.h"
 #include "gui/GuiClock.h"
 #include "gui/ScreenImage.h"
 #include "gui/WindowList.h"
 #include "media/DXManager.h"
-#include "media/FontManager.h"
 #include "media/AnimSurface.h"
 #include "media/ImageCache.h"
 #include "platform/gfx/Device.h"
-#include "platform/window/MainWindow.h"
+#include "tools/headless/HeadlessSession.h"
 
 #include <benchmark/benchmark.h>
 
@@ -35,25 +31,11 @@ class FrontEnd {
 public:
     FrontEnd()
     {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
         std::string home = (std::filesystem::temp_directory_path() / "flimbs-bench-XXXXXX").string();
         if (mkdtemp(home.data()))
             home_ = home;
         setenv("FLIMBS_HOME", home_.c_str(), 1);
-        const std::string game = ProgramFolderFromExecutable();
-        SetProgramFolder(game);
-        CreateUserFolders();
-        files_ = std::make_unique<FileManager>();
-        files_->AddMember(std::make_unique<ResourceFileManager>(game + "/Data/resource.dat"));
-        files_->AddMember(std::make_unique<StandardFileManager>(std::vector<StandardFileManager::Root>{{"", game}}));
-        files_->IndexNames(nullptr, 0, nullptr);
-        fileManager = files_.get();
-        ok_ = window_.Create("Flimbs", {0, 0, kWidth, kHeight});
-        if (!ok_)
-            return;
-        DXManager::Init(&window_, kWidth, kHeight);
-        FontManager::Start();
+        session_ = std::make_unique<HeadlessSession>(kWidth, kHeight);
         // A known player: the main menu, not the new-user prompt.
         CurrentProfile().Load(PlayerProfile::kDefaultName);
         CurrentProfile().Save("Bench");
@@ -67,16 +49,12 @@ public:
     ~FrontEnd()
     {
         CloseAllWindows();
-        FontManager::ReleaseFonts();
-        ImageCache::Clear();
-        DXManager::Shutdown();
-        window_.Destroy();
-        fileManager = nullptr;
+        session_.reset();
         std::error_code ignored;
         if (!home_.empty())
             std::filesystem::remove_all(home_, ignored);
     }
-    bool Ok() const { return ok_ && DXManager::GetDevice(); }
+    bool Ok() const { return DXManager::GetDevice() != nullptr; }
 
     static void Update()
     {
@@ -97,9 +75,7 @@ public:
 
 private:
     std::string home_;
-    std::unique_ptr<FileManager> files_;
-    platform::MainWindow window_;
-    bool ok_ = false;
+    std::unique_ptr<HeadlessSession> session_;
 };
 
 FrontEnd& Scene()

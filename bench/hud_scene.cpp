@@ -2,22 +2,14 @@
 // on a flimb with a slot hovered, the history strip of three, the FlimbMaster display, the
 // countdown, three chat lines and the in-game menu, over the stand-in game view. The game
 // view's own drawing (a sky and a ground band) is timed separately and left out of the
-// HUD's figure. Run from the build's game folder (it reads Data/resource.dat and the plain
-// files beside it).
-#include "app/FileManager.h"
-#include "app/ResourceFileManager.h"
-#include "app/StandardFileManager.h"
-#include "app/UserFolders.h"
+// HUD's figure. Starts as the game does from the build's game folder.
 #include "gui/GuiClock.h"
-#include "gui/GuiDevice.h"
 #include "media/DXManager.h"
-#include "media/FontManager.h"
-#include "media/ImageCache.h"
 #include "media/InputClock.h"
 #include "platform/gfx/Device.h"
-#include "platform/window/MainWindow.h"
 #include "tests/support/FakeHudGame.h"
 #include "tests/support/HudSceneContent.h"
+#include "tools/headless/HeadlessSession.h"
 
 #include <benchmark/benchmark.h>
 
@@ -32,19 +24,7 @@ uint32_t g_now = 1000;
 struct HudBench {
     HudBench()
     {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        setenv("ALSOFT_DRIVERS", "null", 0);
-        const std::string folder = ProgramFolderFromExecutable();
-        files = std::make_unique<FileManager>();
-        files->AddMember(std::make_unique<ResourceFileManager>(folder + "/Data/resource.dat"));
-        files->AddMember(std::make_unique<StandardFileManager>(std::vector<StandardFileManager::Root>{{"", folder}}));
-        files->IndexNames(nullptr, 0, nullptr);
-        fileManager = files.get();
-        ok = window.Create("Flimbs", {0, 0, 64, 48});
-        DXManager::Init(&window, 1280, 720);
-        ok = ok && DXManager::GetDevice() != nullptr;
-        SetScreenSize(1280, 720);
-        FontManager::Start();
+        ok = DXManager::GetDevice() != nullptr;
         SetInputClock([] { return g_now; });
         world = std::make_unique<WorldState>();
         use = std::make_unique<ScopedWorld>(*world);
@@ -79,9 +59,8 @@ struct HudBench {
         device->EndScene();
     }
 
+    HeadlessSession session{1280, 720};
     bool ok = false;
-    platform::MainWindow window;
-    std::unique_ptr<FileManager> files;
     std::unique_ptr<WorldState> world;
     std::unique_ptr<ScopedWorld> use;
     FakeHudGame game;

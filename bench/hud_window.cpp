@@ -2,26 +2,19 @@
 // player's running match with the belt shown, the door open and the mode's statistics strip,
 // over the stand-in game view of the tests (a sky and a ground band). One frame is the HUD's
 // update and its drawing; the game view's own drawing is timed alone so that the HUD's share
-// can be told. Run from the build's game folder (it reads Data/resource.dat and the plain
-// files beside it).
-#include "app/FileManager.h"
-#include "app/ResourceFileManager.h"
-#include "app/StandardFileManager.h"
-#include "app/UserFolders.h"
+// can be told. Starts as the game does from the build's game folder.
 #include "gui/GuiClock.h"
-#include "gui/GuiDevice.h"
 #include "gui/WindowList.h"
 #include "hud/FlimbsHUD.h"
 #include "media/DXManager.h"
-#include "media/FontManager.h"
 #include "media/InputClock.h"
 #include "modes/ModeServices.h"
 #include "platform/gfx/Device.h"
-#include "platform/window/MainWindow.h"
 #include "tests/support/FakeBeltWorld.h"
 #include "tests/support/FakeHudGame.h"
 #include "tests/support/FakeMatch.h"
 #include "tests/support/TestHudScene.h"
+#include "tools/headless/HeadlessSession.h"
 
 #include <benchmark/benchmark.h>
 
@@ -40,19 +33,7 @@ std::unique_ptr<Primitive> MakeView()
 struct HudWindowBench {
     HudWindowBench()
     {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        setenv("ALSOFT_DRIVERS", "null", 0);
-        const std::string folder = ProgramFolderFromExecutable();
-        files = std::make_unique<FileManager>();
-        files->AddMember(std::make_unique<ResourceFileManager>(folder + "/Data/resource.dat"));
-        files->AddMember(std::make_unique<StandardFileManager>(std::vector<StandardFileManager::Root>{{"", folder}}));
-        files->IndexNames(nullptr, 0, nullptr);
-        fileManager = files.get();
-        ok = window.Create("Flimbs", {0, 0, 64, 48});
-        DXManager::Init(&window, 1280, 720);
-        ok = ok && DXManager::GetDevice() != nullptr;
-        SetScreenSize(1280, 720);
-        FontManager::Start();
+        ok = DXManager::GetDevice() != nullptr;
         SetInputClock([] { return g_now; });
         SetHudGameViewMaker(MakeView);
         SetMatchWorld(&matchWorld);
@@ -85,9 +66,8 @@ struct HudWindowBench {
         device->EndScene();
     }
 
+    HeadlessSession session{1280, 720};
     bool ok = false;
-    platform::MainWindow window;
-    std::unique_ptr<FileManager> files;
     FakeHudGame game;
     FakeBeltWorld belt;
     FakeMatchWorld matchWorld;

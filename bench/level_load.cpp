@@ -1,10 +1,12 @@
 // A game load of a large level: 4096 x 2048, gzip-compressed, 1,500 primitives, 200 traps
-// and 500 flimbs, read from the user folder as the game reads it (the budget: 1 s).
+// and 500 flimbs, read from the user folder as the game reads it (the budget: 1 s), after
+// the game's start-up without a display.
 #include "app/FileManager.h"
-#include "app/MemoryFileManager.h"
-#include "app/ResourceFileManager.h"
-#include "app/StandardFileManager.h"
 #include "app/UserFolders.h"
+#include "levelmodel/MapFlimb.h"
+#include "levelmodel/MapPrimitive.h"
+#include "levelmodel/MapTrap.h"
+#include "frontend/GameStartup.h"
 #include "game/GameServices.h"
 #include "game/LevelFile.h"
 #include "game/LevelLoader.h"
@@ -30,37 +32,25 @@ namespace {
 const char* const kLevel = "Level\\m_dm_bench_large.flevel";
 
 struct LargeLevel {
-    std::unique_ptr<FileManager> manager;
+    GameStartup startup;
 
     LargeLevel()
     {
         std::string home = (std::filesystem::temp_directory_path() / "flimbs-bench-XXXXXX").string();
         if (char* made = mkdtemp(home.data()))
             setenv("FLIMBS_HOME", made, 1);
-        manager = std::make_unique<FileManager>();
-        auto program = StandardFileManager::ForProgramFolder();
-        const std::string archive = program->Resolve("Data\\resource.dat");
-        manager->AddMember(std::move(program));
-        if (!archive.empty())
-            manager->AddMember(std::make_unique<ResourceFileManager>(archive));
-        auto user = std::make_unique<StandardFileManager>();
-        user->AddRootFolder("Level");
-        manager->AddMember(std::move(user));
-        manager->AddMember(std::make_unique<MemoryFileManager>());
-        manager->IndexNames(nullptr, 0, nullptr);
-        fileManager = manager.get();
-        LoadProfileResources();
-        InitLandscape();
+        GameStartOptions options;
+        options.programFolder = ProgramFolderFromExecutable();
+        options.display = false;
+        startup.Start(options);
         Write();
-        manager->IndexNames(nullptr, 0, nullptr);
+        startup.Files()->IndexNames(nullptr, 0, nullptr);
     }
     ~LargeLevel()
     {
         ClearCurrentGameMode();
-        ReleaseLandscape();
         DeleteAllTraps();
-        FreeProfileResources();
-        fileManager = nullptr;
+        startup.Stop();
         std::error_code ignored;
         std::filesystem::remove_all(GetUserRoot(), ignored);
     }

@@ -1,9 +1,9 @@
 // Terrain stamping on one core: every predefined brush at size 1, a 256 x 256 primitive
 // file stamped at 37 degrees and scale 1.3 (cold: its transformed copy made; cached: drawn
 // from the kept copy), and the stamps of a whole level on a 2048 x 1024 landscape.
-#include "app/FileManager.h"
 #include "app/MemoryFileManager.h"
-#include "app/StandardFileManager.h"
+#include "app/UserFolders.h"
+#include "frontend/GameStartup.h"
 #include "platform/image/ImageCodec.h"
 #include "world/Landscape.h"
 #include "world/PredefinedMasks.h"
@@ -32,14 +32,16 @@ const bool kPrivateHome = [] {
 const char* const kPrimitive = "Graphics\\Bench\\rock256.png";
 constexpr uint32_t kNeutral = 0xFF808080u;
 
-// The build's game folder (the masks) and a generated 256 x 256 primitive with soft edges
-// and holes.
+// The game's start-up without a display (the masks of the build's game folder) and a
+// generated 256 x 256 primitive with soft edges and holes among its memory files.
 struct Files {
-    FileManager manager;
+    GameStartup startup;
     Files()
     {
-        manager.AddMember(StandardFileManager::ForProgramFolder());
-        auto memory = std::make_unique<MemoryFileManager>();
+        GameStartOptions options;
+        options.programFolder = ProgramFolderFromExecutable();
+        options.display = false;
+        startup.Start(options);
         std::vector<uint32_t> argb(256 * 256);
         for (int y = 0; y < 256; ++y)
             for (int x = 0; x < 256; ++x) {
@@ -49,10 +51,7 @@ struct Files {
             }
         std::vector<uint8_t> png;
         platform::image::EncodePng(argb.data(), 256, 256, 256 * 4, true, png);
-        memory->AddFile(kPrimitive, png.data(), png.size());
-        manager.AddMember(std::move(memory));
-        manager.IndexNames(nullptr, 0, nullptr);
-        fileManager = &manager;
+        startup.MemoryFiles()->AddFile(kPrimitive, png.data(), png.size());
     }
 };
 

@@ -42,8 +42,6 @@ constexpr int kRebuildEvery = 100;
 HeadlessGame& Game()
 {
     static HeadlessGame game(64, 48);
-    static const bool specs = (LoadTrapSpecs(), true);
-    (void)specs;
     return game;
 }
 
@@ -88,8 +86,6 @@ std::unique_ptr<Trap> MakeEffectTrap(int i)
 // squish), with settings that keep it at work.
 std::unique_ptr<Trap> MakeHazardTrap(int i)
 {
-    static const bool specs = (LoadTrapSpecs(), true);
-    (void)specs;
     static const int32_t kinds[] = {10, 12, 13, 11, 2, 7};
     std::unique_ptr<Trap> trap = Trap::Create(kinds[i % 6]);
     if (auto* bridge = dynamic_cast<BridgeTrap*>(trap.get()))

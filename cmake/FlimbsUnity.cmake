@@ -47,6 +47,7 @@ set(FLIMBS_UNITY_EXCLUDE
   tests/game/LevelManagerTest.cpp
   tests/hud/FlimbsHudTest.cpp
   tests/hud/GameViewWiringTest.cpp
+  tests/hud/StampTransformTest.cpp
   tests/hud/StampUITest.cpp
   tests/session/MatchTest.cpp
   tests/traps/GooGunTrapTest.cpp

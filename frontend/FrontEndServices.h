@@ -1,7 +1,6 @@
 #pragma once
 // What the rest of the game asks of the front end: its start (the intro), the way back to
-// the menus, the shared menu backdrop, and the key action table.
-#include "frontend/options/BindableAction.h"
+// the menus and the shared menu backdrop; and the screens' answers to the floors below.
 
 class PrimContainer;
 
@@ -16,3 +15,8 @@ void ShowFrontEnd();
 PrimContainer* ReturnToMainMenu();
 // The key action "quit": the quit menu over whatever is shown, with all three buttons.
 void ShowQuitMenuInGame();
+
+// Fills what the session and the HUD ask of the screens (session/SessionHooks.h,
+// hud/HudHooks.h): the front end's menus, the closing credits, the planet visit, the
+// reduced options menu and the editor's level chooser. Run once at start-up.
+void InstallScreenHooks();

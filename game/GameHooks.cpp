@@ -359,8 +359,3 @@ void RefreshAdminScreens()
         hook();
 }
 
-std::vector<KeyActionRow> KeyActionRows()
-{
-    const auto& hook = CurrentGameHooks().keyActions;
-    return hook ? hook() : std::vector<KeyActionRow>{};
-}

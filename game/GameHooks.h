@@ -147,13 +147,6 @@ struct ChosenFile {
 using FileChosenHandler = std::function<void(const ChosenFile& chosen)>;
 // The editor's selection, in selection order, handed over by the picking window's "Done".
 using EditorSelectionHandler = std::function<void(const std::vector<MapObject*>& selection)>;
-// A key action a player can bind, as the game modes copy it into their command lists.
-struct KeyActionRow {
-    std::string name;
-    std::function<void(int pressed)> handler; // none for the actions without one
-    std::string category;
-    std::string description;
-};
 
 struct GameHooks {
     // The game session (filled by session/SessionGameHooks.cpp).
@@ -190,14 +183,10 @@ struct GameHooks {
 
     // The multiplayer screens (the lobby and the end-of-match screen; not built yet: empty).
     std::function<void()> refreshAdminScreens;
-
-    // The front end: the key action table (filled by frontend/FrontEndGameHooks.cpp).
-    std::function<std::vector<KeyActionRow>()> keyActions;
 };
-// The one set of hooks. Each higher floor fills its part when the game's library is loaded
-// (a static object in its filler file, as the trap kinds register themselves), so the game,
-// the tools and the tests start with them filled; a program without those floors keeps them
-// empty.
+// The one set of hooks. Each higher floor fills its part at start-up (InstallFloorHooks,
+// frontend/GameStartup.h, which the game, the tools and the test programs run); until then,
+// and in a program that never runs it, every hook is empty.
 GameHooks& CurrentGameHooks();
 
 // ---- What the simulation calls (each runs its hook, or gives the default) ------------------
@@ -259,5 +248,3 @@ bool OpenTrapSelectionWindow(EditorSelectionHandler onDone);
 // ("MultiplayerEndOfMatchMenu") are rebuilt when open; nothing while neither exists.
 void RefreshAdminScreens();
 
-// The key actions a player can bind, in table order (none without the front end).
-std::vector<KeyActionRow> KeyActionRows();

@@ -3,12 +3,11 @@
 #include "app/Log.h"
 #include "app/PlayerProfile.h"
 #include "app/StringUtil.h"
-#include "editor/LevelChooser.h"
-#include "frontend/options/OptionsMenu.h"
 #include "game/GameController.h"
 #include "gui/MessageBox.h"
 #include "gui/PrimContainer.h"
 #include "hud/HudActions.h"
+#include "hud/HudHooks.h"
 #include "media/KBManager.h"
 #include "media/MSManager.h"
 #include "media/SoundManager.h"
@@ -186,15 +185,11 @@ void HudGame::ReloadFlimbMasterList() { Seam("FlimbMasterLevelList::Reload"); }
 
 void HudGame::ShowOptions(std::function<void()> onClosed)
 {
-    // The reduced options over the HUD; their close refreshes the HUD and lets them go.
-    OptionsMenu* menu = ShowOptionsMenu(
-        [onClosed](PrimContainer*) {
-            if (onClosed)
-                onClosed();
-            return false;
-        },
-        false);
-    PositionOverHud(std::unique_ptr<PrimContainer>(menu), true);
+    // The front end's reduced options over the HUD; their close refreshes the HUD and lets
+    // them go.
+    const HudScreenHooks& screens = CurrentHudScreenHooks();
+    if (PrimContainer* menu = screens.makeOptionsMenu ? screens.makeOptionsMenu(std::move(onClosed)) : nullptr)
+        PositionOverHud(std::unique_ptr<PrimContainer>(menu), true);
 }
 void HudGame::OpenAdminPlayersPanel() { Seam("OpenAdminPlayersPanel"); }
 void HudGame::LoadCheckpointFile(const std::string&) { Seam("GameController::LoadCheckpointFile"); }
@@ -213,40 +208,13 @@ std::unique_ptr<PrimContainer> HudGame::MakeMinimap()
     return std::unique_ptr<PrimContainer>(MinimapView::CreatePanel());
 }
 
-namespace {
-
-// The editor's level chooser as the level-change window's panel, showing the levels of the
-// running level's kind ("s" single-player, "m" multiplayer; all for any other).
-class LevelChooserPanel : public LevelChooserView {
-public:
-    explicit LevelChooserPanel(const std::string& category) : chooser_(std::make_unique<LevelChooser>(Config(category)))
-    {
-    }
-    Primitive* Panel() override { return chooser_.get(); }
-    std::string SelectedLevel() const override { return chooser_->GetSelectedLevelFile(); }
-
-private:
-    static LevelChooserConfig Config(const std::string& category)
-    {
-        LevelChooserConfig config;
-        config.gameType = category == "s" ? 0 : category == "m" ? 1 : -1;
-        config.gameMode = -1;
-        config.rows = 8;
-        config.width = 260;
-        config.showGameType = true;
-        config.showSearch = true;
-        return config;
-    }
-
-    std::unique_ptr<LevelChooser> chooser_;
-};
-
-} // namespace
-
 std::unique_ptr<LevelChooserView> HudGame::MakeLevelChooser(const std::string& category)
 {
-    auto view = std::make_unique<LevelChooserPanel>(category);
-    view->Panel()->deleteWhenClosed = 0;
+    // The editor's level chooser, showing the levels of the running level's kind.
+    const HudScreenHooks& screens = CurrentHudScreenHooks();
+    std::unique_ptr<LevelChooserView> view = screens.makeLevelChooser ? screens.makeLevelChooser(category) : nullptr;
+    if (view && view->Panel())
+        view->Panel()->deleteWhenClosed = 0;
     return view;
 }
 

@@ -3,9 +3,10 @@
 // they ask of their neighbours (the front end, the level editor, the session's playback,
 // the prompts of the game modes, the minimap, the cutscenes, the statistics reply, sound,
 // message boxes and the browser). The base class answers from what the game has now (the
-// controller, the current game mode, the player's profile, the sound manager); each
-// operation of a neighbour that is not part of the game yet logs a line and does nothing
-// ("seam"). Tests install a subclass of their own (SetHudGame).
+// controller, the current game mode, the player's profile, the sound manager) and reaches
+// the screens above through their hooks (hud/HudHooks.h); each operation of a neighbour
+// that is not part of the game yet logs a line and does nothing ("seam"). Tests install a
+// subclass of their own (SetHudGame).
 #include <cstdint>
 #include <functional>
 #include <memory>

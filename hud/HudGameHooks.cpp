@@ -1,8 +1,9 @@
-// The HUD's part of the simulation's hooks (game/GameHooks.h), filled when the program
-// starts: the history strip, the action belt, the score button, the end-of-level pop-ups,
-// the stamp tool and the HUD's refresh. The game view's maker is installed on request
-// (InstallHudGameView).
+// The HUD's part of the simulation's hooks (game/GameHooks.h), filled at start-up
+// (InstallHudHooks): the history strip, the action belt, the score button, the end-of-level
+// pop-ups, the stamp tool and the HUD's refresh. The game view's maker is installed on
+// request (InstallHudGameView).
 #include "game/GameHooks.h"
+#include "hud/HudServices.h"
 
 #include "game/GameViewPort.h"
 #include "gui/WindowList.h"
@@ -17,9 +18,7 @@
 
 #include <memory>
 
-namespace {
-
-void InstallHudHooks()
+void InstallHudGameHooks()
 {
     GameHooks& hooks = CurrentGameHooks();
     hooks.addToHistoryStrip = [](Flimb* flimb) {
@@ -56,13 +55,6 @@ void InstallHudHooks()
             hud->Refresh();
     };
 }
-
-[[maybe_unused]] const bool g_installed = [] {
-    InstallHudHooks();
-    return true;
-}();
-
-} // namespace
 
 void InstallHudGameView()
 {

@@ -1,6 +1,5 @@
 #include "hud/HudKeyActions.h"
 
-#include "frontend/FrontEndServices.h"
 #include "gui/CheckBox.h"
 #include "gui/WindowList.h"
 #include "hud/FlimbsHUD.h"
@@ -10,6 +9,7 @@
 #include "hud/TimeControls.h"
 #include "modes/GameMode.h"
 #include "modes/ModeServices.h"
+#include "world/BindableAction.h"
 
 namespace {
 

@@ -6,6 +6,11 @@
 #include "hud/FlimbsHUD.h"
 #include "media/DXManager.h"
 #include "hud/HudKeyActions.h"
+#include "hud/TimeControls.h"
+#include "hud/playback/PlaybackHUD.h"
+#include "session/SessionHooks.h"
+#include "gui/WindowList.h"
+#include "world/Flimb.h"
 
 void StartConsole()
 {
@@ -30,6 +35,16 @@ void ShutdownHud()
     Console::Shutdown();
 }
 
+void InstallHudHooks()
+{
+    SessionHudHooks hooks;
+    hooks.openLevelHud = OpenHudForLevel;
+    hooks.closeLevelHud = CloseHudForLevel;
+    hooks.makePlaybackControls = []() -> Primitive* { return new PlaybackHUD; };
+    SetSessionHudHooks(std::move(hooks));
+    InstallHudGameHooks();
+}
+
 void OpenHudForLevel()
 {
     if (!DXManager::GetDevice())
@@ -43,24 +58,3 @@ void CloseHudForLevel()
         hud->Close();
 }
 
-// The HUD's key actions act on HUD controls; until the HUD window exists none is open.
-void HudChatModeKey(int) {}
-void HudSuperNovaKey(int) {}
-void HudShowFlimbCountsKey(int) {}
-void HudMiniMapKey(int) {}
-void HudChatHistoryKey(int) {}
-void HudLoadCheckpointKey(int) {}
-void HudSaveCheckpointKey(int) {}
-void HudStampKey(int) {}
-void HudDecorationKey(int) {}
-void HudFreezeTimeKey(int) {}
-void HudShowFutureKey(int) {}
-void HudShowFMViewKey(int) {}
-void HudShowHintKey(int pressed)
-{
-    if (pressed)
-        Controller().hintsShown = Controller().hintsShown ? 0 : 1;
-}
-void HudNextHistoryKey(int) {}
-void HudPrevHistoryKey(int) {}
-void HudPinFlimbKey(int) {}

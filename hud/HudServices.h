@@ -12,6 +12,13 @@ void ToggleConsole();     // the shell action "toggleconsole"
 void CloseConsole();      // the shell action "closeconsole": closes an open console view
 void UpdateGlobalPopup(); // the open global popup, when there is one
 void ShutdownHud();       // the console stops and its view goes
+// Fills what the session asks of the HUD (session/SessionHooks.h: the in-game HUD of a
+// level, the playback viewer's controls) and the HUD's part of the simulation's hooks
+// (InstallHudGameHooks). Run once at start-up.
+void InstallHudHooks();
+// The HUD's part of the simulation's hooks (game/GameHooks.h): the history strip, the action
+// belt, the score button, the end-of-level pop-ups, the stamp tool and the HUD's refresh.
+void InstallHudGameHooks();
 
 // The in-game HUD ("FLIMBS_HUD") of a level. What the simulation asks of the HUD goes through
 // its hooks (game/GameHooks.h), which the HUD fills (hud/HudGameHooks.cpp).
@@ -22,23 +29,3 @@ void OpenHudForLevel();
 // Closes the in-game HUD when it is open (the session ends).
 void CloseHudForLevel();
 
-// The key actions of the HUD (the key binding table's handlers): pressed is non-zero on
-// key down and 0 on key up. Each does nothing while its window is not open, which until
-// the HUD window exists is always.
-void HudChatModeKey(int pressed);
-void HudSuperNovaKey(int pressed);
-void HudShowFlimbCountsKey(int pressed);
-void HudMiniMapKey(int pressed);
-void HudChatHistoryKey(int pressed);
-void HudLoadCheckpointKey(int pressed);
-void HudSaveCheckpointKey(int pressed);
-void HudStampKey(int pressed);
-void HudDecorationKey(int pressed);
-void HudFreezeTimeKey(int pressed);
-// The actions of the HUD's Quantum Time box, other-view button, history strip and hints.
-void HudShowFutureKey(int pressed);
-void HudShowFMViewKey(int pressed);
-void HudShowHintKey(int pressed);
-void HudNextHistoryKey(int pressed);
-void HudPrevHistoryKey(int pressed);
-void HudPinFlimbKey(int pressed);

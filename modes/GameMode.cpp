@@ -21,6 +21,7 @@
 #include "modes/QuantumQuarrelMode.h"
 #include "modes/ScorePanels.h"
 #include "modes/SuperSynergyMode.h"
+#include "world/BindableAction.h"
 
 #include <cmath>
 #include <utility>
@@ -365,9 +366,8 @@ void GameMode::ToggleFreeze()
 
 void GameMode::BuildCommandList()
 {
-    for (KeyActionRow& action : KeyActionRows())
-        commands.push_back(ModeCommand{std::move(action.name), std::move(action.handler), std::move(action.category),
-                                       std::move(action.description)});
+    for (const BindableAction& action : BindableActions())
+        commands.push_back(ModeCommand{action.name, action.handler, action.category, action.description});
 }
 
 std::string GameMode::GetObjectiveText()

@@ -9,7 +9,6 @@ bool ConnectToServer(int port)
     return false;
 }
 
-int maxPlayers = 16;
 
 bool OpenMultiplayerMenu(int, int)
 {

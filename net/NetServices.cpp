@@ -6,6 +6,7 @@
 #include "media/SoundManager.h"
 #include "net/WebStats.h"
 
+#include <curl/curl.h>
 #include <google/protobuf/stubs/common.h>
 
 #include <filesystem>
@@ -32,6 +33,30 @@ void VerifyProtobufVersion()
     } catch (const std::exception& error) {
         throw GameException(std::string("Protocol buffer library mismatch: ") + error.what());
     }
+}
+
+namespace {
+
+bool httpStarted = false;
+
+} // namespace
+
+void StartNetworkLibrary()
+{
+    VerifyProtobufVersion();
+    if (httpStarted)
+        return;
+    if (curl_global_init(CURL_GLOBAL_NOTHING) != CURLE_OK)
+        throw GameException("Couldn't start the network library");
+    httpStarted = true;
+}
+
+void StopNetworkLibrary()
+{
+    if (!httpStarted)
+        return;
+    curl_global_cleanup();
+    httpStarted = false;
 }
 
 namespace {

@@ -14,6 +14,11 @@ void StopPromoCheck();
 // Start-up: the protocol buffer runtime must match the headers the game was built with;
 // throws GameException when it does not.
 void VerifyProtobufVersion();
+// Start-up's network step: VerifyProtobufVersion, then the HTTP library's global set-up;
+// throws GameException when either fails. The stop undoes the set-up (once, and only when
+// it was made).
+void StartNetworkLibrary();
+void StopNetworkLibrary();
 
 // Notices of the network layer for the local player ("Your server has been publicly
 // listed."). The game's message log installs the sink; without one the text goes to the

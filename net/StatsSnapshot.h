@@ -1,13 +1,12 @@
 #pragma once
 // What the statistics reports say about a match, taken on the main thread before a request
 // goes to its worker: the players, the match globals, the game mode's end-of-match rows and
-// the console settings.
+// the console settings. A plain record: the session fills it (session/MatchStats.h), the
+// client only reads it.
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
-
-struct PlayerRecord;
 
 // One end-of-match figure: a statistic kind (0 .. 19) and its value.
 struct StatsRow {
@@ -52,25 +51,18 @@ struct LevelStatsResult {
     uint32_t rank = 0;
 };
 
-// Reads the game controller's player list, the current game mode, the match world, the
-// console variables "servername", "connectPORT" and "statsmatch" and the level file's hash.
-StatsSnapshot GatherStatsSnapshot(const std::string& levelPath);
+// The statistics client's own settings, read into the record: the console variables
+// "servername", "connectPORT" and "statsmatch".
+void ReadStatsSettings(StatsSnapshot& match);
 
-// What the reports need that the game controller and the session do not keep yet: the
-// players' site accounts and profile GUIDs, the match GUID, whether the level is a player's
-// own. They install their answers when they land; each one left empty keeps its default:
-// the local player's account from the profile (others none), no profile GUIDs, the match
-// GUID that each gathered game start renews, not a user level.
-struct StatsAccount {
-    std::string userName;
-    std::string password;
-    std::string playerId;
-};
-struct StatsMatchFacts {
-    std::function<StatsAccount(const PlayerRecord& player, bool local)> account;
-    std::function<std::string()> matchGuid;
-    std::function<bool()> userLevel;
-};
-void SetStatsMatchFacts(StatsMatchFacts facts);
-// A new default match GUID (a level or match starts).
+// The match GUID the reports carry when the session has none of its own: one GUID from its
+// first use until the next game start renews it.
+std::string DefaultMatchGuid();
 void RenewDefaultMatchGuid();
+
+// Where the client's operations that are given only a level path get their record. The
+// session installs its gathering at start-up; without it the record holds its defaults and
+// the client's settings.
+using StatsSnapshotSource = std::function<StatsSnapshot(const std::string& levelPath)>;
+void SetStatsSnapshotSource(StatsSnapshotSource source);
+StatsSnapshot TakeStatsSnapshot(const std::string& levelPath);

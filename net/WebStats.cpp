@@ -183,7 +183,7 @@ std::string WebStats::ServiceUrl(const char* operation) const
 void WebStats::SendGameStart(const std::string& levelPath)
 {
     RenewDefaultMatchGuid();
-    SendGameStart(levelPath, GatherStatsSnapshot(levelPath));
+    SendGameStart(levelPath, TakeStatsSnapshot(levelPath));
 }
 
 void WebStats::SendGameStart(const std::string& levelPath, const StatsSnapshot& match)
@@ -201,7 +201,7 @@ void WebStats::SendGameStart(const std::string& levelPath, const StatsSnapshot& 
 
 void WebStats::SendGameOver(const std::string& levelPath)
 {
-    SendGameOver(levelPath, GatherStatsSnapshot(levelPath));
+    SendGameOver(levelPath, TakeStatsSnapshot(levelPath));
 }
 
 void WebStats::SendGameOver(const std::string& levelPath, const StatsSnapshot& match)
@@ -219,7 +219,7 @@ void WebStats::SendGameOver(const std::string& levelPath, const StatsSnapshot& m
 
 void WebStats::QueryLevelStats(const std::string& levelPath)
 {
-    QueryLevelStats(levelPath, GatherStatsSnapshot(levelPath));
+    QueryLevelStats(levelPath, TakeStatsSnapshot(levelPath));
 }
 
 void WebStats::QueryLevelStats(const std::string& levelPath, const StatsSnapshot& match)
@@ -281,7 +281,7 @@ bool WebStats::IsAccountValid(const std::string& userName, const std::string& pa
 
 void WebStats::ValidateAllPlayers()
 {
-    ValidateAllPlayers(GatherStatsSnapshot(std::string()));
+    ValidateAllPlayers(TakeStatsSnapshot(std::string()));
 }
 
 void WebStats::ValidateAllPlayers(const StatsSnapshot& match)

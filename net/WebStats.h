@@ -50,7 +50,8 @@ public:
     void LogConfiguration() const;
 
     // gamestart: the match and its players; in a single-player match the platform stat
-    // "puzzle_sessions" goes up by one. The gathering form starts a new default match GUID.
+    // "puzzle_sessions" goes up by one. The forms given only the level path take their record
+    // from the session (TakeStatsSnapshot); this one first starts a new default match GUID.
     void SendGameStart(const std::string& levelPath);
     void SendGameStart(const std::string& levelPath, const StatsSnapshot& match);
     // gameover: the players' results and figures; a winner's leaderboard score is posted.

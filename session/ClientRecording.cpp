@@ -10,11 +10,12 @@
 #include "app/UserFolders.h"
 #include "game/GameController.h"
 #include "game/LevelNames.h"
-#include "hud/playback/NetInfoFile.h"
+#include "session/NetInfoFile.h"
 #include "media/SoundManager.h"
 #include "modes/ModeServices.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
+#include "session/NetInfoFile.h"
 #include "session/SessionGame.h"
 #include "world/ViewServices.h"
 

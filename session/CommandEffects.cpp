@@ -14,7 +14,6 @@
 #include "game/GameController.h"
 #include "game/GameHooks.h"
 #include "game/WorldUpdate.h"
-#include "hud/HudServices.h"
 #include "media/SoundManager.h"
 #include "modes/ModeServices.h"
 #include "net/WebStats.h"
@@ -23,8 +22,10 @@
 #include "session/GameClient.h"
 #include "session/GameServer.h"
 #include "session/GameSessions.h"
+#include "session/MatchStats.h"
 #include "session/SessionConsole.h"
 #include "session/SessionGame.h"
+#include "session/SessionHooks.h"
 #include "traps/Trap.h"
 #include "world/Flimb.h"
 #include "world/FlimbQueries.h"
@@ -355,7 +356,7 @@ int GameData(const uint8_t* r)
         controller.matchKind = multiplayer ? 1 : 0;
         // A playback session has its own HUD (the playback viewer's), made with the session.
         if (state.sessionKind == kSessionLive)
-            OpenHudForLevel();
+            OpenLevelHud();
         if (client)
             client->SendNetResult(kNrLoadLevelOk);
         WriteLogChannel(4, "Game Map and Info loaded successfully!\n");
@@ -528,8 +529,11 @@ void NetLoad(const uint8_t* r)
     if (GameServer* server = CurrentServer()) {
         server->SetUpdateCounter(ClientUpdateCounter());
         server->NewSessionId();
-        if (kind == 0)
-            GlobalWebStats().SendGameStart(SessionGame().LoadedLevel().path);
+        if (kind == 0) {
+            const std::string& level = SessionGame().LoadedLevel().path;
+            RenewDefaultMatchGuid();
+            GlobalWebStats().SendGameStart(level, GatherStatsSnapshot(level));
+        }
     }
     if (kind == 1 && GetU32(r, 12) == 1) {
         SessionGame().StartLevel();

@@ -4,10 +4,7 @@
 #include "app/GameException.h"
 #include "app/Log.h"
 #include "game/GameController.h"
-#include "frontend/FrontEndServices.h"
 #include "gui/WindowList.h"
-#include "hud/playback/PlaybackHUD.h"
-#include "hud/HudServices.h"
 #include "media/SoundManager.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
@@ -15,6 +12,7 @@
 #include "session/PlaybackRunner.h"
 #include "session/SessionConsole.h"
 #include "session/SessionGame.h"
+#include "session/SessionHooks.h"
 #include "session/SessionServices.h"
 
 namespace {
@@ -63,7 +61,7 @@ void FlimbsGameBase::ResetForLevel()
 
 void FlimbsGameBase::CloseCommon()
 {
-    CloseHudForLevel();
+    CloseLevelHud();
     GameClient::DiscardTempRecording();
     ResetCommandState();
     SessionGame().ResetLevel();
@@ -106,7 +104,7 @@ void FlimbsGameClientBase::Update()
     if (leaving_) {
         leaving_ = false;
         Close();
-        ShowFrontEnd(); // Seam: ShowMainMenu.
+        ShowFrontEndMenus(); // Seam: ShowMainMenu.
         return;
     }
     const auto working = [this] { return client_ && !closing_ && !disconnected_; };
@@ -217,7 +215,8 @@ FlimbsPlayer::FlimbsPlayer(const std::string& playbackPath) : path_(playbackPath
     client_ = std::make_unique<GameClient>();
     SetCurrentClient(client_.get());
     // The playback HUD lives as long as the session: it goes with this window.
-    AddChild(new PlaybackHUD);
+    if (Primitive* controls = MakePlaybackControls())
+        AddChild(controls);
 }
 
 FlimbsPlayer::~FlimbsPlayer()

@@ -8,15 +8,15 @@
 #include "app/ConsoleParam.h"
 #include "app/GameException.h"
 #include "app/Log.h"
-#include "frontend/FrontEndServices.h"
 #include "game/GameController.h"
 #include "gui/WindowList.h"
-#include "multiplayer/MultiplayerServices.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
 #include "session/GameServer.h"
 #include "session/GameSessions.h"
 #include "session/SessionGame.h"
+#include "session/SessionHooks.h"
+#include "world/BindableAction.h"
 #include "world/ViewServices.h"
 
 #include <algorithm>
@@ -83,7 +83,7 @@ void Disconnect(ConsoleParam&)
     if (auto* session = dynamic_cast<FlimbsGameBase*>(FindOpenWindow("FlimbsGameBase")))
         session->Close();
     DeactivateAllWindows();
-    ShowFrontEnd(); // Seam: ShowMainMenu.
+    ShowFrontEndMenus(); // Seam: ShowMainMenu.
 }
 
 void Say(ConsoleParam& command)
@@ -269,6 +269,8 @@ void SetLoadQuickSetting(int value)
     if (ConsoleParam* param = ConsoleParam::Find("loadquick"))
         param->SetInt(value);
 }
+
+int maxPlayers = 16;
 
 int MaxPlayersSetting()
 {

@@ -26,7 +26,9 @@ std::string UserNameSetting();
 std::string PasswordSetting();
 int LoadQuickSetting();
 void SetLoadQuickSetting(int value);
-// The match's maximum player count (the lobby's; 16 until it sets one).
+// The match's maximum player count, set by the lobby (16 until it sets one); the game
+// server refuses connections beyond it.
+extern int maxPlayers;
 int MaxPlayersSetting();
 void SetMaxPlayersSetting(int players);
 // The in-match name lock: "username" and "password" refuse changes while it is on.

@@ -1,7 +1,8 @@
-// The session's part of the simulation's hooks (game/GameHooks.h), filled when the program
-// starts: checkpoints, the recording, the level's name, the statistics report, the command
-// stream's state and the match rules' effects.
+// The session's part of the simulation's hooks (game/GameHooks.h), filled at start-up
+// (InstallSessionHooks): checkpoints, the recording, the level's name, the statistics report,
+// the command stream's state and the match rules' effects.
 #include "game/GameHooks.h"
+#include "session/SessionServices.h"
 
 #include "app/Log.h"
 #include "app/StringUtil.h"
@@ -29,7 +30,9 @@ std::string MatchLevelName()
     return GetFileTitle(SessionGame().LoadedLevel().name, true);
 }
 
-void InstallSessionHooks()
+} // namespace
+
+void InstallSessionGameHooks()
 {
     GameHooks& hooks = CurrentGameHooks();
     hooks.requestAutoCheckpoint = [] { CommandState().checkpoint = true; };
@@ -40,10 +43,3 @@ void InstallSessionHooks()
     hooks.catchingUp = [] { return CommandState().waiting; };
     hooks.matchEffects = &GameMatchEffects();
 }
-
-[[maybe_unused]] const bool g_installed = [] {
-    InstallSessionHooks();
-    return true;
-}();
-
-} // namespace

@@ -4,16 +4,18 @@
 #include "app/Log.h"
 #include "app/PlayerProfile.h"
 #include "app/StringUtil.h"
-#include "frontend/FrontEndServices.h"
 #include "game/GameController.h"
 #include "gui/MessageBox.h"
 #include "gui/WindowList.h"
 #include "net/NetServices.h"
+#include "net/StatsSnapshot.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
 #include "session/GameSessions.h"
+#include "session/MatchStats.h"
 #include "session/PlaybackRunner.h"
 #include "session/SessionGame.h"
+#include "session/SessionHooks.h"
 #include "world/WorldState.h"
 
 #include <cstdio>
@@ -23,6 +25,12 @@ namespace {
 PlaybackReturnCallback playbackReturn = nullptr;
 
 } // namespace
+
+void InstallSessionHooks()
+{
+    SetStatsSnapshotSource(GatherStatsSnapshot);
+    InstallSessionGameHooks();
+}
 
 void InstallNetNotices()
 {
@@ -37,7 +45,7 @@ void SessionFailed(const std::string& error)
 {
     if (auto* session = dynamic_cast<FlimbsGameBase*>(FindOpenWindow("FlimbsGameBase")))
         session->Close();
-    ShowFrontEnd();
+    ShowFrontEndMenus();
     if (!error.empty())
         ShowMessageBox("Error", error);
 }

@@ -18,6 +18,13 @@ bool IsPlaybackFileName(const std::string& name);
 bool VerifyPlayback(const std::string& path);
 // Sends the network layer's notices to the game's message log.
 void InstallNetNotices();
+// Fills what the floors below ask of the session: the statistics client's match record
+// (GatherStatsSnapshot) and the session's part of the simulation's hooks
+// (InstallSessionGameHooks). Run once at start-up.
+void InstallSessionHooks();
+// The session's part of the simulation's hooks (game/GameHooks.h): checkpoints, recordings,
+// the level's name, the match start report, playback and catch-up states, the match rules.
+void InstallSessionGameHooks();
 
 // Whether a checkpoint trap asked for the automatic checkpoint in this pass
 // (RequestAutoCheckpoint, game/GameHooks.h).

@@ -1,15 +1,10 @@
 #include "shell/GameWnd.h"
 
-#include "app/ConsoleParam.h"
-#include "app/FileManager.h"
 #include "app/GameClock.h"
 #include "app/GameException.h"
 #include "app/GlobalConfig.h"
 #include "app/JvsBoard.h"
 #include "app/Log.h"
-#include "app/MemoryFileManager.h"
-#include "app/ResourceFileManager.h"
-#include "app/StandardFileManager.h"
 #include "app/UserFolders.h"
 #include "editor/EditorServices.h"
 #include "frontend/FrontEndServices.h"
@@ -42,16 +37,13 @@
 #include "world/TrapDraw.h"
 #include "world/WorldServices.h"
 
-#include <curl/curl.h>
 #include <google/protobuf/stubs/common.h>
 #include <libxml/parser.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <ctime>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 bool stencilClearRequested = false;
 
@@ -60,44 +52,6 @@ namespace {
 uint32_t ElapsedSince(uint32_t t0)
 {
     return SteadyMilliseconds() - t0;
-}
-
-std::unique_ptr<FileManager> BuildFileManager()
-{
-    auto aggregate = std::make_unique<FileManager>();
-    auto standard = StandardFileManager::ForProgramFolder();
-    StandardFileManager* program = standard.get();
-    aggregate->AddMember(std::move(standard));
-
-    const std::string archive = program->Resolve("Data\\resource.dat");
-    auto resources = std::make_unique<ResourceFileManager>(archive.empty() ? GetProgramFolder() + "/Data/resource.dat"
-                                                                           : archive);
-    // The build packs the archive; a game folder without it cannot start.
-    if (!resources->IsValid())
-        throw GameException("Cannot open the resource archive Data\\resource.dat");
-    aggregate->AddMember(std::move(resources));
-
-    if (program->Exists("Data\\resource01.dat", 0))
-        aggregate->AddMember(std::make_unique<ResourceFileManager>(program->Resolve("Data\\resource01.dat")));
-
-    auto user = std::make_unique<StandardFileManager>();
-    user->AddRootFolder("User\\Avatars");
-    user->AddRootFolder("User\\AvatarsData");
-    user->AddRootFolder("Cache\\Avatars");
-    user->AddRootFolder("Ads");
-    user->AddRootFolder("Level");
-    aggregate->AddMember(std::move(user));
-    aggregate->AddMember(std::make_unique<MemoryFileManager>());
-    return aggregate;
-}
-
-DisplayMode ChooseDisplayMode()
-{
-    std::vector<DisplayMode> supported;
-    for (const platform::DisplaySize& size : platform::DisplayModes())
-        supported.push_back({size.width, size.height});
-    const platform::DisplaySize desktop = platform::DesktopSize();
-    return ReadGlobalConfigResolution(supported, {desktop.width, desktop.height});
 }
 
 void PlaceMainWindow(platform::MainWindow& window)
@@ -121,7 +75,8 @@ GameWnd::~GameWnd() = default;
 
 void GameWnd::ShowMessage(const std::string& caption, const std::string& text, bool owned)
 {
-    platform::ShowSystemMessageBox(caption, text, owned && window && window->IsCreated() ? window.get() : nullptr);
+    platform::MainWindow* window = Window();
+    platform::ShowSystemMessageBox(caption, text, owned && window && window->IsCreated() ? window : nullptr);
 }
 
 bool GameWnd::Init()
@@ -154,90 +109,24 @@ void GameWnd::StartServices(uint32_t t0)
         WriteLog("Cannot enter the program folder %s\n", programFolder.c_str());
     WriteLog("Path set %d\n", ElapsedSince(t0));
 
-    CreateUserFolders();
+    GameStartOptions start;
+    start.programFolder = programFolder;
+    start.input = true;
+    start.startMs = t0;
+    start.windowMade = [this](platform::MainWindow&) {
+        splash_ = std::make_unique<SplashScreen>();
+        splash_->Show();
+    };
+    start.keyBindings = [this] {
+        BindShellKeys();
+        splash_->Close();
+    };
+    startup_.Start(start);
 
-    window = std::make_unique<platform::MainWindow>();
-    if (!window->Create("Flimbs", {64, 64, 64 + 1024, 64 + 768}))
-        throw GameException("Couldn't create the main window");
-    window->Hide();
-    input_ = std::make_unique<platform::InputSystem>();
-    platform::MainWindow::Handlers handlers;
-    input_->AttachWindow(*window, handlers);
-    window->SetHandlers(std::move(handlers));
-    splash_ = std::make_unique<SplashScreen>();
-    splash_->Show();
-
-    std::unique_ptr<FileManager> aggregate = BuildFileManager();
-    files = aggregate.release();
-    fileManager = files;
-    WriteLog("Resource loaded %d\n", ElapsedSince(t0));
-    files->IndexNames(nullptr, 0, nullptr);
-    WriteLog("Resource indexed %d\n", ElapsedSince(t0));
-
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
-    xmlCheckVersion(20628);
-    WriteLog("loading paramfile.. %d\n", ElapsedSince(t0));
-    ConsoleParam::All();
-
-    if (!platform::steam::Init(GetUserPath("Cache\\Settings\\PlatformStore")))
-        throw GameException("Steam must be running to play this game (SteamAPI_Init() failed).");
-
-    const DisplayMode mode = ChooseDisplayMode();
-    WriteLog("loading graphics.. %d\n", ElapsedSince(t0));
-    DXManager::Init(window.get(), mode.width, mode.height);
-    StartFontManager();
-    AddDefaultFont();
-
-    WriteLog("loading fonts.. %d\n", ElapsedSince(t0));
-    SetUpFonts();
-    WriteLog("loading cursors.. %d\n", ElapsedSince(t0));
-    LoadCursorSpecs();
-    WriteLog("loading language.. %d\n", ElapsedSince(t0));
-    LoadLanguageTexts();
-    WriteLog("loading sound.. %d\n", ElapsedSince(t0));
-    soundManager.Start();
-    WriteLog("loading gamepad.. %d\n", ElapsedSince(t0));
-    padManager.Init(*input_);
-    WriteLog("loading player profile.. %d\n", ElapsedSince(t0));
-    LoadProfileResources();
-    WriteLog("loading console.. %d\n", ElapsedSince(t0));
-    StartConsole();
-    WriteLog("loading keyboard.. %d\n", ElapsedSince(t0));
-    kbManager.Init(*input_);
-    DXManager::SetShiftStateProvider([] { return kbManager.IsShiftDown(); });
-    WriteLog("loading mouse.. %d\n", ElapsedSince(t0));
-    msManager.Init(*input_);
-    ConnectGuiInput();
-    WriteLog("loading network.. %d\n", ElapsedSince(t0));
-    VerifyProtobufVersion();
-    if (curl_global_init(CURL_GLOBAL_NOTHING) != CURLE_OK)
-        throw GameException("Couldn't start the network library");
-    curlStarted_ = true;
-    WriteLog("loading controller.. %d\n", ElapsedSince(t0));
-    ResetControllerGlobals();
-    WriteLog("loading landscape.. %d\n", ElapsedSince(t0));
-    InitLandscape();
-    InstallHudGameView();
-    WriteLog("loading flimbs.. %d\n", ElapsedSince(t0));
-    AnimationSpec::Load();
-    WriteLog("loading traps.. %d\n", ElapsedSince(t0));
-    LoadTrapSpecs();
-    WriteLog("loading cursors.. %d\n", ElapsedSince(t0));
-    SelectCursor("regular");
-    WriteLog("loading particles.. %d\n", ElapsedSince(t0));
-    InitParticles();
-    WriteLog("loading items.. %d\n", ElapsedSince(t0));
-    LoadBonusItems();
-    WriteLog("loading keybindings.. %d\n", ElapsedSince(t0));
-
-    BindShellKeys();
-
-    splash_->Close();
-
-    readGlobalConfig();
-    PlaceMainWindow(*window);
-    window->Show();
-    window->Raise();
+    platform::MainWindow& window = *startup_.Window();
+    PlaceMainWindow(window);
+    window.Show();
+    window.Raise();
 
     StartPromoCheck();
 
@@ -278,12 +167,12 @@ int GameWnd::Run()
         ShowIntro();
 
     for (;;) {
-        if (window->PumpEvents() == platform::PumpResult::Quit) {
+        if (Window()->PumpEvents() == platform::PumpResult::Quit) {
             WriteLog("Main loop ended after %u frames\n", framesDrawn_);
             return exitCode_;
         }
         gameClock.Update();
-        if (!window->IsForeground())
+        if (!Window()->IsForeground())
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         PollInput();
         platform::steam::RunCallbacks();
@@ -301,7 +190,8 @@ void GameWnd::PollInput()
     GameViewCentre(listenerX, listenerY);
     soundManager.SetListenerPosition(listenerX, listenerY);
 
-    const bool foreground = input_ && input_->IsForeground();
+    const platform::InputSystem* input = startup_.Input();
+    const bool foreground = input && input->IsForeground();
     kbManager.Update();
     if (!foreground)
         ReleaseAllPointerCaptures();
@@ -414,53 +304,24 @@ void GameWnd::UpdateWorld()
 void GameWnd::Shutdown()
 {
     StopPromoCheck();
-    ReleaseGuiWindows();
-    ReleaseTrapSpecs();
-    ReleaseLanguageTexts();
-    ReleaseGameState();
-    ReleaseLevelLists();
-    ReleaseParticles();
-    ReleaseController();
-    if (window && window->IsCreated())
-        window->PumpEvents();
-    ShutdownHud();
-    FreeProfileResources();
-    AnimationSpec::Release();
-    ShutdownFonts();
-    ReleaseLandscape();
-    ShutdownCursors();
-    kbManager.Shutdown();
-    msManager.Shutdown();
-    padManager.Shutdown();
-    soundManager.Shutdown();
-    DXManager::Shutdown();
     jvs_.reset();
+    startup_.StopServices();
     SetInputClock(nullptr);
-
-    if (curlStarted_)
-        curl_global_cleanup();
-    curlStarted_ = false;
 
     WriteLog("Destroying Window....\n");
     if (splash_)
         splash_->Close();
     splash_.reset();
-    input_.reset();
-    if (window)
-        window->Destroy();
-    window.reset();
+    startup_.CloseWindow();
 
     WriteLog("Steam Destroy....\n");
-    platform::steam::Shutdown();
+    startup_.CloseStore();
 
     WriteLog("xmlCleanupParser....\n");
     xmlCleanupParser();
 
     WriteLog("fileManager....\n");
-    if (fileManager == files)
-        fileManager = nullptr;
-    delete files;
-    files = nullptr;
+    startup_.CloseFiles();
 
     WriteLog("CoUninitialize....\n");
     WriteLog("protobuf....\n");

@@ -1,6 +1,7 @@
 #pragma once
 // The program shell: start-up in a fixed order, the main loop, one frame, one world step,
 // and the shutdown in reverse order.
+#include "frontend/GameStartup.h"
 #include "shell/CommandLine.h"
 #include "shell/FrameRate.h"
 
@@ -11,10 +12,6 @@
 class FileManager;
 class SplashScreen;
 class JvsBoard;
-namespace platform {
-class MainWindow;
-class InputSystem;
-}
 
 class GameWnd {
 public:
@@ -39,10 +36,9 @@ public:
     bool IsRunning() const { return running; }
     int32_t FramesPerSecond() const { return frameRate_.Value(); }
     uint32_t FramesDrawn() const { return framesDrawn_; }
-    platform::MainWindow* Window() const { return window.get(); }
+    platform::MainWindow* Window() const { return startup_.Window(); }
+    FileManager* Files() const { return startup_.Files(); }
 
-    std::unique_ptr<platform::MainWindow> window;
-    FileManager* files = nullptr;
     std::string programFolder;
     bool running = false;
     CommandLineOptions options;
@@ -53,11 +49,10 @@ private:
     void ShowMessage(const std::string& caption, const std::string& text, bool owned);
 
     bool helpShown_ = false;
-    bool curlStarted_ = false;
     uint32_t framesDrawn_ = 0;
     int exitCode_ = 0; // 1 when a headless playback could not be verified
     FrameRate frameRate_;
-    std::unique_ptr<platform::InputSystem> input_;
+    GameStartup startup_;
     std::unique_ptr<SplashScreen> splash_;
     std::unique_ptr<JvsBoard> jvs_;
 };

@@ -1,25 +1,29 @@
 #!/usr/bin/env python3
 """Fails when a source folder includes a folder on a floor above its own.
 
-Floors, bottom to top: platform/; the ground app/; media/; gui/; the game's subsystems
-(world/ ... registrar/, which may include one another, except that traps/ never includes
-traps_flow/); the program shell shell/. tools/, bench/ and the tests may include anything
-but the shell; tests/<folder>/ stands on its folder's floor, tests/shell/ may include all.
+Floors, bottom to top: platform/; the ground app/; media/; gui/; the simulation (world/,
+traps/, traps_flow/, game/, modes/, levelmodel/: they may include one another, except that
+traps/ never includes traps_flow/); net/; session/; hud/; the screens (frontend/, editor/,
+multiplayer/, installer/, registrar/: they may include one another); the program shell
+shell/. tools/, bench/ and the tests may include anything but the shell; tests/shell/ may
+include all.
 
   check_layers.py [ROOT]      check the tree at ROOT (default: the repository)
-  check_layers.py --self-test plant a ground file that includes gui/ and expect a finding
+  check_layers.py --self-test plant one include in each forbidden direction and expect each
+                              to be refused with its file and line
 """
 import os
 import re
 import sys
 import tempfile
 
-SUBSYSTEMS = ["world", "game", "traps", "traps_flow", "modes", "levelmodel", "net", "session", "hud",
-              "frontend", "editor", "multiplayer", "installer", "registrar"]
-FLOORS = {"platform": 0, "app": 1, "media": 2, "gui": 3, "shell": 5}
-FLOORS.update({name: 4 for name in SUBSYSTEMS})
+SIMULATION = ["world", "traps", "traps_flow", "game", "modes", "levelmodel"]
+SCREENS = ["frontend", "editor", "multiplayer", "installer", "registrar"]
+FLOORS = {"platform": 0, "app": 1, "media": 2, "gui": 3, "net": 6, "session": 7, "hud": 8, "shell": 10}
+FLOORS.update({name: 5 for name in SIMULATION})
+FLOORS.update({name: 9 for name in SCREENS})
 # Folders that may include every floor but the shell.
-BELOW_SHELL = 4.5
+BELOW_SHELL = 9.5
 # Pairs on one floor that must not meet: (includer, included).
 FORBIDDEN = {("traps", "traps_flow")}
 
@@ -39,8 +43,6 @@ def floor_of_file(relative):
         sub = parts[1]
         if sub == "shell":
             return FLOORS["shell"], "tests/shell"
-        if sub in FLOORS:
-            return FLOORS[sub], sub
         return BELOW_SHELL, "tests/" + sub
     return None
 
@@ -71,33 +73,51 @@ def check(root):
                     top = target.split("/")[0]
                     if top not in FLOORS:
                         continue
-                    if FLOORS[top] > own_floor or (own_folder, top) in FORBIDDEN:
+                    if FLOORS[top] > own_floor:
                         findings.append(f"{relative}:{number}: {own_folder}/ may not include "
                                         f'"{target}" ({top}/ stands above it)')
+                    elif (own_folder, top) in FORBIDDEN:
+                        findings.append(f"{relative}:{number}: {own_folder}/ may not include "
+                                        f'"{target}" ({top}/ is kept apart from it)')
     return findings
+
+
+# The self-test's tree: one include in each forbidden direction (the findings expected at
+# file:line), and includes that stay on or below their floor (no finding).
+PLANTED = {
+    "app/Ground.cpp": '#include "app/Log.h"\n#include "gui/Button.h"\n',
+    "traps/Trap.cpp": '#include "traps_flow/StartTrap.h"\n',
+    "tools/Tool.cpp": '#include "hud/Hud.h"\n#include "shell/GameWnd.h"\n',
+    "world/Flimb.cpp": '#include "game/Controller.h"\n#include "session/Session.h"\n',
+    "traps/Door.cpp": '#include "world/Flimb.h"\n#include "levelmodel/MapTrap.h"\n#include "hud/Hud.h"\n',
+    "game/Level.cpp": '#include "modes/Mode.h"\n#include "editor/LevelChooser.h"\n',
+    "net/Stats.cpp": '#include "modes/Mode.h"\n#include "session/Session.h"\n',
+    "session/Session.cpp": '#include "net/Stats.h"\n#include "hud/Hud.h"\n',
+    "hud/Hud.cpp": '#include "session/Session.h"\n#include "frontend/Menu.h"\n',
+    "frontend/Menu.cpp": '#include "editor/LevelChooser.h"\n#include "hud/Hud.h"\n',
+    "traps_flow/Script.cpp": '#include "traps/Trap.h"\n',
+    "gui/Button.cpp": '#include "app/Log.h"\n#include "gui/Button.h"\n',
+    "shell/GameWnd.cpp": '#include "gui/Button.h"\n#include "frontend/Menu.h"\n',
+    "tests/session/SessionTest.cpp": '#include "frontend/Menu.h"\n#include "shell/GameWnd.h"\n',
+    "tests/shell/GameTest.cpp": '#include "shell/GameWnd.h"\n',
+}
+EXPECTED = ["app/Ground.cpp:2:", "traps/Trap.cpp:1:", "tools/Tool.cpp:2:", "world/Flimb.cpp:2:",
+            "traps/Door.cpp:3:", "game/Level.cpp:2:", "net/Stats.cpp:2:", "session/Session.cpp:2:",
+            "hud/Hud.cpp:2:", "tests/session/SessionTest.cpp:2:"]
 
 
 def self_test():
     with tempfile.TemporaryDirectory() as root:
-        for folder in ("app", "gui", "traps", "traps_flow", "shell", "tools"):
-            os.makedirs(os.path.join(root, folder))
-        planted = {
-            "app/Ground.cpp": '#include "app/Log.h"\n#include "gui/Button.h"\n',
-            "traps/Trap.cpp": '#include "traps_flow/StartTrap.h"\n',
-            "tools/Tool.cpp": '#include "shell/GameWnd.h"\n',
-            "gui/Button.cpp": '#include "app/Log.h"\n#include "gui/Button.h"\n',
-            "shell/GameWnd.cpp": '#include "gui/Button.h"\n#include "traps_flow/StartTrap.h"\n',
-        }
-        for path, text in planted.items():
+        for path, text in PLANTED.items():
+            os.makedirs(os.path.join(root, os.path.dirname(path)), exist_ok=True)
             with open(os.path.join(root, path), "w") as out:
                 out.write(text)
         findings = check(root)
-        expected = ["app/Ground.cpp:2:", "traps/Trap.cpp:1:", "tools/Tool.cpp:1:"]
         got = sorted(f.split(" ")[0] for f in findings)
-        if got != sorted(expected):
-            print("self-test: expected findings at", expected, "got:", *findings, sep="\n  ")
+        if got != sorted(EXPECTED):
+            print("self-test: expected findings at", *EXPECTED, "got:", *findings, sep="\n  ")
             return 1
-        print("self-test: the planted includes were found:", *findings, sep="\n  ")
+        print("self-test: each planted include was refused:", *findings, sep="\n  ")
         return 0
 
 

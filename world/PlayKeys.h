@@ -4,7 +4,7 @@
 #include <cstdint>
 
 // The play keys' handlers, named after the key actions of the key binding table
-// (frontend/options/BindableAction.h) that call them.
+// (world/BindableAction.h) that call them.
 void ClobKey(bool down);
 void MoldKey(bool down);
 void NovaKey(bool down);

@@ -7,7 +7,6 @@
 #include "app/StringUtil.h"
 #include "frontend/menus/FlimbsMenuTemplate.h"
 #include "frontend/menus/ScreenLayout.h"
-#include "frontend/options/BindableAction.h"
 #include "gui/FlimbsTabControl.h"
 #include "gui/FlimbsWindow.h"
 #include "gui/Label.h"
@@ -18,6 +17,7 @@
 #include "media/KeyTables.h"
 #include "media/MSManager.h"
 #include "platform/input/ScanCodes.h"
+#include "world/BindableAction.h"
 
 #include <map>
 

@@ -3,10 +3,10 @@
 #include "app/GameException.h"
 #include "app/LanguageTexts.h"
 #include "app/Log.h"
-#include "frontend/FrontEndServices.h"
 #include "game/LevelNames.h"
 #include "gui/WindowList.h"
 #include "hud/HudGame.h"
+#include "hud/HudHooks.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
 #include "session/GameServer.h"
@@ -147,7 +147,7 @@ bool StartServerHere()
     } catch (const GameException& failure) {
         WriteLog("Start server here: %s\n", failure.what());
         CurrentHudGame().ShowMessageBox("Error", failure.what());
-        ShowFrontEnd();
+        ShowFrontEndFromHud();
         return false;
     }
     OpenWindow(host, true);
@@ -162,7 +162,7 @@ void LeavePlayback()
     if (FlimbsGameBase* session = OpenSession())
         session->Close();
     if (!RunPlaybackReturnCallback())
-        ShowFrontEnd();
+        ShowFrontEndFromHud();
 }
 
 } // namespace PlaybackActions

@@ -1,8 +1,8 @@
 #include "hud/transitions/TransitionGuiLoader.h"
 
 #include "app/Log.h"
-#include "frontend/FrontEndServices.h"
 #include "gui/WindowList.h"
+#include "hud/HudHooks.h"
 #include "hud/transitions/FlimbsTransition.h"
 
 TransitionGuiLoader::TransitionGuiLoader(GuiBuildFunction build, GuiLoadedCallback done)
@@ -49,7 +49,7 @@ void TransitionGuiLoader::HandOver()
     } else {
         WriteLog("TransitionGuiLoader: the screen build gave no screen, opening the front end\n");
         DeactivateAllWindows();
-        ShowFrontEnd();
+        ShowFrontEndFromHud();
     }
     OpenWindow(this, true);
 }

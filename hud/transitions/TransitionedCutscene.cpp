@@ -4,10 +4,6 @@
 #include "app/LanguageTexts.h"
 #include "app/Log.h"
 #include "app/StringUtil.h"
-#include "frontend/FrontEndServices.h"
-#include "frontend/PendingScreens.h"
-#include "frontend/menus/Credits.h"
-#include "frontend/menus/FlimbsMenuTemplate.h"
 #include "game/FlimbMasterLevelList.h"
 #include "gui/Animators.h"
 #include "gui/GuiDevice.h"
@@ -16,6 +12,7 @@
 #include "gui/ScreenVideo.h"
 #include "gui/UiScale.h"
 #include "gui/WindowList.h"
+#include "hud/HudHooks.h"
 #include "hud/transitions/FlimbsTransition.h"
 #include "hud/transitions/TransitionGuiLoader.h"
 #include "platform/input/ScanCodes.h"
@@ -63,18 +60,11 @@ float Top(Primitive* primitive)
     return primitive->GetRelativeRectVirtual().top;
 }
 
-// The closing credits on a fresh menu backdrop (built on the loader's worker thread).
+// The front end's closing credits (built on the loader's worker thread).
 Primitive* BuildFinalCredits(void*)
 {
-    PrimContainer* backdrop = FlimbsMenuTemplate::Build();
-    CreditsWindow* credits = ShowCredits();
-    credits->closeHandler = [](PrimContainer*) {
-        DeactivateAllWindows();
-        ReturnToMainMenu();
-        return true;
-    };
-    FlimbsMenuTemplate::AddScreen(backdrop, credits);
-    return backdrop;
+    const HudScreenHooks& screens = CurrentHudScreenHooks();
+    return screens.buildFinalCredits ? screens.buildFinalCredits() : nullptr;
 }
 
 void OpenFinalCredits(Primitive*, StandardGuiLoader* loader)
@@ -185,7 +175,7 @@ void TransitionedCutscene::AddFadingIn(Primitive* child)
 // ---- TransitionedCutscene2 ------------------------------------------------------------------
 
 TransitionedCutscene2::TransitionedCutscene2(Primitive* hiddenWindow, const std::string& videoFile)
-    : TransitionedCutscene(hiddenWindow, videoFile, true), visitPlanet(VisitPlanet)
+    : TransitionedCutscene(hiddenWindow, videoFile, true), visitPlanet(CurrentHudScreenHooks().visitPlanet)
 {
 }
 

@@ -2,13 +2,13 @@
 // keys on one page, and "Okay" / "Reset to Defaults" against the binding store.
 #include "FrontEndFixture.h"
 
-#include "frontend/options/BindableAction.h"
 #include "frontend/options/KeyBindingWindow.h"
 #include "frontend/options/OptionsMenu.h"
 #include "gui/FlimbsTabControl.h"
 #include "media/MSManager.h"
 #include "media/PADManager.h"
 #include "platform/input/ScanCodes.h"
+#include "world/BindableAction.h"
 
 #include <set>
 

@@ -15,9 +15,9 @@
 #include "gui/FlimbsListBox.h"
 #include "gui/FlimbsMessageBox.h"
 #include "gui/FlimbsWindow3.h"
-#include "hud/playback/NetInfoFile.h"
 #include "session/ClientCommandState.h"
 #include "session/NetCommand.h"
+#include "session/NetInfoFile.h"
 #include "session/SessionServices.h"
 
 #include <filesystem>

@@ -2,22 +2,20 @@
 // reader of level lists, a preview load, and, with their hash set as the editor would, a
 // game load into the world.
 #include "FuzzHome.h"
-#include "app/FileManager.h"
+#include "FuzzStart.h"
 #include "app/GameException.h"
 #include "app/MemoryFileManager.h"
 #include "app/Random.h"
 #include "app/XmlUtil.h"
 #include "game/GameServices.h"
+#include "levelmodel/LevelChooserEntry.h"
 #include "game/LevelFile.h"
 #include "game/LevelLoader.h"
 #include "levelmodel/LevelChooserEntry.h"
 #include "media/DXManager.h"
-#include "world/WorldServices.h"
 
 #include <cstdint>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -32,31 +30,15 @@ struct Harness {
     {
         UseTemporaryHome();
         DiscardLog();
-        manager.AddMember(std::unique_ptr<MemoryFileManager>(memory = new MemoryFileManager));
-        manager.IndexNames(nullptr, 0, nullptr);
-        fileManager = &manager;
-        std::ifstream defaults(std::string(FLIMBS_SOURCE_DIR) + "/data/game/Level/level_defaults.xml");
-        std::stringstream text;
-        text << defaults.rdbuf();
-        SetLevelDefaultsDocument(text.str());
         // The media's device state is made before the landscape, so that it outlives the
-        // landscape's surfaces, which the destructor releases.
+        // landscape's surfaces, which the start-up's undoing releases.
         DXManager::GetDevice();
-        InitLandscape();
+        StartOnSourceData(startup);
     }
-    ~Harness()
-    {
-        ReleaseLandscape();
-        fileManager = nullptr;
-    }
-    void Put(const void* data, size_t size)
-    {
-        memory->AddFile(kPath, data, size);
-        manager.IndexNames(nullptr, 0, nullptr);
-    }
+    // The level is one of the memory files: no folder holds its name.
+    void Put(const void* data, size_t size) { startup.MemoryFiles()->AddFile(kPath, data, size); }
 
-    FileManager manager;
-    MemoryFileManager* memory = nullptr;
+    GameStartup startup;
 };
 
 } // namespace

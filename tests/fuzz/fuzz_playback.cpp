@@ -6,7 +6,7 @@
 #include "FuzzHome.h"
 #include "app/GameException.h"
 #include "app/UserFolders.h"
-#include "hud/playback/NetInfoFile.h"
+#include "session/NetInfoFile.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
 

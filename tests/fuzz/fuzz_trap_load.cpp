@@ -1,9 +1,11 @@
 // Trap elements as level files and trap-state requests bring them: the bytes as XML (a "trap"
 // root, or a "trap-state" root holding one) are loaded into a trap of every registered kind,
-// as a file (mode 127) and as a request (mode 2), against the shipped level defaults; then
+// as a file (mode 127) and as a request (mode 2), against the shipped level defaults (the
+// game started without a display on the source tree's data); then
 // the trap is saved and runs one world update with a flimb beside it. Kinds built later join
 // through the factory's registration table (the whole game library is linked in).
 #include "FuzzHome.h"
+#include "FuzzStart.h"
 #include "app/GameException.h"
 #include "app/XmlUtil.h"
 #include "game/GameServices.h"
@@ -18,9 +20,7 @@
 #include "world/WorldState.h"
 
 #include <cstdint>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -30,15 +30,12 @@ struct Harness {
     {
         UseTemporaryHome();
         DiscardLog();
-        std::ifstream defaults(std::string(FLIMBS_SOURCE_DIR) + "/data/game/Level/level_defaults.xml");
-        std::stringstream text;
-        text << defaults.rdbuf();
-        SetLevelDefaultsDocument(text.str());
+        StartOnSourceData(startup);
         use = std::make_unique<ScopedWorld>(world);
-        InitLandscape();
         GameLandscape()->Create(256, 128);
         GameLandscape()->SetPixel(1, true, 0xFF806040u, 0, 100, 255, 127);
     }
+    GameStartup startup;
     WorldState world;
     std::unique_ptr<ScopedWorld> use;
 };

@@ -9,7 +9,6 @@
 #include "world/WorldState.h"
 
 #include "app/ConsoleParam.h"
-#include "frontend/FrontEndServices.h"
 #include "gui/CheckBox.h"
 #include "gui/FlimbsCheckBox.h"
 #include "gui/FlimbsDoor.h"
@@ -31,6 +30,7 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeStatsWidget.h"
 #include "modes/ModeServices.h"
+#include "world/BindableAction.h"
 
 #include <numbers>
 

@@ -5,13 +5,13 @@
 
 #include "app/KeyBindings.h"
 #include "app/Log.h"
-#include "frontend/FrontEndServices.h"
 #include "media/KeyTables.h"
 #include "modes/CorralTheFlimbMode.h"
 #include "modes/GameMode.h"
 #include "modes/MatchOptions.h"
 #include "modes/ModeServices.h"
 #include "modes/SuperSynergyMode.h"
+#include "world/BindableAction.h"
 
 #include <fstream>
 #include <memory>

@@ -7,7 +7,6 @@
 #include "../support/SessionPeers.h"
 #include "../support/TestWorld.h"
 
-#include "multiplayer/MultiplayerServices.h"
 #include "session/ClientCommandState.h"
 #include "session/GameServer.h"
 #include "session/NetCommand.h"

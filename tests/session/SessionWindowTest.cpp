@@ -9,16 +9,16 @@
 #include "app/GameException.h"
 #include "app/MemoryFileManager.h"
 #include "app/UserFolders.h"
-#include "frontend/FrontEndServices.h"
 #include "game/GameController.h"
 #include "gui/WindowList.h"
-#include "hud/playback/NetInfoFile.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
 #include "session/GameServer.h"
 #include "session/GameSessions.h"
+#include "session/NetInfoFile.h"
 #include "session/SessionConsole.h"
 #include "session/SessionServices.h"
+#include "world/BindableAction.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,7 @@
-// Test entry: every test process runs headless in a user folder of its own.
+// Test entry: every test process runs headless in a user folder of its own, its floors
+// joined as the game's start-up joins them.
+#include "frontend/GameStartup.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -39,6 +42,7 @@ int main(int argc, char** argv)
 {
     auto* environment = new FreshHomeEnvironment;
     environment->Prepare();
+    InstallFloorHooks();
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(environment);
     return RUN_ALL_TESTS();

@@ -1,109 +1,40 @@
 #pragma once
 // What a headless program needs to play levels and playbacks through the game session: the
-// services of the game's start-up in its order (user folders, a hidden window and the
-// software device at a chosen screen size, the game folder's archive and plain files and the
-// player's folders, the console variables, fonts, cursors, language, sound, the profile
-// resources, the landscape, the flimbs' sprites, the trap specs, the particles, the bonus
-// items and the last profile), torn down in reverse. One frame runs the open windows'
-// updates and draws them, as the game's main loop does. Used by the playback check and the
-// solution recorder, and by the end-to-end benchmarks.
-#include "app/ConsoleParam.h"
-#include "app/FileManager.h"
+// game's own start-up (frontend/GameStartup.h) on a hidden window and the software device at
+// a chosen screen size, undone when it goes. One frame runs the open windows' updates and
+// draws them, as the game's main loop does. Used by the playback check and the solution
+// recorder, the tools that run the world (HeadlessGame) and the benchmarks.
 #include "app/GameClock.h"
-#include "app/GlobalConfig.h"
-#include "app/MemoryFileManager.h"
-#include "app/ResourceFileManager.h"
-#include "app/StandardFileManager.h"
 #include "app/UserFolders.h"
-#include "game/GameServices.h"
-#include "gui/GuiDevice.h"
+#include "frontend/GameStartup.h"
 #include "gui/GuiServices.h"
 #include "gui/WindowList.h"
 #include "hud/HudServices.h"
 #include "hud/HudWindow.h"
 #include "media/DXManager.h"
-#include "media/ImageCache.h"
-#include "media/MediaServices.h"
-#include "media/SoundManager.h"
-#include "modes/ModeServices.h"
 #include "platform/gfx/Device.h"
-#include "platform/steam/Steam.h"
-#include "platform/window/MainWindow.h"
-#include "world/AnimationSpec.h"
-#include "world/TrapSpecs.h"
-#include "world/WorldServices.h"
 
 #include <cstdlib>
-#include <memory>
-#include <stdexcept>
-#include <string>
+
+// The headless drivers (no display, no sound device) unless the caller chose others.
+inline void UseHeadlessDrivers()
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setenv("ALSOFT_DRIVERS", "null", 0);
+}
 
 class HeadlessSession {
 public:
     HeadlessSession(int screenWidth, int screenHeight)
     {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        setenv("ALSOFT_DRIVERS", "null", 0);
-        const std::string game = ProgramFolderFromExecutable();
-        SetProgramFolder(game);
-        CreateUserFolders();
-        if (!window_.Create("Flimbs", {0, 0, screenWidth, screenHeight}))
-            throw std::runtime_error("no window");
-        files_ = std::make_unique<FileManager>();
-        files_->AddMember(std::make_unique<StandardFileManager>(std::vector<StandardFileManager::Root>{{"", game}}));
-        files_->AddMember(std::make_unique<ResourceFileManager>(game + "/Data/resource.dat"));
-        auto user = std::make_unique<StandardFileManager>();
-        for (const char* root : {"User\\Avatars", "User\\AvatarsData", "Cache\\Avatars", "Ads", "Level"})
-            user->AddRootFolder(root);
-        files_->AddMember(std::move(user));
-        files_->AddMember(std::make_unique<MemoryFileManager>());
-        files_->IndexNames(nullptr, 0, nullptr);
-        fileManager = files_.get();
-        ConsoleParam::All();
-        platform::steam::Init(GetUserPath("Cache\\Settings\\PlatformStore"));
-        DXManager::Init(&window_, screenWidth, screenHeight);
-        if (!DXManager::GetDevice())
-            throw std::runtime_error("no graphics device");
-        SetScreenSize(screenWidth, screenHeight);
-        StartFontManager();
-        AddDefaultFont();
-        SetUpFonts();
-        LoadCursorSpecs();
-        LoadLanguageTexts();
-        soundManager.Start();
-        LoadProfileResources();
-        StartConsole();
-        ResetControllerGlobals();
-        InitLandscape();
-        InstallHudGameView();
-        AnimationSpec::Load();
-        LoadTrapSpecs();
-        InitParticles();
-        LoadBonusItems();
-        readGlobalConfig();
+        UseHeadlessDrivers();
+        GameStartOptions options;
+        options.programFolder = ProgramFolderFromExecutable();
+        options.screenWidth = screenWidth;
+        options.screenHeight = screenHeight;
+        startup_.Start(options);
         gameClock.Start();
-    }
-    ~HeadlessSession()
-    {
-        ReleaseGuiWindows();
-        ReleaseTrapSpecs();
-        ReleaseLanguageTexts();
-        ReleaseGameState();
-        ReleaseLevelLists();
-        ReleaseParticles();
-        ReleaseController();
-        ShutdownHud();
-        FreeProfileResources();
-        AnimationSpec::Release();
-        ShutdownFonts();
-        ReleaseLandscape();
-        ShutdownCursors();
-        soundManager.Shutdown();
-        ImageCache::Clear();
-        DXManager::Shutdown();
-        platform::steam::Shutdown();
-        fileManager = nullptr;
     }
     HeadlessSession(const HeadlessSession&) = delete;
     HeadlessSession& operator=(const HeadlessSession&) = delete;
@@ -136,6 +67,5 @@ public:
     }
 
 private:
-    platform::MainWindow window_;
-    std::unique_ptr<FileManager> files_;
+    GameStartup startup_;
 };

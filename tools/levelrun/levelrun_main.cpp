@@ -4,31 +4,25 @@
 // commands, and the line "saved=<n> result=<win|loss|none>" follows with the hash after the
 // run; --picture then draws the level (terrain, traps, flimbs) and writes its bottom-left
 // 1280 x 720, the view of a 720p screen resting on the level's floor, as a PNG. Two runs print the same text; nothing local (time, paths of this machine) goes into it.
-#include "app/FileManager.h"
 #include "app/GameException.h"
-#include "app/MemoryFileManager.h"
 #include "app/Random.h"
-#include "app/ResourceFileManager.h"
-#include "app/StandardFileManager.h"
 #include "app/UserFolders.h"
 #include "app/XmlUtil.h"
 #include "game/GameController.h"
 #include "media/DXManager.h"
 #include "media/Draw2D.h"
 #include "gui/GuiDevice.h"
-#include "media/FontManager.h"
 #include "media/Surface.h"
 #include "platform/image/ImageCodec.h"
 #include "world/TrapDraw.h"
 #include "world/ViewServices.h"
 #include "world/Landscape.h"
-#include "media/ImageCache.h"
-#include "platform/window/MainWindow.h"
 #include "game/GameServices.h"
 #include "game/WorldUpdate.h"
 #include "game/LevelLoader.h"
 #include "game/LevelSections.h"
 #include "modes/ModeServices.h"
+#include "tools/headless/HeadlessSession.h"
 #include "traps/Trap.h"
 #include "world/AnimationSpec.h"
 #include "world/StateHash.h"
@@ -51,23 +45,6 @@ namespace {
 
 // The mode's result codes (a match win or loss, a single-player win or loss).
 constexpr int kResultWon = 1, kResultLost = 2, kResultSingleLost = 5, kResultSingleWon = 6;
-
-std::unique_ptr<FileManager> MakeFileManager()
-{
-    auto manager = std::make_unique<FileManager>();
-    auto program = StandardFileManager::ForProgramFolder();
-    const std::string archive = program->Resolve("Data\\resource.dat");
-    manager->AddMember(std::move(program));
-    if (!archive.empty())
-        manager->AddMember(std::make_unique<ResourceFileManager>(archive));
-    auto user = std::make_unique<StandardFileManager>();
-    user->AddRootFolder("Level");
-    user->AddRootFolder("Cache");
-    manager->AddMember(std::move(user));
-    manager->AddMember(std::make_unique<MemoryFileManager>());
-    manager->IndexNames(nullptr, 0, nullptr);
-    return manager;
-}
 
 constexpr int kPictureWidth = 1280, kPictureHeight = 720;
 // The device covers the largest sample level; the picture is cut from its bottom-left.
@@ -238,49 +215,28 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: levelrun <level>... [--updates N]\n");
         return 2;
     }
-    std::unique_ptr<FileManager> manager = MakeFileManager();
-    fileManager = manager.get();
     // Playing needs the art: the flimbs' and traps' frame counts and sizes come from their
     // images, loaded as textures of a hidden window's software device.
-    platform::MainWindow window;
     const bool device = updates > 0;
-    if (device) {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        setenv("ALSOFT_DRIVERS", "null", 0);
-        if (!window.Create("Flimbs", {0, 0, kDeviceWidth, kDeviceHeight})) {
-            std::fprintf(stderr, "levelrun: no window for the device\n");
-            return 1;
-        }
-        DXManager::Init(&window, kDeviceWidth, kDeviceHeight);
-        SetScreenSize(kDeviceWidth, kDeviceHeight);
-        FontManager::Start();
-    }
     int failures = 0;
     try {
-        LoadProfileResources();
-        InitLandscape();
-        // The flimbs' animations: their frame counts pace the flimbs' actions.
-        LoadActionSprites();
+        GameStartOptions options;
+        options.programFolder = ProgramFolderFromExecutable();
+        options.display = device;
+        options.screenWidth = kDeviceWidth;
+        options.screenHeight = kDeviceHeight;
         if (device)
-            LoadTrapSpecs();
+            UseHeadlessDrivers();
+        GameStartup startup;
+        startup.Start(options);
         for (const std::string& level : levels)
             failures += RunLevel(level, updates, picture) ? 0 : 1;
+        ClearCurrentGameMode();
+        if (device)
+            UnloadTraps();
     } catch (const GameException& e) {
         std::fprintf(stderr, "levelrun: %s\n", e.what());
         failures = 1;
     }
-    ClearCurrentGameMode();
-    UnloadActionSprites();
-    if (device)
-        UnloadTraps();
-    ReleaseLandscape();
-    FreeProfileResources();
-    if (device) {
-        FontManager::ReleaseFonts();
-        ImageCache::Clear();
-        DXManager::Shutdown();
-    }
-    fileManager = nullptr;
     return failures == 0 ? 0 : 1;
 }

@@ -17,6 +17,7 @@
 #include "tools/headless/HeadlessSession.h"
 
 #include "app/ConsoleParam.h"
+#include "hud/HudServices.h"
 #include "session/PlaybackRunner.h"
 #include "world/StateHash.h"
 #include "world/ViewServices.h"

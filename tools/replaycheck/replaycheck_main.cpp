@@ -298,8 +298,7 @@ int main(int argc, char** argv)
             BuildLandscape(game.Land());
             PlaceFlimbs();
         } else {
-            LoadProfileResources();
-            LoadTrapSpecs();
+            ResetGameController(); // a level starts from the controller's reset state
             std::unique_ptr<LevelLoader> loader = LoadFlimbsLevel(level, kLevelLoadGame);
             if (!loader || !LoadLevel(*loader))
                 throw std::runtime_error("cannot load " + level);
@@ -351,10 +350,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "replaycheck: cannot write %s\n", picture.c_str());
             return 1;
         }
-        if (!level.empty()) {
+        if (!level.empty())
             ClearCurrentGameMode();
-            FreeProfileResources();
-        }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "replaycheck: %s\n", error.what());
         return 1;

@@ -24,6 +24,7 @@
 // printed every N updates.
 #include "tools/headless/HeadlessSession.h"
 
+#include "app/ConsoleParam.h"
 #include "app/KeyBindings.h"
 #include "gui/GuiServices.h"
 #include "world/LandscapeKeys.h"

@@ -135,8 +135,6 @@ int main(int argc, char** argv)
     int result = 0;
     try {
         HeadlessGame game(kScreenWidth, kScreenHeight);
-        LoadProfileResources();
-        LoadTrapSpecs();
         InstallScreenView();
         SimSrand(7);
         std::unique_ptr<LevelLoader> loader = LoadFlimbsLevel(level, kLevelLoadGame);
@@ -168,7 +166,6 @@ int main(int argc, char** argv)
         }
         UnloadTraps();
         ClearCurrentGameMode();
-        FreeProfileResources();
         ResetGameViewHooks();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "trapcheck: %s\n", e.what());

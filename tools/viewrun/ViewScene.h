@@ -14,7 +14,6 @@
 #include "gui/GuiDevice.h"
 #include "gui/PrimContainer.h"
 #include "gui/WindowList.h"
-#include "media/FontManager.h"
 #include "media/PngFile.h"
 #include "modes/ModeServices.h"
 #include "platform/gfx/Device.h"
@@ -38,10 +37,6 @@ public:
     {
         gameClock.SetSource([] { return ClockNow(); });
         gameClock.Start();
-        SetScreenSize(kScreenWidth, kScreenHeight);
-        FontManager::Start();
-        LoadProfileResources();
-        LoadTrapSpecs();
         loader_ = LoadFlimbsLevel(level, kLevelLoadGame);
         if (!loader_ || !LoadLevel(*loader_))
             throw std::runtime_error("cannot load " + level);
@@ -62,7 +57,6 @@ public:
         UnloadTraps();
         ClearCurrentGameMode();
         Controller().localPlayer = nullptr;
-        FreeProfileResources();
         gameClock.SetSource(nullptr);
         gameClock.Start();
     }

@@ -1,8 +1,8 @@
 // The screen frame: eight pieces in the corners and along the edges of the screen at the
 // UI scale, added in their fixed order, drawn round an empty middle.
-#include "../gui/DeviceFixture.h"
+#include "DeviceFixture.h"
 
-#include "frontend/menus/FrameWindow.h"
+#include "gui/FrameWindow.h"
 #include "gui/PrimContainer.h"
 #include "gui/ScreenImage.h"
 #include "gui/UiScale.h"

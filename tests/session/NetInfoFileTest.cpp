@@ -1,5 +1,5 @@
 // The playback file: header, records, gzip members and raw content.
-#include "hud/playback/NetInfoFile.h"
+#include "session/NetInfoFile.h"
 
 #include "app/UserFolders.h"
 

@@ -4,9 +4,10 @@
 // handler, the tab of the key binding window it shows on ("Common" or "Advanced") and the
 // boxes' tooltip. Handlers get a non-zero value on key down and 0 on key up.
 //
-// The play keys are the world's, the HUD's actions reach the HUD through its service
-// header, "PauseGame" the session's; "TrapAction" and "TrapExit" have no handler. The game
-// modes copy the rows into their command lists.
+// The play keys are the world's. The HUD's actions and "PauseGame" do nothing (the hint key
+// only flips the hint switch) until the HUD and the session install their handlers
+// (SetBindableActionHandler); "TrapAction" and "TrapExit" have no handler. The game modes
+// copy the rows into their command lists.
 #include <functional>
 #include <string>
 #include <vector>

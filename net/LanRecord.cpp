@@ -1,4 +1,4 @@
-#include "multiplayer/LanRecord.h"
+#include "net/LanRecord.h"
 
 #include "app/XmlUtil.h"
 #include "net/LanMulticast.h"

@@ -2,7 +2,7 @@
 // video comes in behind the first iris and the screen hides, its end (a second before the
 // clip ends, or a skip) brings the screen back behind a second iris; the outros' timed
 // texts, the planet visit and the final credits that close to the main menu.
-#include "../frontend/FrontEndFixture.h"
+#include "FrontEndFixture.h"
 #include "../support/ScopedConsoleInt.h"
 
 #include "frontend/menus/Credits.h"

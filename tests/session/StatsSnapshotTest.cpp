@@ -10,7 +10,7 @@
 #include "app/MemoryFileManager.h"
 #include "modes/GameMode.h"
 #include "modes/ModeServices.h"
-#include "net/StatsSnapshot.h"
+#include "session/MatchStats.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "frontend/menus/FrameWindow.h"
+#include "gui/FrameWindow.h"
 
 #include "gui/Container.h"
 #include "gui/ScreenImage.h"

@@ -1,4 +1,4 @@
-#include "hud/playback/NetInfoFile.h"
+#include "session/NetInfoFile.h"
 
 #include "app/GzipFile.h"
 

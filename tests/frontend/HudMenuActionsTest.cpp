@@ -1,7 +1,7 @@
 // The in-game menu (its entries by role and session, sliding in and out, its actions), the
 // level-change window and the HUD's button actions (placing over the HUD, restart, the
 // prompts, camera, zoom, view options, the minimap).
-#include "HudFixture.h"
+#include "../hud/HudFixture.h"
 
 #include "../support/FakeMatch.h"
 #include "../support/ScopedConsoleInt.h"
