@@ -82,9 +82,9 @@ public:
     void SendNetBash(const std::string& imagePath, float scaleX, float scaleY, uint8_t material,
                      uint32_t affectedMaterials, uint32_t tint, float rotation, uint8_t flag, int32_t x,
                      int32_t y) override;
-    void SendGameModeState(const std::string& xml);
+    void SendGameModeState(const std::string& xml) override;
     void SendModifierState(uint8_t index, int16_t flimbId);
-    void SendGameManagerState(const std::string& xml);
+    void SendGameManagerState(const std::string& xml) override;
     // Group -1: the local player's group.
     void SendUpdateGroup(int group);
     void RequestStartMatch();

@@ -251,7 +251,10 @@ bool SizeTrap::ApplyEditPanel(LayoutPanel* panel)
     if (!Trap::ApplyEditPanel(panel))
         return false;
     int32_t in = std::clamp(TruncToInt(sizeIn), 0, 2), out = std::clamp(TruncToInt(sizeOut), 0, 2);
-    const bool changed = panel->ReadInt("sizein", in) | panel->ReadInt("sizeout", out);
+    // Both fields are read whatever the first gives.
+    const bool readIn = panel->ReadInt("sizein", in);
+    const bool readOut = panel->ReadInt("sizeout", out);
+    const bool changed = readIn || readOut;
     if (changed && in != out) {
         sizeIn = static_cast<float>(in);
         sizeOut = static_cast<float>(out);

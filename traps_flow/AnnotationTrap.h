@@ -74,7 +74,9 @@ public:
     Primitive* GuiPart() override;
     void HashState(StateHasher& hasher) const override;
 
-    // The per-frame step: fade and spring by the frame's milliseconds, breathing.
+    // The per-frame step: fade and spring by the frame's milliseconds, breathing. The base's
+    // step without a time stays as it is.
+    using Trap::StepFrame;
     void StepFrame(float elapsedMs);
     // A press on the screen point (pixels): closes a clickable bubble under it.
     void OnPress(int x, int y, int phase);

@@ -19,7 +19,7 @@
 
 class AnimSurface;
 class BitmapBaseSurface;
-class Flimb;
+struct Flimb;
 class TileTextures;
 class ViewPort;
 namespace gfx {

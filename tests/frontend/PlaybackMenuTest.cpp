@@ -171,7 +171,7 @@ TEST(PlaybackRecordings, ADeleteOutsideThePlaybackFolderIsRefused)
     const fs::path outside = GetUserPath("Level\\kept.flimbs");
     fs::create_directories(outside.parent_path());
     std::ofstream(outside) << "x";
-    for (const std::string bad : {std::string("Level\\kept.flimbs"), PlaybackFolder() + "..\\..\\..\\Level\\kept.flimbs",
+    for (const std::string& bad : {std::string("Level\\kept.flimbs"), PlaybackFolder() + "..\\..\\..\\Level\\kept.flimbs",
                                   PlaybackFolder() + "sub\\x.flimbs", PlaybackFolder() + "x.flevel",
                                   PlaybackFolder()})
         EXPECT_FALSE(DeleteRecording(bad)) << bad;

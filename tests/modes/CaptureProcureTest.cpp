@@ -1,6 +1,7 @@
 // The capture and the carrying modes on the fake world: who captures, when nobody can, the
 // tracked exit, passing a particle by contact, dropping, losing and stealing it.
 #include "../support/FakeMatch.h"
+#include "../support/DynamicType.h"
 #include "../support/LogCapture.h"
 
 #include "modes/CaptureTheFlimbMode.h"
@@ -37,7 +38,7 @@ TEST_F(CaptureTest, SpecialAtAnOpponentsExitWinsForThatExit)
     EXPECT_TRUE(mode.IsMatchOver());
     mode.GameOver();
     EXPECT_EQ(world.matchResult, kResultSingleLost);
-    EXPECT_EQ(typeid(*mode.CreateScorePanel()), typeid(CaptureTheFlimbScore));
+    EXPECT_EQ(DynamicType(mode.CreateScorePanel()), typeid(CaptureTheFlimbScore));
 
     // The same capture seen from the capturing group of a multiplayer match.
     world.multiplayer = true;

@@ -2,6 +2,7 @@
 // the base end test, the result table, the exit and blast events, the command list and the
 // current mode's services.
 #include "../support/FakeMatch.h"
+#include "../support/DynamicType.h"
 
 #include "app/KeyBindings.h"
 #include "app/Log.h"
@@ -38,8 +39,8 @@ TEST_F(ModeTable, FactoryNamesAndPrefixes)
         ASSERT_NE(mode, nullptr);
         EXPECT_EQ(mode->modeIndex, i);
     }
-    EXPECT_EQ(typeid(*GameMode::Create(0)), typeid(CorralTheFlimbMode));
-    EXPECT_EQ(typeid(*GameMode::Create(6)), typeid(SuperSynergyMode));
+    EXPECT_EQ(DynamicType(GameMode::Create(0)), typeid(CorralTheFlimbMode));
+    EXPECT_EQ(DynamicType(GameMode::Create(6)), typeid(SuperSynergyMode));
     // The rescue rule: anything unknown is the rescue mode; names compare exactly.
     EXPECT_EQ(GameMode::IndexFromName("Nothing"), 0);
     {

@@ -1,6 +1,7 @@
 // Statistic rows: the kind table, the row texts, the computed figures and the rows each
 // mode gives at the end of a match.
 #include "../support/FakeMatch.h"
+#include "../support/DynamicType.h"
 
 #include "modes/CorralTheFlimbMode.h"
 #include "modes/GameStat.h"
@@ -51,7 +52,7 @@ TEST_F(GameStatTest, RowTexts)
     EXPECT_EQ(TimeGameStat(1).GetValueText(), "00:00.071"); // milliseconds always in three digits
     EXPECT_EQ(GameStat(kStatMorphs).GetName(), "Morphs");
     std::unique_ptr<GameStat> copy = TimeGameStat(5).Clone();
-    EXPECT_EQ(typeid(*copy), typeid(TimeGameStat));
+    EXPECT_EQ(DynamicType(copy), typeid(TimeGameStat));
 }
 
 TEST_F(GameStatTest, ComputedFigures)
@@ -77,8 +78,8 @@ TEST_F(GameStatTest, ComputedFigures)
         EXPECT_EQ(stat->value, c.value);
         EXPECT_EQ(MakeGameStat(world, 2, 2, c.kind, false)->value, 0);
     }
-    EXPECT_EQ(typeid(*MakeGameStat(world, 0, 2, 15, false)), typeid(TimeGameStat));
-    EXPECT_EQ(typeid(*MakeGameStat(world, 0, 2, 18, true)), typeid(QdotsGameStat));
+    EXPECT_EQ(DynamicType(MakeGameStat(world, 0, 2, 15, false)), typeid(TimeGameStat));
+    EXPECT_EQ(DynamicType(MakeGameStat(world, 0, 2, 18, true)), typeid(QdotsGameStat));
     block.stolen = -9999;
     EXPECT_EQ(MakeGameStat(world, 0, 2, kStatStolen, true)->value, 0) << "-9999 means none";
     // Groups outside the statistics blocks read nothing from them.

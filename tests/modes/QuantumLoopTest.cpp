@@ -2,6 +2,7 @@
 // recordings and the "qloop" record, the ids of the flimbs that traps release, the orders
 // a turn records, and the group picker.
 #include "../support/FakeMatch.h"
+#include "../support/DynamicType.h"
 #include "../support/LogCapture.h"
 
 #include "app/PlayerProfile.h"
@@ -235,7 +236,7 @@ TEST_F(QuantumLoopTest, ExitsThatCountDecideAndTheActiveGroupShows)
     mode.AddHudStatIcons(widgets);
     EXPECT_EQ(icon->IconName(), "Graphics\\HUD\\InGame\\stat_flimb_red.png");
     EXPECT_EQ(icon->Colour(), 0xFFFF4444u);
-    EXPECT_EQ(typeid(*mode.CreateScorePanel()), typeid(QuantumLoopScore));
+    EXPECT_EQ(DynamicType(mode.CreateScorePanel()), typeid(QuantumLoopScore));
 
     // With no active flimbs left the player is asked to go SuperNova, once.
     effects.notices.clear();

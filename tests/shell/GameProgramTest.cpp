@@ -61,16 +61,17 @@ std::optional<std::chrono::milliseconds> ProcessorTime(pid_t pid)
     return std::chrono::milliseconds(ticks * 1000 / sysconf(_SC_CLK_TCK));
 }
 
-// Lets the program run `linger`, and on a busy machine on until it has had that much
+// Lets the program run `linger`, and on a busy machine on until it has had that much more
 // processor time (at most twenty times as long), so that what it does in that time does
 // not depend on the machine's load.
 void Linger(pid_t pid, std::chrono::milliseconds linger)
 {
     const auto start = std::chrono::steady_clock::now();
+    const auto before = ProcessorTime(pid);
     std::this_thread::sleep_for(linger);
-    while (std::chrono::steady_clock::now() - start < linger * 20) {
+    while (before && std::chrono::steady_clock::now() - start < linger * 20) {
         const auto used = ProcessorTime(pid);
-        if (!used || *used >= linger)
+        if (!used || *used - *before >= linger)
             return;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }

@@ -274,7 +274,7 @@ TEST_F(ModifyLandTrapTest, AFlimbInTheTriggerAreaStartsTheRun)
     ASSERT_NE(trap, nullptr);
     EXPECT_EQ(trap->GetBounds(), (gfx::RECT{280, 60, 320, 140}));
     HoldFlimbsStill();
-    Flimb* flimb = PlaceAt(300, 120, 0, 3);
+    PlaceAt(300, 120, 0, 3);
     Run(1);
     EXPECT_EQ(trap->active, 1);
     EXPECT_EQ(trap->activator_direction, 3);
