@@ -39,6 +39,7 @@ constexpr InstallerDialog::TemplatePlace kInstallPlace{66, 222, 198, 22};
 constexpr InstallerDialog::TemplatePlace kExitPlace{66, 245, 198, 22};
 constexpr InstallerDialog::TemplatePlace kFooterPlace{7, 273, 15, 13};
 
+constexpr int kPathCapacity = 1 << 16;
 constexpr int kLeftAlt = 56;
 constexpr int kRightAlt = 184;
 
@@ -65,6 +66,7 @@ FlimbsEditBox* MakeReadOnlyBox(int id, const InstallerDialog::TemplatePlace& pla
     auto* box = new FlimbsEditBox(0, 0xFFFFFFFF);
     box->tag = id;
     box->readOnly = 1;
+    box->SetCapacity(kPathCapacity); // a path is never cut
     box->textScale = kInstallerTextScale;
     Place(box, place);
     return box;
@@ -270,6 +272,7 @@ Primitive* InstallerDialog::Control(int id) const
 void InstallerDialog::SetPackagePath(const std::string& path)
 {
     path_->SetText(path);
+    path_->SetCaret(path.size(), false); // the end of a long path shows
     ListPackage();
 }
 

@@ -40,7 +40,7 @@ struct ProgramOutput {
 };
 
 // Runs the installer program with the arguments (inheriting this process's user folder).
-ProgramOutput RunInstaller(const std::vector<std::string>& arguments)
+ProgramOutput RunInstaller(const std::vector<std::string>& arguments, const char* videoDriver = nullptr)
 {
     const fs::path outPath = fs::path(GetUserRoot()) / "installer.out";
     const fs::path errPath = fs::path(GetUserRoot()) / "installer.err";
@@ -49,6 +49,8 @@ ProgramOutput RunInstaller(const std::vector<std::string>& arguments)
     if (child == 0) {
         if (!freopen(outPath.c_str(), "w", stdout) || !freopen(errPath.c_str(), "w", stderr))
             _exit(126);
+        if (videoDriver)
+            setenv("SDL_VIDEODRIVER", videoDriver, 1);
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& a : arguments)
             argv.push_back(const_cast<char*>(a.c_str()));
@@ -144,6 +146,12 @@ TEST_F(InstallerProgram, ListAndInstallWorkWithoutAWindow)
         EXPECT_NE(failed.errors, "") << command;
     }
     EXPECT_EQ(RunInstaller({"--list"}).status, 2);
+
+    // A window that cannot open ends the program with a line on stderr.
+    const ProgramOutput windowless = RunInstaller({package}, "no-such-video-driver");
+    EXPECT_EQ(windowless.status, 1);
+    EXPECT_NE(windowless.errors.find("FlimbsPackageInstaller: the window cannot be opened"), std::string::npos)
+        << windowless.errors;
 }
 
 TEST_F(InstallerProgram, TheCommandLineIsThePathWithoutQuotes)
@@ -187,6 +195,17 @@ TEST_F(InstallerProgram, TheWindowListsTheCommandLinePackage)
     EXPECT_EQ(Message()->Title(), "Success");
     EXPECT_EQ(Message()->Text(), "Package has been installed!");
     EXPECT_TRUE(fs::exists(root / "Level/m_dm_mid.flevel"));
+
+    // A path longer than any fixed buffer is taken whole.
+    fs::path deep = work;
+    while (deep.string().size() < 400)
+        deep /= "a rather long folder name";
+    fs::create_directories(deep);
+    fs::copy_file(package, deep / "same.fpak");
+    Message()->Close();
+    dialog->SetPackagePath((deep / "same.fpak").string());
+    EXPECT_EQ(dialog->PathBox()->GetText(), (deep / "same.fpak").string());
+    EXPECT_EQ(dialog->TitleBox()->GetText(), "Three Levels");
 }
 
 TEST_F(InstallerProgram, InstallWithoutAPathSaysWhatToDo)
