@@ -101,7 +101,7 @@ protected:
     {
         window.Stop();
         std::error_code ignored;
-        for (const char* folder : {"Level", "my packages"})
+        for (const char* folder : {"Level", "my packages", "User"})
             fs::remove_all(root / folder, ignored);
     }
 
@@ -219,14 +219,30 @@ TEST_F(InstallerProgram, InstallWithoutAPathSaysWhatToDo)
     EXPECT_EQ(Message()->Title(), "");
     EXPECT_EQ(Message()->Text(), "You must first choose a Flimbs level Package to install.");
 
-    // Browse, then Cancel: the path is emptied and nothing is listed.
+    // Browse offers the player's packages; one chosen is listed.
     Message()->Close();
-    dialog->SetPackagePath(package);
+    const fs::path packages = GetUserPath("User\\Packages");
+    fs::create_directories(packages);
+    fs::copy_file(package, packages / "Shared Levels.fpak", fs::copy_options::overwrite_existing);
+    { std::ofstream(packages / "notes.txt") << "not a package"; }
+    auto browse = [this] {
+        PushKeys({Key(true, SDL_SCANCODE_LALT, SDLK_LALT), Key(true, SDL_SCANCODE_B, SDLK_b),
+                  Key(false, SDL_SCANCODE_B, SDLK_b), Key(false, SDL_SCANCODE_LALT, SDLK_LALT)});
+        EXPECT_TRUE(FramesUntil([] { return FindOpenWindow(PackageChooser::kName) != nullptr; }));
+        return dynamic_cast<PackageChooser*>(FindOpenWindow(PackageChooser::kName));
+    };
+    PackageChooser* chooser = browse();
+    ASSERT_NE(chooser, nullptr);
+    ASSERT_EQ(chooser->Packages()->GetCount(), 1);
+    EXPECT_EQ(chooser->Packages()->GetItemText(0), "Shared Levels.fpak");
+    chooser->Packages()->SetSelection(0, true);
+    chooser->Open();
+    EXPECT_EQ(dialog->PathBox()->GetText(), (packages / "Shared Levels.fpak").string());
+    EXPECT_EQ(dialog->TitleBox()->GetText(), "Three Levels");
     ASSERT_TRUE(dialog->InstallButton()->enabled);
-    PushKeys({Key(true, SDL_SCANCODE_LALT, SDLK_LALT), Key(true, SDL_SCANCODE_B, SDLK_b),
-              Key(false, SDL_SCANCODE_B, SDLK_b), Key(false, SDL_SCANCODE_LALT, SDLK_LALT)});
-    ASSERT_TRUE(FramesUntil([] { return FindOpenWindow(PackageChooser::kName) != nullptr; }));
-    auto* chooser = dynamic_cast<PackageChooser*>(FindOpenWindow(PackageChooser::kName));
+
+    // Browse, then Cancel: the path is emptied and nothing is listed.
+    chooser = browse();
     ASSERT_NE(chooser, nullptr);
     chooser->Cancel();
     EXPECT_EQ(dialog->PathBox()->GetText(), "");
