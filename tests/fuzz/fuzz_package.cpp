@@ -22,9 +22,9 @@ void CheckAndClear(const fs::path& root)
 {
     std::error_code error;
     for (fs::recursive_directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
-        if (it->is_directory())
+        if (it->is_directory() && !it->is_symlink())
             continue;
-        const fs::path relative = fs::relative(it->path(), root);
+        const fs::path relative = it->path().lexically_relative(root);
         const std::string first = relative.begin()->string();
         const bool inLevels = first == "Level" && (relative.parent_path() == "Level" ||
                                                    relative.parent_path() == fs::path("Level") / "UGC");
