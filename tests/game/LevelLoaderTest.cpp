@@ -4,7 +4,7 @@
 #include "game/GameServices.h"
 #include "game/LevelGlobals.h"
 #include "game/LevelLoader.h"
-#include "levelmodel/LevelEditorModel.h"
+#include "levelmodel/MapEditor.h"
 #include "levelmodel/MapFlimb.h"
 #include "levelmodel/MapPrimitive.h"
 #include "levelmodel/MapTrap.h"
@@ -54,7 +54,7 @@ std::string Link(uint32_t target, uint32_t event)
 class LevelLoaderTest : public LevelFixture {
 protected:
     // Opens and reads a level in a mode; the loader stays open for the checks.
-    std::unique_ptr<LevelLoader> Load(const std::string& path, int32_t mode, LevelEditorModel* editor = nullptr,
+    std::unique_ptr<LevelLoader> Load(const std::string& path, int32_t mode, MapEditor* editor = nullptr,
                                       int32_t previewSize = -1)
     {
         std::unique_ptr<LevelLoader> loader = LoadFlimbsLevel(path, mode, editor, previewSize);
@@ -127,6 +127,8 @@ TEST_F(LevelLoaderTest, LoaderCases)
     };
     LevelParts wide;
     wide.globals = "<width>20000</width><height>500</height>";
+    LevelParts narrow;
+    narrow.globals = "<width>800</width><height>600</height>";
     LevelParts unknown;
     unknown.traps = TrapText(3, "Nonsense", 1, 1) + TrapText(4, "Freezer", 2, 2) + TrapText(5, "OneWayBlock", 3, 3) +
                     TrapText(6, "BallCrawl", 4, 4);
@@ -168,6 +170,12 @@ TEST_F(LevelLoaderTest, LoaderCases)
              ASSERT_TRUE(l.previewSurface);
              EXPECT_LE(l.previewSurface->Width(), 8192u);
          }},
+        {"an 800-wide level loads 1024 wide", narrow, kLevelLoadGame,
+         [](LevelLoader& l) {
+             EXPECT_EQ(l.info.width, 1024);
+             EXPECT_EQ(l.info.height, 768);
+         }},
+        {"a preview keeps 800", narrow, kLevelLoadPreview, [](LevelLoader& l) { EXPECT_EQ(l.info.width, 800); }},
         {"unknown types are skipped, old names mapped", unknown, kLevelLoadGame,
          [](LevelLoader&) {
              EXPECT_EQ(FindTrapById(3), nullptr);
@@ -344,7 +352,7 @@ TEST_F(LevelLoaderTest, AnEditorLoadFillsTheModel)
     AddLevel("Level\\m_dm_workshop.flevel", parts.Text());
 
     const uint32_t generator = SimRandom().State();
-    LevelEditorModel editor;
+    MapEditor editor;
     ASSERT_TRUE(LoadLevelIntoMap(editor, "Level\\m_dm_workshop.flevel"));
     EXPECT_EQ(SimRandom().State(), generator); // the editor's draws are its own
     EXPECT_EQ(editor.FieldText("LevelName"), "workshop");
@@ -364,12 +372,12 @@ TEST_F(LevelLoaderTest, AnEditorLoadFillsTheModel)
     EXPECT_TRUE(editor.groups[4].present);
     EXPECT_FALSE(editor.groups[4].available);
     EXPECT_EQ(editor.groups[4].gravity, 3);
-    ASSERT_EQ(editor.Objects().size(), 3u);
-    auto* trap = static_cast<MapTrap*>(editor.FindObject(kMapTrap, 3));
+    ASSERT_EQ(editor.ObjectCount(), 3u);
+    auto* trap = static_cast<MapTrap*>(editor.FindObjectOfKind(kMapTrap, 3));
     ASSERT_NE(trap, nullptr);
     EXPECT_EQ(trap->GetTrap()->id, 3u);
-    EXPECT_NE(editor.FindObject(kMapFlimb, 5), nullptr);
-    EXPECT_NE(editor.FindObject(kMapPrimitive, 6), nullptr);
+    EXPECT_NE(editor.FindObjectOfKind(kMapFlimb, 5), nullptr);
+    EXPECT_NE(editor.FindObjectOfKind(kMapPrimitive, 6), nullptr);
     EXPECT_EQ(TrapCount(), 0); // nothing went into the world
     EXPECT_EQ(FlimbCount(), 0);
 }
@@ -383,7 +391,7 @@ TEST_F(LevelLoaderTest, AnEditedLevelIsRefusedButStillPreviews)
     AddLevel("Level\\m_dm_edited.flevel", edited, false);
     LogCapture log;
     for (int32_t mode : {kLevelLoadGame, kLevelLoadEditor}) {
-        LevelEditorModel editor;
+        MapEditor editor;
         auto loader = Load("m_dm_edited", mode, &editor);
         EXPECT_FALSE(loader->loaded) << mode;
         EXPECT_FALSE(read) << mode;
