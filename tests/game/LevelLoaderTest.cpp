@@ -382,6 +382,51 @@ TEST_F(LevelLoaderTest, AnEditorLoadFillsTheModel)
     EXPECT_EQ(FlimbCount(), 0);
 }
 
+// Package levels reach the editor as they are: unusable and doubled ids, unknown types,
+// missing or outside images. Each gets a log line; the objects are kept or skipped.
+TEST_F(LevelLoaderTest, AnEditorLoadOfAwkwardObjects)
+{
+    LevelParts parts;
+    parts.traps = TrapText(0, "Start", 1, 1) + TrapText(2147483647, "Exit", 2, 2) +
+                  TrapText(4294967295u, "Teleport", 3, 3) + TrapText(9, "Teleport", 4, 4) + TrapText(9, "Exit", 5, 5) +
+                  TrapText(12, "Nonsense", 6, 6) + TrapText(20, "Teleport", 7, 7, Link(9, 0));
+    parts.primitives = PrimText(30, 0, 0, "..\\..\\etc\\passwd") + PrimText(31, 0, 0, "Graphics\\nowhere.png") +
+                       PrimText(9, 0, 0, "Graphics\\Terrain\\rock.png");
+    parts.flimbs = FlimbText(40, 5, 5, 0, "<energy>99999</energy>") + FlimbText(40, 6, 6, 0);
+    AddLevel("Level\\m_dm_awkward.flevel", parts.Text());
+
+    LogCapture log;
+    MapEditor editor;
+    SetCurrentEditor(&editor);
+    editor.Open();
+    ASSERT_TRUE(LoadLevelIntoMap(editor, "Level\\m_dm_awkward.flevel"));
+    EXPECT_TRUE(editor.IsOpen());
+    EXPECT_TRUE(log.Contains("WARNING: flimbs trap type is not recognized"));
+    EXPECT_TRUE(log.Contains("WARNING: trap id 9 is used twice"));
+    ASSERT_EQ(editor.Traps().size(), 6u);
+    for (const auto& placed : editor.Traps()) {
+        const uint32_t id = placed->id;
+        EXPECT_TRUE(id != 0 && id != 0x7FFFFFFFu && id != 0xFFFFFFFFu) << id;
+        EXPECT_EQ(editor.FindTrap(id), placed.get()) << id;
+        EXPECT_EQ(static_cast<MapTrap&>(*placed).GetTrap()->id, id);
+    }
+    // The later of the doubled id keeps it, so the link to 9 names the exit.
+    MapObject* nine = editor.FindTrap(9);
+    ASSERT_NE(nine, nullptr);
+    EXPECT_EQ(static_cast<MapTrap*>(nine)->GetTrap()->kind, 22);
+    editor.CollectLinkedTraps(nine);
+    EXPECT_EQ(nine->linkedTrapIds, (std::vector<uint32_t>{0xFFFFFFFFu, 20u}));
+    // Images outside the game's graphics or missing: the primitives stay, without them.
+    ASSERT_EQ(editor.Primitives().size(), 3u);
+    EXPECT_EQ(static_cast<MapPrimitive&>(*editor.Primitives()[0]).Image(), nullptr);
+    EXPECT_NE(editor.FindPrimitive(9), nullptr);
+    ASSERT_EQ(editor.Flimbs().size(), 2u);
+    EXPECT_EQ(static_cast<MapFlimb&>(*editor.Flimbs()[0]).GetFlimb()->energy, 13023u);
+    EXPECT_NE(editor.Flimbs()[0]->id, editor.Flimbs()[1]->id);
+    editor.Reset();
+    SetCurrentEditor(nullptr);
+}
+
 TEST_F(LevelLoaderTest, AnEditedLevelIsRefusedButStillPreviews)
 {
     LevelParts parts;
