@@ -72,6 +72,8 @@ void OnPrimitiveTintChanged(Primitive* parent, Primitive* slider)
     ApplyPanelChange(parent, slider);
 }
 
+// Seam: "Set Image" opens the primitive viewer once the editor's asset tools bring it;
+// until then the editor's file chooser hook stands in.
 void OnSetPrimitiveImage(Primitive* /*parent*/, Button* /*button*/)
 {
     const auto* primitive = dynamic_cast<const MapPrimitive*>(MapObject::panelObject);
