@@ -128,6 +128,7 @@ void GameWnd::StartServices(uint32_t t0)
     PlaceMainWindow(window);
     window.Show();
     window.Raise();
+    raiseRequests_.Start(platform::RaiseSocketPath(GetUserRoot()));
 
     StartPromoCheck();
 
@@ -175,6 +176,11 @@ int GameWnd::Run()
         gameClock.Update();
         if (!Window()->IsForeground())
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (raiseRequests_.Poll() > 0) {
+            Window()->Restore();
+            Window()->Raise();
+            WriteLog("Raise request: the window is brought to the front\n");
+        }
         PollInput();
         platform::steam::RunCallbacks();
         if (platform::steam::statsChanged) {
@@ -305,6 +311,7 @@ void GameWnd::UpdateWorld()
 void GameWnd::Shutdown()
 {
     StopPromoCheck();
+    raiseRequests_.Stop();
     jvs_.reset();
     // The level editor's objects and windows go while the GUI and the image cache still
     // stand (the services' undoing releases the windows).
