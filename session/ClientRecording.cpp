@@ -13,6 +13,7 @@
 #include "session/NetInfoFile.h"
 #include "media/SoundManager.h"
 #include "modes/ModeServices.h"
+#include "session/CameraView.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
 #include "session/NetInfoFile.h"
@@ -149,12 +150,7 @@ bool GameClient::SavePlayback(const std::string& name, bool fullPath)
         writer.compressed = true;
         ok = writer.Open(partial, true);
         if (ok) {
-            float x = 0.0f, y = 0.0f;
-            CurrentViewCentre(x, y);
-            // Seam: the game view's zoom and rotation.
-            NetRecord camera = MakeCameraView(static_cast<int16_t>(x), static_cast<int16_t>(y), 0, 0);
-            camera[1] = static_cast<uint8_t>(ClientUpdateCounter());
-            writer.WriteRecord(camera.data());
+            writer.WriteRecord(CurrentCameraView().data());
             writer.WriteRecord(ClosingNetLoad().data());
             ok = writer.Close();
         }
