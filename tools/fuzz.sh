@@ -66,6 +66,9 @@ printf '\x02''\x07\x18\x00'"$HEADER"'\x05\x00\x00\x00\x03\x00\x08\x00\x01\x00AB'
 printf '\x00''\x04\x1c\x00'"$HEADER"'\x01\x00\x00\x00\x21\x00\x0c\x00\x01\x00\x00\x00\x00\x00\x00\x00' \
   >"$SEEDS/pseudotcp/connect"
 printf '\x81''\x06\x14\x00'"$HEADER"'\x02\x00\x00\x00\x22\x00\x08\x00' >"$SEEDS/pseudotcp/ack"
+# A datagram whose echoed time lies far ahead (it once made the round trip overflow).
+echo 'AYMAABwAABsAAAAAAA0AAAAAAAAAAAAAAAAAAAAAAAcAAAAAAAAAAAAAAAAAAHwBAAAAAAAIAAAAAAEAAAAAAAAKAAA=' | base64 -d \
+  >"$SEEDS/pseudotcp/future_echo"
 # World server: state byte (4, 5, 6), then [u8 length-1][bytes] chunks of frames.
 printf '\x00''\x08''\x05\x00\x00\x00\x2a\x03abc' >"$SEEDS/worldserver/hello"
 printf '\x01''\x03''\x04\x00\x00\x00''\x03''\x08\x01\x10\x07' >"$SEEDS/worldserver/login"
