@@ -26,11 +26,14 @@ int16_t ClampToI16(float value)
 NetRecord CurrentCameraView()
 {
     float x = 0.0f, y = 0.0f;
-    CurrentViewCentre(x, y);
     int16_t zoom = 0, degrees = 0;
     if (const GameViewPort* view = FindGameViewPort()) {
+        x = view->camera.target.x;
+        y = view->camera.target.y;
         zoom = ClampToI16(view->GetZoom());
         degrees = static_cast<int16_t>(ClampToI16(view->GetRotation() * kDegreesPerRadian) % 360);
+    } else {
+        CurrentViewCentre(x, y);
     }
     NetRecord camera = MakeCameraView(ClampToI16(x), ClampToI16(y), zoom, degrees);
     camera[1] = static_cast<uint8_t>(ClientUpdateCounter());
@@ -50,7 +53,9 @@ bool ApplyCameraView(const uint8_t* record)
         WriteLog("WARNING: CAMERA_VIEW with the zoom %d refused\n", zoom);
         return false;
     }
+    // All at once: the recorded centre was inside the land at the recorded zoom and turn.
     view->SetRotation(float(degrees % 360) / kDegreesPerRadian, -1, -1.0f);
-    view->LookAt(float(x), float(y), float(zoom));
+    view->SetZoom(float(zoom), -1);
+    view->PanTo(x, y, -1, false);
     return true;
 }

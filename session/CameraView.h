@@ -7,7 +7,7 @@
 // stamp byte the client's update counter; the centre alone (zoom and rotation 0) without a
 // game view.
 NetRecord CurrentCameraView();
-// CAMERA_VIEW: the game view is centred on the point at the zoom and turned at once to the
-// rotation, ending a turn under way. A zoom of 0 or less or far beyond the whole landscape's
+// CAMERA_VIEW: the game view is centred on the point, zoomed and turned to the rotation at
+// once, ending a move or turn under way. A zoom of 0 or less or far beyond the whole landscape's
 // is refused with a log line; nothing happens without a game view. False when refused.
 bool ApplyCameraView(const uint8_t* record);

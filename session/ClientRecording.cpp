@@ -241,11 +241,16 @@ void GameClient::LoadPlayback(const std::string& path)
     }
     if (reader.Damaged())
         throw GameException(invalid);
+    const uint64_t cutAt = reader.CutShort() ? reader.CutAt() : 0;
+    if (cutAt)
+        WriteLog("WARNING: Playback file [%s] ends inside a record at byte %llu; it plays up to there\n",
+                 path.c_str(), static_cast<unsigned long long>(cutAt));
     reader.Close();
     slot->records = std::move(records);
     slot->cursor = 0;
     state.playbackLength = updates;
     state.playbackPath = path;
+    state.playbackCutAt = cutAt;
 }
 
 void GameClient::ClearPlaybackSlots()

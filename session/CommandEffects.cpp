@@ -124,6 +124,26 @@ void SendChatLine(const std::string& text)
         client->SendChatLine(text);
 }
 
+// Only the host of a live match keeps a level's set-up: the one a match started with is kept
+// under kLastPlayedConfig, and restored when the level is loaded again; what it restores
+// reaches every peer (and the recording) as requests to the server.
+bool KeepsLevelSetUp()
+{
+    return CommandState().sessionKind == kSessionLive && IsHost() && LevelKind() == 1;
+}
+
+void KeepLevelSetUp()
+{
+    if (KeepsLevelSetUp() && !SaveLevelConfig(kLastPlayedConfig))
+        WriteLog("WARNING: the match's set-up could not be kept as \"%s\"\n", kLastPlayedConfig);
+}
+
+void RestoreLevelSetUp()
+{
+    if (KeepsLevelSetUp() && LoadLevelConfig(kLastPlayedConfig))
+        WriteLog("Level configuration \"%s\" restored\n", kLastPlayedConfig);
+}
+
 // ---- The commands -----------------------------------------------------------------------
 
 void StartGame(const uint8_t* r)
@@ -133,6 +153,7 @@ void StartGame(const uint8_t* r)
     for (size_t g = 0; g < 8; ++g)
         Controller().groups[g].inUse = r[6 + g] ? 1 : 0;
     SessionGame().StartMatch();
+    KeepLevelSetUp();
     if (state.playbackEnded) {
         // Back from a finished playback: the particles (switched off when it was left) run
         // again and the landscape's tiles are drawn anew.
@@ -196,11 +217,8 @@ void UpdateFlimbType(const uint8_t* r)
     const uint16_t id = GetU16(r, 6);
     const uint8_t type = r[8];
     const uint8_t sub = r[9];
-    if (sub == 'B') {
-        if (id < 8)
-            SessionGame().OrderGroup(static_cast<uint8_t>(id));
-        else
-            WriteLog("WARNING: group order for group %u refused: no such group\n", id);
+    if (sub == 'B' && id < kControllerGroups) {
+        SessionGame().OrderGroup(static_cast<uint8_t>(id));
         return;
     }
     Flimb* flimb = FindFlimbById(static_cast<int16_t>(id));
@@ -351,15 +369,6 @@ void NewPlayer(const uint8_t* r)
         server->EnsureAdmin(kind, true);
 }
 
-// The host of a live match restores the set-up the match started with last time; what it
-// restores reaches every peer (and the recording) as requests to the server.
-void RestoreLevelSetUp()
-{
-    if (CommandState().sessionKind != kSessionLive || !IsHost() || LevelKind() != 1)
-        return;
-    if (LoadLevelConfig(kLastPlayedConfig))
-        WriteLog("Level configuration \"%s\" restored\n", kLastPlayedConfig);
-}
 
 int GameData(const uint8_t* r)
 {

@@ -3,6 +3,8 @@
 #include "app/GameClock.h"
 #include "app/Log.h"
 #include "app/PlayerProfile.h"
+#include "game/GameController.h"
+#include "game/LevelGlobals.h"
 #include "modes/ModeServices.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
@@ -33,7 +35,7 @@ const uint8_t* HeldBackTick()
     return tick.data();
 }
 
-int LevelKind()
+int PlayedLevelKind()
 {
     return SessionGame().LoadedLevel().kind;
 }
@@ -64,6 +66,7 @@ void ClientCommandState::Clear()
         slot = {};
     playbackLength = 0;
     playbackPath.clear();
+    playbackCutAt = 0;
     playbackEnded = false;
     drawing = true;
     recordingAllowed = true;
@@ -144,7 +147,7 @@ void RunClientCommands()
             bool skip = false;
             if (run[0] == kCmdUpdateFlimbs) {
                 const int mode = CurrentGameModeIndex();
-                if (CurrentGameMode() && LevelKind() == 0 && (mode == kMultiverseMode || mode == kLoopMode))
+                if (CurrentGameMode() && PlayedLevelKind() == 0 && (mode == kMultiverseMode || mode == kLoopMode))
                     PumpPlayback(true);
                 skip = over;
             }
@@ -299,7 +302,10 @@ void PumpPlayback(bool ghost)
         }
         slot.records.clear();
         slot.cursor = 0;
-        // Seam: in the multiverse mode with the game's play flag 1, UPATE_GROUP for the
-        // mode's ghost group.
+        // The FlimbMaster's recording is over: what is left of its group goes SuperNova, so
+        // that the match can end.
+        if (CurrentGameModeIndex() == kMultiverseMode && Controller().matchRunning == 1)
+            if (GameClient* client = CurrentClient())
+                client->SendUpdateGroup(CurrentLevelGlobals().flimbMasterGroup);
     }
 }

@@ -111,6 +111,24 @@ TEST_F(PlaybackTest, ASavedPlaybackHoldsTheRecordingThenTheCameraAndTheEnd)
     EXPECT_EQ(CommandState().playbackLength, 5u);
 }
 
+// GAMEOVER ends the level's recording: what came before it is kept whole, GAMEOVER itself
+// is no command a client records, and a later save still holds the recording.
+class GameOverRecord : public PlaybackTest {};
+
+TEST_F(GameOverRecord, GameOverClosesTheRecordingWithoutItself)
+{
+    ASSERT_TRUE(GameClient::OpenTempRecording("kpt_caves.flevel"));
+    const Records written = RecordSome(3);
+    EXPECT_EQ(ExecuteCommand(MakeGameOver(3).data()), 0);
+    EXPECT_TRUE(log.Contains("The game is over"));
+    EXPECT_TRUE(!CommandState().recording || !CommandState().recording->IsOpen()) << "closed at the game over";
+    EXPECT_FALSE(NetCommandTable[kCmdGameOver].clientRecords);
+    const Records recorded = ReadFile(PlaybackFolder() + "temp.flimbs");
+    EXPECT_EQ(recorded, written);
+    for (const auto& record : recorded)
+        EXPECT_NE(record[0], kCmdGameOver);
+}
+
 TEST_F(PlaybackTest, PlaybackNamesFollowTheirRules)
 {
     ASSERT_TRUE(GameClient::OpenTempRecording("kpt_caves.flevel"));
