@@ -21,19 +21,26 @@ protected:
         work = fs::temp_directory_path() / ("flimbmaster-" + std::to_string(::getpid()));
         fs::remove_all(work);
         fs::create_directories(work);
+        // The player gives no orders: orders given live land at updates the machine's pace
+        // decides, the FlimbMaster's recorded ones at the updates they were recorded at.
+        std::FILE* script = std::fopen((work / "idle.txt").string().c_str(), "w");
+        ASSERT_NE(script, nullptr);
+        std::fputs("# the player watches\n", script);
+        std::fclose(script);
     }
     void TearDown() override { fs::remove_all(work); }
 
-    // solutionrec plays the level as the player's script says, at the difficulty.
+    // solutionrec plays the level at the difficulty, the player giving no orders; the game's
+    // pace leaves time to spare, so that the server stamps each request at the update the
+    // client asked it at.
     FILE* Start(int skill, const std::string& run) const
     {
         const fs::path home = work / run;
         fs::create_directories(home);
         const std::string command =
             "FLIMBS_HOME='" + home.string() + "' '" + std::string(FLIMBS_GAME_DIR) +
-            "/Bin/solutionrec' s_ar_twin_ridges '" + std::string(FLIMBS_SOURCE_DIR) +
-            "/tools/solutionrec/battles/s_ar_twin_ridges-m.txt' '" + (home / "match.flimbs").string() +
-            "' --skill " + std::to_string(skill) + " --limit 120 2>&1";
+            "/Bin/solutionrec' s_ar_twin_ridges '" + (work / "idle.txt").string() + "' '" +
+            (home / "match.flimbs").string() + "' --skill " + std::to_string(skill) + " --lag 40 --limit 240 2>&1";
         return popen(command.c_str(), "r");
     }
     static std::string Finish(FILE* pipe, int& exitCode)
