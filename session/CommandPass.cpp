@@ -212,7 +212,10 @@ bool GhostFeeds(uint8_t id, const uint8_t* r)
 }
 
 // The multiverse mode's ghosts live in their own id range and half of the world.
-void ShiftToGhostRange(NetRecord& r)
+// False when the record stays out of the ghost: a recorded group order of the FlimbMaster's
+// own group (the recorded match's opponent, say its concession), which is not the recorded
+// player's.
+bool ShiftToGhostRange(NetRecord& r)
 {
     const int32_t half = LandscapeWidth() / 2;
     switch (r[0]) {
@@ -221,8 +224,15 @@ void ShiftToGhostRange(NetRecord& r)
         r.U32(8, GetU32(r.data(), 8) + static_cast<uint32_t>(half));
         break;
     case kCmdUpdateFlimbType:
-        if (r[9] != 'B')
+        if (r[9] != 'B' || GetU16(r.data(), 6) >= kControllerGroups) {
             r.U16(6, static_cast<uint16_t>(GetU16(r.data(), 6) + kGhostIdOffset));
+        } else {
+            // The recorded player's group order is the FlimbMaster's.
+            const int32_t ghostGroup = CurrentLevelGlobals().flimbMasterGroup;
+            if (GetU16(r.data(), 6) == ghostGroup)
+                return false;
+            r.U16(6, static_cast<uint16_t>(ghostGroup));
+        }
         break;
     case kCmdHighlight:
     case kCmdGulpChange:
@@ -240,6 +250,7 @@ void ShiftToGhostRange(NetRecord& r)
     default:
         break;
     }
+    return true;
 }
 
 // Feeds one update of the slot: records up to and including an UPDATE_FLIMBS.
@@ -256,7 +267,8 @@ void FeedOneUpdate(PlaybackSlot& slot, bool ghost)
             continue;
         if (ghost && CurrentGameModeIndex() == kMultiverseMode) {
             NetRecord copy = stored;
-            ShiftToGhostRange(copy);
+            if (!ShiftToGhostRange(copy))
+                continue;
             ExecuteCommand(copy.data());
             RecordExecuted(copy.data(), true);
         } else {

@@ -39,7 +39,7 @@ void WriteRawPlayback(const fs::path& path, const std::vector<std::vector<uint8_
     EXPECT_EQ(std::fclose(file), 0);
 }
 
-std::vector<uint8_t> Bytes(const NetRecord& record)
+std::vector<uint8_t> RecordBytesOf(const NetRecord& record)
 {
     return {record.data(), record.data() + record.size()};
 }
@@ -78,9 +78,9 @@ protected:
 
 TEST_F(PlaybackRunTool, ARecordingOfAMissingLevelFailsNamingTheLevel)
 {
-    WriteRawPlayback(work / "nowhere.flimbs", {Bytes(MakeGameData("s_dm_nowhere_at_all", 1234, 0)),
-                                               Bytes(MakeStartGame({1})), Bytes(MakeUpdateFlimbs()),
-                                               Bytes(MakeUpdateFlimbs())});
+    WriteRawPlayback(work / "nowhere.flimbs", {RecordBytesOf(MakeGameData("s_dm_nowhere_at_all", 1234, 0)),
+                                               RecordBytesOf(MakeStartGame({1})), RecordBytesOf(MakeUpdateFlimbs()),
+                                               RecordBytesOf(MakeUpdateFlimbs())});
 
     const ToolRun run = Run("playbackrun", "nowhere.flimbs");
     EXPECT_NE(run.exitCode, 0) << run.output;
