@@ -231,13 +231,42 @@ printf '%s' '<trap><type>Sky</type><sky_image>Graphics\\\\nothing.png</sky_image
 printf '%s' '<trap-state><trap><type>Annotation</type><message>a\nb&lt;br&gt;c</message><font_scale>-9</font_scale><font_style>Nope</font_style><annotationMode>7</annotationMode><arrow_x>5</arrow_x><closed>1</closed><follow_flimb>1</follow_flimb><enabled>0</enabled></trap></trap-state>' \
   >"$SEEDS/traps/annotation.xml"
 
+# Level packages: a package of sample levels with a preview and its description, one whose
+# names leave the level folder, an empty archive, a stored entry whose header lies about its
+# size.
+mkdir -p "$SEEDS/package"
+python3 - "$SEEDS/package" <<'PYEOF'
+import os, sys, warnings, zipfile, zlib
+warnings.simplefilter('ignore')  # the repeated name is meant
+seeds = sys.argv[1]
+def level(name):
+    with open(os.path.join('data/game/Level', name), 'rb') as f:
+        return f.read()
+with zipfile.ZipFile(os.path.join(seeds, 'levels'), 'w', zipfile.ZIP_DEFLATED) as z:
+    z.writestr('m_dm_three_hills.flevel', level('m_dm_three_hills.flevel'))
+    z.writestr('m_dm_three_hills_big.jpg', b'\xff\xd8\xff\xe0')
+    z.writestr('f_dm_pack-AB12C.flevel', zlib.compress(b'<flimbs-level><globals><title>B</title></globals></flimbs-level>'))
+    z.writestr('package.xml', '<package_info><title>T</title><description>D</description></package_info>')
+with zipfile.ZipFile(os.path.join(seeds, 'hostile'), 'w', zipfile.ZIP_STORED) as z:
+    for name in ['../x.flevel', '/x.flevel', 'a/b.flevel', '..\\x.flevel', 'C:x.flevel', 'm_a.flevel', 'm_a.flevel']:
+        z.writestr(name, '<flimbs-level><globals><title>x</title></globals></flimbs-level>')
+with zipfile.ZipFile(os.path.join(seeds, 'empty'), 'w') as z:
+    pass
+with zipfile.ZipFile(os.path.join(seeds, 'lying'), 'w', zipfile.ZIP_STORED) as z:
+    z.writestr('m_b.flevel', '<flimbs-level/>' * 20)
+data = bytearray(open(os.path.join(seeds, 'lying'), 'rb').read())
+at = data.find(b'PK\x01\x02')
+data[at + 24:at + 28] = (5).to_bytes(4, 'little')  # the directory's uncompressed size
+open(os.path.join(seeds, 'lying'), 'wb').write(bytes(data))
+PYEOF
+
 # Every target with its corpus folder.
 TARGETS=(
   "fuzz_archive archive" "fuzz_xml xml" "fuzz_video video" "fuzz_mode_options modes"
   "fuzz_pseudotcp pseudotcp" "fuzz_worldserver worldserver" "fuzz_candidates candidates"
   "fuzz_webstats_reply webstats" "fuzz_landscape landscape" "fuzz_bonus_items bonus"
   "fuzz_stamping stamping" "fuzz_chat_text chat" "fuzz_level level" "fuzz_trap_load traps"
-  "fuzz_netcmd netcmd" "fuzz_playback playback")
+  "fuzz_netcmd netcmd" "fuzz_playback playback" "fuzz_package package")
 
 cores=$(nproc)
 needed=$(( (CORE_SECONDS * ${#TARGETS[@]} + cores - 1) / cores ))
