@@ -277,14 +277,17 @@ needed=$(( (CORE_SECONDS * ${#TARGETS[@]} + cores - 1) / cores ))
 [ "$needed" -gt "$WALL_SECONDS" ] && WALL_SECONDS=$needed
 echo "fuzz.sh: ${#TARGETS[@]} targets at once for ${WALL_SECONDS}s on $cores cores"
 
-mkdir -p "$WORK/artifacts" "$WORK/home"
-HOME_DIR="$(cd "$WORK/home" && pwd)"
+mkdir -p "$WORK/artifacts"
 pids=()
 for entry in "${TARGETS[@]}"; do
   read -r target corpus <<<"$entry"
   mkdir -p "$WORK/corpus-$target"
+  # Each target gets a home of its own: one target's files (fonts cached, logs) must not
+  # look like another's output.
+  rm -rf "$WORK/home-$target" && mkdir -p "$WORK/home-$target"
+  home_dir="$(cd "$WORK/home-$target" && pwd)"
   # An input's own limit is generous: the targets share the cores.
-  FLIMBS_HOME="$HOME_DIR" "$BIN/$target" "$WORK/corpus-$target" "$SEEDS/$corpus" \
+  FLIMBS_HOME="$home_dir" "$BIN/$target" "$WORK/corpus-$target" "$SEEDS/$corpus" \
     -max_total_time="$WALL_SECONDS" -timeout=60 -rss_limit_mb=2048 -max_len=65536 \
     -print_final_stats=1 -artifact_prefix="$WORK/artifacts/$target-" >"$WORK/$target.log" 2>&1 &
   pids+=("$!")

@@ -28,7 +28,7 @@ void CheckAndClear(const fs::path& root)
         const std::string first = relative.begin()->string();
         const bool inLevels = first == "Level" && (relative.parent_path() == "Level" ||
                                                    relative.parent_path() == fs::path("Level") / "UGC");
-        // The log folder is the log's, and other programs sharing this home write there too.
+        // The log folder is the program's own.
         const bool isLog = relative.parent_path() == fs::path("Cache") / "Log";
         if (!inLevels && !isLog) {
             std::fprintf(stderr, "package wrote outside the level folders: %s\n", relative.c_str());
