@@ -202,6 +202,15 @@ const FlimbMasterEntry* FlimbMasterLevelList::FindBossOfLevel(const std::string&
     return nullptr;
 }
 
+int FlimbMasterLevelList::BossPosition(const std::string& levelName)
+{
+    const FlimbMasterEntry* boss = FindBossOfLevel(levelName);
+    for (size_t i = 0; boss && i < entries_.size(); ++i)
+        if (entries_[i].get() == boss)
+            return int(i);
+    return -1;
+}
+
 std::vector<const FlimbMasterEntry*> FlimbMasterLevelList::NewlyUnlocked(int32_t pointsGained, int32_t fragmentsGained,
                                                                          int32_t currentPoints,
                                                                          int32_t currentFragments) const

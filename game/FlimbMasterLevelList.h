@@ -48,6 +48,8 @@ public:
     const FlimbMasterEntry* FindByLevelFileName(const std::string& fileName);
     // The boss one of whose Level traps names the level (its file title, case ignored).
     const FlimbMasterEntry* FindBossOfLevel(const std::string& levelName);
+    // That boss's place in the list (from 0), -1 when no boss lists the level.
+    int BossPosition(const std::string& levelName);
 
     // The bosses that points or fragments just gained unlock, from the given totals (the
     // overload without them reads the player's profile).

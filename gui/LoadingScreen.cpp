@@ -138,15 +138,30 @@ void LoadingScreen::WorkerLoop(FrameFunction frame, uint32_t intervalMs)
     }
 }
 
-void ShowLoadingFrame(LoadingScreen& screen)
+namespace {
+
+void DrawAndPresent(Primitive& shown)
 {
     gfx::Device* device = DXManager::GetDevice();
     if (!device || device->TestCooperativeLevel() != gfx::D3D_OK)
         return;
     device->Clear(0, nullptr, gfx::D3DCLEAR_TARGET, 0xFF000000u, 1.0f, 0);
     if (gfx::SUCCEEDED(device->BeginScene())) {
-        screen.Draw();
+        shown.Draw();
         device->EndScene();
     }
     device->Present(nullptr, nullptr, nullptr, nullptr);
+}
+
+} // namespace
+
+void ShowLoadingFrame(LoadingScreen& screen)
+{
+    DrawAndPresent(screen);
+}
+
+void PresentLoadingFrame(Primitive& shown)
+{
+    const auto deviceLock = DXManager::LockDevice();
+    DrawAndPresent(shown);
 }

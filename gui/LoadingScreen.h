@@ -73,3 +73,6 @@ private:
 // The default frame: clears the back buffer, draws the screen and presents, when a usable
 // device exists.
 void ShowLoadingFrame(LoadingScreen& screen);
+// The same for any primitive, under the device's lock: a frame shown while the main thread
+// is busy (nothing without a usable device).
+void PresentLoadingFrame(Primitive& shown);

@@ -16,6 +16,7 @@
 #include "traps/ParticleTrap.h"
 #include "traps_flow/ExitTrap.h"
 #include "traps_flow/StartTrap.h"
+#include "world/BeamUpEffect.h"
 #include "world/FlimbQueries.h"
 #include "world/FlimbTable.h"
 #include "world/Groups.h"
@@ -351,14 +352,12 @@ public:
         if (Flimb* flimb = RecordOf(id))
             flimb->energy = points;
     }
-    // World seam: the dying type's behaviour comes with the flimb behaviour; until then the
-    // flimb takes the splat type and leaves play, and the next update frees it.
+    // The flimb atomizes: it stops being alive at once, and its next step breaks it into
+    // particles and takes it out of play. A flimb already ending keeps its own end.
     void KillFlimb(int32_t id) override
     {
-        if (Flimb* flimb = LiveFlimb(id)) {
-            flimb->type = kSplat;
-            UncountFlimb(*flimb);
-        }
+        if (Flimb* flimb = LiveFlimb(id))
+            flimb->SetType(kAtomize);
     }
     void MoveFlimbX(int32_t id, int32_t x) override
     {
@@ -415,8 +414,7 @@ public:
         if (flimb->InWorld())
             UncountFlimb(*flimb);
     }
-    // World seam: the beam-up effect.
-    void SpawnBeamUp(float, float) override {}
+    void SpawnBeamUp(float x, float y) override { SpawnBeamUpEffect(x, y); }
     void ShatterSlug(int32_t trapId) override
     {
         if (auto* slug = dynamic_cast<BallTrap*>(FindTrapById(trapId)))

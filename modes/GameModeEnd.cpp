@@ -174,6 +174,9 @@ void GameMode::BaseGameOver()
             const int32_t seconds = now > start ? int32_t((now - start + 500u) / 1000u) : 0;
             SingleplayerTotals totals = profile.LoadSingleplayerTotals();
             totals.playtimeTotal += seconds;
+            // Seam: the points and the medallion fragment a first pass earns, and the FlimbMasters
+            // they unlock (SetUnlockHook), come with the campaign progress of the Pilgrimage
+            // screens; until then a level adds only its Qdots.
             BonusGains gains;
             if (passed && qdotTotal > 0 && GetLocalQdotCount() >= qdotTotal && !stats->qdotsObtained) {
                 stats->qdotsObtained = true;

@@ -3,7 +3,8 @@
 // (modes/BonusItems.h) and the current game mode's operations (each gives the answer of
 // "no game mode" while none is made).
 
-// Start-up step "loading items": BonusItemList::Load (throws GameException).
+// Start-up step "loading items": installs the FlimbMaster level list as the bonus items'
+// boss-level lookup, then BonusItemList::Load (throws GameException).
 void LoadBonusItems();
 
 // Set by the lobby: every group takes part in the match even when nobody plays it. Off at

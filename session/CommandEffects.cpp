@@ -16,6 +16,7 @@
 #include "game/LevelConfig.h"
 #include "game/LevelForPlay.h"
 #include "game/WorldUpdate.h"
+#include "gui/WindowList.h"
 #include "media/SoundManager.h"
 #include "modes/ModeServices.h"
 #include "net/WebStats.h"
@@ -25,6 +26,7 @@
 #include "session/GameClient.h"
 #include "session/GameServer.h"
 #include "session/GameSessions.h"
+#include "session/LoadingWindows.h"
 #include "session/MatchStats.h"
 #include "session/SessionConsole.h"
 #include "session/SessionGame.h"
@@ -261,7 +263,8 @@ void UpdateFlimbs()
     ModeNotifyModifiers();
     UpdateWorld();
     state.lastPlaybackUpdate = gameClock.Now();
-    // Seam: the "NETLOAD_THROB" window while waiting for the level.
+    if (state.waiting)
+        AnimateNetLoadThrobber(SteadyMilliseconds());
 }
 
 void Highlight(const uint8_t* r)
@@ -553,6 +556,7 @@ void NetLoad(const uint8_t* r)
     }
     if (!state.waiting)
         return;
+    CloseNetLoadThrobber();
     state.waiting = false;
     state.drawing = true;
     const int kind = LevelKind();
@@ -676,7 +680,7 @@ void FileData(const uint8_t* r)
 void LevelQuery(const uint8_t* r)
 {
     const std::string name = GetText(r, kLevelQueryName, kLevelQueryNameBytes);
-    // Seam: the loading window in the session window.
+    ShowLevelLoadingWindow(TranslateText("Loading") + " " + PlainFileName(name), FindOpenWindow("FlimbsGameBase"));
     SessionLevelInfo info;
     const bool found = SessionGame().ResolveLevel(name, info) && info.crc == GetU32(r, kLevelQueryCrc);
     WriteLog("LevelQuery %s %d\n", name.c_str(), found ? 1 : 0);

@@ -2,6 +2,7 @@
 
 #include "app/GameClock.h"
 #include "app/GameException.h"
+#include "app/LanguageTexts.h"
 #include "app/Log.h"
 #include "game/GameController.h"
 #include "gui/WindowList.h"
@@ -9,6 +10,7 @@
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
 #include "session/GameServer.h"
+#include "session/LoadingWindows.h"
 #include "session/PlaybackRunner.h"
 #include "session/SessionConsole.h"
 #include "session/SessionGame.h"
@@ -56,12 +58,15 @@ void FlimbsGameBase::ResetForLevel()
     GameClient::DiscardTempRecording();
     CommandState().ClearForLevel();
     SessionGame().ResetLevel();
+    CloseLevelLoadingWindow();
     // Seam: the session window stays shown until the HUD takes over the screen.
 }
 
 void FlimbsGameBase::CloseCommon()
 {
     CloseLevelHud();
+    CloseLevelLoadingWindow();
+    CloseNetLoadThrobber();
     GameClient::DiscardTempRecording();
     ResetCommandState();
     SessionGame().ResetLevel();
@@ -186,7 +191,7 @@ void FlimbsGameHost::HostLevel(const std::string& levelName)
     if ((info.kind == 2 || info.kind == 3) && !g_editorMode)
         throw GameException("This level is set to only allow editing.");
     SessionGame().StartLevelMusic(0.5f);
-    // Seam: the loading window with the level's title.
+    ShowLevelLoadingWindow(TranslateText("Loading") + " " + (info.title.empty() ? levelName : info.title));
     server_->LoadLevel(levelName);
 }
 

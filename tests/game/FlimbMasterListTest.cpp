@@ -1,5 +1,7 @@
 // The FlimbMaster level list: scanning boss levels, their settings, lookups and unlocks.
 #include "game/FlimbMasterLevelList.h"
+#include "modes/BonusItems.h"
+#include "modes/ModeServices.h"
 #include "tests/support/LevelFixture.h"
 #include "tests/support/LogCapture.h"
 
@@ -128,6 +130,32 @@ TEST_F(FlimbMasterListTest, NewlyUnlockedBosses)
     EXPECT_TRUE(list.NewlyUnlocked(60, 0, 100, 2).empty()); // already unlocked
     EXPECT_TRUE(list.NewlyUnlocked(60, 0, 50, 1).empty());  // fragments do not suffice
     EXPECT_EQ(names(list.NewlyUnlocked(0, 1, 150, 1)), (std::vector<std::string>{"P100"}));
+}
+
+// The start-up step that loads the bonus items asks this list for the boss of a beaten
+// level: an item unlocked by beating a level sorts 10 x the boss's place + 5.
+TEST_F(FlimbMasterListTest, BonusItemsOfABeatenLevelSortAfterItsBoss)
+{
+    AddLevel("Level\\f_dm_first.flevel", BossLevel("First", 10, true, LevelTrap("s_dm_one.flevel")));
+    AddLevel("Level\\f_dm_second.flevel", BossLevel("Second", 50, true, LevelTrap("s_dm_two.flevel")));
+    const std::string items =
+        "<bonus-items>"
+        "<item type=\"Level\" id=\"after_two\" level_beaten=\"S_DM_TWO.flevel\"><description>D</description>"
+        "<award_msg>A</award_msg><filepath>Level\\x.flevel</filepath></item>"
+        "<item type=\"Stamp\" id=\"unlisted\" level_beaten=\"s_dm_none.flevel\"><description>D</description>"
+        "<award_msg>A</award_msg><filepath>Graphics\\x.png</filepath></item>"
+        "<item type=\"Stamp\" id=\"points\" min_points=\"100\"><description>D</description>"
+        "<award_msg>A</award_msg><filepath>Graphics\\x.png</filepath></item>"
+        "</bonus-items>";
+    AddFile("Data\\bonus_items.xml", std::vector<uint8_t>(items.begin(), items.end()));
+    LoadBonusItems();
+    std::vector<std::pair<std::string, int32_t>> orders;
+    for (const BonusItemInfo& item : BonusItemList::Items())
+        orders.emplace_back(item.id, item.order);
+    EXPECT_EQ(orders, (std::vector<std::pair<std::string, int32_t>>{{"unlisted", 0}, {"points", 10}, {"after_two", 15}}));
+    BonusItemList::Clear();
+    BonusItemList::SetBossLevelLookup(nullptr);
+    FlimbMasterLevelList::Global().Clear();
 }
 
 } // namespace

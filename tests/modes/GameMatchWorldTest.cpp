@@ -1,5 +1,6 @@
 // The game's match world (no world installed by the test): what the rules read of the
 // controller and write back to it.
+#include "../support/ScopedConsoleInt.h"
 #include "../support/TestWorld.h"
 
 #include "app/GameClock.h"
@@ -8,6 +9,8 @@
 #include "modes/MatchWorld.h"
 #include "traps/ActionsTrap.h"
 #include "traps/Trap.h"
+#include "world/FlimbTable.h"
+#include "world/ParticleManager.h"
 #include "world/TrapKinds.h"
 #include "world/TrapRegistry.h"
 
@@ -119,6 +122,55 @@ TEST(GameMatchWorld, AnswersFromTheSessionTheControllerAndTheTraps)
     Controller().levelStartTime = 1234;
     EXPECT_EQ(match.LevelStartMs(), 1234u);
     EXPECT_EQ(match.GameClockMs(), gameClock.Now());
+}
+
+// A killed flimb atomizes: no longer alive at once, so no later attack finds it; a flimb
+// already ending keeps its own end; an unknown id is ignored.
+TEST(GameMatchWorld, AKilledFlimbAtomizes)
+{
+    TestWorld world;
+    SetMatchWorld(nullptr);
+    MatchWorld& match = CurrentMatchWorld();
+    const auto add = [](int16_t id, uint8_t type) {
+        Flimb record{};
+        record.Init();
+        record.Setup(10, 10, 1, 1, type, 0, kFlimbStartEnergy, 0, 1);
+        record.id = id;
+        return AddFlimbTo(World(), record);
+    };
+    Flimb* walker = add(7, kWalk);
+    Flimb* nova = add(8, kNova);
+    ASSERT_NE(walker, nullptr);
+    ASSERT_NE(nova, nullptr);
+    match.KillFlimb(7);
+    match.KillFlimb(8);
+    match.KillFlimb(99);
+    EXPECT_EQ(walker->type, kAtomize);
+    EXPECT_FALSE(walker->IsAlive());
+    FlimbInfo info;
+    EXPECT_FALSE(match.FindFlimb(7, info));
+    EXPECT_TRUE(match.FindRecord(7, info)) << "still in the table until its step";
+    EXPECT_EQ(nova->type, kNova);
+}
+
+// The beam-up beside an exit makes its sparks (the drawing's own, with full detail).
+TEST(GameMatchWorld, TheBeamUpMakesItsSparks)
+{
+    TestWorld world;
+    SetMatchWorld(nullptr);
+    ParticleManager manager;
+    manager.Init();
+    manager.SetEnabled(true);
+    {
+        ScopedParticles use(manager);
+        ScopedConsoleInt full("enableparticles", 1);
+        CurrentMatchWorld().SpawnBeamUp(40.0f, 60.0f);
+        int sparks = 0;
+        manager.VisualPool().ForEachLiveIncludingCurrent([&](const Particle&) { ++sparks; });
+        EXPECT_GT(sparks, 0);
+        EXPECT_EQ(manager.SimulationPool().CountOf(0), 0);
+    }
+    manager.Shutdown();
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "game/GameController.h"
 #include "modes/ModeServices.h"
+#include "world/BeamUpEffect.h"
 #include "world/ParticleEmitters.h"
 
 #include <gtest/gtest.h>
@@ -329,4 +330,41 @@ TEST_F(ParticleEmitter, MultiverseUniversesFromTheEnabledGroups)
         EXPECT_EQ(p.WorldX(), c.x);
         ClearCurrentGameMode();
     }
+}
+
+// The beam-up beside an exit: sparks of the drawing's own, rising and fading, the same for the
+// same update and point, none without full detail, and the simulation generator untouched.
+TEST_F(ParticleEmitter, BeamUpSparksRiseFromThePointAndLeaveTheSimulationAlone)
+{
+    UseMap(AsciiMap(64, std::string(64, '.')));
+    CurrentUpdateCounter() = 40;
+    const uint32_t simulation = SimRandom().State();
+    {
+        ScopedConsoleInt none("enableparticles", 0);
+        EXPECT_EQ(SpawnBeamUpEffect(30.0f, 50.0f), 0);
+    }
+    ScopedConsoleInt full("enableparticles", 1);
+    ASSERT_EQ(SpawnBeamUpEffect(30.0f, 50.0f), kBeamUpSparks);
+    EXPECT_EQ(SimRandom().State(), simulation);
+    EXPECT_TRUE(LiveOf(manager.SimulationPool()).empty());
+    const std::vector<Particle> first = LiveOf(manager.VisualPool());
+    ASSERT_EQ(first.size(), size_t(kBeamUpSparks));
+    for (const Particle& p : first) {
+        EXPECT_LT(p.vy, 0.0f) << "rises";
+        EXPECT_LT(p.fade, 0) << "fades";
+        EXPECT_GT(p.life, 0);
+        EXPECT_NEAR(p.WorldX(), 30.0f, 12.0f);
+        EXPECT_LE(p.WorldY(), 50.0f);
+    }
+    manager.ResetPool();
+    manager.SetEnabled(true);
+    SpawnBeamUpEffect(30.0f, 50.0f);
+    const std::vector<Particle> again = LiveOf(manager.VisualPool());
+    ASSERT_EQ(again.size(), first.size());
+    for (size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(again[i].WorldX(), first[i].WorldX());
+        EXPECT_EQ(again[i].vy, first[i].vy);
+    }
+    manager.SetEnabled(false);
+    EXPECT_EQ(SpawnBeamUpEffect(30.0f, 50.0f), 0) << "nothing while the particles are off";
 }
