@@ -338,6 +338,9 @@ void NewPlayer(const uint8_t* r)
         server->EnsureAdmin(kind, true);
 }
 
+// The end of a level's load: drawing resumes and the level or its match starts.
+void FinishLevelLoad(bool startLevel);
+
 int GameData(const uint8_t* r)
 {
     ClientCommandState& state = CommandState();
@@ -360,6 +363,10 @@ int GameData(const uint8_t* r)
         if (client)
             client->SendNetResult(kNrLoadLevelOk);
         WriteLogChannel(4, "Game Map and Info loaded successfully!\n");
+        // A level the server loads again (a restart) comes without a catch-up around it:
+        // it starts as the end of one starts it.
+        if (!state.waiting && state.sessionKind == kSessionLive && !multiplayer)
+            FinishLevelLoad(false);
         // Seam: LoadLevelConfig and the camera's first place.
         const PlayerRecord* local = Controller().localPlayer;
         if (state.waiting && local && local->spectator && client) {
@@ -520,6 +527,12 @@ void NetLoad(const uint8_t* r)
     }
     if (!state.waiting)
         return;
+    FinishLevelLoad(GetU32(r, 12) == 1);
+}
+
+void FinishLevelLoad(bool startLevel)
+{
+    ClientCommandState& state = CommandState();
     state.waiting = false;
     state.drawing = true;
     const int kind = LevelKind();
@@ -535,7 +548,7 @@ void NetLoad(const uint8_t* r)
             GlobalWebStats().SendGameStart(level, GatherStatsSnapshot(level));
         }
     }
-    if (kind == 1 && GetU32(r, 12) == 1) {
+    if (kind == 1 && startLevel) {
         SessionGame().StartLevel();
     } else if (kind == 0) {
         if (GameClient* client = CurrentClient())

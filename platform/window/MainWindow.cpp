@@ -223,6 +223,29 @@ bool MainWindow::SetFullscreen(bool fullscreen)
     return true;
 }
 
+void MainWindow::SetFrameSize(int width, int height)
+{
+    frameWidth_ = width > 0 && height > 0 ? width : 0;
+    frameHeight_ = width > 0 && height > 0 ? height : 0;
+}
+
+FrameFit MainWindow::CurrentFrameFit() const
+{
+    int clientWidth = 0, clientHeight = 0;
+    GetClientSize(clientWidth, clientHeight);
+    return FitFrame(frameWidth_, frameHeight_, clientWidth, clientHeight);
+}
+
+void MainWindow::ClientToFrame(int clientX, int clientY, int& frameX, int& frameY) const
+{
+    CurrentFrameFit().ClientToFrame(clientX, clientY, frameX, frameY);
+}
+
+void MainWindow::FrameToClient(int frameX, int frameY, int& clientX, int& clientY) const
+{
+    CurrentFrameFit().FrameToClient(frameX, frameY, clientX, clientY);
+}
+
 PumpResult MainWindow::PumpEvents()
 {
     SDL_Event event;

@@ -5,6 +5,8 @@
 // SDL headers stay out of this header: the input layer receives raw SDL events through
 // the hand-off callback and includes SDL itself.
 
+#include "platform/window/FrameFit.h"
+
 #include <functional>
 #include <string>
 
@@ -65,6 +67,17 @@ public:
     bool SetFullscreen(bool fullscreen);
     bool IsFullscreen() const { return fullscreen_; }
 
+    // The size of the frames drawn into the window (the graphics device's back buffer);
+    // 0 x 0 until a device says it, which maps pointer positions unchanged.
+    void SetFrameSize(int width, int height);
+    int FrameWidth() const { return frameWidth_; }
+    int FrameHeight() const { return frameHeight_; }
+    // Where a frame lands in the client area as it is now (see FrameFit).
+    FrameFit CurrentFrameFit() const;
+    // Client pixels to frame pixels and back, through the current fit.
+    void ClientToFrame(int clientX, int clientY, int& frameX, int& frameY) const;
+    void FrameToClient(int frameX, int frameY, int& clientX, int& clientY) const;
+
     void SetHandlers(Handlers handlers) { handlers_ = std::move(handlers); }
 
     // Dispatches every waiting event. Returns Quit once a quit was requested.
@@ -78,6 +91,8 @@ private:
     unsigned id_ = 0;
     bool fullscreen_ = false;
     bool foreground_ = false;
+    int frameWidth_ = 0;
+    int frameHeight_ = 0;
     Handlers handlers_;
 };
 
