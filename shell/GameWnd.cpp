@@ -134,6 +134,7 @@ void GameWnd::StartServices(uint32_t t0)
     PlaceMainWindow(window);
     window.Show();
     window.Raise();
+    raiseRequests_.Start(platform::RaiseSocketPath(GetUserRoot()));
 
     StartPromoCheck();
 
@@ -181,6 +182,11 @@ int GameWnd::Run()
         gameClock.Update();
         if (!Window()->IsForeground())
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (raiseRequests_.Poll() > 0) {
+            Window()->Restore();
+            Window()->Raise();
+            WriteLog("Raise request: the window is brought to the front\n");
+        }
         PollInput();
         platform::steam::RunCallbacks();
         if (platform::steam::statsChanged) {
@@ -311,6 +317,7 @@ void GameWnd::UpdateWorld()
 void GameWnd::Shutdown()
 {
     StopPromoCheck();
+    raiseRequests_.Stop();
     jvs_.reset();
     startup_.StopServices();
     SetInputClock(nullptr);

@@ -7,6 +7,7 @@
 
 #include "platform/window/FrameFit.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -49,6 +50,8 @@ public:
 
     void Show();
     void Hide();
+    // The window's icon from 32-bit ARGB pixels (rows of `width`); false when refused.
+    bool SetIcon(const uint32_t* argb, int width, int height);
     void Raise();
     // Iconifies the window, and brings an iconified window back.
     void Minimize();
