@@ -61,12 +61,14 @@ public:
     // True while the window has input focus (the Windows "foreground window").
     bool IsForeground() const;
 
+    // In full screen these are the placement the window takes again when it leaves it.
     WindowRect GetPlacement() const;
     void SetPlacement(const WindowRect& rect);
     // Client area size in pixels.
     void GetClientSize(int& width, int& height) const;
 
-    // Switches between a window and full screen (the desktop's mode).
+    // Switches between a window and full screen (the desktop's mode): the window covers its
+    // display, with or without a window manager, and returns to its placement afterwards.
     bool SetFullscreen(bool fullscreen);
     bool IsFullscreen() const { return fullscreen_; }
 
@@ -90,9 +92,12 @@ public:
     unsigned Id() const { return id_; }
 
 private:
+    void RestoreWindowedPlacement();
+
     SDL_Window* window_ = nullptr;
     unsigned id_ = 0;
     bool fullscreen_ = false;
+    WindowRect windowedPlacement_;
     bool foreground_ = false;
     int frameWidth_ = 0;
     int frameHeight_ = 0;

@@ -614,9 +614,10 @@ std::string WindowOutput(const std::string& display, const std::string& command)
 } // namespace
 
 // The real pointer on desktops larger than and as large as the picture, in a window and on
-// the whole screen: the window takes the picture's size (or the desktop's), the game's
-// cursor is drawn where the X pointer is at each corner of the picture, and clicks on the
-// main menu's rows and the options' "Okay" open what they name.
+// the whole screen: the window takes the picture's size (or the desktop's, the picture
+// letterboxed where the aspects differ), the game's cursor is drawn where the X pointer is
+// at each corner of the picture, and clicks on the main menu's rows and the options' "Okay"
+// open what they name.
 TEST(PointerOnDesktop, ClicksLandAndTheCursorSitsOnThePointer)
 {
     if (!OnPath("Xvfb") || !OnPath("xdotool"))
@@ -624,12 +625,15 @@ TEST(PointerOnDesktop, ClicksLandAndTheCursorSitsOnThePointer)
     struct Case {
         const char* screen;
         int desktopWidth;
+        int desktopHeight;
         bool fullscreen;
     };
     const Case cases[] = {
-        {"1920x1080x24", 1920, false},
-        {"1280x720x24", 1280, false},
-        {"1280x720x24", 1280, true},
+        {"1920x1080x24", 1920, 1080, false},
+        {"1920x1080x24", 1920, 1080, true},
+        {"1280x720x24", 1280, 720, false},
+        {"1280x720x24", 1280, 720, true},
+        {"1280x1024x24", 1280, 1024, true}, // bars above and below the picture
     };
     const int corners[4][2] = {
         {3, 3}, {kPictureWidth - 4, 3}, {kPictureWidth - 4, kPictureHeight - 4}, {3, kPictureHeight - 4}};
@@ -639,17 +643,26 @@ TEST(PointerOnDesktop, ClicksLandAndTheCursorSitsOnThePointer)
         ASSERT_FALSE(display.Name().empty());
         const std::string d = display.Name();
         std::error_code ignored;
+        std::filesystem::remove_all(GetUserPath("Cache\\Settings"), ignored);
         std::filesystem::remove_all(GetUserPath("Cache\\Screenshots"), ignored);
         WriteText(GetUserPath("Cache\\Settings\\global_config.xml"),
                   "<flimbs-config><last-profile>pointer</last-profile><res-x>1280</res-x><res-y>720</res-y></flimbs-config>");
         WriteText(GetUserPath("Profiles\\pointer.xml"), std::string("<flimbs-profile><settings><fullscreen>") +
                                                             (c.fullscreen ? "1" : "0") +
                                                             "</fullscreen></settings></flimbs-profile>");
-        // Picture pixels to window pixels: the whole desktop in full screen, else one to one.
-        const double scale = c.fullscreen ? double(c.desktopWidth) / kPictureWidth : 1.0;
+        // Picture pixels to window pixels: in full screen the picture fills the desktop as far
+        // as its aspect lets it, centred; in a window one to one.
+        const double scale = c.fullscreen ? std::min(double(c.desktopWidth) / kPictureWidth,
+                                                     double(c.desktopHeight) / kPictureHeight)
+                                          : 1.0;
+        const int offsetX = c.fullscreen ? (c.desktopWidth - int(kPictureWidth * scale + 0.5)) / 2 : 0;
+        const int offsetY = c.fullscreen ? (c.desktopHeight - int(kPictureHeight * scale + 0.5)) / 2 : 0;
+        const auto moveTo = [&](int x, int y) {
+            return "xdotool mousemove --window \"$w\" " + std::to_string(offsetX + int(x * scale)) + " " +
+                   std::to_string(offsetY + int(y * scale));
+        };
         const auto clickAt = [&](int x, int y) {
-            return "xdotool mousemove --window \"$w\" " + std::to_string(int(x * scale)) + " " +
-                   std::to_string(int(y * scale)) + " && sleep 0.3 && xdotool click --window \"$w\" 1";
+            return moveTo(x, y) + " && sleep 0.3 && xdotool click --window \"$w\" 1";
         };
         const auto logCount = [](const std::string& text) {
             const std::string log = ReadFile(LogFilePath());
@@ -677,9 +690,7 @@ TEST(PointerOnDesktop, ClicksLandAndTheCursorSitsOnThePointer)
                     return;
                 geometry = WindowOutput(d, "xdotool getwindowgeometry --shell \"$w\"");
                 for (int i = 0; i < 4; ++i) {
-                    const int x = int(corners[i][0] * scale), y = int(corners[i][1] * scale);
-                    OnWindow(d, "xdotool mousemove --window \"$w\" " + std::to_string(x) + " " + std::to_string(y) +
-                                    " && sleep 0.4 && xdotool key --window \"$w\" F12");
+                    OnWindow(d, moveTo(corners[i][0], corners[i][1]) + " && sleep 0.4 && xdotool key --window \"$w\" F12");
                     if (auto shot = ReadScreenshot(i))
                         shots.push_back(std::move(*shot));
                 }
@@ -692,7 +703,13 @@ TEST(PointerOnDesktop, ClicksLandAndTheCursorSitsOnThePointer)
             });
         EXPECT_TRUE(onMainMenu) << run.log;
         const int windowWidth = c.fullscreen ? c.desktopWidth : kPictureWidth;
+        const int windowHeight = c.fullscreen ? c.desktopHeight : kPictureHeight;
         EXPECT_NE(geometry.find("WIDTH=" + std::to_string(windowWidth) + "\n"), std::string::npos) << geometry << run.log;
+        EXPECT_NE(geometry.find("HEIGHT=" + std::to_string(windowHeight) + "\n"), std::string::npos) << geometry;
+        if (c.fullscreen) {
+            EXPECT_NE(geometry.find("X=0\n"), std::string::npos) << geometry;
+            EXPECT_NE(geometry.find("Y=0\n"), std::string::npos) << geometry;
+        }
         EXPECT_TRUE(options) << "the main menu's Options row";
         EXPECT_TRUE(backOnMainMenu) << "the options' Okay";
         EXPECT_TRUE(extras) << "the main menu's Extras row";
