@@ -12,14 +12,17 @@
 #include "gui/Button.h"
 #include "gui/WindowList.h"
 #include "hud/HudActions.h"
+#include "hud/HudWindow.h"
 #include "hud/MatchResultVoice.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
 #include "session/GameSessions.h"
 #include "session/SessionConsole.h"
 #include "session/SessionServices.h"
+#include "world/AnimationSpec.h"
 #include "world/Landscape.h"
 #include "world/StateHash.h"
+#include "world/TrapSpecs.h"
 
 #include <chrono>
 #include <functional>
@@ -133,9 +136,18 @@ protected:
     LogCapture log;
 };
 
+// Leaves build/restart.png: the level as drawn after its restart, under its HUD.
 TEST_F(LevelRestartTest, RestartFromTheMenuRunsTheLevelAsAFreshLoadDoes)
 {
+    LoadActionSprites();
+    LoadTrapSpecs();
+    InstallHudGameView();
     RestartAndCompare([] { RestartLevel(); });
+    Steps(10, 16);
+    DrawFrameLikeTheGame();
+    WritePicture("restart.png", 1280, 720);
+    SetHudGameViewMaker(nullptr);
+    UnloadActionSprites();
 }
 
 TEST_F(LevelRestartTest, PlayAgainFromTheResultRunsTheLevelAsAFreshLoadDoes)
