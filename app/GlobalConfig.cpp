@@ -71,18 +71,11 @@ WindowPlacement ReadGlobalConfigWindow()
     return placement;
 }
 
-DisplayMode ReadGlobalConfigResolution(const std::vector<DisplayMode>& supported, DisplayMode desktop)
+DisplayMode ReadGlobalConfigResolution()
 {
-    auto isSupported = [&](DisplayMode mode) {
-        return std::any_of(supported.begin(), supported.end(),
-                           [&](DisplayMode m) { return m.width == mode.width && m.height == mode.height; });
-    };
     XmlDocument doc = XmlLoadUserFile(kConfigFile);
+    if (!doc)
+        return {};
     xmlNode* root = XmlRoot(doc.get());
-    const DisplayMode stored{ReadInt(root, "res-x"), ReadInt(root, "res-y")};
-    if (doc && stored.width > 0 && stored.height > 0 && isSupported(stored))
-        return stored;
-    if (desktop.width > 0 && desktop.height > 0 && isSupported(desktop))
-        return desktop;
-    return DisplayMode{1024, 768};
+    return DisplayMode{ReadInt(root, "res-x"), ReadInt(root, "res-y")};
 }

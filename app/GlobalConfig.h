@@ -41,6 +41,5 @@ struct WindowPlacement {
 // The stored rectangle when left, top >= 0 and both sizes >= 100; else (5, 5, 805, 605), centred.
 WindowPlacement ReadGlobalConfigWindow();
 
-// The stored resolution when `supported` has it; else the desktop's mode when supported,
-// else 1024 x 768.
-DisplayMode ReadGlobalConfigResolution(const std::vector<DisplayMode>& supported, DisplayMode desktop);
+// The stored resolution ("res-x", "res-y"), 0 x 0 when there is none.
+DisplayMode ReadGlobalConfigResolution();

@@ -1,6 +1,9 @@
 #include "app/WindowPlacement.h"
 
+#include "app/StringUtil.h"
+
 #include <algorithm>
+#include <cstdint>
 
 WindowRect FitOnDesktop(const WindowRect& wanted, bool centre, int desktopWidth, int desktopHeight)
 {
@@ -14,4 +17,26 @@ WindowRect FitOnDesktop(const WindowRect& wanted, bool centre, int desktopWidth,
         top = std::max(0, (desktopHeight - height) / 2);
     }
     return {left, top, left + width, top + height};
+}
+
+DisplayMode FitResolution(DisplayMode wanted, DisplayMode desktop, std::string* refused)
+{
+    if (refused)
+        refused->clear();
+    const bool limited = desktop.width > 0 && desktop.height > 0;
+    const DisplayMode fallback = limited ? desktop : DisplayMode{1024, 768};
+    if (wanted.width <= 0 || wanted.height <= 0)
+        return fallback;
+    const char* why = nullptr;
+    if (wanted.width < 640 || wanted.height < 480)
+        why = "smaller than 640x480";
+    else if (limited && (wanted.width > desktop.width || wanted.height > desktop.height))
+        why = "larger than the desktop";
+    else if (wanted.width < wanted.height || int64_t(wanted.width) * 5 > int64_t(wanted.height) * 12)
+        why = "of an aspect that is not shown";
+    if (!why)
+        return wanted;
+    if (refused)
+        *refused = StringPrintf("%dx%d is %s", wanted.width, wanted.height, why);
+    return fallback;
 }

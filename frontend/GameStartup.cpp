@@ -10,6 +10,7 @@
 #include "app/ResourceFileManager.h"
 #include "app/StandardFileManager.h"
 #include "app/UserFolders.h"
+#include "app/WindowPlacement.h"
 #include "frontend/FrontEndServices.h"
 #include "game/GameServices.h"
 #include "gui/GuiDevice.h"
@@ -42,13 +43,20 @@
 
 namespace {
 
+// The stored resolution when the desktop can take it, else one that fits (with a log line).
+// Nothing shown (no display): any size at all is taken.
 DisplayMode ChooseDisplayMode()
 {
-    std::vector<DisplayMode> supported;
-    for (const platform::DisplaySize& size : platform::DisplayModes())
-        supported.push_back({size.width, size.height});
-    const platform::DisplaySize desktop = platform::DesktopSize();
-    return ReadGlobalConfigResolution(supported, {desktop.width, desktop.height});
+    DisplayMode desktop{};
+    if (!platform::IsHeadless()) {
+        const platform::DisplaySize size = platform::DesktopSize();
+        desktop = {size.width, size.height};
+    }
+    std::string refused;
+    const DisplayMode mode = FitResolution(ReadGlobalConfigResolution(), desktop, &refused);
+    if (!refused.empty())
+        WriteLog("Screen resolution %s; using %dx%d\n", refused.c_str(), mode.width, mode.height);
+    return mode;
 }
 
 } // namespace

@@ -111,15 +111,20 @@ void ReadSummaryGroups(xmlNode* groups, LevelChooserEntry& entry)
 
 } // namespace
 
-bool ReadLevelSummary(const std::string& path, LevelChooserEntry& entry)
+bool ReadLevelSummary(const std::string& path, LevelChooserEntry& entry, std::string* problem)
 {
-    if (path.size() > kMaxLevelPath)
+    const auto refuse = [&](const char* why) {
+        if (problem)
+            *problem = why;
         return false;
+    };
+    if (path.size() > kMaxLevelPath)
+        return refuse("its path is too long");
     const std::string fileName = GetFileTitle(path, false);
     LevelFileName parts;
     if (!EqualsNoCase(fileName, "editor-test-level.flevel")) {
         if (!ParseLevelFileName(path, parts))
-            return false;
+            return refuse("its name is not a level's name");
         entry.title = parts.name;
     } else {
         entry.title = GetFileTitle(path, true);
@@ -138,9 +143,10 @@ bool ReadLevelSummary(const std::string& path, LevelChooserEntry& entry)
         xmlReaderForIO(ReadFromGzip, CloseNothing, &file, path.c_str(), nullptr,
                        XML_PARSE_NOBLANKS | XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
     if (!reader)
-        return false;
+        return refuse("it cannot be read");
     bool sawRoot = false;
     bool ok = true;
+    const char* why = "it is not a level file";
     int result = xmlTextReaderRead(reader);
     while (result == 1) {
         if (xmlTextReaderNodeType(reader) != XML_READER_TYPE_ELEMENT) {
@@ -166,6 +172,7 @@ bool ReadLevelSummary(const std::string& path, LevelChooserEntry& entry)
         if (depth == 1 && (globals || groups)) {
             xmlNode* section = xmlTextReaderExpand(reader);
             if (!section) {
+                why = "its XML is broken";
                 ok = false;
                 break;
             }
@@ -178,13 +185,15 @@ bool ReadLevelSummary(const std::string& path, LevelChooserEntry& entry)
         }
         result = xmlTextReaderNext(reader);
     }
-    if (result < 0)
+    if (result < 0) {
+        why = "its XML is broken";
         ok = false;
+    }
     xmlFreeTextReader(reader);
     file.Close();
     if (!ok || !sawRoot) {
         WriteLog("Error : Couldn't read the level summary of [%s]\n", path.c_str());
-        return false;
+        return refuse(why);
     }
     return true;
 }

@@ -23,8 +23,8 @@ constexpr int32_t kMaxLevelSide = 16384;
 // shows and the groups. False when the file name cannot be split (other than the editor's
 // test level) or the file is not a level. Throws GameException "Bad resource for
 // ResourceXmlSource" for a missing or empty file and "Couldn't init gzip!" for gzip data
-// that cannot be inflated.
-bool ReadLevelSummary(const std::string& path, LevelChooserEntry& entry);
+// that cannot be inflated. A false result says why in `problem` when one is given.
+bool ReadLevelSummary(const std::string& path, LevelChooserEntry& entry, std::string* problem = nullptr);
 
 // Everything a level file's globals and groups hold, as the writer writes them.
 struct LevelDescription {

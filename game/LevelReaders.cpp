@@ -188,6 +188,24 @@ void ReadLevelGlobals(LevelLoader& loader, xmlNode* globals, xmlNode* defaults)
     }
 }
 
+namespace {
+
+// A level boundary: Open 0, Closed 1 or Wrap 2, from the level or else its defaults. Without
+// the tag in either, or with another value (logged), the edge keeps `fallback`.
+int32_t ReadLevelBoundary(xmlNode* globals, xmlNode* defaults, const char* name, int32_t fallback)
+{
+    if (!XmlGetChild(XmlChildren(globals), name) && !XmlGetChild(XmlChildren(defaults), name))
+        return fallback;
+    const int32_t value = XmlGetTagInt(globals, name, defaults, fallback);
+    if (value >= TileStore::kEdgeOpen && value <= TileStore::kEdgeWrap)
+        return value;
+    WriteLog("WARNING: Tag [%s] holds %d, not a boundary (0 open, 1 closed, 2 wrap). Using %d\n", name, value,
+             fallback);
+    return fallback;
+}
+
+} // namespace
+
 void ApplyLevelGlobals(LevelLoader& loader, xmlNode* root, xmlNode* defaultsRoot)
 {
     xmlNode* globals = XmlGetChild(XmlChildren(root), "globals");
@@ -208,10 +226,11 @@ void ApplyLevelGlobals(LevelLoader& loader, xmlNode* root, xmlNode* defaultsRoot
         CurrentLevelGlobals().editorReadOnly = editor->readOnly;
         editor->SetLevelSize(info.width, info.height);
     }
-    loader.boundaries[3] = XmlGetTagInt(globals, "boundary_right", defaults, 0);
-    loader.boundaries[2] = XmlGetTagInt(globals, "boundary_left", defaults, 0);
-    loader.boundaries[1] = XmlGetTagInt(globals, "boundary_bottom", defaults, 0);
-    loader.boundaries[0] = XmlGetTagInt(globals, "boundary_top", defaults, 0);
+    const auto& edges = TileStore::kDefaultEdgeModes;
+    loader.boundaries[3] = ReadLevelBoundary(globals, defaults, "boundary_right", edges[TileStore::kEdgeRight]);
+    loader.boundaries[2] = ReadLevelBoundary(globals, defaults, "boundary_left", edges[TileStore::kEdgeLeft]);
+    loader.boundaries[1] = ReadLevelBoundary(globals, defaults, "boundary_bottom", edges[TileStore::kEdgeBottom]);
+    loader.boundaries[0] = ReadLevelBoundary(globals, defaults, "boundary_top", edges[TileStore::kEdgeTop]);
     loader.zoomFlimbId = XmlGetTagInt(globals, "zoomFlimbID", defaults, 0);
     info.theme = XmlGetTagInt(globals, "theme", defaults, 1) - 1;
     if (editor) {
@@ -245,6 +264,11 @@ void ApplyLevelGlobals(LevelLoader& loader, xmlNode* root, xmlNode* defaultsRoot
             new gfx::Surface(w, h, gfx::D3DFMT_A8R8G8B8, gfx::D3DPOOL_SYSTEMMEM, 0));
     } else if (landscape) {
         landscape->Create(info.width, info.height);
+        // The boundaries are the landscape's edge modes: Open 0, Closed 1, Wrap 2.
+        landscape->edgeModes[TileStore::kEdgeTop] = loader.boundaries[0];
+        landscape->edgeModes[TileStore::kEdgeBottom] = loader.boundaries[1];
+        landscape->edgeModes[TileStore::kEdgeLeft] = loader.boundaries[2];
+        landscape->edgeModes[TileStore::kEdgeRight] = loader.boundaries[3];
     }
     if (editor) {
         const int32_t x = XmlGetTagInt(globals, "last_editor_x", defaults, -999);

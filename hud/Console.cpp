@@ -172,5 +172,6 @@ void ToggleConsoleView()
     }
     auto* view = new ConsoleView;
     OpenWindow(view, true);
+    view->Relayout(); // shown now: the input line takes its place
     view->FocusInput();
 }

@@ -105,8 +105,9 @@ void ConsoleView::Relayout()
     if (visible) {
         float barWidth = 0.0f, inputHeight = 0.0f;
         scrollBar_->GetSize(&barWidth, nullptr);
-        input_->SetSize(1000.0f, kKeepCoordinate);
+        // One line of text high: the box's own minimum, given to it as its size.
         input_->GetSize(nullptr, &inputHeight);
+        input_->SetSize(1000.0f, inputHeight);
         input_->SetPosition(0.0f, kHeight - inputHeight);
         scrollBar_->SetPosition(1000.0f - ToVirtualX(barWidth), 0.0f);
         scrollBar_->SetSize(ToVirtualX(barWidth), kHeight - inputHeight);

@@ -172,7 +172,14 @@ void HudGame::CursorPosition(int& x, int& y) const
 }
 
 void HudGame::StartSinglePlayerLevel() { Seam("StartSinglePlayerLevel"); }
-void HudGame::VisitPlanet() { Seam("VisitPlanet"); }
+void HudGame::VisitPlanet()
+{
+    // The screens' way to the campaign planet (the front end while the planet is to come).
+    if (const auto& visit = CurrentHudScreenHooks().visitPlanet)
+        visit();
+    else
+        Seam("VisitPlanet");
+}
 void HudGame::LoadLevelIntoEditor(const std::string&) { Seam("LoadLevelIntoMap"); }
 
 void HudGame::StartPlayback(const std::string& path)

@@ -10,6 +10,7 @@
 #include "gui/FlimbsMenuBar.h"
 #include "gui/Label.h"
 #include "gui/ScreenImage.h"
+#include "gui/WindowList.h"
 #include "hud/BubbleWidgets.h"
 #include "hud/HudActions.h"
 #include "hud/HudGame.h"
@@ -19,6 +20,7 @@
 #include "hud/ResultRows.h"
 #include "modes/GameMode.h"
 #include "modes/ModeServices.h"
+#include "session/GameSessions.h"
 #include "session/SessionServices.h"
 #include "world/Groups.h"
 
@@ -343,7 +345,7 @@ void MatchResultVoice::OnCheckpoint(Primitive*, Button* button)
         PositionOverHud(std::move(prompt), true);
 }
 
-void MatchResultVoice::OnReview(Primitive*, Button*)
+void MatchResultVoice::OnReview(Primitive*, Button* button)
 {
     HudGame& game = CurrentHudGame();
     const std::string level = game.LevelName(true);
@@ -356,19 +358,34 @@ void MatchResultVoice::OnReview(Primitive*, Button*)
         return;
     }
     const std::string path = PlaybackFolder() + file;
+    // The replay takes the screen: the pop-up and the level's session (its HUD with it) go
+    // first, and leaving the replay leads to the planet.
+    if (MatchResultVoice* voice = EnclosingResult(button))
+        voice->Close();
+    if (auto* session = dynamic_cast<FlimbsGameBase*>(FindOpenWindow("FlimbsGameBase")))
+        session->Close();
+    SetPlaybackReturnCallback(OnPlaybackEnd);
     try {
         game.StartPlayback(path);
     } catch (const std::exception& error) {
+        SetPlaybackReturnCallback(nullptr);
         game.ReloadFlimbMasterList();
         WriteLog("%s\n", error.what());
         game.ShowMessageBox("Error", "Error in playback!");
     }
 }
 
+void MatchResultVoice::OnPlaybackEnd()
+{
+    CurrentHudGame().VisitPlanet();
+}
+
 void MatchResultVoice::OnRankings(Primitive*, Button*)
 {
     HudGame& game = CurrentHudGame();
-    game.OpenUrl(std::string(kStatisticsSite) + RankingsPath(game.LevelName(false)));
+    const std::string url = std::string(kStatisticsSite) + RankingsPath(game.LevelName(false));
+    if (!game.OpenUrl(url))
+        game.ShowMessageBox(TranslateText("Rankings"), TranslateText("No web browser could be started for") + "\n" + url);
 }
 
 void MatchResultVoice::OnPlayAgain(Primitive*, Button* button)

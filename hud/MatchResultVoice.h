@@ -33,6 +33,8 @@ public:
     static void OnCheckpoint(Primitive* parent, Button* button);
     static void OnReview(Primitive* parent, Button* button);
     static void OnRankings(Primitive* parent, Button* button);
+    // The end action of a replay started by Review: back to the planet.
+    static void OnPlaybackEnd();
     static void OnPlayAgain(Primitive* parent, Button* button);
     static void OnContinue(Primitive* parent, Button* button);
     // The arrow's hide and the Restore button's action (RestoreWatcher.h).

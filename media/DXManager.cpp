@@ -1,5 +1,6 @@
 #include "media/DXManager.h"
 
+#include "app/ConsoleParam.h"
 #include "app/GameException.h"
 #include "app/Log.h"
 #include "app/StringUtil.h"
@@ -43,6 +44,27 @@ ManagerState& State()
 {
     static ManagerState state;
     return state;
+}
+
+// The player's choice of a full screen ("fullscreen", kept in the profile): assigning it
+// switches the display; a switch made otherwise (the display-mode key) is written back.
+ConsoleParam g_fullscreenSetting("fullscreen", ConsoleParamType::Int, "0", "show the game on the whole screen",
+                                  [](ConsoleParam& self) {
+                                      if (State().device)
+                                          SetWindowed(self.GetInt() == 0, false);
+                                  });
+
+ConsoleParam& FullscreenSetting()
+{
+    return g_fullscreenSetting;
+}
+
+void SyncFullscreenSetting()
+{
+    ConsoleParam& setting = FullscreenSetting();
+    const int fullscreen = State().params.Windowed ? 0 : 1;
+    if (setting.GetInt() != fullscreen)
+        setting.SetInt(fullscreen);
 }
 
 std::recursive_mutex& DeviceMutex()
@@ -123,6 +145,8 @@ HRESULT Init(platform::MainWindow* window, int width, int height)
     screenHeight = height;
     s.window = window;
     s.deviceUsable = true;
+    if (window)
+        window->SetFrameSize(width, height);
 
     s.d3d = Ref<Direct3D>(Direct3DCreate9(D3D_SDK_VERSION));
     if (!s.d3d)
@@ -185,7 +209,11 @@ HRESULT Init(platform::MainWindow* window, int width, int height)
     if (FAILED(D3DXCreateSprite(s.device.get(), s.sprite.out())))
         throw GameException("Could not create DX sprite!\n");
     QueryCaps();
-    return ResetDevice();
+    const HRESULT reset = ResetDevice();
+    // A full screen asked for before the device existed (the parameter file) takes effect now.
+    if (SUCCEEDED(reset) && FullscreenSetting().GetInt() != 0)
+        SetWindowed(false, false);
+    return reset;
 }
 
 void CheckDeviceCaps()
@@ -298,7 +326,10 @@ HRESULT SetScreenSize(int width, int height)
     screenHeight = height;
     s.params.BackBufferWidth = uint32_t(width);
     s.params.BackBufferHeight = uint32_t(height);
-    if (s.window && s.window->IsCreated() && s.params.Windowed) {
+    if (s.window)
+        s.window->SetFrameSize(width, height);
+    // The window takes the new size (in full screen, for when it becomes a window again).
+    if (s.window && s.window->IsCreated()) {
         const platform::WindowRect at = s.window->GetPlacement();
         s.window->SetPlacement({at.left, at.top, at.left + width, at.top + height});
     }
@@ -329,12 +360,21 @@ void SetWindowed(bool windowed, bool force)
     s.params.PresentationInterval = D3DPRESENT_INTERVAL_ONE;
     ResetDevice();
     if (s.window) {
-        // The device's reset switched the window's mode; show it in its new frame.
+        // The device's reset switched the window's mode; show it in its new frame (a window
+        // not shown yet, during start-up, takes the mode when it is shown).
         s.window->SetFullscreen(!s.params.Windowed);
-        s.window->Show();
-        if (s.params.Windowed)
-            s.window->Raise();
+        if (s.params.Windowed) {
+            // Back in a window: the client area is the back buffer's size again.
+            const platform::WindowRect at = s.window->GetPlacement();
+            s.window->SetPlacement({at.left, at.top, at.left + screenWidth, at.top + screenHeight});
+        }
+        if (s.window->IsVisible()) {
+            s.window->Show();
+            if (s.params.Windowed)
+                s.window->Raise();
+        }
     }
+    SyncFullscreenSetting();
 }
 
 void ToggleWindowed(bool apply)

@@ -372,6 +372,8 @@ void NewPlayer(const uint8_t* r)
         server->EnsureAdmin(kind, true);
 }
 
+// The end of a level's load: drawing resumes and the level or its match starts.
+void FinishLevelLoad(bool startLevel);
 
 int GameData(const uint8_t* r)
 {
@@ -397,6 +399,10 @@ int GameData(const uint8_t* r)
         WriteLogChannel(4, "Game Map and Info loaded successfully!\n");
         RestoreLevelSetUp();
         PlaceGameViewForLevel();
+        // A level the server loads again (a restart) comes without a catch-up around it:
+        // it starts as the end of one starts it.
+        if (!state.waiting && state.sessionKind == kSessionLive && !multiplayer)
+            FinishLevelLoad(false);
         const PlayerRecord* local = Controller().localPlayer;
         if (state.waiting && local && local->spectator && client) {
             AddMessage(TranslateText("You've joined a match in progress.  Please wait until the server starts a new "
@@ -557,6 +563,12 @@ void NetLoad(const uint8_t* r)
     if (!state.waiting)
         return;
     CloseNetLoadThrobber();
+    FinishLevelLoad(GetU32(r, 12) == 1);
+}
+
+void FinishLevelLoad(bool startLevel)
+{
+    ClientCommandState& state = CommandState();
     state.waiting = false;
     state.drawing = true;
     const int kind = LevelKind();
@@ -572,7 +584,7 @@ void NetLoad(const uint8_t* r)
             GlobalWebStats().SendGameStart(level, GatherStatsSnapshot(level));
         }
     }
-    if (kind == 1 && GetU32(r, 12) == 1) {
+    if (kind == 1 && startLevel) {
         SessionGame().StartLevel();
     } else if (kind == 0) {
         if (GameClient* client = CurrentClient())

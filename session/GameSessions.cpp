@@ -186,8 +186,10 @@ void FlimbsGameHost::HostLevel(const std::string& levelName)
 {
     ResetForLevel();
     SessionLevelInfo info;
-    if (!SessionGame().ResolveLevel(levelName, info))
-        throw GameException("Couldn't get level info");
+    if (!SessionGame().ResolveLevel(levelName, info)) {
+        const std::string& problem = SessionGame().LevelProblem();
+        throw GameException(problem.empty() ? "Couldn't get level info" : "Couldn't get level info: " + problem);
+    }
     if ((info.kind == 2 || info.kind == 3) && !g_editorMode)
         throw GameException("This level is set to only allow editing.");
     SessionGame().StartLevelMusic(0.5f);

@@ -70,8 +70,9 @@ public:
     void Update() override;
     void Close() override;
 
-    // Hosts the named level. Throws GameException "Couldn't get level info" or "This level
-    // is set to only allow editing.".
+    // Hosts the named level. Throws GameException "Couldn't get level info" (followed by
+    // ": " and the cause when the level state knows it) or "This level is set to only allow
+    // editing.".
     void HostLevel(const std::string& levelName);
     GameServer* Server() const { return server_.get(); }
 

@@ -4,6 +4,7 @@
 #include "app/GameException.h"
 #include "app/Log.h"
 #include "app/StringUtil.h"
+#include "app/UserFolders.h"
 #include "app/XmlUtil.h"
 #include "game/GameController.h"
 #include "game/GameServices.h"
@@ -25,6 +26,9 @@
 #include "world/TrapRegistry.h"
 #include "world/WorldServices.h"
 #include "world/WorldState.h"
+
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -53,20 +57,29 @@ std::string SessionGameState::MakeLevelPath(const std::string& name)
 
 bool SessionGameState::ResolveLevel(const std::string& name, SessionLevelInfo& info)
 {
+    levelProblem_.clear();
     const std::string path = MakeLevelPath(name);
     const int handle = fileManager ? fileManager->Open(path) : 0;
-    if (!handle)
+    if (!handle) {
+        // A file the game's folders do not hold: one elsewhere on this machine is named so.
+        std::error_code error;
+        const bool elsewhere = !IsConfinedRelativePath(path) && std::filesystem::is_regular_file(name, error);
+        levelProblem_ = elsewhere ? name + " is outside the game's folders" : path + " not found";
         return false;
+    }
     const uint32_t crc = fileManager->GetCrc(handle);
     fileManager->Close(handle);
     LevelChooserEntry entry;
     try {
-        if (!ReadLevelSummary(path, entry)) {
+        std::string problem;
+        if (!ReadLevelSummary(path, entry, &problem)) {
             WriteLog("Level %s has no readable summary\n", path.c_str());
+            levelProblem_ = path + " is damaged: " + problem;
             return false;
         }
     } catch (const GameException& failure) {
         WriteLog("Level %s: %s\n", path.c_str(), failure.what());
+        levelProblem_ = path + " is damaged: " + Trim(failure.what());
         return false;
     }
     info = {};

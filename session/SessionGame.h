@@ -42,6 +42,9 @@ public:
     virtual std::string MakeLevelPath(const std::string& name);
     // Fills the information of the named level; false when its file cannot be read.
     virtual bool ResolveLevel(const std::string& name, SessionLevelInfo& info);
+    // Why the last ResolveLevel of this state failed ("Level\\x.flevel not found", "... is
+    // damaged: <reason>", "... is outside the game's folders"); empty after a success.
+    const std::string& LevelProblem() const { return levelProblem_; }
     // GAMEDATA: loads the level into the game; a NETRESULT code (2 loaded, 4 the local file
     // is not the server's, 8 bad format, 0 missing).
     virtual int LoadLevelForGameData(const std::string& name, uint32_t crc);
@@ -94,6 +97,7 @@ public:
 
 protected:
     SessionLevelInfo loaded_;
+    std::string levelProblem_;
 };
 
 SessionGameState& SessionGame();

@@ -55,12 +55,19 @@ uint32_t ElapsedSince(uint32_t t0)
     return SteadyMilliseconds() - t0;
 }
 
+// The window goes where it was last (or centred), its client area the back buffer's size.
 void PlaceMainWindow(platform::MainWindow& window)
 {
     const WindowPlacement stored = ReadGlobalConfigWindow();
     const platform::DisplaySize desktop = platform::DesktopSize();
-    const WindowRect rect = FitOnDesktop(stored.client, stored.centre, desktop.width, desktop.height);
+    const int width = DXManager::screenWidth > 0 ? DXManager::screenWidth : stored.client.right - stored.client.left;
+    const int height = DXManager::screenHeight > 0 ? DXManager::screenHeight : stored.client.bottom - stored.client.top;
+    const WindowRect wanted{stored.client.left, stored.client.top, stored.client.left + width,
+                            stored.client.top + height};
+    const WindowRect rect = FitOnDesktop(wanted, stored.centre, desktop.width, desktop.height);
     window.SetPlacement({rect.left, rect.top, rect.right, rect.bottom});
+    WriteLog("Window %dx%d at (%d, %d), %s\n", rect.right - rect.left, rect.bottom - rect.top, rect.left, rect.top,
+             DXManager::IsWindowed() ? "windowed" : "full screen");
 }
 
 uint32_t ClockNowForInput()

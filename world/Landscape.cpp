@@ -43,10 +43,7 @@ void Landscape::InitGlobal()
     deleteWhenClosed = 0; // the viewports hold it as a child; it outlives them
     FreePredefinedMasks();
     ClearPrimitives();
-    edgeModes[kEdgeTop] = kEdgeWrap;
-    edgeModes[kEdgeBottom] = kEdgeWrap;
-    edgeModes[kEdgeLeft] = kEdgeOpen;
-    edgeModes[kEdgeRight] = kEdgeWall;
+    edgeModes = kDefaultEdgeModes;
 }
 
 void Landscape::ShutdownGlobal()

@@ -44,6 +44,9 @@ public:
     static constexpr int32_t kEdgeOpen = 0;
     static constexpr int32_t kEdgeWall = 1;
     static constexpr int32_t kEdgeWrap = 2;
+    // The edge modes a landscape starts with (top, bottom, left, right): wrap above and
+    // below, open on the left, a wall on the right.
+    static constexpr std::array<int32_t, 4> kDefaultEdgeModes{kEdgeWrap, kEdgeWrap, kEdgeOpen, kEdgeWall};
 
     // Create's results.
     static constexpr int kCreateRefused = 0;

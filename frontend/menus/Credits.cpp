@@ -133,6 +133,13 @@ void CreditsWindow::Update()
     if (scroller_->scrollY < StopOffset()) {
         const float step = float(GuiFrameElapsed()) * float(GetScreenHeight()) * 0.035f / 1000.0f;
         scroller_->SetScrollOffset(std::min(scroller_->scrollY + step, StopOffset()), kKeepCoordinate);
+    } else if (closeAfterEndMs_ >= 0 && !closing_) {
+        atEndMs_ += int(GuiFrameElapsed());
+        if (atEndMs_ >= closeAfterEndMs_) {
+            closing_ = true;
+            Close();
+            return;
+        }
     }
     SimpleWindow::Update();
 }

@@ -87,6 +87,9 @@ PromptForNewUser::PromptForNewUser()
     AddChild(form_);
 
     ScreenLayoutEngine e(client);
+    // Every widget is placed by hand below: a column flow never moves them again (a row
+    // flow centres each earlier widget of its row on the row's line as the next one comes).
+    e.SetDirection(FlowDirection::Columns);
     const float left = DesignX(160.0f);
     ScreenImage* picture = e.AddImage("welcome_picture", std::string(kFolder) + "welcome_president.png");
     if (picture) {

@@ -105,17 +105,15 @@ void QuitGameHandler(Primitive*, Button* button)
 PrimContainer* ShowCreditsThenQuit()
 {
     soundManager.PlayMusic("intro", true, false, 1.0f);
-    auto* backdrop = dynamic_cast<PrimContainer*>(FindOpenWindow(FlimbsMenuTemplate::kName));
-    if (!backdrop) {
-        DeactivateAllWindows();
-        backdrop = FlimbsMenuTemplate::Build();
-        OpenWindow(backdrop, true);
-    }
-    CloseWindow(backdrop);
+    // A fresh backdrop: the one open holds the menus the player came through, which must not
+    // show under the credits.
     DeactivateAllWindows();
+    PrimContainer* backdrop = FlimbsMenuTemplate::Build();
     OpenWindow(backdrop, true);
     CreditsWindow* credits = ShowCredits();
     credits->closeHandler = PostQuitOnClose;
+    // The game ends by itself a moment after the list has reached its end.
+    credits->CloseAfterEnd(kCreditsLingerMs);
     backdrop->AddChild(credits);
     LogScreen("Credits, then quit");
     return credits;

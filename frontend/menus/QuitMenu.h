@@ -30,7 +30,10 @@ private:
 // "Quit the game": the menu goes, the global configuration file is written, the credits
 // come up.
 void QuitGameHandler(Primitive* parent, Button* button);
-// The credits over the backdrop as the only open window; their close ends the program.
+// How long the credits stand at their end before the program ends by itself (ms).
+constexpr int kCreditsLingerMs = 3000;
+// The credits over a fresh backdrop as the only open window; their close ends the program,
+// a key, a click or the pause at their end closes them.
 PrimContainer* ShowCreditsThenQuit();
 // Posts the quit request to the main loop; true (the credits take care of themselves).
 bool PostQuitOnClose(PrimContainer* credits);

@@ -99,12 +99,41 @@ int PlaybackHUD::OnKey(int value, int code, bool shift, IInputDevice& device)
         PlaybackActions::PlayPause();
         return 1;
     }
+    // Escape leaves the replay as the panel's exit does (the console, when open, takes it).
+    if (press && code == kKeyEscape && !FindOpenWindow("Console")) {
+        PlaybackActions::LeavePlayback();
+        return 1;
+    }
     if (press && (code == kTurnLeftKey || code == kTurnRightKey)) {
         if (view_)
             view_->SetRotation(TurnedAngle(view_->Rotation(), code == kTurnLeftKey ? -1 : 1), kTurnMs);
         return 1;
     }
     return PrimContainer::OnKey(value, code, shift, device);
+}
+
+Primitive* PlaybackHUD::OnLeftButton(int x, int y, int phase)
+{
+    if (vcr_ && vcr_->visible && vcr_->enabled)
+        if (Primitive* taker = vcr_->OnLeftButton(x, y, phase))
+            return taker;
+    return PrimContainer::OnLeftButton(x, y, phase);
+}
+
+Primitive* PlaybackHUD::OnRightButton(int x, int y, int phase)
+{
+    if (vcr_ && vcr_->visible && vcr_->enabled)
+        if (Primitive* taker = vcr_->OnRightButton(x, y, phase))
+            return taker;
+    return PrimContainer::OnRightButton(x, y, phase);
+}
+
+Primitive* PlaybackHUD::HitTest(int x, int y)
+{
+    if (vcr_ && vcr_->visible && vcr_->enabled)
+        if (Primitive* hit = vcr_->HitTest(x, y); hit && hit != vcr_)
+            return hit;
+    return PrimContainer::HitTest(x, y);
 }
 
 void PlaybackHUD::Update()

@@ -37,6 +37,10 @@ public:
 
     // Presses of Space, "<" and ">"; other keys go to the children.
     int OnKey(int value, int code, bool shift, IInputDevice& device) override;
+    // The panel lies over the view: it is asked first where the pointer is.
+    Primitive* OnLeftButton(int x, int y, int phase) override;
+    Primitive* OnRightButton(int x, int y, int phase) override;
+    Primitive* HitTest(int x, int y) override;
     // The children; the view shows a newly loaded level whole.
     void Update() override;
     // The children, then the counts bar unless the overlays are hidden.

@@ -391,10 +391,15 @@ void Device::Blit()
     if (!frame)
         return;
     SDL_SetSurfaceBlendMode(frame, SDL_BLENDMODE_NONE);
-    if (frame->w == screen->w && frame->h == screen->h)
-        SDL_BlitSurface(frame, nullptr, screen, nullptr);
+    // The frame keeps its aspect in the window: black bars fill what it leaves.
+    const platform::FrameFit fit = platform::FitFrame(frame->w, frame->h, screen->w, screen->h);
+    SDL_Rect target{fit.left, fit.top, fit.width, fit.height};
+    if (!fit.IsIdentity())
+        SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
+    if (fit.width == frame->w && fit.height == frame->h)
+        SDL_BlitSurface(frame, nullptr, screen, &target);
     else
-        SDL_BlitScaled(frame, nullptr, screen, nullptr);
+        SDL_BlitScaled(frame, nullptr, screen, &target);
     SDL_FreeSurface(frame);
     SDL_UpdateWindowSurface(sdlWindow);
 }

@@ -41,34 +41,54 @@ InputResult MouseDevice::GetState(MouseState& state)
     return InputResult::Ok;
 }
 
+void MouseDevice::ToFrame(int clientX, int clientY, int& frameX, int& frameY) const
+{
+    const MainWindow* window = system_ ? system_->Window() : nullptr;
+    if (window)
+        window->ClientToFrame(clientX, clientY, frameX, frameY);
+    else {
+        frameX = clientX;
+        frameY = clientY;
+    }
+}
+
 void MouseDevice::SetCursorPosition(int x, int y)
 {
     cursorX_ = x;
     cursorY_ = y;
-    if (system_ && system_->Window() && system_->Window()->Handle())
-        SDL_WarpMouseInWindow(system_->Window()->Handle(), x, y);
+    const MainWindow* window = system_ ? system_->Window() : nullptr;
+    if (window && window->Handle()) {
+        int clientX = x, clientY = y;
+        window->FrameToClient(x, y, clientX, clientY);
+        SDL_WarpMouseInWindow(window->Handle(), clientX, clientY);
+    }
 }
 
 void MouseDevice::Feed(const SDL_Event& event)
 {
+    // Positions arrive in client pixels and are kept in frame pixels; the movement is the
+    // change of that position, so it never drifts from it.
+    int moveX = 0, moveY = 0;
     if (event.type == SDL_MOUSEMOTION) {
-        cursorX_ = event.motion.x;
-        cursorY_ = event.motion.y;
+        int fromX = 0, fromY = 0;
+        ToFrame(event.motion.x - event.motion.xrel, event.motion.y - event.motion.yrel, fromX, fromY);
+        ToFrame(event.motion.x, event.motion.y, cursorX_, cursorY_);
+        moveX = cursorX_ - fromX;
+        moveY = cursorY_ - fromY;
     } else if (event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP) {
-        cursorX_ = event.button.x;
-        cursorY_ = event.button.y;
+        ToFrame(event.button.x, event.button.y, cursorX_, cursorY_);
     }
     if (!IsAcquired() || IsLost() || !system_ || !system_->IsForeground())
         return;
     switch (event.type) {
     case SDL_MOUSEMOTION: {
         const uint32_t stamp = Stamp(event.motion.timestamp);
-        state_.dx += event.motion.xrel;
-        state_.dy += event.motion.yrel;
-        if (event.motion.xrel != 0)
-            Push(kMouseX, static_cast<uint32_t>(event.motion.xrel), stamp);
-        if (event.motion.yrel != 0)
-            Push(kMouseY, static_cast<uint32_t>(event.motion.yrel), stamp);
+        state_.dx += moveX;
+        state_.dy += moveY;
+        if (moveX != 0)
+            Push(kMouseX, static_cast<uint32_t>(moveX), stamp);
+        if (moveY != 0)
+            Push(kMouseY, static_cast<uint32_t>(moveY), stamp);
         break;
     }
     case SDL_MOUSEBUTTONDOWN:

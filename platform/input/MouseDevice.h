@@ -1,6 +1,7 @@
 #pragma once
 // The buffered mouse: relative X/Y/wheel data and three buttons, plus the cursor position
-// in client pixels.
+// in frame pixels (the pixels of the picture drawn into the main window: the window's
+// client pixels mapped through the window's frame fit; unchanged without a window).
 
 #include "platform/input/BufferedDevice.h"
 
@@ -24,16 +25,17 @@ public:
     // The state since the last read; the relative fields start again from 0.
     InputResult GetState(MouseState& state);
 
-    // The cursor position in client pixels (known whether or not the device is acquired).
+    // The cursor position in frame pixels (known whether or not the device is acquired).
     int CursorX() const { return cursorX_; }
     int CursorY() const { return cursorY_; }
-    // Moves the cursor (warps the pointer in the main window when there is one).
+    // Moves the cursor to a frame pixel (warps the pointer in the main window when there is one).
     void SetCursorPosition(int x, int y);
 
 private:
     friend class InputSystem;
     void Feed(const SDL_Event& event) override;
     void OnInputLost() override;
+    void ToFrame(int clientX, int clientY, int& frameX, int& frameY) const;
 
     MouseState state_;
     int cursorX_ = 0;

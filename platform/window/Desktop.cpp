@@ -45,6 +45,21 @@ std::vector<DisplayModeInfo> EnumerateDisplayModes()
             break;
         modes.push_back({mode.w, mode.h, int(SDL_BYTESPERPIXEL(mode.format)) * 8, mode.refresh_rate});
     }
+    // The picture is shown in a window or letterboxed on the whole screen, so every common
+    // size that fits the desktop can be taken too, also where the system lists one mode.
+    static const DisplaySize kCommonSizes[] = {{1024, 768},  {1280, 720},  {1280, 800},  {1280, 960},
+                                               {1366, 768},  {1440, 900},  {1600, 900},  {1600, 1200},
+                                               {1680, 1050}, {1920, 1080}, {1920, 1200}, {2560, 1440}};
+    const DisplaySize desktop = DesktopSize();
+    for (const DisplaySize& size : kCommonSizes) {
+        if (size.width > desktop.width || size.height > desktop.height)
+            continue;
+        const bool listed = std::any_of(modes.begin(), modes.end(), [&](const DisplayModeInfo& mode) {
+            return mode.width == size.width && mode.height == size.height;
+        });
+        if (!listed)
+            modes.push_back({size.width, size.height, 32, 0});
+    }
     return modes;
 }
 

@@ -22,8 +22,9 @@ struct DisplayModeInfo {
 DisplaySize DesktopSize();
 // The modes of the first display, without repeats (largest first).
 std::vector<DisplaySize> DisplayModes();
-// Every mode of the first display in the system's order, repeats (refresh rates) included;
-// an index into it names a mode.
+// Every mode of the first display in the system's order, repeats (refresh rates) included,
+// then the common sizes that fit the desktop and are not listed yet; an index into it names
+// a mode.
 std::vector<DisplayModeInfo> EnumerateDisplayModes();
 
 } // namespace platform

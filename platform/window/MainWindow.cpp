@@ -39,6 +39,9 @@ bool InitVideo()
     static bool ok = false;
     std::call_once(once, [] {
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        // The frames are drawn in software: the window's own surface takes them. A renderer
+        // behind it would make SDL create the window anew, at a stale place and size.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
             PlatformLog("SDL video initialisation failed: %s\n", SDL_GetError());
             return;
@@ -202,6 +205,8 @@ WindowRect MainWindow::GetPlacement() const
     WindowRect rect;
     if (!window_)
         return rect;
+    if (fullscreen_ && windowedPlacement_.Width() > 0)
+        return windowedPlacement_;
     int x = 0, y = 0, w = 0, h = 0;
     SDL_GetWindowPosition(window_, &x, &y);
     SDL_GetWindowSize(window_, &w, &h);
@@ -213,6 +218,11 @@ void MainWindow::SetPlacement(const WindowRect& rect)
 {
     if (!window_ || rect.Width() <= 0 || rect.Height() <= 0)
         return;
+    if (fullscreen_) {
+        // Where the window goes when it leaves full screen; the screen keeps it now.
+        windowedPlacement_ = rect;
+        return;
+    }
     SDL_SetWindowSize(window_, rect.Width(), rect.Height());
     SDL_SetWindowPosition(window_, rect.left, rect.top);
 }
@@ -228,12 +238,62 @@ bool MainWindow::SetFullscreen(bool fullscreen)
 {
     if (!window_)
         return false;
+    if (fullscreen && !fullscreen_) {
+        windowedPlacement_ = GetPlacement();
+        // A borderless window over the whole display first: without a window manager nobody
+        // grants the full-screen request below, and the window would keep its own size.
+        SDL_Rect display{};
+        const int index = SDL_GetWindowDisplayIndex(window_);
+        if (SDL_GetDisplayBounds(index >= 0 ? index : 0, &display) == 0 && display.w > 0 && display.h > 0) {
+            SDL_SetWindowBordered(window_, SDL_FALSE);
+            SDL_SetWindowSize(window_, display.w, display.h);
+            SDL_SetWindowPosition(window_, display.x, display.y);
+        }
+    }
     if (SDL_SetWindowFullscreen(window_, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
         PlatformLog("Could not switch the window mode: %s\n", SDL_GetError());
+        if (fullscreen && !fullscreen_)
+            RestoreWindowedPlacement();
         return false;
     }
+    const bool leaving = !fullscreen && fullscreen_;
     fullscreen_ = fullscreen;
+    if (leaving)
+        RestoreWindowedPlacement();
     return true;
+}
+
+void MainWindow::RestoreWindowedPlacement()
+{
+    SDL_SetWindowBordered(window_, SDL_TRUE);
+    if (windowedPlacement_.Width() > 0 && windowedPlacement_.Height() > 0) {
+        SDL_SetWindowSize(window_, windowedPlacement_.Width(), windowedPlacement_.Height());
+        SDL_SetWindowPosition(window_, windowedPlacement_.left, windowedPlacement_.top);
+    }
+    windowedPlacement_ = {};
+}
+
+void MainWindow::SetFrameSize(int width, int height)
+{
+    frameWidth_ = width > 0 && height > 0 ? width : 0;
+    frameHeight_ = width > 0 && height > 0 ? height : 0;
+}
+
+FrameFit MainWindow::CurrentFrameFit() const
+{
+    int clientWidth = 0, clientHeight = 0;
+    GetClientSize(clientWidth, clientHeight);
+    return FitFrame(frameWidth_, frameHeight_, clientWidth, clientHeight);
+}
+
+void MainWindow::ClientToFrame(int clientX, int clientY, int& frameX, int& frameY) const
+{
+    CurrentFrameFit().ClientToFrame(clientX, clientY, frameX, frameY);
+}
+
+void MainWindow::FrameToClient(int frameX, int frameY, int& clientX, int& clientY) const
+{
+    CurrentFrameFit().FrameToClient(frameX, frameY, clientX, clientY);
 }
 
 PumpResult MainWindow::PumpEvents()

@@ -5,6 +5,8 @@
 // SDL headers stay out of this header: the input layer receives raw SDL events through
 // the hand-off callback and includes SDL itself.
 
+#include "platform/window/FrameFit.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -59,14 +61,27 @@ public:
     // True while the window has input focus (the Windows "foreground window").
     bool IsForeground() const;
 
+    // In full screen these are the placement the window takes again when it leaves it.
     WindowRect GetPlacement() const;
     void SetPlacement(const WindowRect& rect);
     // Client area size in pixels.
     void GetClientSize(int& width, int& height) const;
 
-    // Switches between a window and full screen (the desktop's mode).
+    // Switches between a window and full screen (the desktop's mode): the window covers its
+    // display, with or without a window manager, and returns to its placement afterwards.
     bool SetFullscreen(bool fullscreen);
     bool IsFullscreen() const { return fullscreen_; }
+
+    // The size of the frames drawn into the window (the graphics device's back buffer);
+    // 0 x 0 until a device says it, which maps pointer positions unchanged.
+    void SetFrameSize(int width, int height);
+    int FrameWidth() const { return frameWidth_; }
+    int FrameHeight() const { return frameHeight_; }
+    // Where a frame lands in the client area as it is now (see FrameFit).
+    FrameFit CurrentFrameFit() const;
+    // Client pixels to frame pixels and back, through the current fit.
+    void ClientToFrame(int clientX, int clientY, int& frameX, int& frameY) const;
+    void FrameToClient(int frameX, int frameY, int& clientX, int& clientY) const;
 
     void SetHandlers(Handlers handlers) { handlers_ = std::move(handlers); }
 
@@ -77,10 +92,15 @@ public:
     unsigned Id() const { return id_; }
 
 private:
+    void RestoreWindowedPlacement();
+
     SDL_Window* window_ = nullptr;
     unsigned id_ = 0;
     bool fullscreen_ = false;
+    WindowRect windowedPlacement_;
     bool foreground_ = false;
+    int frameWidth_ = 0;
+    int frameHeight_ = 0;
     Handlers handlers_;
 };
 

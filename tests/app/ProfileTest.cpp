@@ -200,12 +200,8 @@ TEST_F(ProfileTest, GlobalConfigRoundTripAndFallbacks)
     EXPECT_EQ(placement.client.right - placement.client.left, 800);
     EXPECT_EQ(placement.client.bottom - placement.client.top, 600);
 
-    const std::vector<DisplayMode> modes = {{800, 600}, {1280, 720}, {1920, 1080}};
-    EXPECT_EQ(ReadGlobalConfigResolution(modes, {1920, 1080}).width, 1280);
-    EXPECT_EQ(ReadGlobalConfigResolution({{800, 600}, {1920, 1080}}, {1920, 1080}).width, 1920);
-    const DisplayMode fallback = ReadGlobalConfigResolution({{800, 600}}, {2560, 1440});
-    EXPECT_EQ(fallback.width, 1024);
-    EXPECT_EQ(fallback.height, 768);
+    EXPECT_EQ(ReadGlobalConfigResolution().width, 1280);
+    EXPECT_EQ(ReadGlobalConfigResolution().height, 720);
 
     // Invalid rectangles: off screen to the left or top, too narrow or too low, or no file.
     for (const GlobalConfigSource& bad : {GlobalConfigSource{{-10, 40, 900, 700}, 800, 600, 1280, 720},
@@ -222,7 +218,7 @@ TEST_F(ProfileTest, GlobalConfigRoundTripAndFallbacks)
     }
     fs::remove(GetUserPath("Cache\\Settings\\global_config.xml"));
     EXPECT_TRUE(ReadGlobalConfigWindow().centre);
-    EXPECT_EQ(ReadGlobalConfigResolution(modes, {1920, 1080}).width, 1920);
+    EXPECT_EQ(ReadGlobalConfigResolution().width, 0);
     EXPECT_FALSE(readGlobalConfig());
     EXPECT_EQ(CurrentProfile().Name(), "default-profile");
     EXPECT_EQ(ConsoleParam::Find("serverPORT")->GetInt(), 4000);

@@ -198,6 +198,33 @@ TEST_F(MenusTest, QuittingWritesTheConfigurationBeforeTheCreditsWhoseCloseEndsTh
     EXPECT_TRUE(platform::QuitRequested()) << "closing the credits ends the program";
 }
 
+// From the main menu: the credits come up over a bare backdrop (no menu under them) and,
+// once the list has stood at its end for a moment, the program ends without a key.
+TEST_F(MenusTest, QuitFromTheMainMenuShowsOnlyTheCreditsAndEndsByItself)
+{
+    MakeProfile("Ann", true);
+    ShowMainMenu(false);
+    Step(16);
+    Press("Quit");
+    Step(16);
+    Press("quit_game");
+    Step(16);
+    auto* credits = dynamic_cast<CreditsWindow*>(Find("CreditsWindow"));
+    ASSERT_NE(credits, nullptr);
+    EXPECT_EQ(Find(MainMenu::kName), nullptr) << "the main menu does not show under the credits";
+    EXPECT_EQ(Find(QuitGameMenu::kName), nullptr);
+    EXPECT_EQ(OpenWindows().size(), 1u);
+    int waited = 0;
+    while (credits->Scroller()->scrollY < credits->StopOffset() && waited < 600) {
+        Step(100);
+        ++waited;
+    }
+    ASSERT_LT(waited, 600) << "the list reaches its end";
+    EXPECT_FALSE(platform::QuitRequested()) << "the end stands a moment";
+    Steps(kCreditsLingerMs / 100 + 2, 100);
+    EXPECT_TRUE(platform::QuitRequested()) << "the program ends by itself";
+}
+
 TEST_F(MenusTest, QuitToMainMenuLeavesTheGame)
 {
     MakeProfile("Ann", true);

@@ -21,6 +21,7 @@
 #include "hud/playback/PlaybackHUD.h"
 #include "hud/playback/PlaybackVCR.h"
 #include "hud/HudWindow.h"
+#include "platform/input/ScanCodes.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
 #include "session/GameServer.h"
@@ -236,6 +237,68 @@ TEST_F(PlaybackEndToEndTest, StartServerHereContinuesTheMatchLiveFromThatPoint)
     }
     EXPECT_GE(ClientUpdateCounter(), at + 50) << "the match goes on past the saved point";
     EXPECT_EQ(Controller().runState, kRunRunning);
+}
+
+// The panel's buttons work by the pointer (a press and release on each), the replay's end
+// keeps its last picture in the view under "End of playback", and Escape leaves the replay.
+// Leaves build/playback-end.png.
+TEST_F(PlaybackEndToEndTest, ButtonsTakeClicksTheEndKeepsItsPictureAndEscapeLeaves)
+{
+    const LiveRun live = RecordRun();
+    LoadActionSprites();
+    LoadTrapSpecs();
+    InstallHudGameView();
+    UseGameClock();
+    OpenWindow(new FlimbsPlayer(live.path), true);
+    Steps(40, 16); // the panel has slid up
+    PlaybackVCR* vcr = FindPlaybackVCR();
+    ASSERT_NE(vcr, nullptr);
+    const auto click = [&](int slot) {
+        ClickOn(vcr->Button(slot));
+        Step(16);
+    };
+    click(PlaybackVCR::kPauseSlot);
+    EXPECT_EQ(CommandState().sessionKind, kPlaybackPaused);
+    click(PlaybackVCR::kPlaySlot);
+    EXPECT_EQ(CommandState().sessionKind, kPlaybackPlaying);
+    click(PlaybackVCR::kSpeedUpSlot);
+    EXPECT_EQ(LagSetting(), 50);
+    click(PlaybackVCR::kSlowDownSlot);
+    click(PlaybackVCR::kSlowDownSlot);
+    EXPECT_EQ(LagSetting(), 70);
+    const uint32_t before = ClientUpdateCounter();
+    click(PlaybackVCR::kJumpSlot);
+    EXPECT_GE(ClientUpdateCounter(), before + 70);
+    const uint32_t jumped = ClientUpdateCounter();
+    click(PlaybackVCR::kRestartSlot);
+    EXPECT_EQ(LagSetting(), 60);
+    for (int i = 0; i < 5 && ClientUpdateCounter() >= jumped; ++i)
+        Frame(100);
+    EXPECT_LT(ClientUpdateCounter(), jumped) << "the replay runs again from its start";
+
+    for (int i = 0; i < 2000 && !Ended(); ++i)
+        Frame(100);
+    ASSERT_TRUE(Ended());
+    Steps(10, 16);
+    EXPECT_EQ(EndMessages(), 1);
+    EXPECT_TRUE(CommandState().drawing);
+    DrawFrameLikeTheGame();
+    WritePicture("playback-end.png", 1280, 720);
+    // The level's ground is still drawn along the bottom left of the view.
+    int lit = 0, all = 0;
+    for (int y = 690; y < 716; y += 2)
+        for (int x = 0; x < 420; x += 4, ++all)
+            lit += Pixel(x, y) != 0 ? 1 : 0;
+    EXPECT_GT(lit, all / 2) << "the view shows the level at the end";
+
+    PressKey(kKeyEscape);
+    Steps(2, 16);
+    EXPECT_EQ(Find("FlimbsGameBase"), nullptr) << "Escape leaves the replay";
+    EXPECT_EQ(FindPlaybackHUD(), nullptr);
+    EXPECT_EQ(CommandState().sessionKind, kSessionLive);
+    CloseAllWindows();
+    SetHudGameViewMaker(nullptr);
+    UnloadActionSprites();
 }
 
 TEST_F(PlaybackEndToEndTest, PictureOfTheViewerWithItsControlsAndTheCountsBar)

@@ -8,6 +8,9 @@
 #include "frontend/options/ProfileOptions.h"
 #include "gui/ComboBox.h"
 #include "gui/EditBox.h"
+#include "gui/WindowList.h"
+#include "media/ButtonPresses.h"
+#include "platform/input/ScanCodes.h"
 
 namespace {
 
@@ -212,6 +215,60 @@ TEST_F(ProfilesTest, NameAndPasswordBoxesTakeEffectWhenTheyLoseTheFocus)
     password->TakeFocus();
     name->TakeFocus();
     EXPECT_EQ(Variable("password"), Md5Hex("hunter2"));
+}
+
+} // namespace
+
+namespace {
+
+constexpr int kScanN = 49;
+
+// Keys as the keyboard manager hands them to the GUI (press and release).
+void TypeKeys(const std::vector<int>& codes)
+{
+    for (int code : codes) {
+        DispatchButtonEvent(0x80, code, false, kbManager);
+        DispatchButtonEvent(0, code, false, kbManager);
+    }
+}
+
+// The typed name shows in its box, Backspace takes a letter back, and the password box
+// starts empty. Leaves build/typed-name.png: the prompt with "Anna" typed and one letter
+// taken back ("Ann").
+TEST_F(ProfilesTest, TypedNameIsShownInItsBoxAndBackspaceTakesALetterBack)
+{
+    InstallGuiInputRouting();
+    SetVariable("profile", PlayerProfile::kDefaultName);
+    ShowMainMenu(false);
+    Steps(120, 16); // the prompt slides in
+    EditBox* name = Box("profile");
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(GetKeyboardFocus(), static_cast<Primitive*>(name)) << "the name box has the focus";
+    EXPECT_EQ(Box("password")->GetText(), "") << "the password box starts empty";
+    const std::string blank = [&] {
+        DrawFrameLikeTheGame();
+        std::string row;
+        for (int x = int(name->rect.left); x < int(name->rect.right); ++x)
+            row += char(Pixel(x, int((name->rect.top + name->rect.bottom) / 2)) & 0xFF);
+        return row;
+    }();
+    TypeKeys({kKeyA, kScanN, kScanN, kKeyA, kKeyBackspace});
+    Step(16);
+    EXPECT_EQ(name->GetText(), "ann");
+    EXPECT_EQ(Box("password")->GetText(), "");
+    // The box lies inside the form, clear of the other widgets, and shows the letters.
+    EXPECT_GT(name->rect.bottom - name->rect.top, 8.0f);
+    auto* password = Box("password");
+    EXPECT_TRUE(name->rect.bottom <= password->rect.top || password->rect.bottom <= name->rect.top)
+        << "the name and password boxes do not overlap";
+    DrawFrameLikeTheGame();
+    int changed = 0;
+    const int y = int((name->rect.top + name->rect.bottom) / 2);
+    for (int x = int(name->rect.left); x < int(name->rect.right); ++x)
+        changed += char(Pixel(x, y) & 0xFF) != blank[size_t(x - int(name->rect.left))] ? 1 : 0;
+    EXPECT_GT(changed, 6) << "the typed letters are drawn in the box";
+    WritePicture("typed-name.png", 1280, 720);
+    RemoveGuiInputRouting();
 }
 
 } // namespace

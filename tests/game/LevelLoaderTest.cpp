@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <string>
 #include <thread>
@@ -78,7 +79,7 @@ TEST_F(LevelLoaderTest, AGameLoadFillsTheWorld)
     SessionRecorder session;
     LevelParts parts;
     parts.globals = "<title>Meadow</title><width>3000</width><height>1200</height><singleplayer>1</singleplayer>"
-                    "<boundary_left>10</boundary_left><boundary_bottom>20</boundary_bottom><zoomFlimbID>41</zoomFlimbID>";
+                    "<boundary_left>1</boundary_left><boundary_bottom>0</boundary_bottom><zoomFlimbID>41</zoomFlimbID>";
     parts.groups = "<group id=\"2\" group_gravity=\"1\" default_group=\"1\"><Clob>4</Clob><Walk>9</Walk></group>"
                    "<group id=\"5\" group_gravity=\"0\"/>";
     parts.traps = TrapText(7, "Start", 100, 200, "<groupID>2</groupID>") + TrapText(8, "Exit", 900, 200) +
@@ -99,8 +100,8 @@ TEST_F(LevelLoaderTest, AGameLoadFillsTheWorld)
     EXPECT_EQ(World().flimbs[1].type, kClob);
     EXPECT_EQ(World().flimbs[0].group, 2);
     EXPECT_EQ(CurrentLevelGlobals().zoomFlimbId, World().flimbs[1].id);
-    EXPECT_EQ(CurrentLevelGlobals().boundaryLeft, 10);
-    EXPECT_EQ(CurrentLevelGlobals().boundaryBottom, 20);
+    EXPECT_EQ(CurrentLevelGlobals().boundaryLeft, 1);
+    EXPECT_EQ(CurrentLevelGlobals().boundaryBottom, 0);
     EXPECT_EQ(GameLandscape()->Width(), 3000);
     EXPECT_EQ(GameLandscape()->Height(), 1200);
     const LevelChooserEntry& level = Controller().currentLevel;
@@ -115,6 +116,45 @@ TEST_F(LevelLoaderTest, AGameLoadFillsTheWorld)
     EXPECT_EQ(loader->defaultGroup, 2);
     EXPECT_EQ(CurrentGameModeIndex(), 0);
     EXPECT_EQ(session.requests, (std::vector<std::string>{"team 2"}));
+}
+
+// The level's boundaries (Open 0, Closed 1, Wrap 2) are the landscape's edge modes once it
+// loads; missing ones keep the defaults (wrap above and below, open left, closed right), a
+// value of another kind keeps the default of its edge, and a level after another starts
+// from the defaults again.
+TEST_F(LevelLoaderTest, BoundariesBecomeTheLandscapesEdgeModes)
+{
+    using Modes = std::array<int32_t, 4>; // top, bottom, left, right
+    struct Case {
+        const char* what;
+        std::string boundaries;
+        Modes expected;
+    };
+    const Case cases[] = {
+        {"all given", "<boundary_top>0</boundary_top><boundary_left>2</boundary_left>"
+                      "<boundary_right>0</boundary_right><boundary_bottom>1</boundary_bottom>",
+         {0, 1, 2, 0}},
+        {"none given", "", {2, 2, 0, 1}},
+        {"an open bottom only", "<boundary_bottom>0</boundary_bottom>", {2, 0, 0, 1}},
+        {"values of another kind", "<boundary_top>7</boundary_top><boundary_bottom>-1</boundary_bottom>"
+                                   "<boundary_left>1</boundary_left>",
+         {2, 2, 1, 1}},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LevelParts parts;
+        parts.globals += c.boundaries;
+        const std::string path = "Level\\s_dm_edges" + std::to_string(n++) + ".flevel";
+        AddLevel(path, parts.Text());
+        auto loader = Load(path, kLevelLoadGame);
+        ASSERT_TRUE(read);
+        const auto& modes = GameLandscape()->edgeModes;
+        EXPECT_EQ((Modes{modes[TileStore::kEdgeTop], modes[TileStore::kEdgeBottom], modes[TileStore::kEdgeLeft],
+                         modes[TileStore::kEdgeRight]}),
+                  c.expected);
+        EXPECT_EQ(CurrentLevelGlobals().boundaryBottom, c.expected[1]);
+    }
 }
 
 TEST_F(LevelLoaderTest, LoaderCases)
@@ -344,7 +384,7 @@ TEST_F(LevelLoaderTest, AnEditorLoadFillsTheModel)
     parts.globals = "<title>Workshop</title><width>2500</width><height>900</height><permission>playonly</permission>"
                     "<difficulty>hard</difficulty><theme>3</theme><tags><caves/><water/></tags><music>m.ogg</music>"
                     "<last_editor_x>300</last_editor_x><last_editor_y>-999</last_editor_y>"
-                    "<last_editor_zoom>2.5</last_editor_zoom><boundary_top>7</boundary_top>";
+                    "<last_editor_zoom>2.5</last_editor_zoom><boundary_top>1</boundary_top>";
     parts.groups = "<group id=\"4\" group_gravity=\"3\" default_group=\"1\" available_group=\"0\"/>";
     parts.traps = TrapText(3, "Exit", 10, 20, "<groupID>4</groupID>");
     parts.flimbs = FlimbText(5, 1, 2, 4);
@@ -362,7 +402,7 @@ TEST_F(LevelLoaderTest, AnEditorLoadFillsTheModel)
     EXPECT_EQ(editor.FieldText("difficulty"), "2");
     EXPECT_EQ(editor.FieldText("theme"), "2");
     EXPECT_EQ(editor.FieldText("music"), "m.ogg");
-    EXPECT_EQ(editor.FieldText("boundary_top"), "7");
+    EXPECT_EQ(editor.FieldText("boundary_top"), "1");
     EXPECT_EQ(editor.FieldText("default_group"), "4");
     EXPECT_EQ(editor.FieldEntries("tags"), (std::vector<std::string>{"caves", "water"}));
     EXPECT_EQ(editor.width, 2500);

@@ -114,4 +114,66 @@ TEST(LevelrunTest, TwoProcessesPrintTheSame)
     EXPECT_NE(first.find("  state hash: "), std::string::npos);
 }
 
+// A level whose flimbs walk off a ledge into a pit, with the bottom boundary given.
+std::string PitLevel(int bottom)
+{
+    LevelParts parts;
+    parts.globals = "<title>Pit</title><width>1024</width><height>768</height><singleplayer>1</singleplayer>"
+                    "<gamemode>CorralTheFlimb</gamemode><boundary_top>2</boundary_top>"
+                    "<boundary_left>1</boundary_left><boundary_right>1</boundary_right><boundary_bottom>" +
+                    std::to_string(bottom) + "</boundary_bottom>";
+    parts.groups = "<group id=\"0\" group_gravity=\"0\" available_group=\"1\" default_group=\"1\"/>";
+    parts.traps = "<trap><objectID>100</objectID><type>Start</type><x>100.0000</x><y>690.0000</y><zorder>0</zorder>"
+                  "<flimborder>1</flimborder><alpha>255</alpha><visible>1</visible><trap_rotation>0.0000</trap_rotation>"
+                  "<enabled>1</enabled><audible>1</audible><activated>1</activated><alive>1</alive><groupID>0</groupID>"
+                  "<releaserate>500</releaserate><flimbCount>2</flimbCount><scale>1.0000</scale><facing>1</facing>"
+                  "<apply_protection>0</apply_protection><spawn_energy>13023</spawn_energy>"
+                  "<spawn_energy_delta>0</spawn_energy_delta><ai>0</ai><map_order>0</map_order></trap>"
+                  "<trap><objectID>101</objectID><type>Exit</type><x>900.0000</x><y>100.0000</y><groupID>0</groupID>"
+                  "<enabled>1</enabled><activated>0</activated><alive>1</alive><default_on>1</default_on>"
+                  "<min_flimbs>1</min_flimbs><max_flimbs>9999</max_flimbs><map_order>1</map_order></trap>";
+    // Ground under the start only: the rest of the level is a pit down to its bottom edge.
+    parts.primitives = "<prim><objectID>200</objectID><posX>128.0000</posX><posY>736.0000</posY>"
+                       "<filename>Graphics\\Terrain\\ground.png</filename><bash_on_load>1</bash_on_load>"
+                       "<map_order>0</map_order></prim>";
+    return parts.Text();
+}
+
+class LevelBoundaryRun : public LevelFixture {};
+
+// Flimbs fall into the pit: through an open bottom they leave the world and the level ends in
+// its loss; a closed bottom keeps them. Each run prints the same in a second process.
+TEST_F(LevelBoundaryRun, AnOpenBottomLosesTheFallenFlimbsAClosedOneKeepsThem)
+{
+    const std::string home = (std::filesystem::temp_directory_path() /
+                              ("levelrun-pit-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                               "-" + std::to_string(std::rand())))
+                                 .string();
+    std::filesystem::create_directories(home + "/Level");
+    const auto run = [&](const char* level) {
+        const std::string command = "FLIMBS_HOME='" + home + "' '" + std::string(FLIMBS_GAME_DIR) +
+                                    "/Bin/levelrun' 'Level\\" + level + ".flevel' --updates 3000";
+        std::string output;
+        if (FILE* pipe = popen(command.c_str(), "r")) {
+            char buffer[512];
+            while (size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
+                output.append(buffer, got);
+            EXPECT_EQ(pclose(pipe), 0);
+        }
+        return output;
+    };
+    for (const auto& [level, bottom] : {std::pair{"s_dm_pit_open", 0}, std::pair{"s_dm_pit_closed", 1}}) {
+        std::ofstream(home + "/Level/" + level + ".flevel") << Hashed(PitLevel(bottom));
+    }
+    const std::string open = run("s_dm_pit_open");
+    EXPECT_NE(open.find("  loaded: yes\n"), std::string::npos) << open;
+    EXPECT_NE(open.find("saved=0 result=loss"), std::string::npos) << open;
+    EXPECT_EQ(open.find("after 1 updates"), std::string::npos) << "the flimbs come out first\n" << open;
+    EXPECT_EQ(run("s_dm_pit_open"), open);
+    const std::string closed = run("s_dm_pit_closed");
+    EXPECT_NE(closed.find("after 3000 updates: saved=0 result=none"), std::string::npos) << closed;
+    EXPECT_EQ(run("s_dm_pit_closed"), closed);
+    std::filesystem::remove_all(home);
+}
+
 } // namespace

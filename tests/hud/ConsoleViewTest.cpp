@@ -10,9 +10,12 @@
 #include "gui/WindowList.h"
 #include "hud/Console.h"
 #include "hud/ConsoleView.h"
+#include "media/ButtonPresses.h"
 #include "media/FontManager.h"
+#include "media/KBManager.h"
 #include "media/InputClock.h"
 #include "media/PngFile.h"
+#include "platform/input/ScanCodes.h"
 
 namespace {
 
@@ -137,6 +140,53 @@ TEST_F(ConsoleViewTest, EnterRunsTheTypedLine)
     view->FocusInput();
     SetKeyboardFocus(nullptr);
     EXPECT_EQ(variable.GetInt(), 9);
+}
+
+// Typed as the keyboard manager hands keys to the GUI: the letters go to the input line (not
+// to the key bindings), show there, Backspace takes one back, and Enter's output shows in
+// the view. Leaves build/console-typed.png.
+TEST_F(ConsoleViewTest, TypedLineIsDrawnEditedAndItsOutputShown)
+{
+    static int bound;
+    bound = 0;
+    kbManager.BindButton(kKeyH, [](int, uint32_t) { ++bound; }, 0, 0);
+    InstallGuiInputRouting();
+    ConsoleView* view = OpenView();
+    ASSERT_NE(view, nullptr);
+    Frame();
+    EditBox* input = view->Input();
+    EXPECT_GT(input->rect.bottom - input->rect.top, 4.0f) << "the input line has a height";
+    EXPECT_LE(input->rect.bottom, view->rect.bottom + 0.5f);
+    const auto type = [](int code) {
+        DispatchButtonEvent(0x80, code, false, kbManager);
+        DispatchButtonEvent(0, code, false, kbManager);
+    };
+    for (int code : {kKeyH, kKeyE, kKeyX, kKeyBackspace})
+        type(code);
+    Frame();
+    EXPECT_EQ(input->GetText(), "he");
+    EXPECT_EQ(bound, 0) << "typed letters do not reach the game's keys";
+    DrawFrame([] { DrawOpenWindows(); });
+    int lit = 0;
+    for (int x = int(input->rect.left); x < int(input->rect.left) + 60; ++x)
+        for (int y = int(input->rect.top); y < int(input->rect.bottom); ++y)
+            lit += ((Pixel(x, y) >> 8) & 0xFF) > 0x80 ? 1 : 0;
+    EXPECT_GT(lit, 10) << "the typed text is drawn on the input line";
+    input->SetText("help");
+    type(kKeyEnter);
+    Frame();
+    bool listed = false;
+    for (const ConsoleLine& line : Console::Lines())
+        listed = listed || line.text.find("-=[ CONSOLE COMMANDS ]=-") != std::string::npos;
+    EXPECT_TRUE(listed) << "the command's output reaches the console";
+    DrawFrame([] { DrawOpenWindows(); });
+    std::vector<uint32_t> pixels(1024 * 768);
+    for (int y = 0; y < 768; ++y)
+        for (int x = 0; x < 1024; ++x)
+            pixels[size_t(y) * 1024 + x] = 0xFF000000u | Pixel(x, y);
+    EXPECT_TRUE(WritePngFile(std::string(FLIMBS_GAME_DIR) + "/console-typed.png", pixels.data(), 1024, 768));
+    kbManager.BindButton(kKeyH, nullptr, 0, 0);
+    RemoveGuiInputRouting();
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include "hud/UnlockPopups.h"
 #include "media/PngFile.h"
 #include "modes/ModeServices.h"
+#include "session/SessionServices.h"
 
 namespace {
 
@@ -242,6 +243,12 @@ TEST_F(PopupTest, ResultButtonsActThroughTheGameAndTheSession)
     EXPECT_EQ(game.calls[game.calls.size() - 2], "reload-fm");
     EXPECT_EQ(game.calls.back(), "message Error|Error in playback!");
 
+    // Without a browser the player is told where the rankings are.
+    game.urlOpens = false;
+    ButtonOf(voice, "Rankings")->Click();
+    EXPECT_EQ(game.calls.back(), std::string("message Rankings|No web browser could be started for\n") +
+                                     kStatisticsSite + "/flimbstats/singleplayer/by_level/dm_Up%20Hill%2B1");
+
     ButtonOf(voice, "Continue")->Click();
     EXPECT_EQ(game.calls.back(), "planet");
     game.editorTest = true;
@@ -251,6 +258,22 @@ TEST_F(PopupTest, ResultButtonsActThroughTheGameAndTheSession)
     ButtonOf(voice, "Play Again")->Click();
     EXPECT_EQ(session.requests.back(), "gamedata dm_Up Hill+1.flevel");
     EXPECT_FALSE(voice->active) << "Play Again closes the pop-up";
+}
+
+TEST_F(PopupTest, ReviewTakesTheScreenFromThePopupAndItsEndLeadsToThePlanet)
+{
+    OpenScene();
+    CorralPass();
+    game.levelFile = "dm_Up Hill+1.flevel";
+    game.lastPlayback = "run 3.flimbs";
+    MatchResultVoice* voice = ShowResult();
+    ASSERT_NE(voice, nullptr);
+    ButtonOf(voice, "Review")->Click();
+    EXPECT_FALSE(voice->active) << "the replay is not played behind the pop-up";
+    EXPECT_EQ(game.calls.back().rfind("playback ", 0), 0u);
+    EXPECT_TRUE(RunPlaybackReturnCallback());
+    EXPECT_EQ(game.calls.back(), "planet");
+    SetPlaybackReturnCallback(nullptr);
 }
 
 TEST_F(PopupTest, RankingsPathEscapesEveryByteButTheUnreservedOnes)

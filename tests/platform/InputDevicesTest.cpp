@@ -2,6 +2,7 @@
 #include "platform/input/KeyboardDevice.h"
 #include "platform/input/MouseDevice.h"
 #include "platform/input/PadDevice.h"
+#include "platform/window/FrameFit.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -250,4 +251,91 @@ TEST(InputDevices, GameControllerButtonsAndDirections)
     while (SDL_PollEvent(&event))
         system.Feed(event);
     EXPECT_FALSE(pad->IsAttached());
+}
+
+// The frame's place in a client area of another size or aspect: the largest rectangle of the
+// frame's aspect, centred; client pixels map into it and back, clamped at its edges.
+TEST(InputDevices, FrameFitsTheClientAreaWithItsAspectAndMapsBothWays)
+{
+    struct Case {
+        int frameW, frameH, clientW, clientH;
+        FrameFit expected; // left, top, width, height
+    };
+    const Case cases[] = {
+        {1280, 720, 1280, 720, {1280, 720, 0, 0, 1280, 720}},
+        {1280, 720, 1920, 1080, {1280, 720, 0, 0, 1920, 1080}},   // same aspect, scaled 1.5
+        {1280, 720, 800, 600, {1280, 720, 0, 75, 800, 450}},      // bars above and below
+        {1024, 768, 1920, 1080, {1024, 768, 240, 0, 1440, 1080}}, // bars left and right
+        {1280, 720, 0, 0, {1280, 720, 0, 0, 1280, 720}},          // no client yet
+    };
+    for (const Case& c : cases) {
+        const FrameFit fit = FitFrame(c.frameW, c.frameH, c.clientW, c.clientH);
+        EXPECT_EQ(fit.left, c.expected.left) << c.clientW << "x" << c.clientH;
+        EXPECT_EQ(fit.top, c.expected.top) << c.clientW << "x" << c.clientH;
+        EXPECT_EQ(fit.width, c.expected.width) << c.clientW << "x" << c.clientH;
+        EXPECT_EQ(fit.height, c.expected.height) << c.clientW << "x" << c.clientH;
+    }
+    const FrameFit fit = FitFrame(1024, 768, 1920, 1080);
+    int x = 0, y = 0;
+    fit.ClientToFrame(240, 0, x, y); // the picture's top-left pixel
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    fit.ClientToFrame(1679, 1079, x, y); // its bottom-right one
+    EXPECT_EQ(x, 1023);
+    EXPECT_EQ(y, 767);
+    fit.ClientToFrame(960, 540, x, y);
+    EXPECT_EQ(x, 512);
+    EXPECT_EQ(y, 384);
+    fit.ClientToFrame(10, -40, x, y); // over the left bar, above the window
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    fit.ClientToFrame(1900, 2000, x, y);
+    EXPECT_EQ(x, 1023);
+    EXPECT_EQ(y, 767);
+    // Every frame pixel comes back to itself through the client.
+    for (int fx : {0, 1, 511, 1022, 1023})
+        for (int fy : {0, 383, 767}) {
+            int cx = 0, cy = 0;
+            fit.FrameToClient(fx, fy, cx, cy);
+            fit.ClientToFrame(cx, cy, x, y);
+            EXPECT_EQ(x, fx);
+            EXPECT_EQ(y, fy);
+        }
+}
+
+// The mouse of a window whose picture is letterboxed reports frame pixels: positions from
+// the absolute pointer, movement as the change of that position.
+TEST(InputDevices, MouseOfALetterboxedWindowReportsFramePixels)
+{
+    MainWindow window;
+    ASSERT_TRUE(window.Create("Flimbs", {0, 0, 1920, 1080}));
+    window.SetFrameSize(1280, 720);
+    window.Show();
+    InputSystem system;
+    MainWindow::Handlers handlers;
+    system.AttachWindow(window, handlers);
+    system.SetForegroundTest([] { return true; });
+    auto mouse = system.CreateMouse();
+    ASSERT_EQ(mouse->Acquire(), InputResult::Ok);
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.x = 960;
+    event.motion.y = 540;
+    event.motion.xrel = 30;
+    event.motion.yrel = 0;
+    system.Feed(event);
+    EXPECT_EQ(mouse->CursorX(), 640);
+    EXPECT_EQ(mouse->CursorY(), 360);
+    MouseState state;
+    ASSERT_EQ(mouse->GetState(state), InputResult::Ok);
+    EXPECT_EQ(state.dx, 20); // 30 client pixels are 20 frame pixels
+    event = {};
+    event.type = SDL_MOUSEBUTTONDOWN;
+    event.button.button = SDL_BUTTON_LEFT;
+    event.button.x = 1919;
+    event.button.y = 0;
+    system.Feed(event);
+    EXPECT_EQ(mouse->CursorX(), 1279);
+    EXPECT_EQ(mouse->CursorY(), 0);
+    window.Destroy();
 }

@@ -30,9 +30,23 @@ TEST(MainWindow, CreatedHiddenAtItsPlacementThenShown)
     EXPECT_EQ(placement.Width(), 640);
     EXPECT_EQ(placement.Height(), 480);
 
+    // Full screen covers the display; a placement set meanwhile is where the window goes
+    // when it leaves full screen.
     EXPECT_TRUE(window.SetFullscreen(true));
     EXPECT_TRUE(window.IsFullscreen());
+    const platform::DisplaySize desktop = platform::DesktopSize();
+    window.GetClientSize(width, height);
+    EXPECT_EQ(width, desktop.width);
+    EXPECT_EQ(height, desktop.height);
+    window.SetPlacement({30, 40, 30 + 720, 40 + 400});
+    window.GetClientSize(width, height);
+    EXPECT_EQ(width, desktop.width);
+    EXPECT_EQ(window.GetPlacement(), (WindowRect{30, 40, 30 + 720, 40 + 400}));
     EXPECT_TRUE(window.SetFullscreen(false));
+    EXPECT_FALSE(window.IsFullscreen());
+    window.GetClientSize(width, height);
+    EXPECT_EQ(width, 720);
+    EXPECT_EQ(height, 400);
     window.Destroy();
     EXPECT_FALSE(window.IsCreated());
 }

@@ -14,7 +14,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 namespace {
+
+namespace fs = std::filesystem;
 
 class SessionGameTest : public LevelFixture {
 protected:
@@ -59,6 +64,36 @@ TEST_F(SessionGameTest, LevelInformationComesFromTheLevelsSummary)
     EXPECT_EQ(info.kind, 2);
     EXPECT_FALSE(SessionGame().ResolveLevel("s_dm_missing", info));
     EXPECT_FALSE(SessionGame().ResolveLevel("s_dm_broken", info));
+}
+
+// A level that cannot be hosted says why: missing, damaged (with the reader's reason) or a
+// readable file that lies outside the game's folders.
+TEST_F(SessionGameTest, UnreadableLevelsNameTheirCause)
+{
+    const fs::path outside = fs::temp_directory_path() / "s_dm_elsewhere.flevel";
+    {
+        std::ofstream file(outside);
+        file << LevelParts().Text();
+    }
+    struct Case {
+        std::string name;
+        std::string problem;
+    };
+    const Case cases[] = {
+        {"s_dm_missing", "Level\\s_dm_missing.flevel not found"},
+        {"s_dm_broken", "Level\\s_dm_broken.flevel is damaged: its XML is broken"},
+        {outside.string(), outside.string() + " is outside the game's folders"},
+        {"/nowhere/s_dm_gone.flevel", "/nowhere/s_dm_gone.flevel not found"},
+    };
+    for (const Case& c : cases) {
+        SessionLevelInfo info;
+        EXPECT_FALSE(SessionGame().ResolveLevel(c.name, info)) << c.name;
+        EXPECT_EQ(SessionGame().LevelProblem(), c.problem);
+    }
+    SessionLevelInfo info;
+    EXPECT_TRUE(SessionGame().ResolveLevel("m_dm_twin_valleys", info));
+    EXPECT_EQ(SessionGame().LevelProblem(), "");
+    fs::remove(outside);
 }
 
 TEST_F(SessionGameTest, GameDataLoadsOrAnswersWhyNot)

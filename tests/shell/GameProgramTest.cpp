@@ -555,3 +555,174 @@ TEST(GameProgram, PlayThroughALevelAndQuitThroughTheMenus)
     std::filesystem::remove(GetUserPath("Cache\\Settings\\global_config.xml"));
     std::filesystem::remove(GetUserPath("Profiles\\player.xml"));
 }
+
+namespace {
+
+// The back buffer's size in the pointer test: a 16:9 picture.
+constexpr int kPictureWidth = 1280;
+constexpr int kPictureHeight = 720;
+
+// The decoded screenshot of that number, waiting (bounded) for the game to write it.
+std::optional<platform::image::Image> ReadScreenshot(int number)
+{
+    char name[64];
+    std::snprintf(name, sizeof name, "Cache\\Screenshots\\flimbs_screenshot_%04d.jpg", number);
+    const std::string path = GetUserPath(name);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::vector<uint8_t> bytes;
+        platform::image::Image image;
+        if (platform::image::ReadFileBytes(path, bytes) &&
+            platform::image::DecodeImage(bytes.data(), bytes.size(), image))
+            return image;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return std::nullopt;
+}
+
+// Where the cursor's tip is drawn near (x, y): the top left of the pixels that differ
+// strongly between a picture with the cursor there and one with it far away.
+std::optional<std::pair<int, int>> CursorTipNear(const platform::image::Image& with,
+                                                 const platform::image::Image& without, int x, int y)
+{
+    int left = INT32_MAX, top = INT32_MAX;
+    for (int py = std::max(0, y - 8); py < std::min(with.height, y + 24); ++py)
+        for (int px = std::max(0, x - 8); px < std::min(with.width, x + 24); ++px) {
+            const uint32_t a = with.argb[size_t(py) * with.width + px];
+            const uint32_t b = without.argb[size_t(py) * without.width + px];
+            int difference = 0;
+            for (int shift : {0, 8, 16})
+                difference += std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF));
+            if (difference > 200) {
+                left = std::min(left, px);
+                top = std::min(top, py);
+            }
+        }
+    if (left == INT32_MAX)
+        return std::nullopt;
+    return std::make_pair(left, top);
+}
+
+// The shell's output of a command on the game's window.
+std::string WindowOutput(const std::string& display, const std::string& command)
+{
+    const std::string out = GetUserRoot() + "/window-output.txt";
+    std::filesystem::remove(out);
+    OnWindow(display, command + " > " + out);
+    return ReadFile(out);
+}
+
+} // namespace
+
+// The real pointer on desktops larger than and as large as the picture, in a window and on
+// the whole screen: the window takes the picture's size (or the desktop's, the picture
+// letterboxed where the aspects differ), the game's cursor is drawn where the X pointer is
+// at each corner of the picture, and clicks on the main menu's rows and the options' "Okay"
+// open what they name.
+TEST(PointerOnDesktop, ClicksLandAndTheCursorSitsOnThePointer)
+{
+    if (!OnPath("Xvfb") || !OnPath("xdotool"))
+        GTEST_SKIP() << "needs Xvfb and xdotool (tools/setup.sh installs them)";
+    struct Case {
+        const char* screen;
+        int desktopWidth;
+        int desktopHeight;
+        bool fullscreen;
+    };
+    const Case cases[] = {
+        {"1920x1080x24", 1920, 1080, false},
+        {"1920x1080x24", 1920, 1080, true},
+        {"1280x720x24", 1280, 720, false},
+        {"1280x720x24", 1280, 720, true},
+        {"1280x1024x24", 1280, 1024, true}, // bars above and below the picture
+    };
+    const int corners[4][2] = {
+        {3, 3}, {kPictureWidth - 4, 3}, {kPictureWidth - 4, kPictureHeight - 4}, {3, kPictureHeight - 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.screen) + (c.fullscreen ? " full screen" : " windowed"));
+        VirtualDisplay display(c.screen);
+        ASSERT_FALSE(display.Name().empty());
+        const std::string d = display.Name();
+        std::error_code ignored;
+        std::filesystem::remove_all(GetUserPath("Cache\\Settings"), ignored);
+        std::filesystem::remove_all(GetUserPath("Cache\\Screenshots"), ignored);
+        WriteText(GetUserPath("Cache\\Settings\\global_config.xml"),
+                  "<flimbs-config><last-profile>pointer</last-profile><res-x>1280</res-x><res-y>720</res-y></flimbs-config>");
+        WriteText(GetUserPath("Profiles\\pointer.xml"), std::string("<flimbs-profile><settings><fullscreen>") +
+                                                            (c.fullscreen ? "1" : "0") +
+                                                            "</fullscreen></settings></flimbs-profile>");
+        // Picture pixels to window pixels: in full screen the picture fills the desktop as far
+        // as its aspect lets it, centred; in a window one to one.
+        const double scale = c.fullscreen ? std::min(double(c.desktopWidth) / kPictureWidth,
+                                                     double(c.desktopHeight) / kPictureHeight)
+                                          : 1.0;
+        const int offsetX = c.fullscreen ? (c.desktopWidth - int(kPictureWidth * scale + 0.5)) / 2 : 0;
+        const int offsetY = c.fullscreen ? (c.desktopHeight - int(kPictureHeight * scale + 0.5)) / 2 : 0;
+        const auto moveTo = [&](int x, int y) {
+            return "xdotool mousemove --window \"$w\" " + std::to_string(offsetX + int(x * scale)) + " " +
+                   std::to_string(offsetY + int(y * scale));
+        };
+        const auto clickAt = [&](int x, int y) {
+            return moveTo(x, y) + " && sleep 0.3 && xdotool click --window \"$w\" 1";
+        };
+        const auto logCount = [](const std::string& text) {
+            const std::string log = ReadFile(LogFilePath());
+            int n = 0;
+            for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+                ++n;
+            return n;
+        };
+        const auto waitForCount = [&](const std::string& text, int count) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (logCount(text) < count && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            return logCount(text) >= count;
+        };
+        std::string geometry;
+        std::vector<platform::image::Image> shots;
+        bool onMainMenu = false, options = false, backOnMainMenu = false, extras = false;
+        const ProgramRun run = RunProgram(
+            {}, {"SDL_VIDEODRIVER=x11", "DISPLAY=" + d}, "Front end: IntroMenu", std::chrono::milliseconds(0),
+            std::string(FLIMBS_GAME_DIR) + "/Bin/FlimbsGame", [&] {
+                const std::string skipIntro = OnGameWindow(d, "xdotool key --window \"$w\" space");
+                for (int attempt = 0; attempt < 10 && !onMainMenu; ++attempt)
+                    onMainMenu = std::system(skipIntro.c_str()) == 0 && waitForCount("Front end: main_menu", 1);
+                if (!onMainMenu)
+                    return;
+                geometry = WindowOutput(d, "xdotool getwindowgeometry --shell \"$w\"");
+                for (int i = 0; i < 4; ++i) {
+                    OnWindow(d, moveTo(corners[i][0], corners[i][1]) + " && sleep 0.4 && xdotool key --window \"$w\" F12");
+                    if (auto shot = ReadScreenshot(i))
+                        shots.push_back(std::move(*shot));
+                }
+                // The rows have flown in by now.
+                options = OnWindow(d, clickAt(672, 536)) && waitForCount("Front end: options_menu", 1);
+                backOnMainMenu = options && OnWindow(d, "sleep 1 && " + clickAt(1018, 596)) &&
+                                 waitForCount("Front end: main_menu", 2);
+                extras = backOnMainMenu && OnWindow(d, "sleep 1.5 && " + clickAt(672, 474)) &&
+                         waitForCount("Front end: Extra Menu", 1);
+            });
+        EXPECT_TRUE(onMainMenu) << run.log;
+        const int windowWidth = c.fullscreen ? c.desktopWidth : kPictureWidth;
+        const int windowHeight = c.fullscreen ? c.desktopHeight : kPictureHeight;
+        EXPECT_NE(geometry.find("WIDTH=" + std::to_string(windowWidth) + "\n"), std::string::npos) << geometry << run.log;
+        EXPECT_NE(geometry.find("HEIGHT=" + std::to_string(windowHeight) + "\n"), std::string::npos) << geometry;
+        if (c.fullscreen) {
+            EXPECT_NE(geometry.find("X=0\n"), std::string::npos) << geometry;
+            EXPECT_NE(geometry.find("Y=0\n"), std::string::npos) << geometry;
+        }
+        EXPECT_TRUE(options) << "the main menu's Options row";
+        EXPECT_TRUE(backOnMainMenu) << "the options' Okay";
+        EXPECT_TRUE(extras) << "the main menu's Extras row";
+        ASSERT_EQ(shots.size(), 4u) << run.log;
+        for (int i = 0; i < 4; ++i) {
+            ASSERT_EQ(shots[i].width, kPictureWidth);
+            ASSERT_EQ(shots[i].height, kPictureHeight);
+            const auto tip = CursorTipNear(shots[i], shots[(i + 2) % 4], corners[i][0], corners[i][1]);
+            ASSERT_TRUE(tip.has_value()) << "no cursor near corner " << i;
+            EXPECT_LE(std::abs(tip->first - corners[i][0]), 2) << "corner " << i;
+            EXPECT_LE(std::abs(tip->second - corners[i][1]), 2) << "corner " << i;
+        }
+    }
+    std::filesystem::remove(GetUserPath("Cache\\Settings\\global_config.xml"));
+    std::filesystem::remove(GetUserPath("Profiles\\pointer.xml"));
+}

@@ -121,6 +121,35 @@ TEST(ShellPaths, WindowFitsAndCentresOnTheDesktop)
     EXPECT_EQ(big.bottom, 720);
 }
 
+// The resolution a stored size gives on a desktop: taken when the desktop can show it,
+// else the desktop's own size (1024 x 768 with nothing shown), with the reason.
+TEST(ShellPaths, StoredResolutionFitsTheDesktopOrFallsBack)
+{
+    struct Case {
+        DisplayMode wanted, desktop, expected;
+        const char* refused;
+    };
+    const Case cases[] = {
+        {{1280, 720}, {1920, 1080}, {1280, 720}, ""},
+        {{1280, 720}, {1280, 720}, {1280, 720}, ""},
+        {{1920, 1080}, {1280, 720}, {1280, 720}, "1920x1080 is larger than the desktop"},
+        {{1280, 1080}, {1280, 720}, {1280, 720}, "1280x1080 is larger than the desktop"},
+        {{600, 400}, {1920, 1080}, {1920, 1080}, "600x400 is smaller than 640x480"},
+        {{1000, 1050}, {1920, 1080}, {1920, 1080}, "1000x1050 is of an aspect that is not shown"},
+        {{1800, 700}, {1920, 1080}, {1920, 1080}, "1800x700 is of an aspect that is not shown"},
+        {{0, 0}, {1920, 1080}, {1920, 1080}, ""},
+        {{0, 0}, {0, 0}, {1024, 768}, ""},
+        {{3840, 2160}, {0, 0}, {3840, 2160}, ""},
+    };
+    for (const Case& c : cases) {
+        std::string refused = "stale";
+        const DisplayMode got = FitResolution(c.wanted, c.desktop, &refused);
+        EXPECT_EQ(got.width, c.expected.width) << c.wanted.width << "x" << c.wanted.height;
+        EXPECT_EQ(got.height, c.expected.height) << c.wanted.width << "x" << c.wanted.height;
+        EXPECT_EQ(refused, c.refused);
+    }
+}
+
 TEST(ShellScreens, FrontEndOpensTheMenuBackdropOnce)
 {
     ShowFrontEnd();

@@ -152,7 +152,7 @@ public:
     bool OpenUrl(const std::string& url) override
     {
         calls.push_back("url " + url);
-        return true;
+        return urlOpens;
     }
 
     // True when a recorded call equals the line.
@@ -203,6 +203,7 @@ public:
     std::set<int> heldKeys;
     int cursorX = 0, cursorY = 0;
     bool playbackFails = false;
+    bool urlOpens = true;
     bool testMode = false;
     std::function<void()> optionsReturn;
     std::function<std::unique_ptr<PrimContainer>()> makeSuperNova;
