@@ -21,14 +21,38 @@ namespace {
 constexpr int kMultiverseMode = 4;
 constexpr int kIntroEffect = 19;
 constexpr float kTextWidth = 380.0f; // design pixels
+constexpr uint32_t kIntroFadeOutMs = 400;
 
 } // namespace
 
-void ShowLevelIntro()
+void StartLevelFromIntro(Primitive*, Button* button)
+{
+    if (!button || !button->enabled || !CurrentHudGame().StartSinglePlayerLevel())
+        return;
+    button->enabled = 0;
+    // The pop-up fades out and closes; the FlimbMaster display covers its emblem.
+    FadeOutHudPopup(button, kIntroFadeOutMs);
+    if (HudWindow* hud = FindHud())
+        if (FlimbMasterDisplay* display = hud->MasterDisplay())
+            display->wanted = FlimbMasterDisplay::kCovered;
+}
+
+bool PressLevelIntroStart()
+{
+    HudWindow* hud = FindHud();
+    PrimContainer* layer = hud ? hud->UpperLayer() : nullptr;
+    auto* start = layer ? dynamic_cast<Button*>(layer->FindChild("START")) : nullptr;
+    if (!start || !start->active || !start->enabled)
+        return false;
+    start->Click();
+    return true;
+}
+
+bool ShowLevelIntro()
 {
     HudWindow* hud = FindHud();
     if (!hud)
-        return;
+        return false;
     HudGame& game = CurrentHudGame();
     if (game.ModeIndex() == kMultiverseMode)
         game.PlayMusic("boss_intro", true, 0.5f);
@@ -55,9 +79,9 @@ void ShowLevelIntro()
     line->SetSize(DesignUnitsX(kTextWidth), 3.0f);
     add(std::move(line));
 
-    auto start = MakeBubbleButton("Start", kFlimbHeadIcon, 50.0f, 35.0f,
-                                  [](Primitive*, Button*) { CurrentHudGame().StartSinglePlayerLevel(); });
+    auto start = MakeBubbleButton("Start", kFlimbHeadIcon, 50.0f, 35.0f, StartLevelFromIntro);
     start->SetName("START");
+    start->keyboardActivation = 1; // focused: Return or Space starts the level
     Primitive* startButton = start.get();
     bubble->AddChild(start.release());
 
@@ -75,11 +99,12 @@ void ShowLevelIntro()
     bubble->SetSize(kKeepCoordinate, bubble->GetSizeVirtual().y + 10.0f - DesignUnitsY(4.0f));
 
     if (!ShowBubbleOverHud(std::move(bubble), kPopupFadeMs))
-        return;
+        return false;
     if (FlimbMasterDisplay* display = hud->MasterDisplay()) {
         display->SetShieldImage();
         display->pending = false;
     }
     game.PlayEffect(kIntroEffect, 1.0f);
     SetKeyboardFocus(startButton);
+    return true;
 }

@@ -104,6 +104,7 @@ public:
     bool GroupDone(int) const override { return false; }
     bool EditorTestPlay() const override { return false; }
     std::string LevelPath() const override { return Controller().levelFile; }
+    std::string LevelTitle() const override { return Controller().levelTitle; }
     int GameType() const override { return 0; }
     std::vector<MatchPlayer> Players() const override
     {
@@ -241,7 +242,7 @@ public:
     bool CarrierControlOverride() const override { return false; }
     int TieBreakGroup() const override { return 0; }
     void SetFlimbMasterGroup(int group) override { flimbMasterGroup_ = group; }
-    void SetMatchResultDetail(int detail) override { matchResultDetail_ = detail; }
+    void SetMatchResultDetail(int detail) override { Controller().matchResultDetail = detail; }
     std::vector<FlimbInfo> Flimbs() const override
     {
         std::vector<FlimbInfo> infos;
@@ -412,7 +413,6 @@ private:
 
     int endStatus_ = -1;
     int flimbMasterGroup_ = 1;
-    int matchResultDetail_ = 0;
 };
 
 } // namespace

@@ -360,6 +360,10 @@ int GameData(const uint8_t* r)
         if (client)
             client->SendNetResult(kNrLoadLevelOk);
         WriteLogChannel(4, "Game Map and Info loaded successfully!\n");
+        // A single-player level loaded outside a catch-up (a restart) is introduced now; one
+        // inside a catch-up when the catch-up ends (NETLOAD).
+        if (state.sessionKind == kSessionLive && !state.waiting && LevelKind() == 0)
+            OfferLevelIntro();
         // Seam: LoadLevelConfig and the camera's first place.
         const PlayerRecord* local = Controller().localPlayer;
         if (state.waiting && local && local->spectator && client) {
@@ -538,8 +542,12 @@ void NetLoad(const uint8_t* r)
     if (kind == 1 && GetU32(r, 12) == 1) {
         SessionGame().StartLevel();
     } else if (kind == 0) {
-        if (GameClient* client = CurrentClient())
-            client->RequestStartMatch();
+        // A level that has not begun waits for the player's Start in its intro (when the HUD
+        // shows one); a match under way (a checkpoint) goes on at once.
+        const bool intro = ClientUpdateCounter() == 0 && state.sessionKind == kSessionLive && OfferLevelIntro();
+        if (!intro)
+            if (GameClient* client = CurrentClient())
+                client->RequestStartMatch();
         SetLagSetting(75);
     }
 }

@@ -482,7 +482,7 @@ double Share(const platform::image::Image& image, int left, int top, int right, 
 
 // A player's evening on a real X server: the game starts into the first single-player level
 // (from the command line: the main menu's road to single levels comes with the campaign),
-// flimbs walk out of the start, F12 takes a picture of the level under the HUD; Escape opens
+// Return on the level's intro starts it, flimbs walk out of the start, F12 takes a picture of the level under the HUD; Escape opens
 // the in-game menu, its Exit leads back to the main menu, whose Quit ends the game (after the
 // credits, which a key ends) with exit code 0. The screen is 1024 x 768, so the buttons lie
 // where this test clicks.
@@ -503,11 +503,14 @@ TEST(GameProgram, PlayThroughALevelAndQuitThroughTheMenus)
     const std::string shotPath = GetUserPath("Cache\\Screenshots\\flimbs_screenshot_0000.jpg");
     std::error_code ignored; // an earlier test's screenshot must not stand for this one
     std::filesystem::remove_all(GetUserPath("Cache\\Screenshots"), ignored);
-    bool shot = false, menu = false, mainMenu = false, quitMenu = false, credits = false, ended = false;
+    bool started = false, shot = false, menu = false, mainMenu = false, quitMenu = false, credits = false,
+         ended = false;
     const ProgramRun run = RunProgram(
         {"-l", "s_dm_first_steps"}, {"SDL_VIDEODRIVER=x11", "DISPLAY=" + d}, "Game Map and Info loaded successfully!",
         std::chrono::milliseconds(0), std::string(FLIMBS_GAME_DIR) + "/Bin/FlimbsGame", [&] {
-            // The first flimbs leave the start and walk along the ground.
+            // The level's intro: Return on its focused Start begins the level; the first flimbs
+            // leave the start and walk along the ground.
+            started = OnWindow(d, "sleep 2 && xdotool key --window \"$w\" Return");
             std::this_thread::sleep_for(std::chrono::seconds(9));
             shot = OnWindow(d, "xdotool key --window \"$w\" F12");
             for (int i = 0; i < 50 && shot && !std::filesystem::exists(shotPath); ++i)
@@ -524,6 +527,7 @@ TEST(GameProgram, PlayThroughALevelAndQuitThroughTheMenus)
             ended = credits && OnWindow(d, "sleep 1 && xdotool key --window \"$w\" Escape") &&
                     logHas(kShutdownLines.back(), 20);
         });
+    EXPECT_TRUE(started);
     EXPECT_TRUE(shot) << run.log;
     EXPECT_TRUE(mainMenu) << "Escape and the in-game menu's Exit lead back to the main menu";
     EXPECT_TRUE(credits) << "the main menu's Quit confirmed";

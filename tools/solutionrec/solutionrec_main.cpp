@@ -48,6 +48,7 @@
 #include "session/SessionServices.h"
 #include "modes/ModeServices.h"
 #include "platform/input/DeviceEvent.h"
+#include "hud/LevelIntro.h"
 #include "traps/FreezerTrap.h"
 #include "traps/GooGunTrap.h"
 #include "traps/HoverTrap.h"
@@ -408,6 +409,8 @@ int main(int argc, char** argv)
         while (std::chrono::steady_clock::now() < deadline) {
             session.Frame(false);
             const bool running = Controller().runState == kRunRunning;
+            if (!running && !ran)
+                PressLevelIntroStart(); // the level waits for its intro's Start
             if (running && !paced) {
                 SendSetHostVariable(kHostVarMsPerUpdate, lag);
                 paced = true;
