@@ -86,7 +86,10 @@ int FlimbsPseudoTcp::OldestSendCount() const
 uint32_t FlimbsPseudoTcp::RetransmitTimeout(int sendCount) const
 {
     const double rto = (sendCount / 5.0) * (smoothedRtt_ * 1.5);
-    return std::min(uint32_t(rto), kMaxRto);
+    // Compared as a double: a huge round trip must not overflow the conversion.
+    if (!(rto < double(kMaxRto)))
+        return kMaxRto;
+    return rto > 0.0 ? uint32_t(rto) : 0u;
 }
 
 void FlimbsPseudoTcp::Queue(const uint8_t* message, int length)
@@ -492,12 +495,18 @@ void FlimbsPseudoTcp::UpdateTiming(uint16_t sendTime, uint16_t echoedTime)
     const uint32_t now = clock_();
     if (echoedTime != 0) {
         const uint32_t widened = ExtendSeq16(echoedTime, (now + 5) / 10);
-        ++rttCount_;
-        rttSum_ += now - widened * 10;
-        smoothedRtt_ = std::max(rttSum_ / rttCount_, 50u);
-        if (rttCount_ >= 20) {
-            rttSum_ /= 2;
-            rttCount_ /= 2;
+        const uint32_t echoedMs = widened * 10;
+        // Stamps are rounded to 10 ms, so an echo may read up to one step ahead of now (a
+        // round trip of nothing); one further ahead is garbled or forged and says nothing of
+        // the round trip.
+        if (echoedMs <= now + 10) {
+            ++rttCount_;
+            rttSum_ += now > echoedMs ? now - echoedMs : 0;
+            smoothedRtt_ = std::max(rttSum_ / rttCount_, 50u);
+            if (rttCount_ >= 20) {
+                rttSum_ /= 2;
+                rttCount_ /= 2;
+            }
         }
     }
     const uint16_t later = uint16_t(sendTime - peerSendTime_);

@@ -127,6 +127,7 @@ void GameWnd::StartServices(uint32_t t0)
     PlaceMainWindow(window);
     window.Show();
     window.Raise();
+    raiseRequests_.Start(platform::RaiseSocketPath(GetUserRoot()));
 
     StartPromoCheck();
 
@@ -174,6 +175,11 @@ int GameWnd::Run()
         gameClock.Update();
         if (!Window()->IsForeground())
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (raiseRequests_.Poll() > 0) {
+            Window()->Restore();
+            Window()->Raise();
+            WriteLog("Raise request: the window is brought to the front\n");
+        }
         PollInput();
         platform::steam::RunCallbacks();
         if (platform::steam::statsChanged) {
@@ -304,6 +310,7 @@ void GameWnd::UpdateWorld()
 void GameWnd::Shutdown()
 {
     StopPromoCheck();
+    raiseRequests_.Stop();
     jvs_.reset();
     startup_.StopServices();
     SetInputClock(nullptr);

@@ -2,6 +2,7 @@
 // The program shell: start-up in a fixed order, the main loop, one frame, one world step,
 // and the shutdown in reverse order.
 #include "frontend/GameStartup.h"
+#include "platform/desktop/RaiseRequest.h"
 #include "shell/CommandLine.h"
 #include "shell/FrameRate.h"
 
@@ -55,6 +56,8 @@ private:
     GameStartup startup_;
     std::unique_ptr<SplashScreen> splash_;
     std::unique_ptr<JvsBoard> jvs_;
+    // The package installer asks through it for the window to come back to the front.
+    platform::RaiseListener raiseRequests_;
 };
 
 // Set to clear the stencil buffer with the next frame's clear (one frame only).

@@ -66,6 +66,9 @@ printf '\x02''\x07\x18\x00'"$HEADER"'\x05\x00\x00\x00\x03\x00\x08\x00\x01\x00AB'
 printf '\x00''\x04\x1c\x00'"$HEADER"'\x01\x00\x00\x00\x21\x00\x0c\x00\x01\x00\x00\x00\x00\x00\x00\x00' \
   >"$SEEDS/pseudotcp/connect"
 printf '\x81''\x06\x14\x00'"$HEADER"'\x02\x00\x00\x00\x22\x00\x08\x00' >"$SEEDS/pseudotcp/ack"
+# A datagram whose echoed time lies far ahead (it once made the round trip overflow).
+echo 'AYMAABwAABsAAAAAAA0AAAAAAAAAAAAAAAAAAAAAAAcAAAAAAAAAAAAAAAAAAHwBAAAAAAAIAAAAAAEAAAAAAAAKAAA=' | base64 -d \
+  >"$SEEDS/pseudotcp/future_echo"
 # World server: state byte (4, 5, 6), then [u8 length-1][bytes] chunks of frames.
 printf '\x00''\x08''\x05\x00\x00\x00\x2a\x03abc' >"$SEEDS/worldserver/hello"
 printf '\x01''\x03''\x04\x00\x00\x00''\x03''\x08\x01\x10\x07' >"$SEEDS/worldserver/login"
@@ -228,13 +231,42 @@ printf '%s' '<trap><type>Sky</type><sky_image>Graphics\\\\nothing.png</sky_image
 printf '%s' '<trap-state><trap><type>Annotation</type><message>a\nb&lt;br&gt;c</message><font_scale>-9</font_scale><font_style>Nope</font_style><annotationMode>7</annotationMode><arrow_x>5</arrow_x><closed>1</closed><follow_flimb>1</follow_flimb><enabled>0</enabled></trap></trap-state>' \
   >"$SEEDS/traps/annotation.xml"
 
+# Level packages: a package of sample levels with a preview and its description, one whose
+# names leave the level folder, an empty archive, a stored entry whose header lies about its
+# size.
+mkdir -p "$SEEDS/package"
+python3 - "$SEEDS/package" <<'PYEOF'
+import os, sys, warnings, zipfile, zlib
+warnings.simplefilter('ignore')  # the repeated name is meant
+seeds = sys.argv[1]
+def level(name):
+    with open(os.path.join('data/game/Level', name), 'rb') as f:
+        return f.read()
+with zipfile.ZipFile(os.path.join(seeds, 'levels'), 'w', zipfile.ZIP_DEFLATED) as z:
+    z.writestr('m_dm_three_hills.flevel', level('m_dm_three_hills.flevel'))
+    z.writestr('m_dm_three_hills_big.jpg', b'\xff\xd8\xff\xe0')
+    z.writestr('f_dm_pack-AB12C.flevel', zlib.compress(b'<flimbs-level><globals><title>B</title></globals></flimbs-level>'))
+    z.writestr('package.xml', '<package_info><title>T</title><description>D</description></package_info>')
+with zipfile.ZipFile(os.path.join(seeds, 'hostile'), 'w', zipfile.ZIP_STORED) as z:
+    for name in ['../x.flevel', '/x.flevel', 'a/b.flevel', '..\\x.flevel', 'C:x.flevel', 'm_a.flevel', 'm_a.flevel']:
+        z.writestr(name, '<flimbs-level><globals><title>x</title></globals></flimbs-level>')
+with zipfile.ZipFile(os.path.join(seeds, 'empty'), 'w') as z:
+    pass
+with zipfile.ZipFile(os.path.join(seeds, 'lying'), 'w', zipfile.ZIP_STORED) as z:
+    z.writestr('m_b.flevel', '<flimbs-level/>' * 20)
+data = bytearray(open(os.path.join(seeds, 'lying'), 'rb').read())
+at = data.find(b'PK\x01\x02')
+data[at + 24:at + 28] = (5).to_bytes(4, 'little')  # the directory's uncompressed size
+open(os.path.join(seeds, 'lying'), 'wb').write(bytes(data))
+PYEOF
+
 # Every target with its corpus folder.
 TARGETS=(
   "fuzz_archive archive" "fuzz_xml xml" "fuzz_video video" "fuzz_mode_options modes"
   "fuzz_pseudotcp pseudotcp" "fuzz_worldserver worldserver" "fuzz_candidates candidates"
   "fuzz_webstats_reply webstats" "fuzz_landscape landscape" "fuzz_bonus_items bonus"
   "fuzz_stamping stamping" "fuzz_chat_text chat" "fuzz_level level" "fuzz_trap_load traps"
-  "fuzz_netcmd netcmd" "fuzz_playback playback")
+  "fuzz_netcmd netcmd" "fuzz_playback playback" "fuzz_package package")
 
 cores=$(nproc)
 needed=$(( (CORE_SECONDS * ${#TARGETS[@]} + cores - 1) / cores ))

@@ -25,6 +25,9 @@ PACKAGES=(
   libnice-dev libprotobuf-dev protobuf-compiler libboost-dev libcurl4-openssl-dev
   # packages
   libminizip-dev
+  # the file-type registrar and its tests: the freedesktop tools it runs (xdg-mime asks
+  # libfile-mimeinfo-perl for a file's type when no desktop runs; gio launches entries)
+  xdg-utils shared-mime-info desktop-file-utils libfile-mimeinfo-perl libglib2.0-bin
 )
 
 missing=()

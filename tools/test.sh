@@ -14,6 +14,12 @@ timed() {
   "$@"
   TIMES+=("$(printf '%-22s %5d s' "$name" $((SECONDS - start)))")
 }
+report() {
+  printf '%s\n' "test.sh: time per step" "${TIMES[@]}"
+  if command -v ccache >/dev/null 2>&1; then ccache -s; fi
+}
+# The figures are printed however the command ends.
+trap report EXIT
 run_tests() {
   ctest --test-dir "$1" --output-on-failure --parallel "$(nproc)" --timeout 900
 }
@@ -36,5 +42,3 @@ timed "build (clang, asan)" env CC="$CC_BIN" CXX="$CXX_BIN" FLIMBS_BUILD_DIR="$S
 timed "tests (clang, asan)" run_tests "$SANITIZE_DIR"
 timed "fuzzing" env FLIMBS_SANITIZE_BUILD_DIR="$SANITIZE_DIR" bash tools/fuzz.sh
 
-printf '%s\n' "test.sh: time per step" "${TIMES[@]}"
-if command -v ccache >/dev/null 2>&1; then ccache -s; fi

@@ -144,6 +144,19 @@ void MainWindow::Hide()
         foreground_ = false;
 }
 
+bool MainWindow::SetIcon(const uint32_t* argb, int width, int height)
+{
+    if (!window_ || !argb || width <= 0 || height <= 0)
+        return false;
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(argb), width, height, 32, width * 4,
+                                                           SDL_PIXELFORMAT_ARGB8888);
+    if (!icon)
+        return false;
+    SDL_SetWindowIcon(window_, icon);
+    SDL_FreeSurface(icon);
+    return true;
+}
+
 void MainWindow::Minimize()
 {
     if (window_)

@@ -5,6 +5,7 @@
 // SDL headers stay out of this header: the input layer receives raw SDL events through
 // the hand-off callback and includes SDL itself.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -47,6 +48,8 @@ public:
 
     void Show();
     void Hide();
+    // The window's icon from 32-bit ARGB pixels (rows of `width`); false when refused.
+    bool SetIcon(const uint32_t* argb, int width, int height);
     void Raise();
     // Iconifies the window, and brings an iconified window back.
     void Minimize();

@@ -4,6 +4,7 @@
 #include "app/ConsoleSettings.h"
 #include "app/GameClock.h"
 #include "app/Log.h"
+#include "app/UserFolders.h"
 #include "frontend/FrontEndServices.h"
 #include "frontend/menus/Credits.h"
 #include "frontend/menus/IntroWindow.h"
@@ -348,9 +349,13 @@ TEST_F(MenusTest, APackageInstallerThatCannotStartIsLoggedAndTheWindowComesBack)
     EXPECT_FALSE(StartProgram("/nonexistent/FlimbsPackageInstaller"));
     EXPECT_NE(ReadLog().find("Cannot start /nonexistent/FlimbsPackageInstaller"), std::string::npos);
     window_.Show();
-    PackageInstallerRowHandler(nullptr, nullptr); // no installer in the build folder
+    // A program folder without the installer.
+    const std::string programFolder = GetProgramFolder();
+    SetProgramFolder(GetUserRoot() + "/no installer here");
+    PackageInstallerRowHandler(nullptr, nullptr);
     EXPECT_FALSE(window_.IsMinimized()) << "not left minimised";
     EXPECT_NE(ReadLog().find("Cannot start " + PackageInstallerPath()), std::string::npos);
+    SetProgramFolder(programFolder);
 }
 
 } // namespace

@@ -281,6 +281,23 @@ TEST_F(PseudoTcpTest, RetransmissionTimeoutGrowsWithSendsUpTo500)
     EXPECT_EQ(a.RetransmitTimeout(200), 500u);
 }
 
+TEST_F(PseudoTcpTest, AnEchoFromTheFutureLeavesTheRoundTripAlone)
+{
+    ConnectBoth();
+    const uint32_t before = a.SmoothedRtt();
+    // b's latest datagram, its echoed time moved far ahead of a's clock and resealed.
+    ASSERT_FALSE(pair.B().sent.empty());
+    WireDatagram datagram;
+    ASSERT_TRUE(ParseDatagram(pair.B().sent.back(), datagram));
+    datagram.echoedTime = uint16_t(datagram.echoedTime + 30000);
+    datagram.number = uint16_t(datagram.number + 1);
+    const std::vector<uint8_t> forged = BuildDatagram(datagram, 0);
+    a.OnDatagram(forged.data(), int(forged.size()));
+    EXPECT_EQ(a.SmoothedRtt(), before);
+    EXPECT_LE(a.RetransmitTimeout(1000), 500u);
+    EXPECT_TRUE(a.IsConnected());
+}
+
 TEST_F(PseudoTcpTest, UnacknowledgedMessageIsRepeatedThenLosesTheConnection)
 {
     ConnectBoth();

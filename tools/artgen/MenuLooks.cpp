@@ -1,7 +1,7 @@
 // Front-end looks: the menu backdrop (star field, the crowd of flimbs along the bottom,
 // the two start pylons with the electricity between them, the logo, the bubbles), the menu
 // rows (icons, separators, the captioned plate), the intro's logos, the new-user prompt's
-// pictures and the quit menu's flimb. One style throughout: dark ink outlines, glossy
+// pictures, the quit menu's flimb and the package installer's banners. One style throughout: dark ink outlines, glossy
 // bodies, warm gold rims over a deep violet night.
 #include "tools/artgen/Looks.h"
 #include "tools/artgen/Paint.h"
@@ -672,6 +672,129 @@ bool AvatarNone(cairo_t* cr, const ImageSpec& s, int)
     return true;
 }
 
+// ---- the package installer
+
+// A wooden crate with its lid flung open: the package, its levels hopping out as flimbs.
+void DrawCrate(cairo_t* cr, double x, double y, double size)
+{
+    const Rgb wood = FromHex(0xc98a3c);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    // The body.
+    RoundedRect(cr, x, y, size, size * 0.72, size * 0.06);
+    cairo_pattern_t* body = cairo_pattern_create_linear(0, y, 0, y + size * 0.72);
+    AddStop(body, 0, Lighten(wood, 0.15));
+    AddStop(body, 1, Darken(wood, 0.35));
+    cairo_set_source(cr, body);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(body);
+    SetRgb(cr, palette::kInk);
+    cairo_set_line_width(cr, size * 0.035);
+    cairo_stroke(cr);
+    // Planks and the gold band.
+    cairo_set_line_width(cr, size * 0.02);
+    for (int i = 1; i < 3; ++i) {
+        cairo_move_to(cr, x + size * 0.04, y + size * 0.24 * i);
+        cairo_line_to(cr, x + size * 0.96, y + size * 0.24 * i);
+    }
+    SetRgb(cr, Darken(wood, 0.45));
+    cairo_stroke(cr);
+    cairo_rectangle(cr, x + size * 0.44, y, size * 0.12, size * 0.72);
+    SetRgb(cr, palette::kGold);
+    cairo_fill_preserve(cr);
+    SetRgb(cr, palette::kInk);
+    cairo_set_line_width(cr, size * 0.02);
+    cairo_stroke(cr);
+    // The lid, tipped back over the left edge.
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_rotate(cr, -0.55);
+    RoundedRect(cr, -size * 0.02, -size * 0.16, size * 1.02, size * 0.16, size * 0.04);
+    SetRgb(cr, Lighten(wood, 0.05));
+    cairo_fill_preserve(cr);
+    SetRgb(cr, palette::kInk);
+    cairo_set_line_width(cr, size * 0.035);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+}
+
+bool InstallerBanner(cairo_t* cr, const ImageSpec& s, int)
+{
+    const double w = s.frameWidth, h = s.frameHeight;
+    const Rgb base = FromHex(s.colour);
+    RoundedRect(cr, 1.5, 1.5, w - 3, h - 3, h * 0.1);
+    cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, h);
+    AddStop(sky, 0, Darken(base, 0.45));
+    AddStop(sky, 0.7, base);
+    AddStop(sky, 1, Lighten(base, 0.15));
+    cairo_set_source(cr, sky);
+    cairo_fill_preserve(cr);
+    cairo_pattern_destroy(sky);
+    cairo_save(cr);
+    cairo_clip_preserve(cr);
+    Lcg random{0x1a57a11u};
+    for (int i = 0; i < 70; ++i) {
+        const double x = random.Next() * w, y = random.Next() * h * 0.8, b = random.Next();
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, x, y, 0.4 + b * 1.2, 0, 2 * kPi);
+        cairo_set_source_rgba(cr, 1.0, 0.96, 0.88, 0.3 + 0.6 * b);
+        cairo_fill(cr);
+    }
+    // A hill along the bottom.
+    cairo_new_path(cr);
+    cairo_move_to(cr, 0, h);
+    cairo_curve_to(cr, w * 0.3, h * 0.72, w * 0.7, h * 0.7, w, h * 0.86);
+    cairo_line_to(cr, w, h);
+    cairo_close_path(cr);
+    SetRgb(cr, Darken(FromHex(0x3f8f4f), 0.2));
+    cairo_fill(cr);
+    cairo_restore(cr);
+    SetRgb(cr, palette::kGold);
+    cairo_set_line_width(cr, 3);
+    cairo_stroke(cr);
+
+    OutlinedText(cr, "FLIMBS", w * 0.36, h * 0.36, h * 0.3, FromHex(0xfff4b0), FromHex(0xf08a24), h * 0.03);
+    OutlinedText(cr, "Package Installer", w * 0.36, h * 0.62, h * 0.12, palette::kCream, FromHex(0xb8d8f0),
+                 h * 0.018);
+    const double crate = h * 0.42;
+    DrawCrate(cr, w * 0.74, h * 0.5, crate);
+    DrawFlimb(cr, w * 0.78, h * 0.3, h * 0.085, kGroupColours[0], -0.3, -0.6);
+    DrawFlimb(cr, w * 0.87, h * 0.17, h * 0.075, kGroupColours[2], 0.2, 0.4);
+    DrawFlimb(cr, w * 0.95, h * 0.33, h * 0.07, kGroupColours[1], 0.45, 0.8);
+    return true;
+}
+
+bool InstallerFooter(cairo_t* cr, const ImageSpec& s, int)
+{
+    const double w = s.frameWidth, h = s.frameHeight;
+    // A gold rule, then the ground the flimbs walk along, home to the level folder.
+    cairo_move_to(cr, w * 0.02, 2);
+    cairo_line_to(cr, w * 0.98, 2);
+    SetRgb(cr, palette::kGold);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    RoundedRect(cr, 1, h * 0.72, w - 2, h * 0.26, h * 0.1);
+    cairo_pattern_t* ground = cairo_pattern_create_linear(0, h * 0.72, 0, h);
+    AddStop(ground, 0, FromHex(s.colour));
+    AddStop(ground, 1, Darken(FromHex(s.colour), 0.55));
+    cairo_set_source(cr, ground);
+    cairo_fill(cr);
+    cairo_pattern_destroy(ground);
+    const int count = 9;
+    for (int i = 0; i < count; ++i) {
+        const double r = h * 0.17;
+        const double x = w * (0.08 + 0.1 * i);
+        DrawFlimb(cr, x, h * 0.72 - r * 1.05, r, kGroupColours[i % 8], 0.18, 1);
+    }
+    // The door they walk to.
+    RoundedRect(cr, w * 0.93, h * 0.2, w * 0.05, h * 0.52, w * 0.012);
+    SetRgb(cr, FromHex(0x2a170f));
+    cairo_fill_preserve(cr);
+    SetRgb(cr, palette::kGold);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    return true;
+}
+
 } // namespace
 
 void AddMenuLooks(LookTable& table)
@@ -691,6 +814,8 @@ void AddMenuLooks(LookTable& table)
     table["president"] = President;
     table["quit-flimb"] = QuitFlimb;
     table["avatar-none"] = AvatarNone;
+    table["installer-banner"] = InstallerBanner;
+    table["installer-footer"] = InstallerFooter;
 }
 
 } // namespace artgen
