@@ -1,15 +1,14 @@
 // A game load of a large level: 4096 x 2048, gzip-compressed, 1,500 primitives, 200 traps
 // and 500 flimbs, read from the user folder as the game reads it (the budget: 1 s), after
-// the game's start-up without a display.
+// the game's start-up without a display; and the same level loaded for editing into a
+// level editor (the same budget).
 #include "app/FileManager.h"
 #include "app/UserFolders.h"
-#include "levelmodel/MapFlimb.h"
-#include "levelmodel/MapPrimitive.h"
-#include "levelmodel/MapTrap.h"
 #include "frontend/GameStartup.h"
 #include "game/GameServices.h"
 #include "game/LevelFile.h"
 #include "game/LevelLoader.h"
+#include "levelmodel/MapEditor.h"
 #include "levelmodel/MapFlimb.h"
 #include "levelmodel/MapPrimitive.h"
 #include "levelmodel/MapTrap.h"
@@ -114,5 +113,20 @@ void BM_LoadLargeLevel(benchmark::State& state)
     }
 }
 BENCHMARK(BM_LoadLargeLevel)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_LoadLargeLevelForEditing(benchmark::State& state)
+{
+    LargeLevel level;
+    MapEditor editor;
+    SetCurrentEditor(&editor);
+    editor.Open();
+    for (auto _ : state) {
+        if (!LoadLevelIntoMap(editor, kLevel) || editor.ObjectCount() != 2200)
+            state.SkipWithError("the level did not load for editing");
+    }
+    editor.Reset();
+    SetCurrentEditor(nullptr);
+}
+BENCHMARK(BM_LoadLargeLevelForEditing)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace

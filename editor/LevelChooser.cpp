@@ -36,9 +36,9 @@ bool Matches(const LevelChoice& level, const LevelQuery& query)
         return false;
     if (query.groups >= 0 && GroupsInUse(e) != query.groups)
         return false;
-    if (query.source == kLevelSourceCore && level.inUserFolder)
+    if (query.source == kLevelSourceCore && level.entry.inUserFolder)
         return false;
-    if (query.source == kLevelSourceUser && !level.inUserFolder)
+    if (query.source == kLevelSourceUser && !level.entry.inUserFolder)
         return false;
     return WildcardMatchNoCase(query.pattern, e.fileName);
 }
@@ -53,7 +53,7 @@ std::vector<LevelChoice> FilterLevels(const std::vector<LevelChoice>& levels, co
             found.push_back(level);
     if (query.byDate)
         std::stable_sort(found.begin(), found.end(),
-                         [](const LevelChoice& a, const LevelChoice& b) { return a.fileTime > b.fileTime; });
+                         [](const LevelChoice& a, const LevelChoice& b) { return a.entry.fileTime > b.entry.fileTime; });
     else
         std::stable_sort(found.begin(), found.end(), [](const LevelChoice& a, const LevelChoice& b) {
             return ToLowerAscii(a.entry.title) < ToLowerAscii(b.entry.title);
@@ -67,7 +67,7 @@ std::vector<LevelChoice> QueryLevels(const LevelQuery& query)
     manager.Refresh();
     std::vector<LevelChoice> levels;
     for (const auto& [key, entry] : manager.Entries())
-        levels.push_back(LevelChoice{entry->summary, entry->fileTime, entry->inUserFolder != 0});
+        levels.push_back(LevelChoice{entry->summary});
     return FilterLevels(levels, query);
 }
 

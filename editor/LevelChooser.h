@@ -34,11 +34,9 @@ struct LevelChooserConfig {
 
 enum : int32_t { kLevelSourceCore = 0, kLevelSourceUser = 1, kLevelSourceAll = 2 };
 
-// One level as the chooser's query sees it.
+// One level as the chooser's query sees it (its file time and folder are the record's).
 struct LevelChoice {
     LevelChooserEntry entry;
-    FileTime fileTime = 0;
-    bool inUserFolder = false;
 };
 // The filter of a query: -1 for all in type, mode and groups; a wildcard pattern on the
 // file name; date order is newest first, title order ignores case.

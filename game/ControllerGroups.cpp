@@ -176,20 +176,6 @@ void NoteFlimbSelected(uint8_t action, uint8_t flag, Flimb* flimb)
     }
 }
 
-Flimb* SpawnFlimb(int32_t x, int32_t y, uint8_t group, int8_t size, const SpawnProperties& properties)
-{
-    const auto id = static_cast<int16_t>(ModeNextFlimbId(0, group, -1, 1));
-    Flimb* flimb = AddFlimb(static_cast<int16_t>(x), static_cast<int16_t>(y), id, group, properties.type,
-                            properties.gravity, properties.energy, properties.behaviour, properties.facing);
-    if (!flimb)
-        return nullptr;
-    if (properties.attribute)
-        flimb->SetAttribute(properties.attribute);
-    flimb->scale = size == 0 ? 0.5f : static_cast<float>(std::abs(static_cast<int>(size)));
-    ModeFlimbCreated(flimb->id);
-    return flimb;
-}
-
 void StopGroupSupply(uint8_t group)
 {
     for (Trap* trap : GroupTraps(kTrapStart, group))
@@ -197,6 +183,15 @@ void StopGroupSupply(uint8_t group)
     if (Controller().sessionKind == kSessionLocal)
         for (Trap* trap : GetTrapsOfKind(kTrapCopier))
             trap->SetFlimbsLeft(0);
+}
+
+void DetonateGroup(uint8_t group)
+{
+    if (group >= kControllerGroups)
+        return;
+    Controller().detonation[group] = 1;
+    StopGroupSupply(group);
+    StaggerGroupFlimbs(group);
 }
 
 void AnnounceMessage(const std::string& text, bool alternativeSound)

@@ -243,19 +243,11 @@ int32_t CountFlimbsToCome(int8_t group, bool withCopiers);
 int32_t CountStartTraps(int32_t group);
 // The controller's action order for the selected flimb (belt, action keys, held keys).
 void NoteFlimbSelected(uint8_t action, uint8_t flag, Flimb* flimb);
-// A new flimb with an id from the current game mode, the attribute bit set, scaled by the
-// size (0: 0.5) and told to the game mode. Null when the table is full.
-struct SpawnProperties {
-    uint8_t type = 10; // Walk
-    uint8_t gravity = 0;
-    int32_t energy = 13023;
-    uint8_t behaviour = 0;
-    int facing = 1;
-    uint8_t attribute = 0; // one attribute bit, 0 for none
-};
-Flimb* SpawnFlimb(int32_t x, int32_t y, uint8_t group, int8_t size, const SpawnProperties& properties);
 // The group's Start traps release nothing more; in a local match no Copier copies again.
 void StopGroupSupply(uint8_t group);
+// The group order (the group goes SuperNova): its detonation flag raised, its supply stopped
+// and the fuses of its flimbs lit one after another. A group outside 0 .. 7 is ignored.
+void DetonateGroup(uint8_t group);
 // The message log's system line with sound effect 12 (37 with the flag).
 void AnnounceMessage(const std::string& text, bool alternativeSound);
 // The flimb-type captions (read by the belt and the profile), then the mode's texts.

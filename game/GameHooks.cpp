@@ -331,11 +331,11 @@ void OpenEditorFileChooser(const std::string& title, const std::string& startFol
     hook(title, startFolder, std::move(handler));
 }
 
-void ConvertSelectionToPrimitive()
+void ConvertEditorSelection()
 {
-    const auto& hook = CurrentGameHooks().convertSelectionToPrimitive;
+    const auto& hook = CurrentGameHooks().convertSelection;
     if (!hook) {
-        WriteLog("Cannot convert to a primitive: no level editor available\n");
+        WriteLog("Cannot convert the selection: no level editor available\n");
         return;
     }
     hook();

@@ -184,7 +184,7 @@ struct GameHooks {
     // The level editor's screens (not built yet: empty).
     std::function<void(const std::string& title, const std::string& startFolder, FileChosenHandler handler)>
         openFileChooser;
-    std::function<void()> convertSelectionToPrimitive;
+    std::function<void()> convertSelection;
     std::function<bool(EditorSelectionHandler onDone)> openTrapSelectionWindow;
 
     // The multiplayer screens (the lobby and the end-of-match screen; not built yet: empty).
@@ -242,9 +242,10 @@ void HudRefresh();
 
 // The editor's file chooser; without the editor screen a log line, and nothing is chosen.
 void OpenEditorFileChooser(const std::string& title, const std::string& startFolder, FileChosenHandler handler);
-// "Convert to primitive [U]": the editor's conversion of the selected object into a map
-// primitive; without the editor screen a log line.
-void ConvertSelectionToPrimitive();
+// The panels' "Convert": the editor turns the selected primitives into background traps and
+// the selected background traps into primitives, as one undo step, and opens the new
+// selection's panel; without the editor screen a log line.
+void ConvertEditorSelection();
 // The small picking window "Select Trap(s)" with one button "Done" (key "q7efa"): "Done"
 // hands the editor's selection, in selection order, to the handler and closes the window.
 // Without the editor screen a log line, and false.

@@ -60,8 +60,8 @@ struct FrameStatistics {
 };
 extern FrameStatistics frameStatistics;
 
-// ---- What the traps ask of the game controller -----------------------------------------
-// The least of the controller's spawning and exit check, until its own land with it.
+// ---- What the traps and the session ask of the game controller --------------------------
+// The one way a flimb is spawned (the traps' releases and copies, the session's CREATE_FLIMB).
 struct Flimb;
 struct FlimbSpawnArgs {
     int32_t x = 0;

@@ -121,7 +121,8 @@ void LoadGroups(xmlNode* groups)
     }
 }
 
-// The controller's group budgets as the session's "game-manager-state" document.
+} // namespace
+
 std::string ManagerStateDocument()
 {
     XmlDocument doc = XmlNewDocument("game-manager-state");
@@ -135,7 +136,40 @@ std::string ManagerStateDocument()
     return XmlDocumentText(doc.get());
 }
 
-} // namespace
+bool ReadManagerStateDocument(const std::string& xml)
+{
+    XmlDocument doc = XmlParseBuffer(xml.data(), xml.size(), "game-manager-state");
+    xmlNode* root = doc ? XmlRoot(doc.get()) : nullptr;
+    if (!root || XmlName(root) != "game-manager-state") {
+        WriteLog("WARNING: UPDATE_MORPH_COUNT holds no game-manager-state; dropped\n");
+        return false;
+    }
+    bool taken = false;
+    auto& entries = Controller().groups;
+    for (xmlNode* n = XmlGetChild(XmlChildren(root), "group"); n; n = XmlGetChild(XmlNext(n), "group")) {
+        int32_t id = 0;
+        const char* idText = XmlGetAttrValue(n, "id");
+        if (!ParseId(idText, id) || id >= kControllerGroups) {
+            WriteLog("WARNING: morph counts of group [%s] refused: no such group\n", idText ? idText : "");
+            continue;
+        }
+        for (int action = 0; action < kActionCount; ++action) {
+            xmlNode* count = XmlGetChild(XmlChildren(n), FlimbTypeName(action));
+            if (!count)
+                continue;
+            int32_t value = 0;
+            const std::string text = Trim(XmlNodeText(count));
+            if (!ParseId(text.c_str(), value) || value > 255) {
+                WriteLog("WARNING: morph count [%s] of %s for group %d refused\n", text.c_str(),
+                         FlimbTypeName(action), id);
+                continue;
+            }
+            entries[static_cast<size_t>(id)].uses[static_cast<size_t>(action)] = static_cast<uint8_t>(value);
+            taken = true;
+        }
+    }
+    return taken;
+}
 
 std::string LevelConfigPath()
 {

@@ -13,6 +13,7 @@
 #include <libxml/tree.h>
 #include <libxml/xmlreader.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstring>
@@ -69,8 +70,9 @@ void ReadSummaryGlobals(xmlNode* globals, LevelChooserEntry& entry)
     entry.objective = text("objective");
     entry.objectiveFailure = text("objective_failure");
     entry.preLevelIcon = text("prelevelicon");
-    entry.width = LevelChildInt(globals, "width", kMinLevelWidth);
-    entry.height = LevelChildInt(globals, "height", kMinLevelHeight);
+    // Clamped as every load but a preview clamps them.
+    entry.width = std::clamp(LevelChildInt(globals, "width", kMinLevelWidth), kMinLevelWidth, kMaxLevelSide);
+    entry.height = std::clamp(LevelChildInt(globals, "height", kMinLevelHeight), kMinLevelHeight, kMaxLevelSide);
     entry.permission = PermissionFromName(has("permission") ? text("permission") : "Full");
     entry.theme = LevelChildInt(globals, "theme", 7) - 1;
     entry.music = text("music");

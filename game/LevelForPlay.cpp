@@ -188,6 +188,11 @@ void LevelLoadProgress(LoadingScreen* screen)
         CheckServerReceived();
 }
 
+void PlaceGameViewForLevel()
+{
+    PlaceView();
+}
+
 void StartLevel(const std::function<void(const char* step)>& trace)
 {
     const auto note = [&](const char* step) {

@@ -31,6 +31,10 @@ void LevelLoadProgress(class LoadingScreen* screen);
 // ("highlight", "control", "disable", "stamp", "run", "music", "counters", "health", "view",
 // "mode", "start", "lonely", "stats").
 void StartLevel(const std::function<void(const char* step)>& trace = nullptr);
+// The game view's first place for the local player (or a spectator's first group): the
+// group's camera trap, the flimb the view follows, or the group's Start trap or first flimb.
+// Nothing without the game view.
+void PlaceGameViewForLevel();
 // The help page "Lonely Match" offers.
 constexpr const char* kLonelyMatchHelpUrl = "https://flimbs.example/help/find-players";
 

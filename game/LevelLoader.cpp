@@ -14,7 +14,7 @@
 #include "game/LevelNames.h"
 #include "game/LevelReaders.h"
 #include "game/LevelSections.h"
-#include "levelmodel/LevelEditorModel.h"
+#include "levelmodel/MapEditor.h"
 #include "modes/ModeServices.h"
 #include "traps/ModifyLandPrimStore.h"
 #include "world/ConsoleValues.h"
@@ -141,7 +141,7 @@ int32_t RemapGroupForUniverse(const LevelLoader& loader, int32_t group, int32_t 
     return universe;
 }
 
-std::unique_ptr<LevelLoader> LoadFlimbsLevel(const std::string& levelName, int32_t mode, LevelEditorModel* editor,
+std::unique_ptr<LevelLoader> LoadFlimbsLevel(const std::string& levelName, int32_t mode, MapEditor* editor,
                                              int32_t previewSize)
 {
     auto loader = std::make_unique<LevelLoader>();
@@ -174,8 +174,10 @@ std::unique_ptr<LevelLoader> LoadFlimbsLevel(const std::string& levelName, int32
     loader->info.path =
         firstSeparator == std::string::npos ? loader->path : loader->path.substr(firstSeparator + 1);
     if (fileManager) {
-        if (const int handle = fileManager->Open(loader->path))
+        if (const int handle = fileManager->Open(loader->path)) {
+            fileManager->GetFileTime(&loader->info.fileTime, handle);
             loader->info.crc = GetFileCrcAndClose(*fileManager, handle);
+        }
         loader->info.inUserFolder = fileManager->Exists(loader->path, 2) ? 1 : 0;
     }
 
@@ -260,8 +262,9 @@ bool LoadLevel(LevelLoader& loader)
         default:
             PublishGlobals(loader);
             if (loader.editor) {
-                loader.editor->ReleaseUnusedPrimitives();
-                loader.editor->RefreshObjectFlags();
+                loader.editor->FixObjectIds();
+                loader.editor->RenumberOrder();
+                loader.editor->CommitObjectStates();
             }
             return true;
         }
@@ -299,9 +302,13 @@ bool LoadLevelFromRecord(const LevelChooserEntry& record)
     return read;
 }
 
-bool LoadLevelIntoMap(LevelEditorModel& editor, const std::string& path)
+bool LoadLevelIntoMap(MapEditor& editor, const std::string& path)
 {
+    // An open editor stays open: the load replaces its level and its undo history.
+    const bool open = editor.IsOpen();
     editor.Reset();
+    if (open)
+        editor.Open();
     std::unique_ptr<LevelLoader> loader = LoadFlimbsLevel(path, kLevelLoadEditor, &editor);
     if (ConsoleParam* touchscreen = ConsoleParam::Find("touchscreen")) {
         editor.rememberedTouchscreen = touchscreen->GetInt();
@@ -309,10 +316,12 @@ bool LoadLevelIntoMap(LevelEditorModel& editor, const std::string& path)
     }
     const bool read = LoadLevel(*loader);
     CloseLevelDocument(*loader);
+    if (open)
+        editor.Open(); // a failed read reset the editor
     return read;
 }
 
-bool ReloadEditorLevel(LevelEditorModel& editor)
+bool ReloadEditorLevel(MapEditor& editor)
 {
     const std::string path = editor.path;
     return LoadLevelIntoMap(editor, path);

@@ -22,7 +22,7 @@
 #include <vector>
 
 class Landscape;
-class LevelEditorModel;
+class MapEditor;
 class MapObject;
 class WorldState;
 
@@ -63,7 +63,7 @@ public:
     std::string path;
     XmlDocument document;
     // Mode 2: the model the level goes into.
-    LevelEditorModel* editor = nullptr;
+    MapEditor* editor = nullptr;
     // Ids of the placed objects of the universe being read (level object id -> object id)
     // and its traps, for relinking.
     std::vector<TrapIdPair> placed;
@@ -83,7 +83,7 @@ public:
 // Opens a level (a bare name or a path) in a load mode. Never throws; failure leaves
 // `loaded` clear. previewSize sets the preview's size (mode 3; -1: the level width).
 std::unique_ptr<LevelLoader> LoadFlimbsLevel(const std::string& levelName, int32_t mode,
-                                             LevelEditorModel* editor = nullptr, int32_t previewSize = -1);
+                                             MapEditor* editor = nullptr, int32_t previewSize = -1);
 // Reads the level's sections. False when not loaded, when already read, or when a reader
 // threw (logged as "Error: LoadFlimbsLevel() : %s").
 bool LoadLevel(LevelLoader& loader);
@@ -92,9 +92,10 @@ void CloseLevelDocument(LevelLoader& loader);
 // Opens the record's level in mode 0, loads and closes.
 bool LoadLevelFromRecord(const LevelChooserEntry& record);
 // Resets the editor, opens the level in mode 2 (the console value "touchscreen" remembered
-// in the editor and set to 0), loads and closes.
-bool LoadLevelIntoMap(LevelEditorModel& editor, const std::string& path);
-bool ReloadEditorLevel(LevelEditorModel& editor);
+// in the editor and set to 0), loads and closes. An open editor stays open, with an empty
+// undo history. After the read, the editor's ids are fixed and its order numbers renewed.
+bool LoadLevelIntoMap(MapEditor& editor, const std::string& path);
+bool ReloadEditorLevel(MapEditor& editor);
 // The number of "prim" elements plus "trap" elements times the number of universes.
 int32_t CountLevelLoadItems(const LevelLoader& loader);
 // 1, except for a game load of a Multiverse match: 2 for a single-player level, else the

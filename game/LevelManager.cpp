@@ -107,17 +107,18 @@ const LevelChooserEntry* LevelManager::LoadLevelInfo(const std::string& path, ui
         auto made = std::make_unique<Entry>();
         if (!ReadSummary(path, made->summary))
             return nullptr;
-        made->fileTime = fileTime;
+        made->summary.fileTime = fileTime;
+        made->summary.inUserFolder = fileManager->Exists(path, 2) ? 1 : 0;
         made->generation = generation;
-        made->inUserFolder = fileManager->Exists(path, 2) ? 1 : 0;
         made->reads = 1;
         entry = made.get();
         entries_[key] = std::move(made);
-    } else if (fileTime > entry->fileTime) {
+    } else if (fileTime > entry->summary.fileTime) {
         LevelChooserEntry fresh;
         if (ReadSummary(path, fresh)) {
+            fresh.fileTime = fileTime;
+            fresh.inUserFolder = entry->summary.inUserFolder;
             entry->summary = fresh;
-            entry->fileTime = fileTime;
             ++entry->reads;
         }
     }

@@ -16,10 +16,10 @@ constexpr const char* kEditorTestLevel = "editor-test-level.flevel";
 class LevelManager {
 public:
     struct Entry {
+        // Its file time: the file's last-write time when it was read; its user-folder flag:
+        // the file manager's existence test (mode 2) when the entry was made.
         LevelChooserEntry summary;
-        FileTime fileTime = 0;   // the file's last-write time when the summary was read
         uint32_t generation = 0; // the refresh in which the entry was last seen
-        uint32_t inUserFolder = 0; // the file manager's existence test (mode 2) at creation
         uint32_t reads = 0;      // how often the summary was read from the file
     };
 

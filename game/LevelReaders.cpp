@@ -14,7 +14,7 @@
 #include "game/LevelNames.h"
 #include "game/LevelSections.h"
 #include "gui/MessageBox.h"
-#include "levelmodel/LevelEditorModel.h"
+#include "levelmodel/MapEditor.h"
 #include "levelmodel/MapFlimb.h"
 #include "levelmodel/MapPrimitive.h"
 #include "levelmodel/MapTrap.h"
@@ -86,7 +86,7 @@ void FileTrap(LevelLoader& loader, std::unique_ptr<MapTrap> placed, int32_t univ
     placed->loadedId = placed->id;
     trap->id = placed->id + kUniverseIdStep * static_cast<uint32_t>(universe);
     if (IsEditor(loader)) {
-        loader.editor->AddObject(std::move(placed));
+        loader.editor->AddObject(std::move(placed), false, false, -1, false);
         return;
     }
     if (universe > 0) {
@@ -195,7 +195,7 @@ void ApplyLevelGlobals(LevelLoader& loader, xmlNode* root, xmlNode* defaultsRoot
     if (!globals)
         throw GameException("Globals tag is required");
     LevelChooserEntry& info = loader.info;
-    LevelEditorModel* editor = IsEditor(loader) ? loader.editor : nullptr;
+    MapEditor* editor = IsEditor(loader) ? loader.editor : nullptr;
     if (editor) {
         editor->SetFieldText("LevelTitle", info.title);
         editor->SetFieldText("LevelDesc", info.description);
@@ -308,7 +308,7 @@ void ReadPreFlimbs(LevelLoader& loader, xmlNode* section, xmlNode* defaults, int
                 flimb.id = static_cast<int16_t>(10000 + world.nextIdHigh++);
         }
         if (IsEditor(loader)) {
-            loader.editor->AddObject(std::move(placed));
+            loader.editor->AddObject(std::move(placed), false, false, -1, true);
         } else if (loader.mode == kLevelLoadPreview) {
             loader.previewFlimbs.push_back(flimb);
         } else if (loader.mode == kLevelLoadGame) {
@@ -322,7 +322,7 @@ void ReadLevelGroups(LevelLoader& loader, xmlNode* section, xmlNode* defaults, x
                      int32_t universe)
 {
     LevelChooserEntry& info = loader.info;
-    LevelEditorModel* editor = IsEditor(loader) ? loader.editor : nullptr;
+    MapEditor* editor = IsEditor(loader) ? loader.editor : nullptr;
     if (universe == 0) {
         for (size_t slot = 0; slot < info.groups.size(); ++slot) {
             info.groups[slot].present = 0;
@@ -473,7 +473,7 @@ void ReadLevelPrimitives(LevelLoader& loader, xmlNode* section, xmlNode* default
         }
         if (IsEditor(loader)) {
             primitive->SetImage(primitive->fileName);
-            loader.editor->AddObject(std::move(primitive));
+            loader.editor->AddObject(std::move(primitive), false, false, -1, false);
             continue;
         }
         // A name from the file that leaves the game's graphics counts as missing.

@@ -25,16 +25,27 @@ constexpr uint32_t kIntroFadeOutMs = 400;
 
 } // namespace
 
-void StartLevelFromIntro(Primitive*, Button* button)
+namespace {
+
+// The level's match starts once: "START" is disabled; the FlimbMaster display covers its emblem.
+bool StartIntroLevel(Button& start)
 {
-    if (!button || !button->enabled || !CurrentHudGame().StartSinglePlayerLevel())
-        return;
-    button->enabled = 0;
-    // The pop-up fades out and closes; the FlimbMaster display covers its emblem.
-    FadeOutHudPopup(button, kIntroFadeOutMs);
+    if (!start.enabled || !CurrentHudGame().StartSinglePlayerLevel())
+        return false;
+    start.enabled = 0;
     if (HudWindow* hud = FindHud())
         if (FlimbMasterDisplay* display = hud->MasterDisplay())
             display->wanted = FlimbMasterDisplay::kCovered;
+    return true;
+}
+
+} // namespace
+
+void StartLevelFromIntro(Primitive*, Button* button)
+{
+    // The pop-up fades out and closes.
+    if (button && StartIntroLevel(*button))
+        FadeOutHudPopup(button, kIntroFadeOutMs);
 }
 
 bool PressLevelIntroStart()
@@ -82,7 +93,10 @@ bool ShowLevelIntro()
     auto start = MakeBubbleButton("Start", kFlimbHeadIcon, 50.0f, 35.0f, StartLevelFromIntro);
     start->SetName("START");
     start->keyboardActivation = 1; // focused: Return or Space starts the level
-    Primitive* startButton = start.get();
+    Button* startButton = start.get();
+    // A mode's own control that closes the pop-up (the Multiverse match's difficulty, which
+    // also takes over "START") starts the level as Start does.
+    bubble->onClosed = [startButton](VoiceBubble*) { StartIntroLevel(*startButton); };
     bubble->AddChild(start.release());
 
     // The mode adds its own controls (and may give "START" another action).

@@ -1,16 +1,13 @@
 #include "levelmodel/EditorPicking.h"
 
-#include "gui/Primitive.h"
-#include "levelmodel/LevelEditorModel.h"
+#include "levelmodel/MapEditor.h"
 #include "levelmodel/MapObject.h"
-#include "levelmodel/MapTrap.h"
 
 #include <utility>
 
 namespace {
 
 struct PickState {
-    LevelEditorModel* model = nullptr;
     TargetPickHandler targetHandler;
     PointPickHandler pointHandler;
     PanelRefresher refresher;
@@ -24,39 +21,24 @@ PickState& State()
 
 } // namespace
 
-LevelEditorModel* OpenEditorModel()
-{
-    return State().model;
-}
-
-void SetOpenEditorModel(LevelEditorModel* model)
-{
-    State().model = model;
-    if (!model)
-        CancelPicking();
-}
-
 bool LevelEditorOpen()
 {
-    return State().model != nullptr;
+    return Editor().IsOpen();
 }
 
 std::vector<MapObject*> GetSelectedObjects()
 {
-    LevelEditorModel* model = State().model;
-    return model ? model->selection : std::vector<MapObject*>{};
+    return Editor().selection;
 }
 
 MapObject* FindMapTrap(uint32_t id)
 {
-    LevelEditorModel* model = State().model;
-    return model ? model->FindObject(kMapTrap, id) : nullptr;
+    return Editor().FindTrap(id);
 }
 
 Trap* FindEditorTrap(uint32_t id)
 {
-    auto* placed = dynamic_cast<MapTrap*>(FindMapTrap(id));
-    return placed ? placed->GetTrap() : nullptr;
+    return Editor().FindTrapObject(id);
 }
 
 void BeginTargetPick(TargetPickHandler handler)
@@ -82,7 +64,7 @@ bool DeliverPickedObject(MapObject* clicked)
 
 void BeginPointPick(PointPickHandler handler)
 {
-    ClearHeldObject(true);
+    CloseObjectPanel(true);
     State().targetHandler = nullptr;
     State().pointHandler = std::move(handler);
 }
@@ -108,20 +90,9 @@ void CancelPicking()
     State().pointHandler = nullptr;
 }
 
-void ClearHeldObject(bool apply)
+void CloseObjectPanel(bool apply)
 {
-    LevelEditorModel* model = State().model;
-    if (!model || !model->propsPanel)
-        return;
-    Primitive* panel = model->propsPanel;
-    if (apply) {
-        for (MapObject* object : std::vector<MapObject*>(model->selection))
-            if (object)
-                object->ApplyConfigProps(panel);
-        panel->ClearPressed();
-    }
-    panel->Deactivate();
-    model->propsPanel = nullptr;
+    Editor().CloseObjectPanel(apply);
 }
 
 void SetPanelRefresher(PanelRefresher refresher)

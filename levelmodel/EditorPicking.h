@@ -1,26 +1,24 @@
 #pragma once
-// What the editor's panels and overlays ask of the open level editor: its model, the
-// selection, finding placed traps by id, and the two picking modes in which the next click
-// in the map goes to a handler (a clicked object, or a world point) instead of selecting.
-// The editor screen installs its model while it is open and hands its map clicks to
+// What the editor's panels and overlays ask of the level editor (levelmodel/MapEditor.h):
+// whether it is open, the selection, finding placed traps by id, closing the open panel,
+// and the two picking modes in which the next click in the map goes to a handler (a clicked
+// object, or a world point) instead of selecting. The editor screen hands its map clicks to
 // DeliverPickedObject / DeliverPickedPoint while a mode is on.
+#include "levelmodel/EditorServices.h"
+
 #include <cstdint>
 #include <functional>
 #include <vector>
 
-class LevelEditorModel;
 class MapObject;
 class Trap;
 
-// The model of the open editor; null while no editor is open.
-LevelEditorModel* OpenEditorModel();
-void SetOpenEditorModel(LevelEditorModel* model);
-// True while the level editor is open: while an editor model is installed.
+// True while the level editor is open: while its undo history exists.
 bool LevelEditorOpen();
 
-// A copy of the open editor's selection, in selection order (empty without an editor).
+// A copy of the editor's selection, in selection order.
 std::vector<MapObject*> GetSelectedObjects();
-// The placed trap of that id in the open editor's model, or null.
+// The placed trap of that id in the editor's model, or null.
 MapObject* FindMapTrap(uint32_t id);
 // Its trap, or null.
 Trap* FindEditorTrap(uint32_t id);
@@ -42,9 +40,9 @@ bool DeliverPickedPoint(int32_t x, int32_t y);
 // Ends both modes without calling anything (the editor closes, Escape).
 void CancelPicking();
 
-// Drops the object the editor holds (its open panel), applying the panel to the selected
-// objects first when asked.
-void ClearHeldObject(bool apply);
+// Closes the editor's open property panel, applying it to the selected objects first (and
+// recording that for undo) when asked.
+void CloseObjectPanel(bool apply);
 // Shows the object's panel again after its values changed under it. The editor screen
 // installs how; until then nothing is shown.
 using PanelRefresher = std::function<void(MapObject* object)>;

@@ -47,6 +47,12 @@ MapFlimb::~MapFlimb()
         DestroyFlimbTag(*flimb_);
 }
 
+void MapFlimb::BeforeStateRead()
+{
+    if (flimb_)
+        flimb_->attributes &= static_cast<uint8_t>(~(kStyleLight | kStyleDark | kStyleCaptureable));
+}
+
 std::unique_ptr<Flimb> MapFlimb::ReleaseFlimb()
 {
     return std::move(flimb_);

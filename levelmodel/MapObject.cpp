@@ -1,5 +1,7 @@
 #include "levelmodel/MapObject.h"
 
+#include "app/GameException.h"
+#include "app/Log.h"
 #include "app/StringUtil.h"
 #include "app/XmlUtil.h"
 #include "world/WorldClock.h"
@@ -12,7 +14,12 @@
 std::atomic<uint32_t> MapObject::nextId{0};
 MapObject* MapObject::panelObject = nullptr;
 
-MapObject::MapObject() : id(nextId++), creationTime(CurrentGameTime()) {}
+MapObject::MapObject() : creationTime(CurrentGameTime())
+{
+    do
+        id = nextId++;
+    while (id == 0x7FFFFFFFu || id == 0xFFFFFFFFu);
+}
 
 MapObject::~MapObject()
 {
@@ -70,10 +77,19 @@ std::string MapObject::CaptureState() const
 
 void MapObject::LoadState(const std::string& xml)
 {
-    savedState = xml;
     XmlDocument doc = XmlParseBuffer(xml.data(), xml.size(), "object-state");
-    if (xmlNode* root = XmlRoot(doc.get()))
+    xmlNode* root = XmlRoot(doc.get());
+    if (!root) {
+        WriteLog("WARNING: the state text of object %u does not parse; the object stays as it was\n", id);
+        return;
+    }
+    savedState = xml;
+    BeforeStateRead();
+    try {
         ReadProps(root, nullptr);
+    } catch (const GameException& error) {
+        WriteLog("WARNING: the state text of object %u lacks a value: %s\n", id, error.what());
+    }
 }
 
 void MapObject::CopyFrom(const MapObject& other)

@@ -21,7 +21,8 @@ enum MapObjectKind : int { kMapPrimitive = 1, kMapTrap = 2, kMapFlimb = 4 };
 
 class MapObject {
 public:
-    // Takes the next serial id and the game clock as creation time.
+    // Takes the next serial id (past the two that a level file cannot carry) and the game
+    // clock as creation time.
     MapObject();
     virtual ~MapObject();
     MapObject(const MapObject&) = delete;
@@ -49,14 +50,16 @@ public:
     // wrapped thing cannot be copied.
     virtual std::unique_ptr<MapObject> Duplicate(bool keepId) const = 0;
     // Stores the text as the saved state and reads the object back from it (no defaults).
+    // Text that does not parse changes nothing (a log line says so).
     virtual void LoadState(const std::string& xml);
     virtual uint32_t GetTint() const { return 0; }
     virtual void SetTint(uint32_t /*rgb*/) {}
     virtual uint8_t GetAlpha() const { return 0; }
     virtual void SetAlpha(uint8_t /*alpha*/) {}
-    // The kind's property panel and taking its values back come with the level editor.
-    virtual Primitive* BuildPropertiesPanel() { return nullptr; }
-    virtual bool ApplyConfigProps(Primitive* /*panel*/) { return false; }
+    // The kind's property panel (the caller owns it) and taking its values back: false for
+    // a panel that is not this kind's.
+    virtual Primitive* BuildPropertiesPanel() = 0;
+    virtual bool ApplyConfigProps(Primitive* panel) = 0;
     // Writes "objectID" ("%u").
     virtual void WriteProps(xmlNode* element) const;
     // Reads "objectID" as unsigned digits; 0, 2^31 - 1 and 2^32 - 1 (and no digits) keep
@@ -81,6 +84,10 @@ public:
     std::string name;
     uint32_t creationTime = 0;
     uint32_t flags = 0;
+
+protected:
+    // LoadState's step between parsing the text and reading it back.
+    virtual void BeforeStateRead() {}
 };
 
 // The placed-object list operations of the editor.

@@ -1,6 +1,7 @@
 #include "levelmodel/MapPrimitive.h"
 
 #include "app/FileManager.h"
+#include "app/Log.h"
 #include "app/StringUtil.h"
 #include "app/XmlUtil.h"
 #include "game/GameServices.h"
@@ -8,6 +9,7 @@
 #include "media/Draw2D.h"
 #include "media/ImageCache.h"
 #include "world/Landscape.h"
+#include "world/PrimitiveCache.h"
 
 #include <libxml/tree.h>
 
@@ -26,6 +28,21 @@ std::string Float4(float value)
     return StringPrintf("%.4f", static_cast<double>(value));
 }
 
+// An image name a level may carry; others are logged and shown without an image.
+bool IsUsableImageName(const std::string& name)
+{
+    if (IsPrimitiveNameAllowed(name))
+        return true;
+    WriteLog("WARNING: primitive image [%.200s] lies outside the game's graphics; shown without it\n", name.c_str());
+    return false;
+}
+
+// The cut-off of a primitive read without "high_quality".
+int32_t ImpliedAlphaThreshold(uint32_t bashType)
+{
+    return bashType != 0 ? 128 : 0;
+}
+
 std::string SingleBackslashes(std::string text)
 {
     while (text.find("\\\\") != std::string::npos)
@@ -40,7 +57,8 @@ MapPrimitive::MapPrimitive() = default;
 MapPrimitive::MapPrimitive(const std::string& imageName)
 {
     if (!imageName.empty()) {
-        image_ = ImageCache::GetImage(imageName);
+        if (IsUsableImageName(imageName))
+            image_ = ImageCache::GetImage(imageName);
         fileName = imageName;
     }
 }
@@ -56,6 +74,8 @@ void MapPrimitive::SetImage(const std::string& name)
     image_ = nullptr;
     if (!name.empty())
         fileName = name;
+    if (fileName.empty() || !IsUsableImageName(fileName))
+        return;
     image_ = ImageCache::GetBlurredImage(fileName, 0.0f, false);
     if (image_)
         image_->SetHotspot(image_->imageWidth / 2, image_->imageHeight / 2);
@@ -190,6 +210,10 @@ void MapPrimitive::WriteProps(xmlNode* element) const
     Append(element, "no_cache", noCache ? "1" : "0");
     Append(element, "shadow_val", std::to_string(shadowVal));
     Append(element, "alpha_threshold", std::to_string(alphaThreshold));
+    // A reader without "high_quality" derives the cut-off from the land type; a cut-off set
+    // by hand says so, or it would be lost on the next read (and by undo).
+    if (alphaThreshold != ImpliedAlphaThreshold(bashType))
+        Append(element, "high_quality", "1");
 }
 
 void MapPrimitive::ReadProps(xmlNode* element, xmlNode* defaults)
@@ -219,7 +243,7 @@ void MapPrimitive::ReadProps(xmlNode* element, xmlNode* defaults)
     shadowVal = XmlGetTagInt(element, "shadow_val", defaults, shadowVal);
     alphaThreshold = XmlGetTagInt(element, "alpha_threshold", defaults, alphaThreshold);
     if (!highQuality)
-        alphaThreshold = bashType != 0 ? 128 : 0;
+        alphaThreshold = ImpliedAlphaThreshold(bashType);
     if (landToBash == 6 || landToBash == 134 || landToBash == 198 || landToBash == 214)
         landToBash = 0x200D6u;
 }

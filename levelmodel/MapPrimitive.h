@@ -36,13 +36,20 @@ public:
     void SetTint(uint32_t rgb) override { tint = rgb; }
     uint8_t GetAlpha() const override { return static_cast<uint8_t>(alpha); }
     void SetAlpha(uint8_t value) override { alpha = value; }
+    // The panel "Terrain ID: <id>" (levelmodel/MapPrimitivePanel.cpp); the caller owns it.
+    Primitive* BuildPropertiesPanel() override;
+    // Takes the controls of a "Terrain ID" panel that the user changed; false for any other.
+    bool ApplyConfigProps(Primitive* panel) override;
     void WriteProps(xmlNode* element) const override;
     // The level defaults' first primitive stands in for missing defaults.
     void ReadProps(xmlNode* element, xmlNode* defaults) override;
 
     // Takes the image of the name from the image cache (the name becomes fileName when
-    // given); its hot spot at its centre.
+    // given); its hot spot at its centre. A name outside the game's graphics gives no image
+    // (with a log line); the name is kept.
     void SetImage(const std::string& name);
+    // The "sizeup" buttons: the panel's two scale boxes times the factor, applied at once.
+    static void ScalePanelFields(Primitive* control, float factor);
     AnimSurface* Image() const { return image_; }
     // The image's size times |scale|, truncated.
     void GetScaledSize(int& w, int& h) const;

@@ -1,13 +1,16 @@
-// The game's MatchWorld: what the rules read of the running game. The parts of the world
-// that exist are read here; the rest answer as an empty world until the game state, the
-// flimbs and the traps publish them (each marked "world seam").
+// The game's MatchWorld: what the rules read of the running game, and the few changes they
+// make to it.
 #include "modes/MatchWorld.h"
 
+#include "app/GameClock.h"
 #include "app/Log.h"
 #include "app/PlayerProfile.h"
 #include "game/GameController.h"
+#include "game/GameHooks.h"
 #include "game/GameServices.h"
+#include "game/LevelGlobals.h"
 #include "modes/ModeServices.h"
+#include "traps/ActionsTrap.h"
 #include "traps/BallTrap.h"
 #include "traps/FrozenFlimbTrap.h"
 #include "traps/ParticleTrap.h"
@@ -82,11 +85,12 @@ std::vector<FlimbInfo> InfosOf(const FlimbList& list)
 class GameWorldAdapter final : public MatchWorld {
 public:
     uint32_t UpdateCounter() const override { return gameUpdateCounter; }
-    // World seam: the game clock beside the update counter (71 ms an update).
-    uint32_t GameClockMs() const override { return gameUpdateCounter * 71u; }
-    uint32_t LevelStartMs() const override { return 0; }
+    // The game clock and the time the level started on it (the elapsed play time of a
+    // level's record; nothing the simulation reads).
+    uint32_t GameClockMs() const override { return gameClock.Now(); }
+    uint32_t LevelStartMs() const override { return Controller().levelStartTime; }
 
-    // World seam: the match globals and the player list of the game controller.
+    // The match globals and the player list of the game controller.
     bool IsMultiplayerMatch() const override { return Controller().sessionKind == kSessionNetworked; }
     int MatchState() const override
     {
@@ -99,9 +103,13 @@ public:
     }
     bool LocalIsSpectator() const override { return LocalPlayerIsSpectator(); }
     std::string LocalPlayerName() const override { return CurrentPlayerName; }
-    bool PlaybackRunning() const override { return false; }
+    bool PlaybackRunning() const override { return IsPlaybackRunning(); }
     bool ClientHold() const override { return false; }
-    bool GroupDone(int) const override { return false; }
+    // The group's order was given (it went SuperNova): its flimbs are done for.
+    bool GroupDone(int group) const override
+    {
+        return group >= 0 && group < kGroupCount && Controller().detonation[size_t(group)] != 0;
+    }
     bool EditorTestPlay() const override { return false; }
     std::string LevelPath() const override { return Controller().levelFile; }
     std::string LevelTitle() const override { return Controller().levelTitle; }
@@ -121,7 +129,6 @@ public:
     int EndStatus() const override { return endStatus_; }
     void SetEndStatus(int status) override { endStatus_ = status; }
 
-    // World seam: tallies, statistics blocks, traps and particles.
     GroupTally Tally(int group) const override
     {
         if (group < 0 || group >= kGroupCount)
@@ -136,14 +143,11 @@ public:
         tally.points = row[kTallyEnergy];
         return tally;
     }
-    // Copiers come with their kind.
-    int32_t CountUnreleased(int group, bool) const override
+    int32_t CountUnreleased(int group, bool copiers) const override
     {
-        int32_t sum = 0;
-        for (const Trap* start : GetTrapsOfKind(kTrapKindStart))
-            if (start->enabled && start->activated && (group == kAllGroups || start->Group() == group))
-                sum += start->FlimbsLeft();
-        return sum;
+        if (group != kAllGroups && (group < 0 || group >= kGroupCount))
+            return 0;
+        return CountFlimbsToCome(group == kAllGroups ? int8_t(-1) : int8_t(group), copiers);
     }
     GroupStatsBlock GroupStats(int group) const override
     {
@@ -183,7 +187,15 @@ public:
         }
         return exits;
     }
-    std::vector<ActionsTrapInfo> ActionsTraps() const override { return {}; }
+    // The live Actions traps: what each gives (its action; 11: extra flimbs) and how much.
+    std::vector<ActionsTrapInfo> ActionsTraps() const override
+    {
+        std::vector<ActionsTrapInfo> traps;
+        for (const Trap* trap : GetTrapsOfKind(uint32_t(ActionsTrap::kKind)))
+            if (const auto* actions = dynamic_cast<const ActionsTrap*>(trap); actions && actions->alive)
+                traps.push_back({actions->actionType, actions->numItems});
+        return traps;
+    }
     std::vector<FrozenFlimbTrapInfo> FrozenFlimbTraps() const override
     {
         std::vector<FrozenFlimbTrapInfo> frozen;
@@ -203,7 +215,14 @@ public:
     int CountTrapsOfKind(int kind) const override { return int(GetTrapsOfKind(uint32_t(kind)).size()); }
     // The live simulation particles: what the drawing alone shows never holds a match open.
     int ParticleCount() const override { return ::ParticleCount(); }
-    int CountEnabledGroups() const override { return 0; }
+    // The groups in use in the level: the Multiverse's universes.
+    int CountEnabledGroups() const override
+    {
+        int count = 0;
+        for (const auto& group : Controller().groups)
+            count += group.inUse ? 1 : 0;
+        return count;
+    }
     // World seam: the labels and colours of the action-sprite spec's group table.
     std::string GroupLabel(int group) const override
     {
@@ -232,16 +251,16 @@ public:
         return InfosOf(CollectGroupFlimbs(uint8_t(group)));
     }
 
-    // World seam: the session says whether the game server runs here and whether a recorded
-    // match is played back; the game state keeps the tie-break group.
-    bool IsHost() const override { return true; }
-    bool RecordedPlayback() const override { return false; }
+    // The game server runs here (the session installs it); a recorded match is played back.
+    bool IsHost() const override { return GameServerExists(); }
+    bool RecordedPlayback() const override { return IsPlaybackRunning(); }
     int32_t HighestFlimbValue() const override { return World().healthScale > 0 ? World().healthScale : kFlimbStartEnergy; }
     int32_t WorldWidth() const override { return LandscapeWidth(); }
     int32_t HighlightedFlimb() const override { return World().selected ? World().selected->id : -1; }
     bool CarrierControlOverride() const override { return false; }
     int TieBreakGroup() const override { return 0; }
-    void SetFlimbMasterGroup(int group) override { flimbMasterGroup_ = group; }
+    // The level's FlimbMaster group, which the session's ghost playback reads.
+    void SetFlimbMasterGroup(int group) override { CurrentLevelGlobals().flimbMasterGroup = group; }
     void SetMatchResultDetail(int detail) override { Controller().matchResultDetail = detail; }
     std::vector<FlimbInfo> Flimbs() const override
     {
@@ -412,7 +431,6 @@ private:
     }
 
     int endStatus_ = -1;
-    int flimbMasterGroup_ = 1;
 };
 
 } // namespace

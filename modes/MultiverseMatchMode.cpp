@@ -110,21 +110,32 @@ bool MultiverseMatchMode::SetDifficulty(int32_t value)
         WriteLog("WARNING: BATTLESKILL %d is no difficulty; ignored\n", value);
         return false;
     }
+    const bool changed = value != difficulty;
     difficulty = value;
+    if (changed && started_ && World().UpdateCounter() == 0)
+        LoadFlimbMasterRecording();
     return true;
+}
+
+void MultiverseMatchMode::LoadFlimbMasterRecording()
+{
+    MatchWorld& world = World();
+    if (world.IsMultiplayerMatch() || world.PlaybackRunning())
+        return;
+    MatchEffects& effects = Effects();
+    effects.ClearPlaybackSlots();
+    const std::string recording = RecordingPath(world.LevelPath(), difficulty);
+    if (effects.LoadPlayback(recording))
+        WriteLog("The FlimbMaster plays [%s]\n", recording.c_str());
+    else
+        WriteLog("The FlimbMaster has no recording [%s]; its flimbs stand still\n", recording.c_str());
 }
 
 void MultiverseMatchMode::StartMatch()
 {
     MatchWorld& world = World();
-    MatchEffects& effects = Effects();
-    const bool single = !world.IsMultiplayerMatch();
-    if (single && !world.PlaybackRunning()) {
-        effects.ClearPlaybackSlots();
-        const std::string recording = RecordingPath(world.LevelPath(), difficulty);
-        if (!effects.LoadPlayback(recording))
-            WriteLog("The FlimbMaster has no recording [%s]; its flimbs stand still\n", recording.c_str());
-    }
+    LoadFlimbMasterRecording();
+    started_ = true;
     const int local = world.LocalGroup();
     startPotential = InRange(local) ? world.CountUnreleased(local, false) * world.HighestFlimbValue() +
                                           world.Tally(local).points

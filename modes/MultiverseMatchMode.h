@@ -43,7 +43,9 @@ public:
     void HashState(ModeStateHasher& hasher) const override;
     bool IsOptionKey(const std::string& key) const override;
 
-    // BATTLESKILL: 0 Easy, 1 Medium, 2 Hard; anything else is logged and ignored.
+    // BATTLESKILL: 0 Easy, 1 Medium, 2 Hard; anything else is logged and ignored. A new
+    // difficulty chosen after the match started but before its first update has the
+    // FlimbMaster play that difficulty's recording.
     bool SetDifficulty(int32_t value);
     // The most the group can still reach: its unreleased flimbs at the highest point value,
     // its score and the points of its flimbs in play.
@@ -71,8 +73,12 @@ public:
 
 private:
     void FillSabotageIds(const std::vector<FlimbInfo>& specials);
+    // In single player, outside playbacks: the FlimbMaster's recording of the difficulty
+    // goes into the playback slots.
+    void LoadFlimbMasterRecording();
     void MakeShiftModifier();
 
     std::unique_ptr<ArcadeModeStatsWidget> statsWidget_;
+    bool started_ = false; // StartMatch ran
 };
 

@@ -51,6 +51,7 @@ struct ClientCommandState {
     std::unique_ptr<NetInfoFileWriter> recording;
     uint32_t playbackLength = 0; // updates of the last loaded playback
     std::string playbackPath;
+    uint64_t playbackCutAt = 0; // where the last loaded playback ends inside a record; 0: whole
     uint32_t nextPlaybackUpdate = 0;
     bool playbackEnded = false;
     bool drawing = true;

@@ -13,6 +13,7 @@
 #include "session/NetInfoFile.h"
 #include "media/SoundManager.h"
 #include "modes/ModeServices.h"
+#include "session/CameraView.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
 #include "session/NetInfoFile.h"
@@ -149,12 +150,7 @@ bool GameClient::SavePlayback(const std::string& name, bool fullPath)
         writer.compressed = true;
         ok = writer.Open(partial, true);
         if (ok) {
-            float x = 0.0f, y = 0.0f;
-            CurrentViewCentre(x, y);
-            // Seam: the game view's zoom and rotation.
-            NetRecord camera = MakeCameraView(static_cast<int16_t>(x), static_cast<int16_t>(y), 0, 0);
-            camera[1] = static_cast<uint8_t>(ClientUpdateCounter());
-            writer.WriteRecord(camera.data());
+            writer.WriteRecord(CurrentCameraView().data());
             writer.WriteRecord(ClosingNetLoad().data());
             ok = writer.Close();
         }
@@ -245,11 +241,16 @@ void GameClient::LoadPlayback(const std::string& path)
     }
     if (reader.Damaged())
         throw GameException(invalid);
+    const uint64_t cutAt = reader.CutShort() ? reader.CutAt() : 0;
+    if (cutAt)
+        WriteLog("WARNING: Playback file [%s] ends inside a record at byte %llu; it plays up to there\n",
+                 path.c_str(), static_cast<unsigned long long>(cutAt));
     reader.Close();
     slot->records = std::move(records);
     slot->cursor = 0;
     state.playbackLength = updates;
     state.playbackPath = path;
+    state.playbackCutAt = cutAt;
 }
 
 void GameClient::ClearPlaybackSlots()

@@ -13,10 +13,13 @@
 #include "app/XmlUtil.h"
 #include "game/GameController.h"
 #include "game/GameHooks.h"
+#include "game/LevelConfig.h"
+#include "game/LevelForPlay.h"
 #include "game/WorldUpdate.h"
 #include "media/SoundManager.h"
 #include "modes/ModeServices.h"
 #include "net/WebStats.h"
+#include "session/CameraView.h"
 #include "session/ClientCommandState.h"
 #include "session/FileTransfer.h"
 #include "session/GameClient.h"
@@ -121,6 +124,26 @@ void SendChatLine(const std::string& text)
         client->SendChatLine(text);
 }
 
+// Only the host of a live match keeps a level's set-up: the one a match started with is kept
+// under kLastPlayedConfig, and restored when the level is loaded again; what it restores
+// reaches every peer (and the recording) as requests to the server.
+bool KeepsLevelSetUp()
+{
+    return CommandState().sessionKind == kSessionLive && IsHost() && LevelKind() == 1;
+}
+
+void KeepLevelSetUp()
+{
+    if (KeepsLevelSetUp() && !SaveLevelConfig(kLastPlayedConfig))
+        WriteLog("WARNING: the match's set-up could not be kept as \"%s\"\n", kLastPlayedConfig);
+}
+
+void RestoreLevelSetUp()
+{
+    if (KeepsLevelSetUp() && LoadLevelConfig(kLastPlayedConfig))
+        WriteLog("Level configuration \"%s\" restored\n", kLastPlayedConfig);
+}
+
 // ---- The commands -----------------------------------------------------------------------
 
 void StartGame(const uint8_t* r)
@@ -130,8 +153,11 @@ void StartGame(const uint8_t* r)
     for (size_t g = 0; g < 8; ++g)
         Controller().groups[g].inUse = r[6 + g] ? 1 : 0;
     SessionGame().StartMatch();
+    KeepLevelSetUp();
     if (state.playbackEnded) {
-        // Seam: ParticleManager::SetEnabled and the game's redraw flag.
+        // Back from a finished playback: the particles (switched off when it was left) run
+        // again and the landscape's tiles are drawn anew.
+        SetParticlesEnabled(true);
         if (Landscape* land = GameLandscape())
             land->FreeTiles();
         SnapshotFlimbs(true);
@@ -174,8 +200,8 @@ void ApplyOrder(Flimb& flimb, uint8_t type, uint8_t sub, uint32_t argument)
         return;
     }
     if (argument > 0 || (sub != 'X' && !game.CanTakeType(flimb, type))) {
-        // The order waits on the flimb (the flimb's step takes it and spends its use).
-        // Seam: the variant ('b' 1, 'c' 2) has no place in the record yet.
+        // The order waits on the flimb (the flimb's step takes it and spends its use); the
+        // flimb record keeps the type and the delay, no variant.
         flimb.queuedAction = type;
         flimb.queuedDelay = static_cast<uint8_t>(argument);
         return;
@@ -191,9 +217,8 @@ void UpdateFlimbType(const uint8_t* r)
     const uint16_t id = GetU16(r, 6);
     const uint8_t type = r[8];
     const uint8_t sub = r[9];
-    if (sub == 'B') {
-        if (id < 8)
-            SessionGame().OrderGroup(static_cast<uint8_t>(id));
+    if (sub == 'B' && id < kControllerGroups) {
+        SessionGame().OrderGroup(static_cast<uint8_t>(id));
         return;
     }
     Flimb* flimb = FindFlimbById(static_cast<int16_t>(id));
@@ -249,6 +274,12 @@ void Highlight(const uint8_t* r)
     if (!flimb)
         return;
     PlayerRecord* player = FindPlayer(playerId);
+    if (!player && CommandState().sessionKind != kSessionLive && playerId < kMaxPlayers) {
+        // A recording holds no NEWPLAYER: a player of a playback is known by what it does.
+        player = &FindOrAddPlayer(static_cast<uint8_t>(playerId));
+        player->name = StringPrintf("Player%d", playerId);
+        SetPlayerGroup(*player, flimb->group);
+    }
     if (!player) {
         WriteLog("MISSING PLAYER FOR HIGHLIGHT %d\n", playerId);
         return;
@@ -338,6 +369,10 @@ void NewPlayer(const uint8_t* r)
         server->EnsureAdmin(kind, true);
 }
 
+
+// The end of a level's load: drawing resumes and the level or its match starts.
+void FinishLevelLoad(bool startLevel);
+
 int GameData(const uint8_t* r)
 {
     ClientCommandState& state = CommandState();
@@ -360,11 +395,12 @@ int GameData(const uint8_t* r)
         if (client)
             client->SendNetResult(kNrLoadLevelOk);
         WriteLogChannel(4, "Game Map and Info loaded successfully!\n");
-        // A single-player level loaded outside a catch-up (a restart) is introduced now; one
-        // inside a catch-up when the catch-up ends (NETLOAD).
-        if (state.sessionKind == kSessionLive && !state.waiting && LevelKind() == 0)
-            OfferLevelIntro();
-        // Seam: LoadLevelConfig and the camera's first place.
+        RestoreLevelSetUp();
+        PlaceGameViewForLevel();
+        // A level the server loads again (a restart) comes without a catch-up around it:
+        // it starts as the end of one starts it.
+        if (!state.waiting && state.sessionKind == kSessionLive && !multiplayer)
+            FinishLevelLoad(false);
         const PlayerRecord* local = Controller().localPlayer;
         if (state.waiting && local && local->spectator && client) {
             AddMessage(TranslateText("You've joined a match in progress.  Please wait until the server starts a new "
@@ -524,6 +560,12 @@ void NetLoad(const uint8_t* r)
     }
     if (!state.waiting)
         return;
+    FinishLevelLoad(GetU32(r, 12) == 1);
+}
+
+void FinishLevelLoad(bool startLevel)
+{
+    ClientCommandState& state = CommandState();
     state.waiting = false;
     state.drawing = true;
     const int kind = LevelKind();
@@ -539,7 +581,7 @@ void NetLoad(const uint8_t* r)
             GlobalWebStats().SendGameStart(level, GatherStatsSnapshot(level));
         }
     }
-    if (kind == 1 && GetU32(r, 12) == 1) {
+    if (kind == 1 && startLevel) {
         SessionGame().StartLevel();
     } else if (kind == 0) {
         // A level that has not begun waits for the player's Start in its intro (when the HUD
@@ -770,7 +812,7 @@ int ExecuteCommand(const uint8_t* record)
         ModeApplyModifierRecord(record, RecordLength(record));
         return 0;
     case kCmdCameraView:
-        // Seam: the game view of FLIMBS_HUD (centre, zoom, rotation).
+        ApplyCameraView(record);
         return 0;
     case kCmdSession:
         std::memcpy(CommandState().sessionId.data(), record + 8, 16);

@@ -3,6 +3,8 @@
 #include "app/GameClock.h"
 #include "app/Log.h"
 #include "app/PlayerProfile.h"
+#include "game/GameController.h"
+#include "game/LevelGlobals.h"
 #include "modes/ModeServices.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
@@ -33,7 +35,7 @@ const uint8_t* HeldBackTick()
     return tick.data();
 }
 
-int LevelKind()
+int PlayedLevelKind()
 {
     return SessionGame().LoadedLevel().kind;
 }
@@ -64,6 +66,7 @@ void ClientCommandState::Clear()
         slot = {};
     playbackLength = 0;
     playbackPath.clear();
+    playbackCutAt = 0;
     playbackEnded = false;
     drawing = true;
     recordingAllowed = true;
@@ -137,14 +140,16 @@ void RunClientCommands()
             const uint32_t counter = ClientUpdateCounter();
             const uint8_t* run = received.data();
             bool kept = false;
-            if (!over && RebuildUpdateNumber(counter, received[1]) > counter) {
+            // A record stamped ahead waits for its update; GAMEDATA never does, as it
+            // replaces the world that would run up to it.
+            if (!over && received[0] != kCmdGameData && RebuildUpdateNumber(counter, received[1]) > counter) {
                 run = HeldBackTick();
                 kept = true;
             }
             bool skip = false;
             if (run[0] == kCmdUpdateFlimbs) {
                 const int mode = CurrentGameModeIndex();
-                if (CurrentGameMode() && LevelKind() == 0 && (mode == kMultiverseMode || mode == kLoopMode))
+                if (CurrentGameMode() && PlayedLevelKind() == 0 && (mode == kMultiverseMode || mode == kLoopMode))
                     PumpPlayback(true);
                 skip = over;
             }
@@ -209,7 +214,10 @@ bool GhostFeeds(uint8_t id, const uint8_t* r)
 }
 
 // The multiverse mode's ghosts live in their own id range and half of the world.
-void ShiftToGhostRange(NetRecord& r)
+// False when the record stays out of the ghost: a recorded group order of the FlimbMaster's
+// own group (the recorded match's opponent, say its concession), which is not the recorded
+// player's.
+bool ShiftToGhostRange(NetRecord& r)
 {
     const int32_t half = LandscapeWidth() / 2;
     switch (r[0]) {
@@ -218,8 +226,15 @@ void ShiftToGhostRange(NetRecord& r)
         r.U32(8, GetU32(r.data(), 8) + static_cast<uint32_t>(half));
         break;
     case kCmdUpdateFlimbType:
-        if (r[9] != 'B')
+        if (r[9] != 'B' || GetU16(r.data(), 6) >= kControllerGroups) {
             r.U16(6, static_cast<uint16_t>(GetU16(r.data(), 6) + kGhostIdOffset));
+        } else {
+            // The recorded player's group order is the FlimbMaster's.
+            const int32_t ghostGroup = CurrentLevelGlobals().flimbMasterGroup;
+            if (GetU16(r.data(), 6) == ghostGroup)
+                return false;
+            r.U16(6, static_cast<uint16_t>(ghostGroup));
+        }
         break;
     case kCmdHighlight:
     case kCmdGulpChange:
@@ -237,6 +252,7 @@ void ShiftToGhostRange(NetRecord& r)
     default:
         break;
     }
+    return true;
 }
 
 // Feeds one update of the slot: records up to and including an UPDATE_FLIMBS.
@@ -253,7 +269,8 @@ void FeedOneUpdate(PlaybackSlot& slot, bool ghost)
             continue;
         if (ghost && CurrentGameModeIndex() == kMultiverseMode) {
             NetRecord copy = stored;
-            ShiftToGhostRange(copy);
+            if (!ShiftToGhostRange(copy))
+                continue;
             ExecuteCommand(copy.data());
             RecordExecuted(copy.data(), true);
         } else {
@@ -299,7 +316,10 @@ void PumpPlayback(bool ghost)
         }
         slot.records.clear();
         slot.cursor = 0;
-        // Seam: in the multiverse mode with the game's play flag 1, UPATE_GROUP for the
-        // mode's ghost group.
+        // The FlimbMaster's recording is over: what is left of its group goes SuperNova, so
+        // that the match can end.
+        if (CurrentGameModeIndex() == kMultiverseMode && Controller().matchRunning == 1)
+            if (GameClient* client = CurrentClient())
+                client->SendUpdateGroup(CurrentLevelGlobals().flimbMasterGroup);
     }
 }

@@ -438,7 +438,9 @@ void GameServer::StartMatch()
                 played = played || (!player->spectator && player->group == g);
             groups[g] = (played || SessionGame().GroupHasStartTrap(static_cast<uint8_t>(g))) ? 1 : 0;
         } else {
-            groups[g] = level_.groupsInUse[g];
+            // The level's groups, and the groups its loaded world adds (a Multiverse level's
+            // FlimbMaster group, whose universe the loader made).
+            groups[g] = (level_.groupsInUse[g] || SessionGame().GroupHasStartTrap(static_cast<uint8_t>(g))) ? 1 : 0;
         }
     }
     Broadcast(MakeStartGame(groups));

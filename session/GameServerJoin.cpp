@@ -243,6 +243,9 @@ bool GameServer::LoadLevel(const std::string& name)
         for (auto& entry : clients_)
             entry.second->ready = false;
     }
+    // The level counts its updates from 0, as on a server just made: a restarted level's
+    // records are stamped as a fresh load's (the clients run GAMEDATA whatever its stamp).
+    counter_ = 0;
     storedGameData_ = MakeGameData(level_.name, level_.crc, static_cast<uint8_t>(LoadQuickSetting()));
     Broadcast(storedGameData_);
     levelLoaded_ = true;

@@ -70,7 +70,7 @@ void FlimbsGameBase::CloseCommon()
     Controller().localPlayer = nullptr;
     Controller().sessionKind = kSessionLocal;
     Controller().matchKind = 0;
-    // Seam: the file manager's cached files are released with the resource cache.
+    // The file layer keeps no cached files, so there are none to release here.
 }
 
 void FlimbsGameBase::Close()
@@ -104,7 +104,7 @@ void FlimbsGameClientBase::Update()
     if (leaving_) {
         leaving_ = false;
         Close();
-        ShowFrontEndMenus(); // Seam: ShowMainMenu.
+        ShowFrontEndMenus();
         return;
     }
     const auto working = [this] { return client_ && !closing_ && !disconnected_; };

@@ -1,11 +1,16 @@
 #include "session/MatchStats.h"
 
 #include "app/PlayerProfile.h"
+#include "app/StringUtil.h"
+#include "app/Uuid.h"
 #include "app/XmlUtil.h"
 #include "game/GameController.h"
 #include "modes/GameMode.h"
 #include "modes/MatchWorld.h"
 #include "modes/ModeServices.h"
+#include "session/ClientCommandState.h"
+#include "session/GameServer.h"
+#include "session/SessionGame.h"
 
 #include <algorithm>
 #include <array>
@@ -79,6 +84,37 @@ std::vector<StatsRow> ModeRows(GameMode& mode, int group)
 void SetStatsMatchFacts(StatsMatchFacts facts)
 {
     Facts() = std::move(facts);
+}
+
+StatsMatchFacts SessionStatsMatchFacts()
+{
+    StatsMatchFacts facts;
+    facts.account = [](const PlayerRecord& player, bool local) {
+        StatsAccount account = player.accountName.empty() ? DefaultAccount(local) : StatsAccount{};
+        if (!player.accountName.empty()) {
+            account.userName = player.accountName;
+            account.password = player.accountPassword;
+        }
+        const bool known =
+            std::any_of(player.profileId.begin(), player.profileId.end(), [](uint8_t b) { return b != 0; });
+        if (known)
+            account.playerId = UuidToString(player.profileId.data());
+        return account;
+    };
+    facts.matchGuid = [] {
+        const auto known = [](const std::array<uint8_t, 16>& id) {
+            return std::any_of(id.begin(), id.end(), [](uint8_t b) { return b != 0; });
+        };
+        if (const GameServer* server = CurrentServer(); server && known(server->SessionId()))
+            return UuidToString(server->SessionId().data());
+        const auto& id = CommandState().sessionId;
+        return known(id) ? UuidToString(id.data()) : DefaultMatchGuid();
+    };
+    facts.userLevel = [] {
+        const std::string path = ToLowerAscii(SessionGame().LoadedLevel().path);
+        return path.rfind("level\\ugc\\", 0) == 0;
+    };
+    return facts;
 }
 
 StatsSnapshot GatherStatsSnapshot(const std::string& levelPath)

@@ -14,11 +14,10 @@ struct PlayerRecord;
 // console variables "servername", "connectPORT" and "statsmatch" and the level file's hash.
 StatsSnapshot GatherStatsSnapshot(const std::string& levelPath);
 
-// What the reports need that the game controller and the session do not keep yet: the
-// players' site accounts and profile GUIDs, the match GUID, whether the level is a player's
-// own. They install their answers when they land; each one left empty keeps its default:
-// the local player's account from the profile (others none), no profile GUIDs, the match
-// GUID that each gathered game start renews, not a user level.
+// Where the reports take the players' site accounts and profile GUIDs, the match GUID and
+// whether the level is a player's own. Each one left empty keeps its default: the local
+// player's account from the profile (others none), no profile GUIDs, the match GUID that
+// each gathered game start renews, not a user level.
 struct StatsAccount {
     std::string userName;
     std::string password;
@@ -30,3 +29,8 @@ struct StatsMatchFacts {
     std::function<bool()> userLevel;
 };
 void SetStatsMatchFacts(StatsMatchFacts facts);
+// The session's answers (installed at start-up): each player's account as UPDATE_USERNAME
+// left it in the player's record (the local player's from the profile while the record holds
+// none) and its PROFILEID as a GUID; the match's session id (the host's server's, else the
+// SESSION command's; the default GUID until there is one); a level under "Level\UGC\" is a user level.
+StatsMatchFacts SessionStatsMatchFacts();

@@ -45,7 +45,9 @@ bool NetInfoFileReader::Open(const std::string& path)
     buffer_ = std::make_unique<uint8_t[]>(capacity_);
     readPosition_ = dataEnd_ = 0;
     updateCount_ = 0;
+    consumed_ = 0;
     damaged_ = false;
+    cut_ = false;
     return true;
 }
 
@@ -73,10 +75,13 @@ const uint8_t* NetInfoFileReader::ReadRecord()
             return nullptr;
         }
     }
-    if (!complete())
+    if (!complete()) {
+        cut_ = available > 0;
         return nullptr;
+    }
     const uint8_t* record = buffer_.get() + readPosition_;
     readPosition_ += RecordLengthAt(record);
+    consumed_ += RecordLengthAt(record);
     if (record[0] == kUpdateCommand)
         ++updateCount_;
     return record;

@@ -36,6 +36,11 @@ public:
     uint32_t UpdateCount() const { return updateCount_; }
     // Set when the reading stopped at a record that cannot be one.
     bool Damaged() const { return damaged_; }
+    // Set when the data ended inside a record (a file cut short): the records before it were
+    // returned whole; CutAt is the byte of the content (header included) where the cut record
+    // begins.
+    bool CutShort() const { return cut_; }
+    uint64_t CutAt() const { return kPlaybackHeaderSize + consumed_; }
 
 private:
     std::unique_ptr<GzipFile> file_;
@@ -44,7 +49,9 @@ private:
     std::unique_ptr<uint8_t[]> buffer_;
     size_t capacity_;
     uint32_t updateCount_ = 0;
+    uint64_t consumed_ = 0; // bytes of the records returned so far
     bool damaged_ = false;
+    bool cut_ = false;
 };
 
 class NetInfoFileWriter {

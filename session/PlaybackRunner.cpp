@@ -1,11 +1,13 @@
 #include "session/PlaybackRunner.h"
 
 #include "app/GameException.h"
+#include "app/Log.h"
 #include "app/StringUtil.h"
 #include "game/GameController.h"
 #include "modes/ModeServices.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
+#include "session/NetCommand.h"
 #include "session/SessionGame.h"
 #include "session/SessionServices.h"
 #include "world/StateHash.h"
@@ -48,6 +50,15 @@ private:
     GameClient* previous_;
 };
 
+// The level of the slot's first GAMEDATA; empty when it has none.
+std::string RecordedLevel(const PlaybackSlot& slot)
+{
+    for (const NetRecord& record : slot.records)
+        if (record.Command() == kCmdGameData)
+            return GetText(record.data(), netfield::kGameDataName, netfield::kGameDataNameBytes);
+    return {};
+}
+
 } // namespace
 
 PlaybackRunResult RunPlaybackFile(const std::string& path, const PlaybackRunOptions& options)
@@ -59,16 +70,26 @@ PlaybackRunResult RunPlaybackFile(const std::string& path, const PlaybackRunOpti
         ClientCommandState& state = CommandState();
         try {
             GameClient::LoadPlayback(path);
-            state.sessionKind = kPlaybackPlaying;
+            result.cutAt = state.playbackCutAt;
             const PlaybackSlot& slot = state.slots[0];
+            const std::string level = RecordedLevel(slot);
+            SessionLevelInfo info;
+            if (level.empty())
+                throw GameException("the playback names no level");
+            if (!SessionGame().ResolveLevel(level, info))
+                throw GameException(StringPrintf("the level [%s] cannot be loaded", level.c_str()));
+            state.sessionKind = kPlaybackPlaying;
             while (!slot.Free()) {
                 GameClient::RunPlayback(1);
                 if (options.afterUpdate)
                     options.afterUpdate(World().clock.updateCounter);
             }
+            if (SessionGame().LoadedLevel().name.empty())
+                throw GameException(StringPrintf("the level [%s] cannot be loaded", level.c_str()));
             result.ok = true;
         } catch (const GameException& failure) {
             result.error = failure.what();
+            WriteLog("Playback %s failed: %s\n", path.c_str(), failure.what());
         }
         FillPlaybackOutcome(result);
     }
@@ -119,8 +140,11 @@ std::string PlaybackResultLine(const std::string& path, const PlaybackRunResult&
     if (!result.ok)
         return StringPrintf("Playback %s: failed: %s", path.c_str(), result.error.c_str());
     const double rate = result.seconds > 0.0 ? result.updates / result.seconds : 0.0;
+    const std::string cut =
+        result.cutAt ? StringPrintf(", ends inside a record at byte %llu", static_cast<unsigned long long>(result.cutAt))
+                     : std::string();
     return StringPrintf("Playback %s: level %s, result %s, saved %d of %d required, %u updates, state hash %s, "
-                        "%.0f updates per second",
+                        "%.0f updates per second%s",
                         path.c_str(), result.level.c_str(), PlaybackOutcome(result), result.saved, result.required,
-                        result.updates, StateHashText(result.stateHash).c_str(), rate);
+                        result.updates, StateHashText(result.stateHash).c_str(), rate, cut.c_str());
 }

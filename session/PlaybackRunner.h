@@ -16,6 +16,7 @@ struct PlaybackRunResult {
     int32_t saved = 0;      // flimbs the local group's exits took in
     int32_t required = 0;   // flimbs those exits want
     uint64_t stateHash = 0; // the world state hash at the end
+    uint64_t cutAt = 0;     // the file ends inside a record at this byte (0: it is whole)
     double seconds = 0.0;   // the time the run took
 };
 
@@ -25,7 +26,9 @@ struct PlaybackRunOptions {
     std::function<void(uint32_t update)> afterUpdate;
 };
 
-// The level the file names must be loadable here. The player's own recording is left alone.
+// The level the file names must be loadable here: a file that names none, or a level that
+// cannot be loaded, fails (its error names the level) without playing. A file cut inside a
+// record plays up to the cut. The player's own recording is left alone.
 PlaybackRunResult RunPlaybackFile(const std::string& path, const PlaybackRunOptions& options = {});
 
 // The game as it stands: level, updates, results, the local group's exits and the state
@@ -37,7 +40,8 @@ void FillPlaybackOutcome(PlaybackRunResult& result);
 const char* PlaybackOutcome(const PlaybackRunResult& result);
 // One line for people and tools:
 // "Playback <file>: level <name>, result <outcome>, saved <n> of <m> required, <u> updates,
-//  state hash <16 hex digits>, <r> updates per second", or "Playback <file>: failed: <error>".
+//  state hash <16 hex digits>, <r> updates per second" (then ", ends inside a record at byte
+//  <n>" for a cut file), or "Playback <file>: failed: <error>".
 std::string PlaybackResultLine(const std::string& path, const PlaybackRunResult& result);
 // "<16 hex digits>" of a state hash.
 std::string StateHashText(uint64_t hash);

@@ -83,7 +83,7 @@ void Disconnect(ConsoleParam&)
     if (auto* session = dynamic_cast<FlimbsGameBase*>(FindOpenWindow("FlimbsGameBase")))
         session->Close();
     DeactivateAllWindows();
-    ShowFrontEndMenus(); // Seam: ShowMainMenu.
+    ShowFrontEndMenus();
 }
 
 void Say(ConsoleParam& command)

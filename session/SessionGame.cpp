@@ -7,6 +7,7 @@
 #include "app/XmlUtil.h"
 #include "game/GameController.h"
 #include "game/GameServices.h"
+#include "game/LevelConfig.h"
 #include "game/LevelFile.h"
 #include "game/LevelForPlay.h"
 #include "game/LevelLoader.h"
@@ -166,13 +167,25 @@ void SessionGameState::EndMatch()
 
 Flimb* SessionGameState::SpawnFlimb(const SpawnArgs& a)
 {
-    // Seam: the flimb code's SpawnFlimb reads the spawn properties; here the kind is the
-    // group, byte 22 the type, byte 20 the gravity, byte 21 the behaviour, u16 26 the energy.
-    const uint8_t group = a.kind < 8 ? a.kind : 0;
-    const uint8_t type = a.b22 < kFlimbTypeCount ? a.b22 : static_cast<uint8_t>(kWalk);
-    const auto id = static_cast<int16_t>(ModeNextFlimbId(0, group, -1, 1));
-    return AddFlimb(static_cast<int16_t>(a.x), static_cast<int16_t>(a.y), id, group, type, a.b20 & 3, a.u26, a.b21,
-                    0);
+    // CREATE_FLIMB's fields in record order: the kind is the group, the flags the size class
+    // (bit 7 is the record's own), byte 20 the gravity, byte 21 the behaviour, byte 22 the
+    // type, u16 24 the facing, u16 26 the energy, byte 28 the attribute bit.
+    if (a.kind >= kControllerGroups) {
+        WriteLog("WARNING: CREATE_FLIMB for group %d refused: no such group\n", a.kind);
+        return nullptr;
+    }
+    FlimbSpawnArgs spawn;
+    spawn.x = a.x;
+    spawn.y = a.y;
+    spawn.group = a.kind;
+    spawn.size = static_cast<int8_t>(a.flags & 0x7F);
+    spawn.gravity = static_cast<uint8_t>(a.b20 & 3);
+    spawn.ai = a.b21;
+    spawn.type = a.b22 < kFlimbTypeCount ? a.b22 : static_cast<uint8_t>(kWalk);
+    spawn.facing = static_cast<int8_t>(static_cast<int16_t>(a.u24) < 0 ? -1 : a.u24 > 0 ? 1 : 0);
+    spawn.energy = a.u26;
+    spawn.attributes = a.b28;
+    return ::SpawnFlimb(spawn);
 }
 
 bool SessionGameState::CanTakeType(const Flimb& flimb, uint8_t type)
@@ -207,9 +220,9 @@ void SessionGameState::OrderMovement(Flimb& flimb, uint8_t order)
     flimb.SetSteerKey((order & 2) != 0, (order & 1) != 0);
 }
 
-void SessionGameState::OrderGroup(uint8_t)
+void SessionGameState::OrderGroup(uint8_t group)
 {
-    // Seam: the game controller's group operation.
+    DetonateGroup(group);
 }
 
 void SessionGameState::HighlightFlimb(Flimb& flimb, int, bool on)
@@ -260,7 +273,7 @@ std::string SessionGameState::TrapStateXml(const Trap& trap)
     return XmlDocumentText(doc.get());
 }
 
-void SessionGameState::ReadMorphCounts(const std::string&)
+void SessionGameState::ReadMorphCounts(const std::string& xml)
 {
-    // Seam: the game controller's reader of the groups' action counts.
+    ReadManagerStateDocument(xml);
 }

@@ -29,6 +29,7 @@ PlaybackReturnCallback playbackReturn = nullptr;
 void InstallSessionHooks()
 {
     SetStatsSnapshotSource(GatherStatsSnapshot);
+    SetStatsMatchFacts(SessionStatsMatchFacts());
     InstallSessionGameHooks();
 }
 

@@ -13,6 +13,7 @@
 #include "gui/GuiServices.h"
 #include "hud/HudServices.h"
 #include "hud/HudWindow.h"
+#include "levelmodel/MapEditor.h"
 #include "media/DXManager.h"
 #include "media/InputClock.h"
 #include "media/InputDispatch.h"
@@ -312,6 +313,9 @@ void GameWnd::Shutdown()
     StopPromoCheck();
     raiseRequests_.Stop();
     jvs_.reset();
+    // The level editor's objects and windows go while the GUI and the image cache still
+    // stand (the services' undoing releases the windows).
+    ShutdownEditor();
     startup_.StopServices();
     SetInputClock(nullptr);
 

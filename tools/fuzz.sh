@@ -139,6 +139,10 @@ printf '%s' '<flimbs-level><globals><width>1100</width><height>800</height><game
 cp data/game/Level/s_traps_gallery.flevel "$SEEDS/level/"
 printf '%s' '<flimbs-level><globals><width>640</width><height>480</height><singleplayer>1</singleplayer></globals><groups><group id="0" group_gravity="0" default_group="1"/></groups><traps><trap><type>Water</type><x>5</x><y>400</y><sizex>900000</sizex><sizey>-70000</sizey><water_type>9</water_type></trap><trap><type>Shock</type><sections>0</sections></trap><trap new_gravity="7"><type>AntiGrav</type><pickup_mode>1</pickup_mode></trap><trap><type>Teleport</type><mode>Sideways</mode><destx>99999999</destx></trap><trap><type>Size</type><size-in>2</size-in><size-out>9</size-out></trap></traps></flimbs-level>' \
   >"$SEEDS/level/hostile_traps.xml"
+# Ids a level cannot use and ids used twice, an unknown type, values out of range, for the
+# load for editing.
+printf '%s' '<flimbs-level><globals><width>1024</width><height>768</height></globals><groups><group id="0" group_gravity="0" default_group="1"/></groups><traps><trap><objectID>0</objectID><type>Start</type></trap><trap><objectID>2147483647</objectID><type>Exit</type></trap><trap><objectID>4294967295</objectID><type>Teleport</type></trap><trap><objectID>9</objectID><type>Teleport</type></trap><trap><objectID>9</objectID><type>Exit</type><trap_event><target_id>9</target_id><event_id>0</event_id></trap_event></trap><trap><objectID>12</objectID><type>Nonsense</type></trap></traps><preflimbs><flimb><objectID>4</objectID><energy>99999</energy><lightflimb>1</lightflimb></flimb><flimb><objectID>4</objectID><group>8</group></flimb></preflimbs><primitives><prim><objectID>9</objectID><filename>..\..\x.png</filename><tint>16777215</tint></prim></primitives></flimbs-level>' \
+  >"$SEEDS/level/awkward_ids.xml"
 
 # Video: a small clip with sound, one without, one cut in half.
 "$BIN/video_seeds" "$SEEDS/video"
@@ -273,14 +277,17 @@ needed=$(( (CORE_SECONDS * ${#TARGETS[@]} + cores - 1) / cores ))
 [ "$needed" -gt "$WALL_SECONDS" ] && WALL_SECONDS=$needed
 echo "fuzz.sh: ${#TARGETS[@]} targets at once for ${WALL_SECONDS}s on $cores cores"
 
-mkdir -p "$WORK/artifacts" "$WORK/home"
-HOME_DIR="$(cd "$WORK/home" && pwd)"
+mkdir -p "$WORK/artifacts"
 pids=()
 for entry in "${TARGETS[@]}"; do
   read -r target corpus <<<"$entry"
   mkdir -p "$WORK/corpus-$target"
+  # Each target gets a home of its own: one target's files (fonts cached, logs) must not
+  # look like another's output.
+  rm -rf "$WORK/home-$target" && mkdir -p "$WORK/home-$target"
+  home_dir="$(cd "$WORK/home-$target" && pwd)"
   # An input's own limit is generous: the targets share the cores.
-  FLIMBS_HOME="$HOME_DIR" "$BIN/$target" "$WORK/corpus-$target" "$SEEDS/$corpus" \
+  FLIMBS_HOME="$home_dir" "$BIN/$target" "$WORK/corpus-$target" "$SEEDS/$corpus" \
     -max_total_time="$WALL_SECONDS" -timeout=60 -rss_limit_mb=2048 -max_len=65536 \
     -print_final_stats=1 -artifact_prefix="$WORK/artifacts/$target-" >"$WORK/$target.log" 2>&1 &
   pids+=("$!")

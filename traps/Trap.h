@@ -216,6 +216,8 @@ public:
     // last "Set ... Target" button.
     static Trap* EditedTrap();
     static uint32_t PendingEventId();
+    // No trap is being edited any more (the editor closed the open panel).
+    static void EndEditing();
     // Change handler of the tint sliders: with "bright" checked the other two take the
     // moved one's value; the trap being edited shows the tint at once.
     static void ReadTintPanel(Primitive* parent, Primitive* slider);

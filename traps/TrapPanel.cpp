@@ -88,6 +88,11 @@ Trap* Trap::EditedTrap()
     return Editing().edited;
 }
 
+void Trap::EndEditing()
+{
+    Editing().edited = nullptr;
+}
+
 uint32_t Trap::PendingEventId()
 {
     return Editing().pendingEvent;
@@ -242,7 +247,7 @@ void Trap::ReadTintPanel(Primitive* /*parent*/, Primitive* slider)
     }
     // The trap being edited shows the new tint at once.
     Trap* trap = EditedTrap();
-    if (trap && trap->id == panel->ownerId)
+    if (trap && trap->id == panel->ownerId && trap->kind == panel->ownerKind)
         trap->tint = TintFromPanel(*panel, trap->tint);
 }
 

@@ -53,7 +53,7 @@ void OnSetImage(Primitive* parent, Button* /*button*/)
 
 void OnConvert(Primitive* /*parent*/, Button* /*button*/)
 {
-    ConvertSelectionToPrimitive();
+    ConvertEditorSelection();
 }
 
 } // namespace

@@ -91,7 +91,7 @@ int IndexOf(const std::vector<std::string>& names, const std::string& name)
 // Closes the open panel, applying it first, before a picking mode or window takes over.
 void CloseEditedPanel()
 {
-    ClearHeldObject(true);
+    CloseObjectPanel(true);
 }
 
 } // namespace

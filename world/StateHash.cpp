@@ -1,6 +1,7 @@
 #include "world/StateHash.h"
 
 #include "app/Random.h"
+#include "modes/ModeServices.h"
 #include "traps/Trap.h"
 #include "world/WorldServices.h"
 #include "world/WorldState.h"
@@ -82,5 +83,6 @@ uint64_t WorldStateHash()
     h.Add(world.clock.flimbsInPlay);
     h.Add(world.clock.updateCounter);
     h.Add(SimRandom().State());
+    h.Add(ModeStateHash());
     return h.Value();
 }

@@ -30,6 +30,6 @@ private:
 
 // The current world's hash: the landscape (its checksum and material maps), every record
 // in use field by field (the local selection bit left out), every trap (kind, id, alive and
-// what its kind adds), the group tallies, the simulation particles, the flimbs in play, the update counter and the
-// simulation generator.
+// what its kind adds), the group tallies, the simulation particles, the flimbs in play, the
+// update counter, the simulation generator and the running game mode's shared state.
 uint64_t WorldStateHash();

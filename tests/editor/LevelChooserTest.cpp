@@ -19,8 +19,8 @@ LevelChoice Level(const std::string& file, const std::string& title, int kind, i
     level.entry.gameMode = mode;
     for (int g = 0; g < groups; ++g)
         level.entry.groups[size_t(g)].present = 1;
-    level.fileTime = time;
-    level.inUserFolder = user;
+    level.entry.fileTime = time;
+    level.entry.inUserFolder = user ? 1 : 0;
     return level;
 }
 

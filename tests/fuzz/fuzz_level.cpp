@@ -1,6 +1,7 @@
 // Level files as packages and the network bring them: the bytes go through the summary
 // reader of level lists, a preview load, and, with their hash set as the editor would, a
-// game load into the world.
+// game load into the world and a load for editing: every object's state text is read into
+// a fresh object, and deleting everything is undone and redone.
 #include "FuzzHome.h"
 #include "FuzzStart.h"
 #include "app/GameException.h"
@@ -11,12 +12,13 @@
 #include "levelmodel/LevelChooserEntry.h"
 #include "game/LevelFile.h"
 #include "game/LevelLoader.h"
-#include "levelmodel/LevelChooserEntry.h"
+#include "levelmodel/MapEditor.h"
 #include "media/DXManager.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -40,6 +42,38 @@ struct Harness {
 
     GameStartup startup;
 };
+
+// Loads the level for editing into a fresh editor, copies every object through its state
+// text, deletes everything as one undo step and undoes and redoes it.
+void EditLevel()
+{
+    MapEditor editor;
+    SetCurrentEditor(&editor);
+    editor.Open();
+    if (LoadLevelIntoMap(editor, kPath)) {
+        std::vector<MapObject*> all;
+        for (const auto* list : {&editor.Primitives(), &editor.Traps(), &editor.Flimbs()})
+            for (const auto& object : *list)
+                all.push_back(object.get());
+        for (MapObject* object : all) {
+            UndoRecord record;
+            record.kind = object->GetKind();
+            record.after = object->CaptureState();
+            if (std::unique_ptr<MapObject> copy = MakeObjectFromRecord(record))
+                copy->LoadState(record.after);
+        }
+        for (MapObject* object : all)
+            editor.undo->RecordChange(object, kUndoDeleted);
+        for (MapObject* object : all)
+            editor.DeleteObject(object);
+        editor.undo->CommitStep();
+        editor.undo->Undo();
+        editor.undo->Redo();
+        editor.undo->Undo();
+    }
+    editor.Reset();
+    SetCurrentEditor(nullptr);
+}
 
 } // namespace
 
@@ -69,5 +103,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::unique_ptr<LevelLoader> game = LoadFlimbsLevel(kPath, kLevelLoadGame);
     LoadLevel(*game);
     CloseLevelDocument(*game);
+    EditLevel();
     return 0;
 }

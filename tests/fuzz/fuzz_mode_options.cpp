@@ -1,9 +1,11 @@
 // A peer's GAME_MODE_OPTIONS (or a level's option block) from untrusted bytes, read by
 // every mode; what a mode then writes must read back to the same options, the mode's own
 // (Procure's five switches, Quarrel's two, Multiverse's sabotage, shift and FlimbMaster
-// group) included.
+// group) included. The same bytes as a peer's UPDATE_MORPH_COUNT: the groups' budgets read
+// from them must write and read back alike.
 #include "FuzzHome.h"
 #include "app/Log.h"
+#include "game/LevelConfig.h"
 #include "modes/CorralTheFlimbMode.h"
 #include "modes/GameMode.h"
 #include "modes/MatchOptions.h"
@@ -43,6 +45,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
+    ReadManagerStateDocument(text);
+    const std::string budgets = ManagerStateDocument();
+    ReadManagerStateDocument(budgets);
+    if (ManagerStateDocument() != budgets)
+        __builtin_trap();
     for (int index = 0; index < kModeCount; ++index) {
         std::unique_ptr<GameMode> mode = GameMode::Create(index);
         if (!mode)

@@ -17,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Removes what the last input installed and checks that every file below the root lies in
-// Level\ or Level\UGC\ (or is the log).
+// Level\ or Level\UGC\ (or in the log folder).
 void CheckAndClear(const fs::path& root)
 {
     std::error_code error;
@@ -28,7 +28,8 @@ void CheckAndClear(const fs::path& root)
         const std::string first = relative.begin()->string();
         const bool inLevels = first == "Level" && (relative.parent_path() == "Level" ||
                                                    relative.parent_path() == fs::path("Level") / "UGC");
-        const bool isLog = relative == fs::path("Cache") / "Log" / "flimbs.log";
+        // The log folder is the program's own.
+        const bool isLog = relative.parent_path() == fs::path("Cache") / "Log";
         if (!inLevels && !isLog) {
             std::fprintf(stderr, "package wrote outside the level folders: %s\n", relative.c_str());
             std::abort();

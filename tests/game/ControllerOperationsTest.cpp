@@ -3,6 +3,7 @@
 #include "app/StandardFileManager.h"
 #include "app/UserFolders.h"
 #include "game/GameController.h"
+#include "game/GameServices.h"
 #include "game/GameTimeFormat.h"
 #include "game/LevelManager.h"
 #include "media/DXManager.h"
@@ -375,15 +376,20 @@ TEST(ControllerGroups, PrefixesCheatWordAndAnnouncements)
 TEST(ControllerGroups, SpawnedFlimbsTakeSizeAttributeAndAnId)
 {
     TestWorld test;
-    SpawnProperties properties;
-    properties.attribute = kAttrMarked;
+    FlimbSpawnArgs args;
+    args.x = 100;
+    args.y = 50;
+    args.group = 2;
+    args.type = 10;
+    args.attributes = kAttrMarked;
     const struct {
         int8_t size;
         float scale;
     } cases[] = {{0, 0.5f}, {2, 2.0f}, {-3, 3.0f}};
     std::vector<int16_t> ids;
     for (const auto& c : cases) {
-        Flimb* flimb = SpawnFlimb(100, 50, 2, c.size, properties);
+        args.size = c.size;
+        Flimb* flimb = SpawnFlimb(args);
         ASSERT_NE(flimb, nullptr);
         EXPECT_EQ(flimb->scale, c.scale) << int(c.size);
         EXPECT_EQ(flimb->group, 2);

@@ -106,8 +106,8 @@ TEST_F(LevelSummaryTest, PlainAndGzipCopiesReadAlike)
         EXPECT_EQ(entry.author, "Ann");
         EXPECT_EQ(entry.objectiveFailure, "f");
         EXPECT_EQ(entry.preLevelIcon, "i");
-        EXPECT_EQ(entry.width, 800); // not clamped in lists
-        EXPECT_EQ(entry.height, 20000);
+        EXPECT_EQ(entry.width, 1024); // clamped as a load clamps it
+        EXPECT_EQ(entry.height, 16384);
         EXPECT_EQ(entry.permission, 1);
         EXPECT_EQ(entry.theme, 2);
         EXPECT_EQ(entry.gameMode, 4);
@@ -143,6 +143,16 @@ TEST_F(LevelSummaryTest, DefaultsAndKinds)
         {"the title Title", "<title>Title</title>", [](const LevelChooserEntry& e) { EXPECT_EQ(e.title, "plain_name"); }},
         {"flimbmaster wins", "<singleplayer>1</singleplayer><flimbmaster>Yes</flimbmaster>",
          [](const LevelChooserEntry& e) { EXPECT_EQ(e.playerKind, kLevelFlimbMaster); }},
+        {"flimbmaster 1 beats singleplayer 1", "<singleplayer>1</singleplayer><flimbmaster>1</flimbmaster>",
+         [](const LevelChooserEntry& e) { EXPECT_EQ(e.playerKind, kLevelFlimbMaster); }},
+        // Every writer writes the element, so its value decides, not its presence.
+        {"flimbmaster 0", "<singleplayer>1</singleplayer><flimbmaster>0</flimbmaster>",
+         [](const LevelChooserEntry& e) { EXPECT_EQ(e.playerKind, kLevelSinglePlayer); }},
+        {"a narrow, tall level", "<width>20000</width><height>100</height>",
+         [](const LevelChooserEntry& e) {
+             EXPECT_EQ(e.width, 16384);
+             EXPECT_EQ(e.height, 768);
+         }},
         {"gametype first", "<gametype>SuperSynergy</gametype><gamemode>QuantumLoop</gamemode>",
          [](const LevelChooserEntry& e) { EXPECT_EQ(e.gameMode, 6); }},
         {"an unknown mode", "<gamemode>Nothing</gamemode>", [](const LevelChooserEntry& e) { EXPECT_EQ(e.gameMode, 0); }},

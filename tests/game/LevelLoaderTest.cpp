@@ -4,7 +4,7 @@
 #include "game/GameServices.h"
 #include "game/LevelGlobals.h"
 #include "game/LevelLoader.h"
-#include "levelmodel/LevelEditorModel.h"
+#include "levelmodel/MapEditor.h"
 #include "levelmodel/MapFlimb.h"
 #include "levelmodel/MapPrimitive.h"
 #include "levelmodel/MapTrap.h"
@@ -54,7 +54,7 @@ std::string Link(uint32_t target, uint32_t event)
 class LevelLoaderTest : public LevelFixture {
 protected:
     // Opens and reads a level in a mode; the loader stays open for the checks.
-    std::unique_ptr<LevelLoader> Load(const std::string& path, int32_t mode, LevelEditorModel* editor = nullptr,
+    std::unique_ptr<LevelLoader> Load(const std::string& path, int32_t mode, MapEditor* editor = nullptr,
                                       int32_t previewSize = -1)
     {
         std::unique_ptr<LevelLoader> loader = LoadFlimbsLevel(path, mode, editor, previewSize);
@@ -127,6 +127,8 @@ TEST_F(LevelLoaderTest, LoaderCases)
     };
     LevelParts wide;
     wide.globals = "<width>20000</width><height>500</height>";
+    LevelParts narrow;
+    narrow.globals = "<width>800</width><height>600</height>";
     LevelParts unknown;
     unknown.traps = TrapText(3, "Nonsense", 1, 1) + TrapText(4, "Freezer", 2, 2) + TrapText(5, "OneWayBlock", 3, 3) +
                     TrapText(6, "BallCrawl", 4, 4);
@@ -168,6 +170,12 @@ TEST_F(LevelLoaderTest, LoaderCases)
              ASSERT_TRUE(l.previewSurface);
              EXPECT_LE(l.previewSurface->Width(), 8192u);
          }},
+        {"an 800-wide level loads 1024 wide", narrow, kLevelLoadGame,
+         [](LevelLoader& l) {
+             EXPECT_EQ(l.info.width, 1024);
+             EXPECT_EQ(l.info.height, 768);
+         }},
+        {"a preview keeps 800", narrow, kLevelLoadPreview, [](LevelLoader& l) { EXPECT_EQ(l.info.width, 800); }},
         {"unknown types are skipped, old names mapped", unknown, kLevelLoadGame,
          [](LevelLoader&) {
              EXPECT_EQ(FindTrapById(3), nullptr);
@@ -344,7 +352,7 @@ TEST_F(LevelLoaderTest, AnEditorLoadFillsTheModel)
     AddLevel("Level\\m_dm_workshop.flevel", parts.Text());
 
     const uint32_t generator = SimRandom().State();
-    LevelEditorModel editor;
+    MapEditor editor;
     ASSERT_TRUE(LoadLevelIntoMap(editor, "Level\\m_dm_workshop.flevel"));
     EXPECT_EQ(SimRandom().State(), generator); // the editor's draws are its own
     EXPECT_EQ(editor.FieldText("LevelName"), "workshop");
@@ -364,14 +372,59 @@ TEST_F(LevelLoaderTest, AnEditorLoadFillsTheModel)
     EXPECT_TRUE(editor.groups[4].present);
     EXPECT_FALSE(editor.groups[4].available);
     EXPECT_EQ(editor.groups[4].gravity, 3);
-    ASSERT_EQ(editor.Objects().size(), 3u);
-    auto* trap = static_cast<MapTrap*>(editor.FindObject(kMapTrap, 3));
+    ASSERT_EQ(editor.ObjectCount(), 3u);
+    auto* trap = static_cast<MapTrap*>(editor.FindObjectOfKind(kMapTrap, 3));
     ASSERT_NE(trap, nullptr);
     EXPECT_EQ(trap->GetTrap()->id, 3u);
-    EXPECT_NE(editor.FindObject(kMapFlimb, 5), nullptr);
-    EXPECT_NE(editor.FindObject(kMapPrimitive, 6), nullptr);
+    EXPECT_NE(editor.FindObjectOfKind(kMapFlimb, 5), nullptr);
+    EXPECT_NE(editor.FindObjectOfKind(kMapPrimitive, 6), nullptr);
     EXPECT_EQ(TrapCount(), 0); // nothing went into the world
     EXPECT_EQ(FlimbCount(), 0);
+}
+
+// Package levels reach the editor as they are: unusable and doubled ids, unknown types,
+// missing or outside images. Each gets a log line; the objects are kept or skipped.
+TEST_F(LevelLoaderTest, AnEditorLoadOfAwkwardObjects)
+{
+    LevelParts parts;
+    parts.traps = TrapText(0, "Start", 1, 1) + TrapText(2147483647, "Exit", 2, 2) +
+                  TrapText(4294967295u, "Teleport", 3, 3) + TrapText(9, "Teleport", 4, 4) + TrapText(9, "Exit", 5, 5) +
+                  TrapText(12, "Nonsense", 6, 6) + TrapText(20, "Teleport", 7, 7, Link(9, 0));
+    parts.primitives = PrimText(30, 0, 0, "..\\..\\etc\\passwd") + PrimText(31, 0, 0, "Graphics\\nowhere.png") +
+                       PrimText(9, 0, 0, "Graphics\\Terrain\\rock.png");
+    parts.flimbs = FlimbText(40, 5, 5, 0, "<energy>99999</energy>") + FlimbText(40, 6, 6, 0);
+    AddLevel("Level\\m_dm_awkward.flevel", parts.Text());
+
+    LogCapture log;
+    MapEditor editor;
+    SetCurrentEditor(&editor);
+    editor.Open();
+    ASSERT_TRUE(LoadLevelIntoMap(editor, "Level\\m_dm_awkward.flevel"));
+    EXPECT_TRUE(editor.IsOpen());
+    EXPECT_TRUE(log.Contains("WARNING: flimbs trap type is not recognized"));
+    EXPECT_TRUE(log.Contains("WARNING: trap id 9 is used twice"));
+    ASSERT_EQ(editor.Traps().size(), 6u);
+    for (const auto& placed : editor.Traps()) {
+        const uint32_t id = placed->id;
+        EXPECT_TRUE(id != 0 && id != 0x7FFFFFFFu && id != 0xFFFFFFFFu) << id;
+        EXPECT_EQ(editor.FindTrap(id), placed.get()) << id;
+        EXPECT_EQ(static_cast<MapTrap&>(*placed).GetTrap()->id, id);
+    }
+    // The later of the doubled id keeps it, so the link to 9 names the exit.
+    MapObject* nine = editor.FindTrap(9);
+    ASSERT_NE(nine, nullptr);
+    EXPECT_EQ(static_cast<MapTrap*>(nine)->GetTrap()->kind, 22);
+    editor.CollectLinkedTraps(nine);
+    EXPECT_EQ(nine->linkedTrapIds, (std::vector<uint32_t>{0xFFFFFFFFu, 20u}));
+    // Images outside the game's graphics or missing: the primitives stay, without them.
+    ASSERT_EQ(editor.Primitives().size(), 3u);
+    EXPECT_EQ(static_cast<MapPrimitive&>(*editor.Primitives()[0]).Image(), nullptr);
+    EXPECT_NE(editor.FindPrimitive(9), nullptr);
+    ASSERT_EQ(editor.Flimbs().size(), 2u);
+    EXPECT_EQ(static_cast<MapFlimb&>(*editor.Flimbs()[0]).GetFlimb()->energy, 13023u);
+    EXPECT_NE(editor.Flimbs()[0]->id, editor.Flimbs()[1]->id);
+    editor.Reset();
+    SetCurrentEditor(nullptr);
 }
 
 TEST_F(LevelLoaderTest, AnEditedLevelIsRefusedButStillPreviews)
@@ -383,7 +436,7 @@ TEST_F(LevelLoaderTest, AnEditedLevelIsRefusedButStillPreviews)
     AddLevel("Level\\m_dm_edited.flevel", edited, false);
     LogCapture log;
     for (int32_t mode : {kLevelLoadGame, kLevelLoadEditor}) {
-        LevelEditorModel editor;
+        MapEditor editor;
         auto loader = Load("m_dm_edited", mode, &editor);
         EXPECT_FALSE(loader->loaded) << mode;
         EXPECT_FALSE(read) << mode;

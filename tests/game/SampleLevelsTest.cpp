@@ -2,7 +2,7 @@
 // two processes, and an edited copy without a new hash is refused but still previews.
 #include "app/XmlUtil.h"
 #include "game/LevelLoader.h"
-#include "levelmodel/LevelEditorModel.h"
+#include "levelmodel/MapEditor.h"
 #include "media/DXManager.h"
 #include "tests/support/LevelFixture.h"
 #include "tests/support/LogCapture.h"
@@ -66,10 +66,10 @@ TEST_F(SampleLevelsTest, TheSamplesLoadInEveryMode)
         EXPECT_NE(GameLandscape()->HitTestPoint(420, 1000), 0);
         EXPECT_EQ(GameLandscape()->HitTestPoint(420, 100), 0);
 
-        LevelEditorModel editor;
+        MapEditor editor;
         auto edit = LoadFlimbsLevel(sample, kLevelLoadEditor, &editor);
         ASSERT_TRUE(LoadLevel(*edit));
-        EXPECT_GT(editor.Objects().size(), 5u);
+        EXPECT_GT(editor.ObjectCount(), 5u);
 
         auto preview = LoadFlimbsLevel(sample, kLevelLoadPreview, nullptr, 256);
         ASSERT_TRUE(LoadLevel(*preview));
@@ -94,7 +94,7 @@ TEST_F(SampleLevelsTest, AnEditedSampleIsRefusedButStillPreviews)
     const std::string text = XmlDocumentText(doc.get());
     AddFile("Level\\s_dm_edited.flevel", std::vector<uint8_t>(text.begin(), text.end()));
     LogCapture log;
-    LevelEditorModel editor;
+    MapEditor editor;
     EXPECT_FALSE(LoadFlimbsLevel("s_dm_edited", kLevelLoadGame)->loaded);
     EXPECT_FALSE(LoadFlimbsLevel("s_dm_edited", kLevelLoadEditor, &editor)->loaded);
     EXPECT_TRUE(log.Contains("Error: LoadFlimbsLevel() : Invalid hash on flimbs level file"));

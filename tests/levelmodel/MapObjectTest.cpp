@@ -2,7 +2,7 @@
 // primitive, trap and flimb kinds.
 #include "app/XmlUtil.h"
 #include "game/GameServices.h"
-#include "levelmodel/LevelEditorModel.h"
+#include "levelmodel/MapEditor.h"
 #include "levelmodel/MapFlimb.h"
 #include "levelmodel/MapPrimitive.h"
 #include "levelmodel/MapTrap.h"
@@ -35,7 +35,8 @@ protected:
 
 TEST_F(MapObjectTest, IdsKindsAndTheObjectIdRule)
 {
-    LevelEditorModel model; // clearing numbers new objects from 0
+    MapEditor model;
+    model.ClearObjects(); // new objects are numbered from 0 again
     MapPrimitive a, b;
     MapTrap c(Trap::Create(1));
     EXPECT_EQ(a.id, 0u);

@@ -199,6 +199,14 @@ TEST(MatchPeer, Client)
     const bool orders = std::string(std::getenv("FLIMBS_MATCH_ORDERS")) == "1";
     bool perturb = std::string(std::getenv("FLIMBS_MATCH_PERTURB")) == "1";
     LogCapture log;
+    // The test's switch: one pixel of this world differs, set the moment the level has loaded
+    // (the server's checksum request may be handled within the same update).
+    log.OnLine([&perturb](const std::string& line) {
+        if (perturb && line.find("Game Map and Info loaded successfully!") != std::string::npos && GameLandscape()) {
+            GameLandscape()->PlotPixel(3, 0xFFFFFFFFu, 1500, 1010);
+            perturb = false;
+        }
+    });
     MatchScope scope(kLevel);
     ScopedConsoleInt verbose("debug_mode", 1);
     // The player's way in: the console's connect command with its address and port.
@@ -215,11 +223,6 @@ TEST(MatchPeer, Client)
                                      session->Update();
                                      const PlayerRecord* local = Controller().localPlayer;
                                      spectator = spectator || (local && local->spectator);
-                                     if (perturb && !SessionGame().LoadedLevel().name.empty() && GameLandscape()) {
-                                         // The test's switch: one pixel of this world differs, once.
-                                         GameLandscape()->PlotPixel(3, 0xFFFFFFFFu, 1500, 1010);
-                                         perturb = false;
-                                     }
                                      const bool playing = Controller().runState == kRunRunning && !CommandState().waiting;
                                      if (!orders || !playing || !local || local->group >= 8 ||
                                          ClientUpdateCounter() < nextOrder)

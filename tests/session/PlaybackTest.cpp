@@ -5,6 +5,8 @@
 #include "app/GameClock.h"
 #include "app/GameException.h"
 #include "app/UserFolders.h"
+#include "game/GameController.h"
+#include "game/LevelGlobals.h"
 #include "game/LevelNames.h"
 #include "session/NetInfoFile.h"
 #include "modes/ModeServices.h"
@@ -109,6 +111,24 @@ TEST_F(PlaybackTest, ASavedPlaybackHoldsTheRecordingThenTheCameraAndTheEnd)
     expected.push_back(Bytes(more));
     EXPECT_EQ(loaded, expected);
     EXPECT_EQ(CommandState().playbackLength, 5u);
+}
+
+// GAMEOVER ends the level's recording: what came before it is kept whole, GAMEOVER itself
+// is no command a client records, and a later save still holds the recording.
+class GameOverRecord : public PlaybackTest {};
+
+TEST_F(GameOverRecord, GameOverClosesTheRecordingWithoutItself)
+{
+    ASSERT_TRUE(GameClient::OpenTempRecording("kpt_caves.flevel"));
+    const Records written = RecordSome(3);
+    EXPECT_EQ(ExecuteCommand(MakeGameOver(3).data()), 0);
+    EXPECT_TRUE(log.Contains("The game is over"));
+    EXPECT_TRUE(!CommandState().recording || !CommandState().recording->IsOpen()) << "closed at the game over";
+    EXPECT_FALSE(NetCommandTable[kCmdGameOver].clientRecords);
+    const Records recorded = ReadFile(PlaybackFolder() + "temp.flimbs");
+    EXPECT_EQ(recorded, written);
+    for (const auto& record : recorded)
+        EXPECT_NE(record[0], kCmdGameOver);
 }
 
 TEST_F(PlaybackTest, PlaybackNamesFollowTheirRules)
@@ -301,6 +321,28 @@ TEST_F(PlaybackTest, GhostSlotsFeedOneUpdatePerCallShiftedOnACopy)
     PumpPlayback(true);
     EXPECT_EQ(ghost->overlaySet, FindDecorationAnimation("tophat"));
     EXPECT_TRUE(slot.records.empty()); // an ended ghost slot is freed
+    ClearCurrentGameMode();
+}
+
+// In a FlimbMaster's recording, the recorded player's group order is the FlimbMaster's; an
+// order of the recorded match's FlimbMaster group itself (its concession) stays out.
+TEST_F(PlaybackTest, GhostGroupOrdersAreTheRecordedPlayersOnly)
+{
+    constexpr int kMultiverse = 4;
+    ASSERT_NE(CreateCurrentGameMode(kMultiverse), nullptr);
+    const int flimbMaster = CurrentLevelGlobals().flimbMasterGroup;
+    const int player = flimbMaster == 0 ? 1 : 0;
+    PlaybackSlot& slot = CommandState().slots[0];
+    slot.records = {MakeUpdateFlimbType(int16_t(flimbMaster), 2, 'B', 0), MakeUpdateFlimbs(),
+                    MakeUpdateFlimbType(int16_t(player), 2, 'B', 0), MakeUpdateFlimbs()};
+    slot.cursor = 0;
+
+    PumpPlayback(true);
+    for (uint8_t detonated : Controller().detonation)
+        EXPECT_EQ(detonated, 0) << "the recorded FlimbMaster's own order stays out";
+    PumpPlayback(true);
+    EXPECT_EQ(Controller().detonation[size_t(flimbMaster)], 1);
+    EXPECT_EQ(Controller().detonation[size_t(player)], 0);
     ClearCurrentGameMode();
 }
 

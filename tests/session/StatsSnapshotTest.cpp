@@ -30,7 +30,7 @@ protected:
     }
     void TearDown() override
     {
-        SetStatsMatchFacts({});
+        SetStatsMatchFacts(SessionStatsMatchFacts());
         fileManager = nullptr;
         ResetControllerPlayers();
         MatchFixture::TearDown();

@@ -3,6 +3,7 @@
 // any thread.
 #include "app/Log.h"
 
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -11,8 +12,14 @@ public:
     LogCapture()
     {
         SetLogEcho([this](const std::string& line, uint32_t) {
-            std::lock_guard lock(mutex_);
-            text_ += line;
+            std::function<void(const std::string&)> onLine;
+            {
+                std::lock_guard lock(mutex_);
+                text_ += line;
+                onLine = onLine_;
+            }
+            if (onLine)
+                onLine(line);
         });
     }
     ~LogCapture() { SetLogEcho(nullptr); }
@@ -33,7 +40,15 @@ public:
         text_.clear();
     }
 
+    // Called with each line as it is written, on the writing thread, outside the lock.
+    void OnLine(std::function<void(const std::string&)> onLine)
+    {
+        std::lock_guard lock(mutex_);
+        onLine_ = std::move(onLine);
+    }
+
 private:
     mutable std::mutex mutex_;
     std::string text_;
+    std::function<void(const std::string&)> onLine_;
 };

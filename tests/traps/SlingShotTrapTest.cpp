@@ -3,7 +3,7 @@
 // not touch the trap's state (the level editor's test, the Quantum Time preview).
 #include "game/GameController.h"
 #include "levelmodel/EditorPicking.h"
-#include "levelmodel/LevelEditorModel.h"
+#include "levelmodel/MapEditor.h"
 #include "tests/support/FlimbFixture.h"
 #include "traps/SlingShotTrap.h"
 #include "world/WorldState.h"
@@ -129,11 +129,12 @@ TEST_F(SlingShotTrapTest, TypesRedirectAndCentre)
 // but no event fires, no gust starts and (for the preview) no cooldown is set.
 TEST_F(SlingShotTrapTest, EditorAndPreviewLaunchesLeaveTheTrapAlone)
 {
-    LevelEditorModel model;
-    SetOpenEditorModel(&model);
+    MapEditor model;
+    SetCurrentEditor(&model);
+    model.Open();
     Flimb* flimb = Place(100, 55, kNova);
     sling.OnFlimbContact(flimb);
-    SetOpenEditorModel(nullptr);
+    SetCurrentEditor(nullptr);
     EXPECT_EQ(flimb->pushX, 50);
     EXPECT_EQ(sling.gusting, 0);
 

@@ -13,7 +13,7 @@
 #include "gui/TextButtons.h"
 #include "gui/WindowList.h"
 #include "levelmodel/EditorPicking.h"
-#include "levelmodel/LevelEditorModel.h"
+#include "levelmodel/MapEditor.h"
 #include "levelmodel/MapFlimb.h"
 #include "levelmodel/MapTrap.h"
 #include "traps/AntiGravTrap.h"
@@ -36,12 +36,13 @@ protected:
     {
         FlimbFixture::SetUp();
         LoadTrapSpecs();
-        SetOpenEditorModel(&model);
+        SetCurrentEditor(&model);
+        model.Open();
     }
     void TearDown() override
     {
         CancelPicking();
-        SetOpenEditorModel(nullptr);
+        SetCurrentEditor(nullptr);
         MapObject::panelObject = nullptr;
         model.Reset();
         CloseAllWindows();
@@ -89,7 +90,7 @@ protected:
         return entries.back().text;
     }
 
-    LevelEditorModel model;
+    MapEditor model;
 };
 
 TEST_F(TrapPanelTest, TypedValuesAreKeptWithinTheirLimits)

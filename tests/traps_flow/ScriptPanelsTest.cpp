@@ -6,7 +6,7 @@
 #include "gui/ScreenImage.h"
 #include "gui/TextButtons.h"
 #include "levelmodel/EditorPicking.h"
-#include "levelmodel/LevelEditorModel.h"
+#include "levelmodel/MapEditor.h"
 #include "levelmodel/MapTrap.h"
 #include "tests/support/TrapFixture.h"
 #include "traps_flow/ChatTrap.h"
@@ -27,12 +27,13 @@ protected:
     void SetUp() override
     {
         TrapFixture::SetUp();
-        SetOpenEditorModel(&model);
+        SetCurrentEditor(&model);
+        model.Open();
     }
     void TearDown() override
     {
         CancelPicking();
-        SetOpenEditorModel(nullptr);
+        SetCurrentEditor(nullptr);
         model.Reset();
         TrapFixture::TearDown();
     }
@@ -44,7 +45,7 @@ protected:
         return raw;
     }
 
-    LevelEditorModel model;
+    MapEditor model;
 };
 
 TEST_F(ScriptPanelsTest, AppliedValuesAreKeptWithinTheirLimits)

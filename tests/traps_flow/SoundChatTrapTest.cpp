@@ -5,7 +5,7 @@
 #include "app/UserFolders.h"
 #include "gui/LayoutPanel.h"
 #include "levelmodel/EditorPicking.h"
-#include "levelmodel/LevelEditorModel.h"
+#include "levelmodel/MapEditor.h"
 #include "media/SoundManager.h"
 #include "session/SessionServices.h"
 #include "tests/support/TrapHarness.h"
@@ -35,7 +35,7 @@ protected:
     }
     void TearDown() override
     {
-        SetOpenEditorModel(nullptr);
+        SetCurrentEditor(nullptr);
         soundManager.Shutdown();
         for (const char* name : {"soundenable", "musicenable"})
             ConsoleParam::Find(name)->ResetToDefault();
@@ -79,8 +79,9 @@ TEST_F(SoundChatTrapTest, AnEffectPlaysOnceAndTheMusicGoesOn)
 
 TEST_F(SoundChatTrapTest, TheEditorPreviewPlaysTheFileOnceAsMusic)
 {
-    LevelEditorModel model;
-    SetOpenEditorModel(&model);
+    MapEditor model;
+    SetCurrentEditor(&model);
+    model.Open();
     for (const bool background : {true, false}) {
         SCOPED_TRACE(background);
         const int free = soundManager.FreeEffectSourceCount();

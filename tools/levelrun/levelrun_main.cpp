@@ -23,6 +23,7 @@
 #include "game/LevelSections.h"
 #include "modes/ModeServices.h"
 #include "tools/headless/HeadlessSession.h"
+#include "tools/headless/HelpOption.h"
 #include "traps/Trap.h"
 #include "world/AnimationSpec.h"
 #include "world/StateHash.h"
@@ -189,6 +190,8 @@ bool RunLevel(const std::string& name, int updates, const std::string& picture)
 
 int main(int argc, char** argv)
 {
+    if (AsksForHelp(argc, argv))
+        return PrintHelp("usage: levelrun <level>... [--updates N [--picture FILE.png]]\n");
     std::vector<std::string> levels;
     int updates = 0;
     std::string picture;

@@ -13,8 +13,14 @@
 // --solutions replays the stored solutions of a list whose lines read
 // "<playback> <updates> <state hash>" (the playback's game path, the blank lines and lines
 // beginning with '#' skipped) and checks that each wins with its recorded updates and hash.
-// The exit code is 0 when every file played (and every solution held), else 1; 2 for usage.
+// A FILE that exists here (a relative path from the current folder, or an absolute one) is
+// read from there; any other is a game path ("Level\Solutions\<level>.flimbs").
+// A file whose level cannot be loaded fails with the level named; a file cut inside a record
+// plays up to the cut and its line says where the cut is.
+// The exit code is 0 when every file played whole (and every solution held), else 1; 2 for
+// usage. -h prints the usage.
 #include "tools/headless/HeadlessSession.h"
+#include "tools/headless/HelpOption.h"
 
 #include "app/ConsoleParam.h"
 #include "hud/HudServices.h"
@@ -25,6 +31,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -38,8 +45,22 @@ struct Options {
     int width = 1280, height = 720;
     int detail = 1;
     std::string solutions;
-    std::vector<std::string> files;
+    std::vector<std::string> files; // as given
 };
+
+constexpr const char* kUsage = "usage: playbackrun [--hashes N] [--draw K] [--screen WxH] [--detail 0|1] FILE...\n"
+                               "       playbackrun --solutions LIST\n";
+
+// A file of this machine by its absolute path (taken before the session moves to the game's
+// folder); anything else stays a game path.
+std::string ReadablePath(const std::string& given)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(given, error))
+        return given;
+    const std::filesystem::path absolute = std::filesystem::absolute(given, error);
+    return error ? given : absolute.string();
+}
 
 bool ParseScreen(const char* text, int& width, int& height)
 {
@@ -77,8 +98,9 @@ void SetDetail(int detail)
             param->SetInt(detail);
 }
 
-PlaybackRunResult Run(HeadlessSession& session, const std::string& path, const Options& options)
+PlaybackRunResult Run(HeadlessSession& session, const std::string& given, const Options& options)
 {
+    const std::string path = ReadablePath(given);
     PlaybackRunOptions run;
     run.afterUpdate = [&](uint32_t update) {
         if (options.hashEvery && update % options.hashEvery == 0)
@@ -93,7 +115,7 @@ PlaybackRunResult Run(HeadlessSession& session, const std::string& path, const O
     };
     PlaybackRunResult result = RunPlaybackFile(path, run);
     CloseHudForLevel();
-    std::printf("%s\n", PlaybackResultLine(path, result).c_str());
+    std::printf("%s\n", PlaybackResultLine(given, result).c_str());
     std::fflush(stdout);
     return result;
 }
@@ -149,10 +171,11 @@ int CheckSolutions(HeadlessSession& session, const Options& options)
 
 int main(int argc, char** argv)
 {
+    if (AsksForHelp(argc, argv))
+        return PrintHelp(kUsage);
     Options options;
     if (!Parse(argc, argv, options)) {
-        std::fprintf(stderr, "usage: playbackrun [--hashes N] [--draw K] [--screen WxH] [--detail 0|1] FILE...\n"
-                             "       playbackrun --solutions LIST\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     try {
@@ -161,8 +184,10 @@ int main(int argc, char** argv)
         if (!options.solutions.empty())
             return CheckSolutions(session, options);
         int failures = 0;
-        for (const std::string& file : options.files)
-            failures += Run(session, file, options).ok ? 0 : 1;
+        for (const std::string& file : options.files) {
+            const PlaybackRunResult result = Run(session, file, options);
+            failures += result.ok && !result.cutAt ? 0 : 1;
+        }
         return failures ? 1 : 0;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "playbackrun: %s\n", error.what());

@@ -15,6 +15,7 @@
 // (dust, debris, break-ups, Lop heads, and a few fireballs and ice missiles the script
 // throws) are drawn with the flimbs. --picture writes the landscape with its flimbs after
 // the last update (the fixed match only).
+#include "tools/headless/HelpOption.h"
 #include "tools/replaycheck/HeadlessGame.h"
 #include "tools/replaycheck/MatchRecipe.h"
 
@@ -253,6 +254,9 @@ bool WritePicture(const std::string& path)
 
 int main(int argc, char** argv)
 {
+    if (AsksForHelp(argc, argv))
+        return PrintHelp("usage: replaycheck [--draw] [--preview] [--detail 0|1] [--updates N] [--picture FILE.png] "
+                                "[--level NAME]\n");
     bool draw = false, preview = false;
     int detail = 1;
     std::string picture, level;

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Records every sample level's solution again from its script (tools/solutionrec/scripts/),
-# through the game session, into data/game/Level/Solutions/, and rewrites the solution list.
+# through the game session, into data/game/Level/Solutions/, and rewrites the solution list;
+# then the FlimbMaster's recordings of the Multiverse sample levels from theirs
+# (tools/solutionrec/battles/<level>[-m|-h].txt) into data/game/Level/Battles/fm_<...>.flimbs.
 #   tools/solutionrec/record_all.sh [build folder]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -22,3 +24,10 @@ for script in tools/solutionrec/scripts/*.txt; do
     grep '^Level\\Solutions\\' "$home/out.txt" >> "$list.new"
 done
 mv "$list.new" "$list"
+for script in tools/solutionrec/battles/*.txt; do
+    name="$(basename "$script" .txt)"
+    level="${name%-[mh]}"
+    out="$PWD/data/game/Level/Battles/fm_$name.flimbs"
+    FLIMBS_HOME="$home" SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ALSOFT_DRIVERS=null \
+        "$build/Bin/solutionrec" "$level" "$script" "$out"
+done

@@ -17,12 +17,17 @@
 //                    Down, or a bound action (TrapAction, TrapExit); given once the flimb
 //                    rides a device and is the local player's selected flimb
 //   Release <key>    the key let go again
+// --skill chooses the FlimbMaster's difficulty of a Multiverse level (0 Easy, 1 Medium, 2 Hard)
+// as the difficulty panel would, before the match's first update; the groups' saved flimbs
+// are printed at the end. A playback does not replay the FlimbMaster, so the replay of such
+// a match is not compared with the live game.
 // --lag is the pace of the match while it is recorded (the recording does not depend on it);
 // --picture writes the whole level with its flimbs when the game is over (or at update U).
 // --dry plays the script straight into the executor without a server, as fast as the world
 // runs (a design aid: orders land a little earlier than in a recording), with the flimbs
 // printed every N updates.
 #include "tools/headless/HeadlessSession.h"
+#include "tools/headless/HelpOption.h"
 
 #include "app/ConsoleParam.h"
 #include "app/KeyBindings.h"
@@ -42,6 +47,7 @@
 #include "platform/gfx/Resources.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
+#include "session/GameServer.h"
 #include "session/GameSessions.h"
 #include "session/NetCommand.h"
 #include "session/PlaybackRunner.h"
@@ -75,6 +81,10 @@
 #include <vector>
 
 namespace {
+
+// The Multiverse match's mode index.
+constexpr int kMultiverseMatchIndex = 4;
+
 
 enum class OrderKind { Action, Select, Press, Release };
 
@@ -356,6 +366,9 @@ int DryRun(const std::string& level, std::vector<Order>& orders, uint32_t traceE
 
 int main(int argc, char** argv)
 {
+    if (AsksForHelp(argc, argv))
+        return PrintHelp("usage: solutionrec <level> <script> <output.flimbs> [--lag MS] [--picture FILE.png [--picture-at U]] "
+                                "[--limit S] [--skill 0|1|2] [--dry [--trace N]]\n");
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     if (argc < 4) {
         std::fprintf(stderr, "usage: solutionrec <level> <script> <output.flimbs> [--lag MS] [--picture FILE.png] "
@@ -363,7 +376,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string level = argv[1], script = argv[2], output = argv[3];
-    int lag = 10, limit = 600;
+    int lag = 10, limit = 600, skill = -1;
     bool dry = false;
     uint32_t traceEvery = 0;
     uint32_t pictureAt = 0;
@@ -385,6 +398,8 @@ int main(int argc, char** argv)
             pictureAt = uint32_t(std::atoi(argv[i + 1]));
         else if (!std::strcmp(argv[i], "--limit"))
             limit = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--skill"))
+            skill = std::atoi(argv[i + 1]);
         ++i;
     }
     std::vector<Order> orders;
@@ -409,8 +424,15 @@ int main(int argc, char** argv)
         while (std::chrono::steady_clock::now() < deadline) {
             session.Frame(false);
             const bool running = Controller().runState == kRunRunning;
-            if (!running && !ran)
-                PressLevelIntroStart(); // the level waits for its intro's Start
+            // The level waits for its intro's Start (a Multiverse match's Start sends Easy).
+            const bool pressed = !running && !ran && PressLevelIntroStart();
+            // The difficulty follows, before the match's first update.
+            if (skill >= 0 && (pressed || running) && CurrentGameModeIndex() == kMultiverseMatchIndex &&
+                ClientUpdateCounter() == 0) {
+                if (GameServer* server = CurrentServer())
+                    server->Broadcast(MakeBattleSkill(uint32_t(skill)));
+                skill = -1;
+            }
             if (running && !paced) {
                 SendSetHostVariable(kHostVarMsPerUpdate, lag);
                 paced = true;
@@ -448,6 +470,15 @@ int main(int argc, char** argv)
                             player->group, player->spectator, player.get() == Controller().localPlayer);
         std::printf("live: the game is over after %u updates, match result %d, state hash %s\n", liveUpdates,
                     Controller().matchResult, StateHashText(liveHash).c_str());
+        std::string saves;
+        for (uint8_t group = 0; group < kControllerGroups; ++group) {
+            int32_t takenIn = 0, wanted = 0;
+            SumExitCounters(group, takenIn, wanted);
+            if (wanted > 0 || takenIn > 0)
+                saves += StringPrintf(" %u:%d", group, takenIn);
+        }
+        std::printf("saved by group:%s\n", saves.c_str());
+        const bool flimbMasterMatch = CurrentGameModeIndex() == kMultiverseMatchIndex;
         for (const Order& order : orders)
             if (!order.given)
                 std::printf("never given: line %d\n", order.line);
@@ -462,6 +493,10 @@ int main(int argc, char** argv)
         if (error) {
             std::fprintf(stderr, "solutionrec: cannot write %s: %s\n", output.c_str(), error.message().c_str());
             return 1;
+        }
+        if (flimbMasterMatch) {
+            std::printf("replay not compared: a playback does not replay the FlimbMaster\n");
+            return 0;
         }
         const PlaybackRunResult replay = RunPlaybackFile(output);
         std::printf("%s\n", PlaybackResultLine(output, replay).c_str());

@@ -7,6 +7,7 @@
 // their layers and the flimbs, on a device the size of the level; drawing may not change a
 // hash. --picture writes the drawn level (terrain, traps, flimbs) after update --picture-at
 // (default: the last) as a PNG.
+#include "tools/headless/HelpOption.h"
 #include "tools/replaycheck/HeadlessGame.h"
 
 #include "app/GameException.h"
@@ -109,6 +110,8 @@ bool WritePicture(const std::string& path)
 
 int main(int argc, char** argv)
 {
+    if (AsksForHelp(argc, argv))
+        return PrintHelp("usage: trapcheck <level> [--draw] [--updates N] [--picture FILE.png] [--picture-at N]\n");
     bool draw = false;
     std::string level, picture;
     uint32_t updates = 500, pictureAt = 0;

@@ -12,6 +12,7 @@
 // --parallax (with --draw) writes the last frame one world pixel to a screen pixel, centred
 // on (900, 690), to PREFIX-0.png, and again with the view panned 200 pixels to the right to
 // PREFIX-200.png: scenery behind the landscape moves less than the terrain.
+#include "tools/headless/HelpOption.h"
 #include "tools/viewrun/ViewScene.h"
 
 #include "world/StateHash.h"
@@ -57,6 +58,9 @@ bool WritePannedPicture(ViewScene& scene, int x, int y, const std::string& path)
 
 int main(int argc, char** argv)
 {
+    if (AsksForHelp(argc, argv))
+        return PrintHelp("usage: viewrun <level> [--draw] [--updates N] [--flimbs N] [--pictures PREFIX] "
+                                "[--look X,Y] [--picture FILE] [--parallax PREFIX]\n");
     bool draw = false;
     uint32_t updates = 500;
     int flimbs = 120;
