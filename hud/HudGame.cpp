@@ -68,7 +68,8 @@ bool HudGame::IsAdmin() const { return Local() && Local()->admin != 0; }
 bool HudGame::LocalIsSpectator() const { return LocalPlayerIsSpectator(); }
 int HudGame::LocalGroup() const { return Local() && Local()->team < 8 ? Local()->team : 0; }
 int HudGame::LocalPlayerId() const { return Local() ? Local()->id : 0; }
-// Seam: the level editor's test-play flag.
+// Seam: the level editor's test play through the session sets this flag; none until the
+// editor's HUD is there.
 bool HudGame::EditorTestPlay() const { return false; }
 bool HudGame::PlaybackShown() const
 {
@@ -76,7 +77,8 @@ bool HudGame::PlaybackShown() const
     return kind == kPlaybackPaused || kind == kPlaybackPlaying || kind == kPlaybackFinished;
 }
 bool HudGame::SessionPaused() const { return Controller().runState == kRunPaused; }
-// Seam: the session's game type.
+// Seam: the campaign's own game types (its planet's levels and FlimbMaster battles) come with
+// the campaign screens; single player (1) and network play (2) until then.
 int HudGame::GameType() const { return IsMultiplayer() ? 2 : 1; }
 int HudGame::ResultDetail() const { return Controller().matchResultDetail; }
 int HudGame::GameSpeed() const { return int(CommandState().msPerUpdate); }
@@ -172,7 +174,7 @@ std::string HudGame::BossShieldImage() const
 
 ExpressionRow HudGame::PickExpression(int, int) const
 {
-    // Seam: the end-of-match screens' expression table; the outcome alone until then.
+    // Seam: the multiplayer end-of-match screen's expression table; the outcome alone until then.
     const bool won = Controller().matchResult == 6 || Controller().matchResult == 1;
     return won ? ExpressionRow{"Well done!", "happy_%s.png"} : ExpressionRow{"Not this time", "sad_%s.png"};
 }
