@@ -47,6 +47,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <set>
 #include <thread>
 
 namespace {
@@ -494,7 +495,20 @@ TEST_F(HudKeys, EachBoundKeyDoesWhatItSays)
          }},
         // Multiverse matches only: the view stays in this one.
         {"ShowFMView", [] { return Controller().otherViewSwitch == 0; }, yes, nothing},
+        // Network matches' keys: the chat box takes the keys, the chat history shows, the
+        // scores show while held; a single-player HUD has none of them and goes on.
+        {"ChatMode", [] { return !InHud("CHAT_BOX") || GetKeyboardFocus() == InHud("CHAT_BOX"); }, yes,
+         [] { SetKeyboardFocus(nullptr); }},
+        {"ChatHistory", [] { return InHud("chatCheck") == nullptr && Controller().runState == kRunRunning; }, yes,
+         nothing},
+        {"ShowScores", [] { return FindOpenWindow("ScoreButton") == nullptr && Controller().runState == kRunRunning; },
+         yes, nothing},
     };
+    std::set<std::string> tabled;
+    for (const Row& row : rows)
+        tabled.insert(row.key);
+    for (const std::string& name : HudKeyActions::Names())
+        EXPECT_EQ(tabled.count(name), 1u) << name << " is bound but not in the table";
     for (const Row& row : rows) {
         Key(row.key, 1);
         EXPECT_TRUE(row.pressed()) << row.key << " pressed";
