@@ -82,3 +82,15 @@ std::string HostPathForWrite(std::string_view gamePath)
     }
     return path.string();
 }
+
+std::string PathBelowRoot(const std::string& hostPath, const std::string& hostRoot)
+{
+    if (hostPath.compare(0, hostRoot.size(), hostRoot) != 0)
+        return fs::path(hostPath).lexically_relative(hostRoot).string();
+    size_t at = hostRoot.size();
+    if (at < hostPath.size() && hostPath[at] != '/' && !hostRoot.empty() && hostRoot.back() != '/')
+        return fs::path(hostPath).lexically_relative(hostRoot).string();
+    while (at < hostPath.size() && hostPath[at] == '/')
+        ++at;
+    return hostPath.substr(at);
+}

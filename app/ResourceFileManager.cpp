@@ -1,4 +1,5 @@
 #include "app/ResourceFileManager.h"
+#include "app/HostPath.h"
 
 #include "app/Crc32.h"
 #include "app/HandleTable.h"
@@ -329,7 +330,7 @@ bool WriteResourceArchive(const std::string& hostFolder, const std::string& arch
     for (fs::recursive_directory_iterator it(hostFolder, ec), end; !ec && it != end; it.increment(ec)) {
         if (!it->is_regular_file(ec))
             continue;
-        std::string name = fs::relative(it->path(), hostFolder).string();
+        std::string name = PathBelowRoot(it->path().string(), hostFolder);
         std::replace(name.begin(), name.end(), '/', '\\');
         files.emplace_back(std::move(name), it->path());
     }

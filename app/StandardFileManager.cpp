@@ -256,7 +256,7 @@ void StandardFileManager::IndexNames(NameIndex* index, uint8_t priority, const c
             start = ResolveHostPathNoCase(root.hostFolder, rest);
             if (start.empty())
                 continue;
-            startName = ToGameSeparators(fs::relative(start, root.hostFolder).string());
+            startName = ToGameSeparators(PathBelowRoot(start, root.hostFolder));
         }
         std::error_code error;
         if (fs::is_regular_file(start, error)) {
@@ -274,7 +274,7 @@ void StandardFileManager::IndexNames(NameIndex* index, uint8_t priority, const c
             }
             if (!it->is_regular_file(error))
                 continue;
-            const std::string relative = ToGameSeparators(fs::relative(it->path(), root.hostFolder).string());
+            const std::string relative = ToGameSeparators(PathBelowRoot(it->path().string(), root.hostFolder));
             index->Offer(ToLowerAscii(prefix + relative), this, nullptr, priority);
         }
     }

@@ -16,7 +16,8 @@ timed() {
 }
 report() {
   printf '%s\n' "test.sh: time per step" "${TIMES[@]}"
-  if command -v ccache >/dev/null 2>&1; then ccache -s; fi
+  # The size shown is the one tools/build.sh compiles with.
+  if command -v ccache >/dev/null 2>&1; then CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-20G}" ccache -s; fi
 }
 # The figures are printed however the command ends.
 trap report EXIT

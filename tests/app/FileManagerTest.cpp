@@ -314,3 +314,21 @@ TEST(ResourceArchive, TruncatedAndInconsistentArchivesAreRefused)
     ResourceFileManager missing((fs::path(GetUserRoot()) / "nothing.dat").string());
     EXPECT_FALSE(missing.IsValid());
 }
+
+// Files reached through symbolic links are named by where they sit in the game folder, not
+// by where the links point: a linked file found by the walk, and one below a linked folder
+// indexed by name.
+TEST_F(GameFolderTest, FilesBehindLinksKeepTheirGameNames)
+{
+    const fs::path elsewhere = fs::path(home_) / "elsewhere" / "levels";
+    WriteFile(elsewhere / "linked.flevel", "linked");
+    fs::create_directories(program_ / "Level");
+    fs::create_symlink(elsewhere / "linked.flevel", program_ / "Level" / "linked.flevel");
+    manager_->IndexNames(nullptr, 0, nullptr);
+    EXPECT_EQ(OpenAndRead("Level\\linked.flevel"), "linked");
+
+    fs::create_directory_symlink(elsewhere, program_ / "Linked");
+    WriteFile(elsewhere / "late.flevel", "late");
+    manager_->IndexNames(nullptr, 0, "Linked\\late.flevel");
+    EXPECT_EQ(OpenAndRead("Linked\\late.flevel"), "late");
+}

@@ -8,9 +8,9 @@
 #include "app/UserFolders.h"
 #include "app/XmlUtil.h"
 
-#include <gtest/gtest.h>
+#include "tests/support/Deflate.h"
 
-#include <zlib.h>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -26,17 +26,7 @@ const char* kGolden =
 
 std::string Gzip(const std::string& text, int windowBits = 31)
 {
-    z_stream stream{};
-    deflateInit2(&stream, 9, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&stream, text.size()) + 32, '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-    stream.avail_in = static_cast<uInt>(text.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    deflate(&stream, Z_FINISH);
-    out.resize(stream.total_out);
-    deflateEnd(&stream);
-    return out;
+    return DeflateBytes(text, windowBits);
 }
 
 std::string ReadLog()

@@ -1,4 +1,5 @@
 #include "tests/installer/PackageFiles.h"
+#include "tests/support/Deflate.h"
 
 #include <minizip/zip.h>
 #include <zlib.h>
@@ -19,21 +20,6 @@ bool AddEntry(zipFile zip, const std::string& name, const std::string& bytes)
     return zipCloseFileInZip(zip) == ZIP_OK && written;
 }
 
-std::string RawDeflate(const std::string& bytes)
-{
-    z_stream stream{};
-    deflateInit2(&stream, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&stream, bytes.size()) + 16, '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
-    stream.avail_in = static_cast<uInt>(bytes.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    deflate(&stream, Z_FINISH);
-    out.resize(stream.total_out);
-    deflateEnd(&stream);
-    return out;
-}
-
 bool WriteAll(const std::string& hostPath, const PackageEntries& entries, const RawPackageEntry* raw)
 {
     zipFile zip = zipOpen64(hostPath.c_str(), APPEND_STATUS_CREATE);
@@ -44,7 +30,7 @@ bool WriteAll(const std::string& hostPath, const PackageEntries& entries, const 
         ok = ok && AddEntry(zip, name, bytes);
     if (ok && raw) {
         zip_fileinfo info{};
-        const std::string deflated = RawDeflate(raw->inflated);
+        const std::string deflated = DeflateBytes(raw->inflated, -15);
         const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(raw->inflated.data()),
                                 static_cast<uInt>(raw->inflated.size()));
         ok = zipOpenNewFileInZip2_64(zip, raw->name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 9,
