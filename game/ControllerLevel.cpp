@@ -48,10 +48,16 @@ bool GameController::PlayCheckpointFile(const std::string& path)
     const std::string full = path.find('\\') == std::string::npos
                                  ? CurrentProfile().GetPath() + "\\Checkpoints\\" + path
                                  : path;
-    if (!GameFileExists(full)) {
+    const auto refuse = [] {
         ShowMessageBox(TranslateText("file not found"), TranslateText("There is no checkpoint available for this level"));
         return false;
-    }
+    };
+    if (!GameFileExists(full))
+        return refuse();
     CurrentProfile().SaveStats();
-    return PlayRecording(full);
+    // The server reads the recording whole first: a damaged one, one cut short or another
+    // level's leaves the running level as it is.
+    if (!PlayRecording(full, GetLevelName(true)))
+        return refuse();
+    return true;
 }

@@ -20,6 +20,8 @@ void ResetGameController()
     controller.visibleRect = {};
     controller.detonation = {};
     controller.matchResult = -1;
+    controller.matchResultDetail = 0;
+    controller.otherViewSwitch = 0;
     controller.levelStartTime = 0;
     controller.counters = {};
     controller.messages.Clear(true);

@@ -107,6 +107,12 @@ public:
     gfx::RECT visibleRect{}; // the game view's world rectangle, for placing sounds
     int32_t sessionKind = kSessionLocal;
     int32_t matchResult = -1;
+    // How the single-player Multiverse match ended: 0 or 2 a close or clear win, 130 or 129 a
+    // close or clear loss.
+    int32_t matchResultDetail = 0;
+    // The game view shows another universe than the local player's (Multiverse matches):
+    // the universe it shows, counted on from the player's own (0).
+    int32_t otherViewSwitch = 0;
     // Set by the front end: a level start then neither saves the last level in the
     // profile nor shows "Lonely Match" nor reports the game start.
     uint8_t frontEndFlag = 0;
@@ -129,8 +135,9 @@ public:
     // its end. Nothing happens when there is none.
     void LoadCheckpoint(bool byNumber, int32_t number);
     // Restarts the level from a checkpoint recording (a bare file name lies in the
-    // profile's Checkpoints folder); a missing file shows "There is no checkpoint available
-    // for this level". False when nothing was played.
+    // profile's Checkpoints folder); a missing, damaged or cut-short file, or another
+    // level's, shows "There is no checkpoint available for this level" and leaves the
+    // running level untouched. False when nothing was played.
     bool PlayCheckpointFile(const std::string& path);
 
     // ---- Players ---------------------------------------------------------------------------

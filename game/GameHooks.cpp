@@ -169,13 +169,13 @@ bool GameServerExists()
     return g_server != nullptr;
 }
 
-bool PlayRecording(const std::string& name)
+bool PlayRecording(const std::string& name, const std::string& level)
 {
     if (!g_server) {
         WriteLog("Cannot play %s: no game server\n", name.c_str());
         return false;
     }
-    return g_server->PlayRecording(name);
+    return g_server->PlayRecording(name, level);
 }
 
 void CheckServerReceived()

@@ -112,8 +112,14 @@ public:
     virtual ~GameServerCommands() = default;
     virtual void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant) = 0;
     // Opens a match recording ("Playbacks\" and ".flimbs" added where missing) and plays it
-    // to every client, restarting the level from it. False when it could not be opened.
-    virtual bool PlayRecording(const std::string& /*name*/) { return false; }
+    // to every client, restarting the level from it. The recording is read whole first: one
+    // that cannot be played, or (with a level named) is not whole or not that level's, is
+    // refused (false) and the running level goes on untouched.
+    virtual bool PlayRecording(const std::string& name, const std::string& level)
+    {
+        (void)name, (void)level;
+        return false;
+    }
     // Processes the messages the server received (kept alive through a long level load).
     virtual void CheckReceived() {}
     // The session's state word; while it is 0 the host reports a level start to the
@@ -125,7 +131,7 @@ void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant);
 // True on the match host: a game server is installed.
 bool GameServerExists();
 // GameServerCommands::PlayRecording; false (logged) without a game server.
-bool PlayRecording(const std::string& name);
+bool PlayRecording(const std::string& name, const std::string& level = std::string());
 void CheckServerReceived();
 int SessionStateWord();
 

@@ -34,6 +34,8 @@ namespace {
 constexpr int kBackgroundTrapKind = 34;
 constexpr int kCountFont = 6;
 constexpr float kFollowMargin = 200.0f;
+constexpr int32_t kViewMultiverseMode = 4;
+constexpr int kUniverseStepMs = 500;
 
 bool LocalPlayerPlays()
 {
@@ -60,6 +62,30 @@ void GameViewPort::SetZoom(float zoom, int duration)
     zoom = std::min(zoom, GetFitZoom(true));
     zoom = std::max(zoom, kClosestZoom);
     InteractiveVP::SetZoom(zoom, duration);
+}
+
+void GameViewPort::ShowNextUniverse()
+{
+    GameController& controller = Controller();
+    Landscape* land = Land();
+    if (controller.modeIndex != kViewMultiverseMode || !land || land->Width() <= 0)
+        return;
+    if (ConsoleInt("follow_selected") == 1)
+        land->SelectFlimbAt(false, -1000, -1000);
+    int32_t universes = 0;
+    if (controller.sessionKind == kSessionNetworked) {
+        universes = controller.CountPlayers(-1, false);
+    } else {
+        for (const GroupEntry& group : controller.groups)
+            universes += group.inUse ? 1 : 0;
+    }
+    universes = std::max(universes, 1);
+    const int32_t width = land->Width();
+    int32_t x = width / universes + static_cast<int32_t>(X());
+    if (x >= width)
+        x -= width;
+    PanTo(x, static_cast<int32_t>(Y()), kUniverseStepMs, true);
+    controller.otherViewSwitch = (controller.otherViewSwitch + 1) % universes;
 }
 
 void GameViewPort::AddStampUI(const std::string& stampImage)

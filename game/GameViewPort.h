@@ -78,6 +78,10 @@ public:
     bool ShowCounts() const override { return showGroupCounts != 0; }
     // Opens the stamp tool with the image.
     void SetCurrentStamp(const std::string& stampImage) override { AddStampUI(stampImage); }
+    // In a Multiverse match: drops the selection when the view follows it, then pans,
+    // clamped, one universe (landscape width / universes) to the right, wrapping once; the
+    // controller's other-view switch counts the universe shown.
+    void ShowNextUniverse() override;
     bool FollowFlag() const override { return followFlag != 0; }
     void SetFollowFlag(bool follow) override { followFlag = follow ? 1 : 0; }
 

@@ -43,4 +43,7 @@ public:
     virtual void SetFollowFlag(bool follow) { (void)follow; }
     // Hides the world highlight under the pointer (the pointer is over a HUD button).
     virtual void HideHoverMarker() {}
+    // Multiverse matches: pans to the next universe (the next player's or group's share of
+    // the landscape).
+    virtual void ShowNextUniverse() {}
 };

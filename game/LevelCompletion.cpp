@@ -56,6 +56,24 @@ bool MarkComplete(const std::string& levelPath)
     return true;
 }
 
+Outcome CompleteLevel(const std::string& levelPath, const std::string& title, int modeIndex)
+{
+    if (IsComplete(levelPath))
+        return Outcome::AlreadyComplete;
+    // The puzzle first: the player is told of it only once it is in the level folder.
+    const std::string puzzle =
+        StringPrintf("Level\\s_%s_%s.flevel", GameModeShortCode(modeIndex), SafeLevelTitle(title).c_str());
+    const bool unlocked = !title.empty() && ExtractFile(puzzle);
+    if (!unlocked)
+        WriteLog("WARNING: the puzzle %s could not be unlocked\n", puzzle.c_str());
+    const std::string preview = LevelManager::GetPreviewPath(puzzle);
+    if (unlocked && fileManager && fileManager->Exists(preview, -1) && !ExtractFile(preview))
+        WriteLog("WARNING: the preview %s could not be unlocked\n", preview.c_str());
+    if (!MarkComplete(levelPath))
+        return Outcome::AlreadyComplete;
+    return unlocked ? Outcome::PuzzleUnlocked : Outcome::RecordedOnly;
+}
+
 } // namespace LevelCompletion
 
 std::string SafeLevelTitle(const std::string& title)
@@ -70,15 +88,9 @@ std::string SafeLevelTitle(const std::string& title)
 bool RecordLevelCompleted()
 {
     const GameController& controller = Controller();
-    if (!LevelCompletion::MarkComplete(controller.levelFile))
-        return false;
-    const std::string puzzle = StringPrintf("Level\\s_%s_%s.flevel", GameModeShortCode(CurrentGameModeIndex()),
-                                            SafeLevelTitle(controller.levelTitle).c_str());
-    if (!ExtractFile(puzzle))
-        WriteLog("WARNING: the puzzle %s could not be unlocked\n", puzzle.c_str());
-    const std::string preview = LevelManager::GetPreviewPath(puzzle);
-    if (fileManager && fileManager->Exists(preview, -1) && !ExtractFile(preview))
-        WriteLog("WARNING: the preview %s could not be unlocked\n", preview.c_str());
-    AnnounceMessage(TranslateText("Kudos! You have unlocked this puzzle in the level editor."), false);
-    return true;
+    const LevelCompletion::Outcome outcome =
+        LevelCompletion::CompleteLevel(controller.levelFile, controller.levelTitle, CurrentGameModeIndex());
+    if (outcome == LevelCompletion::Outcome::PuzzleUnlocked)
+        AnnounceMessage(TranslateText("Kudos! You have unlocked this puzzle in the level editor."), false);
+    return outcome != LevelCompletion::Outcome::AlreadyComplete;
 }

@@ -11,13 +11,22 @@ bool IsComplete(const std::string& levelPath);
 // Records the level (by its file title) as complete. True when it was not complete before.
 bool MarkComplete(const std::string& levelPath);
 
+enum class Outcome {
+    AlreadyComplete, // recorded before: nothing done
+    PuzzleUnlocked,  // recorded now, and its puzzle copied out for the level editor
+    RecordedOnly,    // recorded now; its puzzle could not be copied out (logged)
+};
+
+// A passed level. The first time: the puzzle "Level\s_<mode code>_<safe title>.flevel" and
+// its preview are copied out of the resource archive into the user's folders (the level
+// editor then offers it), then the level is recorded.
+Outcome CompleteLevel(const std::string& levelPath, const std::string& title, int modeIndex);
+
 } // namespace LevelCompletion
 
-// The controller's level is passed (the game mode's game-over). The first time: the puzzle
-// "Level\s_<mode code>_<safe title>.flevel" and its preview are copied out of the resource
-// archive into the user's folders (the level editor then offers it), the level is recorded,
-// and "Kudos! You have unlocked this puzzle in the level editor." is announced with sound
-// 12. Nothing happens for a level recorded before. True when it was recorded now.
+// CompleteLevel for the controller's level; when its puzzle was unlocked, "Kudos! You have
+// unlocked this puzzle in the level editor." is announced with sound 12. True when the level
+// was recorded now.
 bool RecordLevelCompleted();
 // The title with each character a file name may not hold (/ \ : * ? " < > | ^ & ! $ and
 // blank) replaced by "-".

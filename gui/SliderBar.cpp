@@ -139,7 +139,8 @@ Primitive* GraphicSliderBar::OnLeftButton(int x, int y, int phase)
 
 Primitive* GraphicSliderBar::OnWheel(int delta)
 {
-    if (!enabled || !visible || delta == 0)
+    // The router gives 1 for up and 0 for down; raw deltas keep their sign.
+    if (!enabled || !visible)
         return nullptr;
     SetValue(value_ + (delta > 0 ? step : -step), true);
     return this;

@@ -292,6 +292,14 @@ Primitive* FlimbsBelt::OnLeftButton(int x, int y, int phase)
         if (Flimb* flimb = TargetFlimb())
             // Gulp down and up are one type with the up flag (0 asks for the up variant).
             NoteFlimbSelected(result.code & 15, result.code == kBeltGulpUp ? 0 : 1, flimb);
+    if (result.request && result.hide && locked_) {
+        // Held open: the next press chooses again.
+        pointer_.chosen = kBeltNoChoice;
+        pointer_.pressed = false;
+        pointer_.drag = false;
+        fadeOut_ = false;
+        return this;
+    }
     if (result.hide)
         Hide();
     return result.consumed ? this : nullptr;

@@ -38,6 +38,9 @@ public:
     void Hide();
     bool IsOpen() const { return target_ >= 0; }
     int32_t Target() const { return target_; }
+    // The belt-lock key: while it is held a choice leaves the belt open for the next one.
+    void SetLocked(bool locked) { locked_ = locked; }
+    bool Locked() const { return locked_; }
 
     // Choosing (press, release); a press outside the ring closes it unconsumed.
     Primitive* OnLeftButton(int x, int y, int phase) override;
@@ -88,6 +91,7 @@ private:
     uint32_t hoverStart_ = 0;
     uint32_t dwell_ = kDwellMs;
     std::string keyText_;
+    bool locked_ = false;
 };
 
 // The belt's slot icons (the "belt" sprite sheet) in slot-table order, null where missing;

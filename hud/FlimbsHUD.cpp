@@ -579,6 +579,7 @@ void FlimbsHUD::BuildRightPanel(float frameRight, float frameBottom)
 
     // 10, 11. Quantum Time, and Freeze Time alone.
     auto* quantum = new QuantumTimeCheckBox;
+    quantum->SetName(QuantumTimeCheckBox::kName);
     ScaleToUi(quantum);
     quantum->vAlign = kAlignVCentre;
     quantum->SetPosition(DX(20.0f), DY(10.5f));
@@ -629,6 +630,11 @@ PrimContainer* FlimbsHUD::BuildOtherControls()
     if (admin && multiplayer && mode != kMultiverseMode) {
         auto* players = new FlimbsButton2(TranslateText("Players"));
         players->onClick = [](Primitive*, Button*) { CurrentHudGame().OpenAdminPlayersPanel(); };
+        // Greyed while the lobby's players panel is not there to open.
+        if (!game.AdminPlayersPanelAvailable()) {
+            players->enabled = 0;
+            players->alpha = 110;
+        }
         playersButton_ = players;
         add(players);
     }

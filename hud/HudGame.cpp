@@ -18,6 +18,16 @@
 #include "session/GameServer.h"
 #include "session/GameSessions.h"
 #include "session/SessionServices.h"
+#include "game/FlimbMasterLevelList.h"
+#include "game/LevelNames.h"
+#include "game/LevelPreview.h"
+#include "hud/HudWindow.h"
+#include "hud/transitions/TransitionedCutscene.h"
+#include "game/HudGameView.h"
+#include "app/LanguageTexts.h"
+#include "session/GameClient.h"
+#include "session/RecordingCheck.h"
+#include "session/SessionConsole.h"
 #include "world/MinimapView.h"
 #include "world/WorldState.h"
 
@@ -27,6 +37,7 @@
 namespace {
 
 HudGame* g_installed = nullptr;
+constexpr int kHudGameMultiverseMode = 4;
 
 void Seam(const char* what)
 {
@@ -57,7 +68,8 @@ bool HudGame::IsAdmin() const { return Local() && Local()->admin != 0; }
 bool HudGame::LocalIsSpectator() const { return LocalPlayerIsSpectator(); }
 int HudGame::LocalGroup() const { return Local() && Local()->team < 8 ? Local()->team : 0; }
 int HudGame::LocalPlayerId() const { return Local() ? Local()->id : 0; }
-// Seam: the level editor's test-play flag.
+// Seam: the level editor's test play through the session sets this flag; none until the
+// editor's HUD is there.
 bool HudGame::EditorTestPlay() const { return false; }
 bool HudGame::PlaybackShown() const
 {
@@ -65,41 +77,55 @@ bool HudGame::PlaybackShown() const
     return kind == kPlaybackPaused || kind == kPlaybackPlaying || kind == kPlaybackFinished;
 }
 bool HudGame::SessionPaused() const { return Controller().runState == kRunPaused; }
-// Seam: the session's game type.
+// Seam: the campaign's own game types (its planet's levels and FlimbMaster battles) come with
+// the campaign screens; single player (1) and network play (2) until then.
 int HudGame::GameType() const { return IsMultiplayer() ? 2 : 1; }
-// Seam: the Multiverse mode's result detail.
-int HudGame::ResultDetail() const { return 0; }
+int HudGame::ResultDetail() const { return Controller().matchResultDetail; }
 int HudGame::GameSpeed() const { return int(CommandState().msPerUpdate); }
 int HudGame::ServerState() const { return CurrentServer() ? CurrentServer()->State() : 0; }
 int HudGame::ModeIndex() const { return CurrentGameModeIndex(); }
-// Seam: the controller's level kind; the level chooser's player kind until it has one.
+// The kind of the level the controller loaded for play (0 single player, 1 multiplayer,
+// 2 FlimbMaster level).
 int HudGame::LevelKind() const { return Controller().currentLevel.playerKind; }
 int HudGame::LocalTeam() const { return Local() ? Local()->team : 99; }
 
 std::vector<HudPlayer> HudGame::Players() const
 {
-    // Seam: the session's typing flags.
     std::vector<HudPlayer> players;
     for (const auto& player : Controller().players)
-        players.push_back(HudPlayer{player->id, player->name, false});
+        if (player)
+            players.push_back(HudPlayer{player->id, player->name, player->typing != 0});
     std::stable_sort(players.begin(), players.end(), [](const HudPlayer& a, const HudPlayer& b) { return a.id < b.id; });
     return players;
 }
 
-// Seam: the controller's per-group gravity table.
-int HudGame::GroupGravity(int) const { return 4; }
+int HudGame::GroupGravity(int group) const
+{
+    return group >= 0 && group < kControllerGroups ? Controller().groups[size_t(group)].gravity : kAnyGravity;
+}
 int HudGame::SessionKind() const { return PlaybackShown() ? 2 : 0; }
 uint32_t HudGame::UpdateCounter() const { return World().clock.updateCounter; }
-// Seam: the Multiverse mode's other-view switch.
-int HudGame::OtherViewSwitch() const { return 0; }
-// Seam: the session's end-of-match text.
-std::string HudGame::EndOfMatchText() const { return {}; }
+int HudGame::OtherViewSwitch() const { return Controller().otherViewSwitch; }
+
+// The match's last notice (a system line of the message log), which ends the match in the
+// game types that show it.
+std::string HudGame::EndOfMatchText() const
+{
+    const auto& entries = Controller().messages.Entries();
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+        if (it->sender < 0)
+            return it->text;
+    return {};
+}
 
 LevelPresentation HudGame::Level() const
 {
-    // Seam: description, objective and picture come with the level reader.
+    const GameController& controller = Controller();
     LevelPresentation level;
-    level.title = Controller().levelTitle;
+    level.title = controller.levelTitle;
+    level.description = controller.currentLevel.description;
+    level.objective = controller.currentLevel.objective;
+    level.picture = controller.currentLevel.preLevelIcon;
     return level;
 }
 
@@ -108,16 +134,47 @@ std::string HudGame::LevelName(bool keepExtension) const
     return GetFileTitle(Controller().levelFile, !keepExtension);
 }
 
-// Seam: the stored solutions (Level\Solutions).
-std::string HudGame::SolutionPath() const { return {}; }
-// Seam: the FlimbMaster level list.
-std::optional<FlimbMasterRecord> HudGame::CurrentFlimbMaster() const { return std::nullopt; }
-// Seam: the boss record of the boss traps.
-std::string HudGame::BossShieldImage() const { return {}; }
+std::string HudGame::SolutionPath() const { return GetSolutionPath(); }
+
+namespace {
+
+// The boss whose campaign holds the running level (one of its Level traps names it).
+const FlimbMasterEntry* BossOfLevel()
+{
+    const std::string level = Controller().levelFile;
+    return level.empty() ? nullptr : FlimbMasterLevelList::Global().FindBossOfLevel(level);
+}
+
+} // namespace
+
+std::optional<FlimbMasterRecord> HudGame::CurrentFlimbMaster() const
+{
+    const FlimbMasterEntry* boss = BossOfLevel();
+    if (!boss)
+        return std::nullopt;
+    FlimbMasterRecord record;
+    record.name = boss->bossName;
+    record.image = boss->image;
+    record.texts[0] = boss->textWinSmall;
+    record.texts[1] = boss->textWinLarge;
+    record.texts[2] = boss->textLoseSmall;
+    record.texts[3] = boss->textLoseLarge;
+    record.images[0] = boss->imageWinSmall;
+    record.images[1] = boss->imageWinLarge;
+    record.images[2] = boss->imageLoseSmall;
+    record.images[3] = boss->imageLoseLarge;
+    return record;
+}
+
+std::string HudGame::BossShieldImage() const
+{
+    const FlimbMasterEntry* boss = BossOfLevel();
+    return boss ? boss->hudShield : std::string();
+}
 
 ExpressionRow HudGame::PickExpression(int, int) const
 {
-    // Seam: the end-of-match screens' expression table; the outcome alone until then.
+    // Seam: the multiplayer end-of-match screen's expression table; the outcome alone until then.
     const bool won = Controller().matchResult == 6 || Controller().matchResult == 1;
     return won ? ExpressionRow{"Well done!", "happy_%s.png"} : ExpressionRow{"Not this time", "sad_%s.png"};
 }
@@ -171,7 +228,19 @@ void HudGame::CursorPosition(int& x, int& y) const
     y = msManager.Y();
 }
 
-void HudGame::StartSinglePlayerLevel() { Seam("StartSinglePlayerLevel"); }
+bool HudGame::StartSinglePlayerLevel()
+{
+    GameClient* client = CurrentClient();
+    if (!client) {
+        WriteLog("HUD: no session to start the level in\n");
+        return false;
+    }
+    if (SessionVerbose())
+        WriteLog("Starting Singleplayer level..\n");
+    client->RequestStartMatch();
+    return true;
+}
+
 void HudGame::VisitPlanet()
 {
     // The screens' way to the campaign planet (the front end while the planet is to come).
@@ -188,7 +257,31 @@ void HudGame::StartPlayback(const std::string& path)
     OpenWindow(new FlimbsPlayer(path), true);
 }
 
-void HudGame::ReloadFlimbMasterList() { Seam("FlimbMasterLevelList::Reload"); }
+void HudGame::ShowSolution(const std::string& path)
+{
+    const RecordingCheck check = CheckRecording(path);
+    if (!check.ok) {
+        WriteLog("Show Solution: %s\n", check.error.c_str());
+        ShowMessageBox(TranslateText("Error"), TranslateText("The solution of this puzzle cannot be played."));
+        return;
+    }
+    if (auto* session = dynamic_cast<FlimbsGameBase*>(FindOpenWindow("FlimbsGameBase")))
+        session->Close();
+    try {
+        OpenWindow(new FlimbsPlayer(path), true);
+    } catch (const std::exception& error) {
+        WriteLog("%s\n", error.what());
+        ShowMessageBox(TranslateText("Error"), TranslateText("Error in playback!"));
+        ShowFrontEndFromHud();
+    }
+}
+
+void HudGame::ReloadFlimbMasterList()
+{
+    FlimbMasterLevelList& list = FlimbMasterLevelList::Global();
+    list.Clear();
+    list.Load(false);
+}
 
 void HudGame::ShowOptions(std::function<void()> onClosed)
 {
@@ -198,8 +291,20 @@ void HudGame::ShowOptions(std::function<void()> onClosed)
     if (PrimContainer* menu = screens.makeOptionsMenu ? screens.makeOptionsMenu(std::move(onClosed)) : nullptr)
         PositionOverHud(std::unique_ptr<PrimContainer>(menu), true);
 }
-void HudGame::OpenAdminPlayersPanel() { Seam("OpenAdminPlayersPanel"); }
-void HudGame::LoadCheckpointFile(const std::string&) { Seam("GameController::LoadCheckpointFile"); }
+void HudGame::OpenAdminPlayersPanel()
+{
+    if (const auto& open = CurrentHudScreenHooks().openAdminPlayersPanel)
+        open();
+}
+
+bool HudGame::AdminPlayersPanelAvailable() const
+{
+    return static_cast<bool>(CurrentHudScreenHooks().openAdminPlayersPanel);
+}
+void HudGame::LoadCheckpointFile(const std::string& file)
+{
+    Controller().PlayCheckpointFile(file);
+}
 
 bool HudGame::ToggleEditorTestMode()
 {
@@ -207,8 +312,22 @@ bool HudGame::ToggleEditorTestMode()
     return false;
 }
 
-void HudGame::ShowOtherUniverseView(bool, int) { Seam("ShowOtherUniverseView"); }
-void HudGame::PlayOutroVideo() { Seam("the outro cutscene"); }
+void HudGame::ShowOtherUniverseView(bool pressed, int)
+{
+    if (!pressed || CurrentGameModeIndex() != kHudGameMultiverseMode)
+        return;
+    if (HudGameView* view = FindHudGameView())
+        view->ShowNextUniverse();
+}
+
+void HudGame::PlayOutroVideo()
+{
+    // The outro of the boss whose campaign this level ends; a clip that cannot be played
+    // counts as ended at once.
+    const FlimbMasterEntry* boss = BossOfLevel();
+    Primitive* hud = FindOpenWindow("FLIMBS_HUD");
+    OpenWindow(new TransitionedCutscene3(hud, boss ? boss->outroVideo : std::string()), true);
+}
 
 std::unique_ptr<PrimContainer> HudGame::MakeMinimap()
 {
@@ -225,10 +344,11 @@ std::unique_ptr<LevelChooserView> HudGame::MakeLevelChooser(const std::string& c
     return view;
 }
 
-std::string HudGame::CreateLevelPreview(const std::string&)
+std::string HudGame::CreateLevelPreview(const std::string& levelFile)
 {
-    Seam("CreateLevelPreview");
-    return {};
+    if (levelFile.empty() || !RefreshLevelPreview(levelFile, false))
+        return {};
+    return LevelPreviewPath(MakeLevelPath(levelFile));
 }
 
 void HudGame::PostNotice(const std::string& text)

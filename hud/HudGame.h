@@ -144,14 +144,21 @@ public:
     virtual void CursorPosition(int& x, int& y) const;
 
     // ---- Neighbours.
-    virtual void StartSinglePlayerLevel();
+    // Starts the loaded level's match (the game server's start); false without a session.
+    virtual bool StartSinglePlayerLevel();
     virtual void VisitPlanet();
     virtual void LoadLevelIntoEditor(const std::string& levelPath);
     // Opens a playback session on the file; throws std::exception when it cannot.
     virtual void StartPlayback(const std::string& path);
+    // "Show Solution": the level's session gives way to a playback session of the stored
+    // solution. A solution that cannot be played is refused with a message box and the level
+    // goes on.
+    virtual void ShowSolution(const std::string& path);
     virtual void ReloadFlimbMasterList();
     virtual void ShowOptions(std::function<void()> onReturn);
     virtual void OpenAdminPlayersPanel();
+    // Whether the lobby's admin players panel can be opened (its screen fills the hook).
+    virtual bool AdminPlayersPanelAvailable() const;
     virtual void LoadCheckpointFile(const std::string& file);
     // Toggles the editor's test mode; the new state.
     virtual bool ToggleEditorTestMode();

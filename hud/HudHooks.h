@@ -23,6 +23,9 @@ struct HudScreenHooks {
     // The level chooser as a panel of the level-change window, listing the levels of a
     // category ("s" single-player, "m" multiplayer; all for any other).
     std::function<std::unique_ptr<LevelChooserView>(const std::string& category)> makeLevelChooser;
+    // The lobby's admin players panel over the HUD; while it is empty the HUD's "Players"
+    // controls are greyed.
+    std::function<void()> openAdminPlayersPanel;
 };
 void SetHudScreenHooks(HudScreenHooks hooks);
 const HudScreenHooks& CurrentHudScreenHooks();

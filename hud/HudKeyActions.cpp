@@ -4,12 +4,15 @@
 #include "gui/WindowList.h"
 #include "hud/FlimbsHUD.h"
 #include "hud/HudActions.h"
+#include "hud/HistoryFilmStrip.h"
 #include "hud/HudGame.h"
 #include "hud/Selectors.h"
 #include "hud/TimeControls.h"
 #include "modes/GameMode.h"
 #include "modes/ModeServices.h"
 #include "world/BindableAction.h"
+
+#include <iterator>
 
 namespace {
 
@@ -103,6 +106,34 @@ void Decoration(int pressed)
         OpenDecorationSelector(nullptr);
 }
 
+void ShowFuture(int pressed)
+{
+    Container<Primitive>* hud = pressed ? OpenContainer("FLIMBS_HUD") : nullptr;
+    if (auto* box = hud ? dynamic_cast<QuantumTimeCheckBox*>(hud->FindChild(QuantumTimeCheckBox::kName)) : nullptr)
+        box->Toggle();
+}
+
+void ShowFMView(int pressed)
+{
+    if (pressed)
+        ShowOtherView(nullptr);
+}
+
+void NextHistory(int pressed)
+{
+    HistoryNextKey(pressed != 0);
+}
+
+void PrevHistory(int pressed)
+{
+    HistoryPreviousKey(pressed != 0);
+}
+
+void PinFlimb(int pressed)
+{
+    HistoryPinKey(pressed != 0);
+}
+
 void FreezeTime(int pressed)
 {
     HudGame& game = CurrentHudGame();
@@ -114,10 +145,10 @@ void FreezeTime(int pressed)
 
 const std::vector<std::string>& Names()
 {
-    static const std::vector<std::string> names = {"ChatMode",       "ShowScores",     "SuperNova", "ShowFlimbCounts",
-                                                   "MiniMap",        "ChatHistory",    "LoadCheckpoint",
-                                                   "SaveCheckpoint", "Stamp",          "Decoration",
-                                                   "FreezeTime"};
+    static const std::vector<std::string> names = {
+        "ChatMode",   "ShowScores", "SuperNova",   "ShowFlimbCounts", "MiniMap",     "ChatHistory",
+        "LoadCheckpoint", "SaveCheckpoint", "Stamp", "Decoration", "FreezeTime", "ShowFuture",
+        "ShowFMView", "NextHistory", "PrevHistory", "PinFlimb"};
     return names;
 }
 
@@ -126,8 +157,11 @@ const std::vector<std::string>& Names()
 void RegisterHudKeyActions()
 {
     using namespace HudKeyActions;
-    void (*const handlers[])(int) = {ChatMode,       ShowScores,     SuperNova, ShowFlimbCounts, MiniMap, ChatHistory,
-                                     LoadCheckpoint, SaveCheckpoint, Stamp,     Decoration,      FreezeTime};
+    void (*const handlers[])(int) = {ChatMode,   ShowScores,  SuperNova,   ShowFlimbCounts, MiniMap,
+                                     ChatHistory, LoadCheckpoint, SaveCheckpoint, Stamp, Decoration,
+                                     FreezeTime, ShowFuture,  ShowFMView,  NextHistory,     PrevHistory,
+                                     PinFlimb};
+    static_assert(std::size(handlers) == 16);
     for (size_t i = 0; i < Names().size(); ++i)
         SetBindableActionHandler(Names()[i], handlers[i]);
 }

@@ -6,6 +6,8 @@
 #include "hud/FlimbsHUD.h"
 #include "media/DXManager.h"
 #include "hud/HudKeyActions.h"
+#include "hud/HudWindow.h"
+#include "hud/LevelIntro.h"
 #include "hud/TimeControls.h"
 #include "hud/playback/PlaybackHUD.h"
 #include "session/SessionHooks.h"
@@ -41,6 +43,7 @@ void InstallHudHooks()
     hooks.openLevelHud = OpenHudForLevel;
     hooks.closeLevelHud = CloseHudForLevel;
     hooks.makePlaybackControls = []() -> Primitive* { return new PlaybackHUD; };
+    hooks.showLevelIntro = ShowLevelIntro;
     SetSessionHudHooks(std::move(hooks));
     InstallHudGameHooks();
 }

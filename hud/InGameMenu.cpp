@@ -24,6 +24,8 @@ namespace {
 
 constexpr int kQuantumLoopMode = 5;
 constexpr float kOpenY = 52.0f;
+constexpr uint32_t kDisabledRowColour = 0xFF808080;
+constexpr uint8_t kDisabledRowAlpha = 110;
 
 // Closes the menu that holds the button through its window's Close.
 void CloseMenuOf(Button* button)
@@ -38,11 +40,7 @@ void CloseMenuOf(Button* button)
 void ShowSolution(Button*)
 {
     HudGame& game = CurrentHudGame();
-    try {
-        game.StartPlayback(game.SolutionPath());
-    } catch (const std::exception& error) {
-        WriteLog("%s\n", error.what());
-    }
+    game.ShowSolution(game.SolutionPath());
 }
 
 void LoadCheckpoint(Button* button)
@@ -139,7 +137,9 @@ std::vector<InGameMenuEntry> InGameMenuEntries(const InGameMenuContext& c)
         const bool offered = c.multiplayer ? (c.admin ? row.a : row.b) : row.s;
         if (!offered)
             continue;
-        entries.push_back({row.label, row.icon, row.action});
+        // The admin players panel belongs to the lobby's screens: greyed until they are there.
+        const bool enabled = label != "Players" || c.playersPanel;
+        entries.push_back({row.label, row.icon, row.action, enabled});
     }
     return entries;
 }
@@ -155,6 +155,7 @@ InGameMenuContext CurrentInGameMenuContext()
     c.hasCheckpoint = !game.Checkpoints(game.LevelName(true)).empty();
     GameMode* mode = CurrentGameMode();
     c.singlePlayerAid = mode && mode->IsSinglePlayerAid();
+    c.playersPanel = game.AdminPlayersPanelAvailable();
     return c;
 }
 
@@ -230,7 +231,7 @@ float InGameMenu::RightEdge()
     return 1000.0f - DesignUnitsX(27.0f);
 }
 
-InGameMenu::InGameMenu(const InGameMenuContext& context)
+InGameMenu::InGameMenu(const InGameMenuContext& context) : context_(context)
 {
     SetName(kName);
     containerFlags |= kContainerWindow;
@@ -251,6 +252,11 @@ InGameMenu::InGameMenu(const InGameMenuContext& context)
         button->secondId = -1;
         const auto action = entry.action;
         button->onClick = [action](Primitive*, Button* clicked) { action(clicked); };
+        if (!entry.enabled) {
+            button->enabled = 0;
+            button->SetFont(0, kDisabledRowColour, 0.6f);
+            button->alpha = kDisabledRowAlpha;
+        }
         add(std::move(button));
     }
     add(std::make_unique<InGameMenuButton>("", "", true));
@@ -333,8 +339,13 @@ void OpenInGameMenu(Primitive*)
     if (!layer)
         return;
     auto* menu = dynamic_cast<InGameMenu*>(layer->FindChild(InGameMenu::kName));
+    const InGameMenuContext context = CurrentInGameMenuContext();
+    if (menu && !(menu->Context() == context)) {
+        menu->Deactivate();
+        menu = nullptr;
+    }
     if (!menu) {
-        menu = new InGameMenu(CurrentInGameMenuContext());
+        menu = new InGameMenu(context);
         layer->AddChild(menu);
     }
     menu->SetOpen(true);

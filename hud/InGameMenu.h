@@ -21,12 +21,17 @@ struct InGameMenuContext {
     bool hasSolution = false;
     bool hasCheckpoint = false;
     bool singlePlayerAid = false; // the game mode's IsSinglePlayerAid
+    bool playersPanel = false;    // the admin players panel can be opened
+
+    bool operator==(const InGameMenuContext&) const = default;
 };
 
 struct InGameMenuEntry {
     const char* label;
     const char* icon; // under Graphics\HUD\InGame
     std::function<void(Button* button)> action;
+    // A row whose screen is not there is shown greyed and does nothing.
+    bool enabled = true;
 };
 
 // The entries offered, in menu order.
@@ -63,6 +68,9 @@ public:
 
     explicit InGameMenu(const InGameMenuContext& context);
 
+    // The context its rows were made for.
+    const InGameMenuContext& Context() const { return context_; }
+
     // Slides in (to y = 52) or out (above the top edge, hidden at the end).
     void SetOpen(bool open);
 
@@ -81,6 +89,7 @@ public:
     AnimatePosition* Animator() const { return animator_; }
 
 private:
+    InGameMenuContext context_;
     AnimatePosition* animator_ = nullptr;
     bool open_ = false;
     bool shown_ = false;
@@ -89,5 +98,6 @@ private:
 // Whether the HUD's in-game menu is shown (false without a HUD or a menu).
 bool InGameMenuShown();
 
-// The HUD's "Menu" button: the menu (made on first use in the HUD's upper layer) slides in.
+// The HUD's "Menu" button: the menu slides in; it is made in the HUD's upper layer on first
+// use, and made anew when what decides its rows has changed since (a checkpoint saved).
 void OpenInGameMenu(Primitive* button);

@@ -21,14 +21,49 @@ namespace {
 constexpr int kMultiverseMode = 4;
 constexpr int kIntroEffect = 19;
 constexpr float kTextWidth = 380.0f; // design pixels
+constexpr uint32_t kIntroFadeOutMs = 400;
 
 } // namespace
 
-void ShowLevelIntro()
+namespace {
+
+// The level's match starts once: "START" is disabled; the FlimbMaster display covers its emblem.
+bool StartIntroLevel(Button& start)
+{
+    if (!start.enabled || !CurrentHudGame().StartSinglePlayerLevel())
+        return false;
+    start.enabled = 0;
+    if (HudWindow* hud = FindHud())
+        if (FlimbMasterDisplay* display = hud->MasterDisplay())
+            display->wanted = FlimbMasterDisplay::kCovered;
+    return true;
+}
+
+} // namespace
+
+void StartLevelFromIntro(Primitive*, Button* button)
+{
+    // The pop-up fades out and closes.
+    if (button && StartIntroLevel(*button))
+        FadeOutHudPopup(button, kIntroFadeOutMs);
+}
+
+bool PressLevelIntroStart()
+{
+    HudWindow* hud = FindHud();
+    PrimContainer* layer = hud ? hud->UpperLayer() : nullptr;
+    auto* start = layer ? dynamic_cast<Button*>(layer->FindChild("START")) : nullptr;
+    if (!start || !start->active || !start->enabled)
+        return false;
+    start->Click();
+    return true;
+}
+
+bool ShowLevelIntro()
 {
     HudWindow* hud = FindHud();
     if (!hud)
-        return;
+        return false;
     HudGame& game = CurrentHudGame();
     if (game.ModeIndex() == kMultiverseMode)
         game.PlayMusic("boss_intro", true, 0.5f);
@@ -55,10 +90,13 @@ void ShowLevelIntro()
     line->SetSize(DesignUnitsX(kTextWidth), 3.0f);
     add(std::move(line));
 
-    auto start = MakeBubbleButton("Start", kFlimbHeadIcon, 50.0f, 35.0f,
-                                  [](Primitive*, Button*) { CurrentHudGame().StartSinglePlayerLevel(); });
+    auto start = MakeBubbleButton("Start", kFlimbHeadIcon, 50.0f, 35.0f, StartLevelFromIntro);
     start->SetName("START");
-    Primitive* startButton = start.get();
+    start->keyboardActivation = 1; // focused: Return or Space starts the level
+    Button* startButton = start.get();
+    // A mode's own control that closes the pop-up (the Multiverse match's difficulty, which
+    // also takes over "START") starts the level as Start does.
+    bubble->onClosed = [startButton](VoiceBubble*) { StartIntroLevel(*startButton); };
     bubble->AddChild(start.release());
 
     // The mode adds its own controls (and may give "START" another action).
@@ -75,11 +113,12 @@ void ShowLevelIntro()
     bubble->SetSize(kKeepCoordinate, bubble->GetSizeVirtual().y + 10.0f - DesignUnitsY(4.0f));
 
     if (!ShowBubbleOverHud(std::move(bubble), kPopupFadeMs))
-        return;
+        return false;
     if (FlimbMasterDisplay* display = hud->MasterDisplay()) {
         display->SetShieldImage();
         display->pending = false;
     }
     game.PlayEffect(kIntroEffect, 1.0f);
     SetKeyboardFocus(startButton);
+    return true;
 }

@@ -73,6 +73,29 @@ void StackCentred(PrimContainer* box, const std::vector<Primitive*>& rows, float
     box->SetSize(width, y - DesignUnitsY(gapDesign) + DesignUnitsY(marginY) + own.bottom);
 }
 
+void FadeOutHudPopup(Primitive* inside, uint32_t fadeMs)
+{
+    AnimateAlpha* fade = nullptr;
+    Primitive* popup = inside;
+    for (Primitive* walk = inside; walk; walk = walk->parent) {
+        if ((fade = dynamic_cast<AnimateAlpha*>(walk)))
+            break;
+        popup = walk;
+    }
+    const auto close = [](Primitive* wrapper, Primitive* shown) {
+        if (auto* container = dynamic_cast<PrimContainer*>(shown))
+            container->Close();
+        if (wrapper)
+            wrapper->Deactivate();
+    };
+    if (!fade) {
+        close(nullptr, popup);
+        return;
+    }
+    fade->onFinished = [fade, popup, close](Primitive*, Primitive*) { close(fade, popup); };
+    fade->Start(AnimateAlpha::kFadeOut, fadeMs);
+}
+
 void CloseHudPopups()
 {
     HudWindow* hud = FindHud();

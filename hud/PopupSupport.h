@@ -38,5 +38,9 @@ std::unique_ptr<Label> MakeTextBlock(const std::string& text, int fontId, uint32
 void StackCentred(PrimContainer* box, const std::vector<Primitive*>& rows, float gapDesign, float marginX,
                   float marginY);
 
+// The pop-up that holds `inside` fades out over fadeMs through its "ANIMATE_ALPHA" wrapper
+// (ShowBubbleOverHud) and closes at the end; one without a wrapper closes at once.
+void FadeOutHudPopup(Primitive* inside, uint32_t fadeMs);
+
 // Every child of the HUD's two layers closes (containers through Close).
 void CloseHudPopups();

@@ -40,6 +40,8 @@ void ToggleGameSpeed(Primitive* control);
 
 class QuantumTimeCheckBox : public GraphicCheckBox {
 public:
+    static constexpr const char* kName = "QuantumTimeCheckBox";
+
     QuantumTimeCheckBox();
     // Off -> armed (a flimb must be selected) -> in use -> off.
     void Toggle() override;

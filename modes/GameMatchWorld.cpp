@@ -113,6 +113,7 @@ public:
     }
     bool EditorTestPlay() const override { return false; }
     std::string LevelPath() const override { return Controller().levelFile; }
+    std::string LevelTitle() const override { return Controller().levelTitle; }
     int GameType() const override { return 0; }
     std::vector<MatchPlayer> Players() const override
     {
@@ -261,7 +262,7 @@ public:
     int TieBreakGroup() const override { return 0; }
     // The level's FlimbMaster group, which the session's ghost playback reads.
     void SetFlimbMasterGroup(int group) override { CurrentLevelGlobals().flimbMasterGroup = group; }
-    void SetMatchResultDetail(int detail) override { matchResultDetail_ = detail; }
+    void SetMatchResultDetail(int detail) override { Controller().matchResultDetail = detail; }
     std::vector<FlimbInfo> Flimbs() const override
     {
         std::vector<FlimbInfo> infos;
@@ -428,7 +429,6 @@ private:
     }
 
     int endStatus_ = -1;
-    int matchResultDetail_ = 0;
 };
 
 } // namespace

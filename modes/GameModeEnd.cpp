@@ -201,10 +201,12 @@ void GameMode::BaseGameOver()
                     SteamStats::UnlockAchievement("ACH_FM_EASY");
                 if (finalBoss)
                     SteamStats::UnlockAchievement(kFinalBossAchievement);
-                if (LevelCompletion::MarkComplete(level)) {
+                const LevelCompletion::Outcome completion =
+                    LevelCompletion::CompleteLevel(level, world.LevelTitle(), modeIndex);
+                if (completion != LevelCompletion::Outcome::AlreadyComplete)
                     SteamStats::AddToStat("puzzle_complete");
+                if (completion == LevelCompletion::Outcome::PuzzleUnlocked)
                     effects.PostNotice(TranslateText("Kudos! You have unlocked this puzzle in the level editor."));
-                }
             }
             if (world.GameType() == 4) {
                 if (profile.CountLevelsWithSkill(1) >= 21)

@@ -147,6 +147,8 @@ public:
     virtual bool GroupDone(int group) const = 0;
     virtual bool EditorTestPlay() const = 0;
     virtual std::string LevelPath() const = 0;
+    // The level's title (its puzzle is unlocked under it).
+    virtual std::string LevelTitle() const { return {}; }
     virtual int GameType() const = 0;
     virtual std::vector<MatchPlayer> Players() const = 0;
     // Every group takes part even without players (set by the lobby).

@@ -587,8 +587,12 @@ void FinishLevelLoad(bool startLevel)
     if (kind == 1 && startLevel) {
         SessionGame().StartLevel();
     } else if (kind == 0) {
-        if (GameClient* client = CurrentClient())
-            client->RequestStartMatch();
+        // A level that has not begun waits for the player's Start in its intro (when the HUD
+        // shows one); a match under way (a checkpoint) goes on at once.
+        const bool intro = ClientUpdateCounter() == 0 && state.sessionKind == kSessionLive && OfferLevelIntro();
+        if (!intro)
+            if (GameClient* client = CurrentClient())
+                client->RequestStartMatch();
         SetLagSetting(75);
     }
 }

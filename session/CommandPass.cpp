@@ -140,7 +140,9 @@ void RunClientCommands()
             const uint32_t counter = ClientUpdateCounter();
             const uint8_t* run = received.data();
             bool kept = false;
-            if (!over && RebuildUpdateNumber(counter, received[1]) > counter) {
+            // A record stamped ahead waits for its update; GAMEDATA never does, as it
+            // replaces the world that would run up to it.
+            if (!over && received[0] != kCmdGameData && RebuildUpdateNumber(counter, received[1]) > counter) {
                 run = HeldBackTick();
                 kept = true;
             }

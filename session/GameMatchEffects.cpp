@@ -1,15 +1,19 @@
 // The game's MatchEffects, installed into the simulation's hooks by the session. Sound and
-// music go to the sound manager, the modifiers onto the HUD window, the end-of-level pop-ups
-// into the HUD's queue (through the simulation's hooks), the level's result to the
-// statistics client, and chat, requests, the server's freeze, the recording and the playback
-// slots to the game session; the end-of-match screen and the checkpoints wait for the
-// multiplayer screens and the game controller (each marked "seam") and write a log line
-// meanwhile.
+// music go to the sound manager, notices into the game's message log, damage labels over
+// their flimbs, the modifiers onto the HUD window, the end-of-level pop-ups into the HUD's
+// queue (through the simulation's hooks), checkpoints to the game controller, the level's
+// result to the statistics client, and chat, requests, the server's freeze, the recording
+// and the playback slots to the game session; the multiplayer end-of-match screen waits for
+// the multiplayer screens (marked "seam") and writes a log line meanwhile.
 #include "session/GameMatchEffects.h"
 
 #include "app/GameException.h"
 #include "app/Log.h"
 #include "game/GameHooks.h"
+#include "app/SimMath.h"
+#include "game/GameController.h"
+#include "gui/GuiClock.h"
+#include "gui/Label.h"
 #include "gui/PrimContainer.h"
 #include "gui/WindowList.h"
 #include "media/SoundManager.h"
@@ -18,10 +22,43 @@
 #include "net/WebStats.h"
 #include "session/GameClient.h"
 #include "session/GameServer.h"
+#include "world/Flimb.h"
+#include "world/FlimbQueries.h"
 
 namespace {
 
 constexpr int kNoticeEffect = 12;
+
+// A flimb's damage text: red over the flimb for a second, fading over the last 750 ms; then
+// it closes, and the flimb lets it go.
+class DamageLabel final : public Label {
+public:
+    static constexpr uint32_t kLifeMs = 1000;
+    static constexpr uint32_t kFadeMs = 750;
+
+    explicit DamageLabel(const std::string& text) : Label(0, 0xFFFF0000, kLabelCentre, text), born_(GuiNow())
+    {
+        SetScale(0.8f);
+        FitToText();
+        hAlign = kAlignHCentre;
+        vAlign = kAlignBottom;
+    }
+    void Draw() override
+    {
+        const uint32_t age = GuiNow() - born_;
+        if (age >= kLifeMs) {
+            active = 0;
+            return;
+        }
+        const uint32_t left = kLifeMs - age;
+        if (left < kFadeMs)
+            alpha = static_cast<uint8_t>(alpha * left / kFadeMs);
+        Label::Draw();
+    }
+
+private:
+    uint32_t born_;
+};
 
 class GameEffectsAdapter final : public MatchEffects {
 public:
@@ -39,10 +76,10 @@ public:
         else
             WriteLog("[mode] %s\n", text.c_str());
     }
-    // Seam: the HUD message log (MessageLog::Add with the system speaker).
+    // The local player's own line in the message log the HUD shows.
     void PostNotice(const std::string& text) override
     {
-        WriteLog("[notice] %s\n", text.c_str());
+        Controller().messages.Add(text, -1);
         PlayEffect(kNoticeEffect);
     }
 
@@ -118,9 +155,10 @@ public:
     }
 
     void PlayEffect(int effect) override { soundManager.PlayEffect(effect, 1.0f); }
-    // Seam: GameController::PlayEffectAt hears the point when it is in view; at the
-    // listener until the game view exists.
-    void PlayEffectAt(int effect, float, float) override { soundManager.PlayEffect(effect, 1.0f); }
+    void PlayEffectAt(int effect, float x, float y) override
+    {
+        Controller().PlayEffectAt(effect, RoundToInt(x), RoundToInt(y));
+    }
     void PlayMusic(const std::string& file) override { soundManager.PlayMusic(file, false, false, 1.0f); }
 
     std::string SavePlayback(const std::string& outPath) override
@@ -146,21 +184,23 @@ public:
         const bool full = path.find('\\') != std::string::npos;
         return GameClient::SavePlaybackAs(path, full) ? GameClient::PlaybackPath(path, full) : std::string();
     }
-    // Seam: GameController::LoadCheckpoint and the HUD's checkpoint display.
-    void LoadCheckpoint(bool automatic, int slot) override
-    {
-        WriteLog("[mode] load checkpoint %s%d\n", automatic ? "auto-" : "", slot);
-    }
-    void RefreshHudCheckpoints() override {}
-    // Seam: the flimb's floating damage label.
+    void LoadCheckpoint(bool automatic, int slot) override { Controller().LoadCheckpoint(!automatic, slot); }
+    void RefreshHudCheckpoints() override { HudRefresh(); }
+    // The text floats over the flimb as its tag, in red, replacing the one before.
     void ShowDamageLabel(int32_t flimbId, const std::string& text) override
     {
-        WriteLog("[mode] flimb %d: %s\n", flimbId, text.c_str());
+        Flimb* flimb = FindFlimbById(flimbId);
+        if (!flimb)
+            return;
+        auto* label = new DamageLabel(text);
+        DestroyFlimbTag(*flimb);
+        flimb->tag = label;
+        flimb->PlaceTag();
     }
 
     bool IsHudOpen() const override { return FindOpenWindow("FLIMBS_HUD") != nullptr; }
     void CloseHudPopups() override { HudClosePopups(); }
-    // Seam: the HUD's main container; the HUD window itself until the HUD is built.
+    // The HUD window is its main container.
     void AttachModifier(GameModifier* modifier) override
     {
         auto* hud = dynamic_cast<PrimContainer*>(FindOpenWindow("FLIMBS_HUD"));

@@ -53,7 +53,7 @@ public:
     int FindClient(const IFlimbsStream* stream) const;
 
     bool LoadLevel(const std::string& name);
-    bool PlayRecording(const std::string& name) override;
+    bool PlayRecording(const std::string& name, const std::string& level) override;
     void SendCatchUp(int client);
     // Client -1: to everybody.
     void SendFile(int client, const std::string& name, uint32_t kind);

@@ -1,6 +1,7 @@
 // The game server's clients joining and leaving, its levels, files and recordings.
 #include "game/LevelNames.h"
 #include "session/GameServer.h"
+#include "session/RecordingCheck.h"
 
 #include "app/FileManager.h"
 #include "app/GameClock.h"
@@ -242,6 +243,9 @@ bool GameServer::LoadLevel(const std::string& name)
         for (auto& entry : clients_)
             entry.second->ready = false;
     }
+    // The level counts its updates from 0, as on a server just made: a restarted level's
+    // records are stamped as a fresh load's (the clients run GAMEDATA whatever its stamp).
+    counter_ = 0;
     storedGameData_ = MakeGameData(level_.name, level_.crc, static_cast<uint8_t>(LoadQuickSetting()));
     Broadcast(storedGameData_);
     levelLoaded_ = true;
@@ -313,15 +317,21 @@ void GameServer::SendCatchUp(int number)
     OpenRecording(true);
 }
 
-bool GameServer::PlayRecording(const std::string& requested)
+bool GameServer::PlayRecording(const std::string& requested, const std::string& level)
 {
-    ResetMatch();
     std::string name = ToLowerAscii(requested);
     if (name.find(".flimbs") == std::string::npos)
         name = PlaybackFolder() + name + ".flimbs";
+    // Read whole before the running match is given up for it.
+    const RecordingCheck check = level.empty() ? CheckRecording(name) : CheckRecordingOfLevel(name, level);
+    if (!check.ok) {
+        WriteLog("The recording cannot be played: %s\n", check.error.c_str());
+        return false;
+    }
     NetInfoFileReader reader(kMaxNetRecord);
     if (!reader.Open(name))
         return false;
+    ResetMatch();
     ResetRecording();
     Broadcast(MakeNetLoad(1));
     while (const uint8_t* stored = reader.ReadRecord()) {

@@ -43,6 +43,11 @@ Primitive* MakePlaybackControls()
     return Hud().makePlaybackControls ? Hud().makePlaybackControls() : nullptr;
 }
 
+bool OfferLevelIntro()
+{
+    return Hud().showLevelIntro && Hud().showLevelIntro();
+}
+
 void ShowFrontEndMenus()
 {
     if (Screens().showFrontEnd)

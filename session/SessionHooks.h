@@ -15,6 +15,9 @@ struct SessionHudHooks {
     std::function<void()> closeLevelHud;
     // The playback viewer's controls for a playback session, which owns them.
     std::function<Primitive*()> makePlaybackControls;
+    // A single-player level is loaded and about to be played: the HUD shows the level's
+    // intro, whose Start begins the match. False when nothing was shown (no HUD).
+    std::function<bool()> showLevelIntro;
 };
 void SetSessionHudHooks(SessionHudHooks hooks);
 
@@ -29,4 +32,6 @@ void SetSessionScreenHooks(SessionScreenHooks hooks);
 void OpenLevelHud();
 void CloseLevelHud();
 Primitive* MakePlaybackControls();
+// False (the level's intro is not shown) while the hook is empty.
+bool OfferLevelIntro();
 void ShowFrontEndMenus();

@@ -21,6 +21,7 @@
 #include "hud/playback/PlaybackHUD.h"
 #include "hud/playback/PlaybackVCR.h"
 #include "hud/HudWindow.h"
+#include "hud/LevelIntro.h"
 #include "platform/input/ScanCodes.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
@@ -95,7 +96,10 @@ protected:
             }
             return done();
         };
-        EXPECT_TRUE(until([] { return Controller().runState == kRunRunning; }));
+        EXPECT_TRUE(until([] {
+            PressLevelIntroStart(); // the level waits for its intro's Start
+            return Controller().runState == kRunRunning;
+        }));
         host.Client()->SendSetHostVariable(kHostVarMsPerUpdate, 10);
         uint32_t nextOrder = 40;
         EXPECT_TRUE(until([&] {

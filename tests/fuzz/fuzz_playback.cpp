@@ -1,5 +1,6 @@
-// Playback files: the reader on the input stored raw and gzip-compressed, then the load of
-// the same file into the playback slots (its refusals are exceptions).
+// Playback files: the reader on the input stored raw and gzip-compressed, the whole-file check
+// that checkpoints and solutions pass before they are played, then the load of the same file
+// into the playback slots (its refusals are exceptions).
 //
 // Input: the file's content after the 12-byte header (the header is written by the harness
 // unless the first byte is 0xFF, when the input is the whole file).
@@ -9,6 +10,7 @@
 #include "session/NetInfoFile.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
+#include "session/RecordingCheck.h"
 
 #include <zlib.h>
 
@@ -78,6 +80,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ReadAll(kRaw);
     ReadAll(kPacked);
     for (const char* path : {kRaw, kPacked}) {
+        const RecordingCheck check = CheckRecordingOfLevel(path, "s_dm_sunset_ridge");
+        if (check.ok == !check.error.empty())
+            __builtin_trap();
         try {
             GameClient::LoadPlayback(path);
         } catch (const GameException&) {

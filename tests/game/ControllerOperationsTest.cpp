@@ -427,12 +427,14 @@ TEST(Checkpoints, ByNumberAutomaticAndMissing)
     Controller().LoadCheckpoint(true, 2);
     Controller().LoadCheckpoint(false, 0);
     Controller().LoadCheckpoint(true, 7);
-    EXPECT_EQ(session.requests, (std::vector<std::string>{"play " + path + "s_dm_x-2.flimbs",
-                                                          "play " + path + "auto-s_dm_x0.flimbs"}));
+    // Each is played as a checkpoint of the running level.
+    const std::string of = " of s_dm_x.flevel";
+    EXPECT_EQ(session.requests, (std::vector<std::string>{"play " + path + "s_dm_x-2.flimbs" + of,
+                                                          "play " + path + "auto-s_dm_x0.flimbs" + of}));
     session.requests.clear();
     EXPECT_TRUE(Controller().PlayCheckpointFile("s_dm_x-1.flimbs")) << "a bare name lies in the folder";
     EXPECT_FALSE(Controller().PlayCheckpointFile("s_dm_x-9.flimbs"));
-    EXPECT_EQ(session.requests, std::vector<std::string>{"play " + path + "s_dm_x-1.flimbs"});
+    EXPECT_EQ(session.requests, std::vector<std::string>{"play " + path + "s_dm_x-1.flimbs" + of});
     fileManager = previous;
     std::filesystem::remove_all(folder);
 }

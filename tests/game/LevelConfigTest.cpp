@@ -255,6 +255,19 @@ TEST_F(CompletionTest, TheFirstCompletionUnlocksThePuzzleOnce)
     EXPECT_EQ(uint8_t(saved[0]), 0x1F) << "gzip";
 }
 
+TEST_F(CompletionTest, APuzzleThatCannotBeUnlockedIsLoggedAndNotAnnounced)
+{
+    Controller().levelTitle = "No Such Puzzle";
+    LogCapture log;
+    EXPECT_TRUE(RecordLevelCompleted());
+    EXPECT_TRUE(LevelCompletion::IsComplete("Level\\f_dm_garden.flevel")) << "the level is still recorded";
+    EXPECT_TRUE(log.Contains("the puzzle Level\\s_dm_No-Such-Puzzle.flevel could not be unlocked"));
+    EXPECT_TRUE(Controller().messages.Entries().empty()) << "the player is not told of a puzzle that is not there";
+    EXPECT_EQ(LevelCompletion::CompleteLevel("Level\\f_dm_garden.flevel", "The Garden!", 0),
+              LevelCompletion::Outcome::AlreadyComplete);
+    EXPECT_FALSE(fs::exists(GetUserPath(kPuzzle)));
+}
+
 TEST_F(CompletionTest, ABrokenRecordIsKeptAsideNotOverwritten)
 {
     WriteHost(GetUserPath(LevelCompletion::kFile), "<levels_complete><level>x</level>");

@@ -88,6 +88,10 @@ TEST_F(SliderBarTest, DragKeysAndWheelMoveTheValue)
     EXPECT_EQ(calls, 7);
     slider->OnWheel(-1);
     EXPECT_EQ(slider->GetIntValue(), 99);
+    RouteWheel(0); // the router's "down"
+    EXPECT_EQ(slider->GetIntValue(), 98);
+    RouteWheel(1);
+    EXPECT_EQ(slider->GetIntValue(), 99);
     Tap(kKeyHome);
     EXPECT_EQ(slider->GetIntValue(), 0);
 }

@@ -483,7 +483,7 @@ double Share(const platform::image::Image& image, int left, int top, int right, 
 
 // A player's evening on a real X server: the game starts into the first single-player level
 // (from the command line: the main menu's road to single levels comes with the campaign),
-// flimbs walk out of the start, F12 takes a picture of the level under the HUD; Escape opens
+// Return on the level's intro starts it, flimbs walk out of the start, F12 takes a picture of the level under the HUD; Escape opens
 // the in-game menu, its Exit leads back to the main menu, whose Quit ends the game (after the
 // credits, which a key ends) with exit code 0. The screen is 1024 x 768, so the buttons lie
 // where this test clicks.
@@ -504,11 +504,14 @@ TEST(GameProgram, PlayThroughALevelAndQuitThroughTheMenus)
     const std::string shotPath = GetUserPath("Cache\\Screenshots\\flimbs_screenshot_0000.jpg");
     std::error_code ignored; // an earlier test's screenshot must not stand for this one
     std::filesystem::remove_all(GetUserPath("Cache\\Screenshots"), ignored);
-    bool shot = false, menu = false, mainMenu = false, quitMenu = false, credits = false, ended = false;
+    bool started = false, shot = false, menu = false, mainMenu = false, quitMenu = false, credits = false,
+         ended = false;
     const ProgramRun run = RunProgram(
         {"-l", "s_dm_first_steps"}, {"SDL_VIDEODRIVER=x11", "DISPLAY=" + d}, "Game Map and Info loaded successfully!",
         std::chrono::milliseconds(0), std::string(FLIMBS_GAME_DIR) + "/Bin/FlimbsGame", [&] {
-            // The first flimbs leave the start and walk along the ground.
+            // The level's intro: Return on its focused Start begins the level; the first flimbs
+            // leave the start and walk along the ground.
+            started = OnWindow(d, "sleep 2 && xdotool key --window \"$w\" Return");
             std::this_thread::sleep_for(std::chrono::seconds(9));
             shot = OnWindow(d, "xdotool key --window \"$w\" F12");
             for (int i = 0; i < 50 && shot && !std::filesystem::exists(shotPath); ++i)
@@ -525,6 +528,7 @@ TEST(GameProgram, PlayThroughALevelAndQuitThroughTheMenus)
             ended = credits && OnWindow(d, "sleep 1 && xdotool key --window \"$w\" Escape") &&
                     logHas(kShutdownLines.back(), 20);
         });
+    EXPECT_TRUE(started);
     EXPECT_TRUE(shot) << run.log;
     EXPECT_TRUE(mainMenu) << "Escape and the in-game menu's Exit lead back to the main menu";
     EXPECT_TRUE(credits) << "the main menu's Quit confirmed";
@@ -725,4 +729,96 @@ TEST(PointerOnDesktop, ClicksLandAndTheCursorSitsOnThePointer)
     }
     std::filesystem::remove(GetUserPath("Cache\\Settings\\global_config.xml"));
     std::filesystem::remove(GetUserPath("Profiles\\pointer.xml"));
+
+// The HUD on a real X server, as a new player meets it: "-l s_dm_dig_and_build" holds the
+// level in its intro (title, description, objective and Start over the level); Return on
+// Start begins it; Escape opens the in-game menu, whose "Show Solution" gives the level up for
+// the stored solution's playback, which the console's "fastforward" runs to its win with the
+// figures the solution list gives. The screen is 1024 x 768, so the menu's row lies where
+// this test clicks.
+TEST(HudJourney, IntroStartAndShowSolutionToItsWin)
+{
+    if (!OnPath("Xvfb") || !OnPath("xdotool"))
+        GTEST_SKIP() << "needs Xvfb and xdotool (tools/setup.sh installs them)";
+    VirtualDisplay display("1024x768x24");
+    ASSERT_FALSE(display.Name().empty());
+    const std::string d = display.Name();
+    WriteText(GetUserPath("Cache\\Settings\\global_config.xml"),
+              "<flimbs-config><last-profile>player</last-profile><window-left>0</window-left><window-top>0</window-top>"
+              "<window-right>1024</window-right><window-bottom>768</window-bottom></flimbs-config>");
+    WriteText(GetUserPath("Profiles\\player.xml"), "<flimbs-profile><settings/></flimbs-profile>");
+    std::error_code ignored;
+    std::filesystem::remove_all(GetUserPath("Cache\\Screenshots"), ignored);
+    const auto shotPath = [](int index) {
+        char name[64];
+        std::snprintf(name, sizeof name, "Cache\\Screenshots\\flimbs_screenshot_%04d.jpg", index);
+        return GetUserPath(name);
+    };
+    // F12, then the screenshot's picture (empty when none came).
+    const auto screenshot = [&](int index) {
+        platform::image::Image image;
+        if (!OnWindow(d, "xdotool key --window \"$w\" F12"))
+            return image;
+        for (int i = 0; i < 50 && !std::filesystem::exists(shotPath(index)); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        std::vector<uint8_t> bytes;
+        if (!platform::image::ReadFileBytes(shotPath(index), bytes) ||
+            !platform::image::DecodeImage(bytes.data(), bytes.size(), image))
+            image = {};
+        return image;
+    };
+    const auto keep = [](const platform::image::Image& image, const char* file) {
+        std::vector<uint8_t> png;
+        if (image.width && platform::image::EncodePng(image.argb.data(), image.width, image.height, image.width * 4,
+                                                      false, png))
+            platform::image::WriteFileBytes(std::string(FLIMBS_GAME_DIR) + "/" + file, png);
+    };
+    const std::string solutionLine = "Playback Level\\Solutions\\s_dm_dig_and_build.flimbs: level s_dm_dig_and_build, "
+                                     "result win, saved 10 of 6 required, 2689 updates, state hash 71bff0546b12eb36";
+    platform::image::Image intro, solution;
+    bool started = false, offered = false, won = false;
+    const ProgramRun run = RunProgram(
+        {"-l", "s_dm_dig_and_build"}, {"SDL_VIDEODRIVER=x11", "DISPLAY=" + d}, "Game Map and Info loaded successfully!",
+        std::chrono::milliseconds(0), std::string(FLIMBS_GAME_DIR) + "/Bin/FlimbsGame", [&] {
+            std::this_thread::sleep_for(std::chrono::seconds(2));
+            intro = screenshot(0);
+            started = OnWindow(d, "xdotool key --window \"$w\" Return");
+            std::this_thread::sleep_for(std::chrono::seconds(3));
+            const size_t loads = ReadFile(LogFilePath()).size();
+            offered = started &&
+                      OnWindow(d, "xdotool key --window \"$w\" Escape && sleep 1.5 && "
+                                  "xdotool mousemove --window \"$w\" 553 56 && sleep 0.4 && xdotool click --window \"$w\" 1");
+            // The playback's own load of the level.
+            for (int i = 0; i < 100 && offered; ++i) {
+                if (ReadFile(LogFilePath()).find("Game Map and Info loaded successfully!", loads) != std::string::npos)
+                    break;
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+            std::this_thread::sleep_for(std::chrono::seconds(4));
+            solution = screenshot(1);
+            won = OnWindow(d, "xdotool key --window \"$w\" grave && sleep 0.5 && "
+                              "xdotool type --window \"$w\" --delay 60 \"fastforward 999999\" && "
+                              "xdotool key --window \"$w\" Return") &&
+                  WaitForText(LogFilePath(), solutionLine, std::chrono::seconds(120));
+        });
+    EXPECT_TRUE(started);
+    EXPECT_TRUE(offered);
+    EXPECT_TRUE(won) << run.log.substr(run.log.size() > 3000 ? run.log.size() - 3000 : 0);
+    ExpectInOrder(run.log, {"Game Map and Info loaded successfully!", "Game Map and Info loaded successfully!",
+                            solutionLine, "Main loop ended after"});
+    keep(intro, "hud-journey-intro.png");
+    keep(solution, "hud-journey-solution.png");
+
+    // The intro: the bubble's cream in the middle of the view, over the level; no playback
+    // controls. The solution: the playback viewer's dark control panel at the bottom middle.
+    ASSERT_EQ(intro.width, 1024);
+    ASSERT_EQ(solution.width, 1024);
+    const auto cream = [](int r, int g, int b) { return r > 220 && g > 200 && b > 170 && r >= b; };
+    const auto dark = [](int r, int g, int b) { return r < 90 && g < 90 && b < 90; };
+    EXPECT_GT(Share(intro, 320, 230, 700, 440, cream), 0.4) << "the intro's bubble";
+    EXPECT_GT(Share(solution, 300, 740, 720, 768, dark), 0.4) << "the playback controls";
+    EXPECT_LT(Share(solution, 320, 230, 700, 440, cream), 0.1) << "no intro over the playback";
+    std::filesystem::remove(GetUserPath("Cache\\Settings\\global_config.xml"));
+    std::filesystem::remove(GetUserPath("Profiles\\player.xml"));
 }

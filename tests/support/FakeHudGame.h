@@ -93,7 +93,11 @@ public:
     }
     void CursorPosition(int& x, int& y) const override { x = cursorX, y = cursorY; }
 
-    void StartSinglePlayerLevel() override { calls.push_back("start-level"); }
+    bool StartSinglePlayerLevel() override
+    {
+        calls.push_back("start-level");
+        return true;
+    }
     void VisitPlanet() override { calls.push_back("planet"); }
     void LoadLevelIntoEditor(const std::string& level) override { calls.push_back("editor " + level); }
     void StartPlayback(const std::string& path) override
@@ -102,6 +106,7 @@ public:
         if (playbackFails)
             throw std::runtime_error("cannot open " + path);
     }
+    void ShowSolution(const std::string& path) override { calls.push_back("solution " + path); }
     void ReloadFlimbMasterList() override { calls.push_back("reload-fm"); }
     void ShowOptions(std::function<void()> onReturn) override
     {
@@ -109,6 +114,7 @@ public:
         optionsReturn = std::move(onReturn);
     }
     void OpenAdminPlayersPanel() override { calls.push_back("players"); }
+    bool AdminPlayersPanelAvailable() const override { return playersPanel; }
     void LoadCheckpointFile(const std::string& file) override { calls.push_back("checkpoint-file " + file); }
     bool ToggleEditorTestMode() override
     {
@@ -180,6 +186,7 @@ public:
     int modeIndex = 0;
     int levelKind = 0;
     int localTeam = 0;
+    bool playersPanel = true;
     std::vector<HudPlayer> players;
     std::map<int, int> gravity;
     int sessionKind = 0;

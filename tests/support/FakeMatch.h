@@ -41,6 +41,7 @@ public:
     bool GroupDone(int group) const override { return group >= 0 && group < kGroupCount && done[size_t(group)]; }
     bool EditorTestPlay() const override { return editorTest; }
     std::string LevelPath() const override { return levelPath; }
+    std::string LevelTitle() const override { return levelTitle; }
     int GameType() const override { return gameType; }
     std::vector<MatchPlayer> Players() const override { return players; }
     bool AllGroupsActive() const override { return allGroupsActive; }
@@ -378,6 +379,7 @@ public:
     std::array<bool, kGroupCount> done{};
     bool editorTest = false;
     std::string levelPath = "Level\\s_dm_fixture.flevel";
+    std::string levelTitle;
     int gameType = 1;
     std::vector<MatchPlayer> players;
     bool allGroupsActive = false;

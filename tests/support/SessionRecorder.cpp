@@ -122,8 +122,8 @@ void SessionRecorder::SendGameManagerState(const std::string& xml)
     requests.push_back("managerstate " + xml);
 }
 
-bool SessionRecorder::PlayRecording(const std::string& name)
+bool SessionRecorder::PlayRecording(const std::string& name, const std::string& level)
 {
-    requests.push_back("play " + name);
+    requests.push_back(level.empty() ? "play " + name : "play " + name + " of " + level);
     return true;
 }

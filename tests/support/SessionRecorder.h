@@ -49,7 +49,7 @@ public:
     void SendGameModeState(const std::string& xml) override;
     void SendGameManagerState(const std::string& xml) override;
     void BroadcastCreateFlimb(int32_t x, int32_t y, uint8_t group, uint8_t variant) override;
-    bool PlayRecording(const std::string& name) override;
+    bool PlayRecording(const std::string& name, const std::string& level) override;
     void CheckReceived() override { ++checkReceivedCalls; }
     int StateWord() const override { return stateWord; }
 

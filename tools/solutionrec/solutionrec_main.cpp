@@ -54,6 +54,7 @@
 #include "session/SessionServices.h"
 #include "modes/ModeServices.h"
 #include "platform/input/DeviceEvent.h"
+#include "hud/LevelIntro.h"
 #include "traps/FreezerTrap.h"
 #include "traps/GooGunTrap.h"
 #include "traps/HoverTrap.h"
@@ -422,12 +423,16 @@ int main(int argc, char** argv)
         uint32_t liveUpdates = 0;
         while (std::chrono::steady_clock::now() < deadline) {
             session.Frame(false);
-            if (skill >= 0 && CurrentGameModeIndex() == kMultiverseMatchIndex && ClientUpdateCounter() == 0) {
+            const bool running = Controller().runState == kRunRunning;
+            // The level waits for its intro's Start (a Multiverse match's Start sends Easy).
+            const bool pressed = !running && !ran && PressLevelIntroStart();
+            // The difficulty follows, before the match's first update.
+            if (skill >= 0 && (pressed || running) && CurrentGameModeIndex() == kMultiverseMatchIndex &&
+                ClientUpdateCounter() == 0) {
                 if (GameServer* server = CurrentServer())
                     server->Broadcast(MakeBattleSkill(uint32_t(skill)));
                 skill = -1;
             }
-            const bool running = Controller().runState == kRunRunning;
             if (running && !paced) {
                 SendSetHostVariable(kHostVarMsPerUpdate, lag);
                 paced = true;
