@@ -729,6 +729,7 @@ TEST(PointerOnDesktop, ClicksLandAndTheCursorSitsOnThePointer)
     }
     std::filesystem::remove(GetUserPath("Cache\\Settings\\global_config.xml"));
     std::filesystem::remove(GetUserPath("Profiles\\pointer.xml"));
+}
 
 // The HUD on a real X server, as a new player meets it: "-l s_dm_dig_and_build" holds the
 // level in its intro (title, description, objective and Start over the level); Return on
