@@ -13,6 +13,7 @@
 #include "gui/WindowList.h"
 #include "hud/HudActions.h"
 #include "hud/HudWindow.h"
+#include "hud/LevelIntro.h"
 #include "hud/MatchResultVoice.h"
 #include "session/ClientCommandState.h"
 #include "session/GameClient.h"
@@ -72,7 +73,10 @@ protected:
     {
         host_ = std::make_unique<FlimbsGameHost>(0, false);
         host_->HostLevel(kRestartedLevel);
-        ASSERT_TRUE(RunUntil([] { return Controller().runState == kRunRunning; }));
+        ASSERT_TRUE(RunUntil([] {
+            PressLevelIntroStart(); // the level waits for its intro's Start
+            return Controller().runState == kRunRunning;
+        }));
         host_->Client()->SendSetHostVariable(kHostVarMsPerUpdate, 10);
     }
     // The state hash after each update the host was seen at, from the level's start on.
@@ -122,6 +126,7 @@ protected:
         const uint32_t before = ClientUpdateCounter();
         restart();
         ASSERT_TRUE(RunUntil([&] {
+            PressLevelIntroStart(); // a restarted level shows its intro again
             return ClientUpdateCounter() < before && Controller().runState == kRunRunning;
         })) << "the level loads again and runs";
         ExpectStartedAgain();
