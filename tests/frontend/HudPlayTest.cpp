@@ -4,6 +4,7 @@
 // HUD and loaded through the menu's "Load Checkpoint" restores the world it saved, while a
 // damaged one is refused and the running level goes on.
 #include "FrontEndFixture.h"
+#include "../support/FindActive.h"
 #include "../support/LevelFixture.h"
 #include "../support/LogCapture.h"
 #include "../support/ScopedConsoleInt.h"
@@ -342,19 +343,6 @@ TEST_F(CheckpointRestore, TheMenuRowRestoresTheSavedWorldAndRefusesADamagedCheck
 
 class InGameMenuRows : public HudPlayFixture {
 protected:
-    template <class T>
-    static T* Under(Primitive* root)
-    {
-        if (!root || !root->active)
-            return nullptr;
-        if (auto* hit = dynamic_cast<T*>(root))
-            return hit;
-        if (auto* container = dynamic_cast<Container<Primitive>*>(root))
-            for (Primitive* child : container->Children())
-                if (T* hit = Under<T>(child))
-                    return hit;
-        return nullptr;
-    }
     static bool Leaves() { return FindOpenWindow("FlimbsGameBase") == nullptr; }
 };
 
@@ -369,7 +357,7 @@ TEST_F(InGameMenuRows, EachRowDoesWhatItSays)
     const Row rows[] = {
         {"Options",
          [] {
-             auto* options = Under<OptionsMenu>(FindOpenWindow("FLIMBS_HUD"));
+             auto* options = FindActiveUnder<OptionsMenu>(FindOpenWindow("FLIMBS_HUD"));
              if (options)
                  options->Close();
              return options != nullptr;

@@ -3,6 +3,7 @@
 // and the test HUD scene, for the tests of the HUD's widgets.
 #include "../gui/DeviceFixture.h"
 #include "../support/FakeHudGame.h"
+#include "../support/FindActive.h"
 #include "../support/SessionRecorder.h"
 #include "../support/TestHudScene.h"
 
@@ -62,15 +63,7 @@ protected:
     template <class T>
     static T* FindIn(Primitive* root)
     {
-        if (!root || !root->active)
-            return nullptr;
-        if (auto* hit = dynamic_cast<T*>(root))
-            return hit;
-        if (auto* container = dynamic_cast<Container<Primitive>*>(root))
-            for (Primitive* child : container->Children())
-                if (T* hit = FindIn<T>(child))
-                    return hit;
-        return nullptr;
+        return FindActiveUnder<T>(root);
     }
 
     static inline uint32_t now_ = 0;

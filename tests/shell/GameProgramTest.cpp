@@ -481,6 +481,19 @@ double Share(const platform::image::Image& image, int left, int top, int right, 
 
 } // namespace
 
+namespace {
+
+// The profile "player" with the game's window filling a 1024 x 768 screen.
+void UsePlayerWindowFilling1024x768()
+{
+    WriteText(GetUserPath("Cache\\Settings\\global_config.xml"),
+              "<flimbs-config><last-profile>player</last-profile><window-left>0</window-left><window-top>0</window-top>"
+              "<window-right>1024</window-right><window-bottom>768</window-bottom></flimbs-config>");
+    WriteText(GetUserPath("Profiles\\player.xml"), "<flimbs-profile><settings/></flimbs-profile>");
+}
+
+} // namespace
+
 // A player's evening on a real X server: the game starts into the first single-player level
 // (from the command line: the main menu's road to single levels comes with the campaign),
 // Return on the level's intro starts it, flimbs walk out of the start, F12 takes a picture of the level under the HUD; Escape opens
@@ -494,10 +507,7 @@ TEST(GameProgram, PlayThroughALevelAndQuitThroughTheMenus)
     VirtualDisplay display("1024x768x24");
     ASSERT_FALSE(display.Name().empty());
     const std::string d = display.Name();
-    WriteText(GetUserPath("Cache\\Settings\\global_config.xml"),
-              "<flimbs-config><last-profile>player</last-profile><window-left>0</window-left><window-top>0</window-top>"
-              "<window-right>1024</window-right><window-bottom>768</window-bottom></flimbs-config>");
-    WriteText(GetUserPath("Profiles\\player.xml"), "<flimbs-profile><settings/></flimbs-profile>");
+    UsePlayerWindowFilling1024x768();
     const auto logHas = [](const std::string& text, int seconds) {
         return WaitForText(LogFilePath(), text, std::chrono::seconds(seconds));
     };
@@ -744,30 +754,14 @@ TEST(HudJourney, IntroStartAndShowSolutionToItsWin)
     VirtualDisplay display("1024x768x24");
     ASSERT_FALSE(display.Name().empty());
     const std::string d = display.Name();
-    WriteText(GetUserPath("Cache\\Settings\\global_config.xml"),
-              "<flimbs-config><last-profile>player</last-profile><window-left>0</window-left><window-top>0</window-top>"
-              "<window-right>1024</window-right><window-bottom>768</window-bottom></flimbs-config>");
-    WriteText(GetUserPath("Profiles\\player.xml"), "<flimbs-profile><settings/></flimbs-profile>");
+    UsePlayerWindowFilling1024x768();
     std::error_code ignored;
     std::filesystem::remove_all(GetUserPath("Cache\\Screenshots"), ignored);
-    const auto shotPath = [](int index) {
-        char name[64];
-        std::snprintf(name, sizeof name, "Cache\\Screenshots\\flimbs_screenshot_%04d.jpg", index);
-        return GetUserPath(name);
-    };
     // F12, then the screenshot's picture (empty when none came).
     const auto screenshot = [&](int index) {
-        platform::image::Image image;
         if (!OnWindow(d, "xdotool key --window \"$w\" F12"))
-            return image;
-        for (int i = 0; i < 50 && !std::filesystem::exists(shotPath(index)); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        std::vector<uint8_t> bytes;
-        if (!platform::image::ReadFileBytes(shotPath(index), bytes) ||
-            !platform::image::DecodeImage(bytes.data(), bytes.size(), image))
-            image = {};
-        return image;
+            return platform::image::Image{};
+        return ReadScreenshot(index).value_or(platform::image::Image{});
     };
     const auto keep = [](const platform::image::Image& image, const char* file) {
         std::vector<uint8_t> png;
